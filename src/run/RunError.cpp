@@ -1,0 +1,46 @@
+#include "run/RunError.h"
+
+#include "run/Text.h"
+
+namespace morvane {
+
+RunError::RunError(std::int32_t number, std::u16string message)
+    : std::runtime_error(toUtf8(message)), m_number(number), m_message(std::move(message)) {}
+
+RunError runError(std::int32_t number) {
+    switch (number) {
+    case ErrorNumber::Overflow:
+        return {number, u"オーバーフローしました。"};
+    case ErrorNumber::FileNotFound:
+        return {number, u"ファイルが見つかりません。"};
+    case ErrorNumber::DeviceIo:
+        return {number, u"デバイス I/O エラーです。"};
+    case ErrorNumber::InputPastEnd:
+        return {number, u"ファイルにこれ以上データがありません。"};
+    case ErrorNumber::PermissionDenied:
+        return {number, u"アクセス許可が拒否されました。"};
+    case ErrorNumber::PathInvalid:
+        return {number, u"パス名が無効です。"};
+    default:
+        return {number, u"アプリケーション定義またはオブジェクト定義のエラーです。"};
+    }
+}
+
+std::u16string runErrorText(const RunError& e, std::u16string_view lineBreak) {
+    if (e.number() == 0)
+        return e.message();
+    std::u16string text = u"実行時エラー '" + toUtf16(std::to_string(e.number())) + u"':";
+    text += lineBreak;
+    text += lineBreak;
+    text += e.message();
+    return text;
+}
+
+std::int32_t checkedAdd(std::int32_t a, std::int32_t b) {
+    std::int32_t sum;
+    if (__builtin_add_overflow(a, b, &sum))
+        throw runError(ErrorNumber::Overflow);
+    return sum;
+}
+
+} // namespace morvane

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace morvane {
+
+enum class Answer { Yes, No };
+
+struct Rgb {
+    std::uint8_t r = 0, g = 0, b = 0;
+    friend bool operator==(const Rgb&, const Rgb&) = default;
+};
+
+// Indices 12 and 15 of the classic 16-colour palette: the status label turns
+// light red while a run works and white when it ends.
+inline constexpr Rgb StatusBusyColor{255, 0, 0};
+inline constexpr Rgb StatusIdleColor{255, 255, 255};
+
+// Everything the check run and the print command ask of the window. The core
+// sees only this, so a run can be driven by a recording fake in tests and by
+// the terminal in the command-line checker. Texts are UTF-16 with CR LF line
+// breaks; every call returns when its effect is complete.
+class UiSink {
+public:
+    virtual ~UiSink() = default;
+
+    virtual std::u16string GetToleranceText() = 0;
+    virtual void SetToleranceText(const std::u16string& text) = 0;
+    virtual std::u16string GetLowerBoundText() = 0;
+    // Empty when the user cancels: a cancel is an answer, not an error.
+    virtual std::optional<std::filesystem::path> ChooseCoordinateFile() = 0;
+    // False when the user cancels; after true the chosen printer is the one used.
+    virtual bool ChoosePrinter() = 0;
+    virtual void SetStatusText(const std::u16string& text) = 0;
+    virtual void SetStatusBackColor(Rgb color) = 0;
+    virtual void SetBusyCursor(bool on) = 0;
+    // Redraws the whole window before returning; must not process user input.
+    virtual void Repaint() = 0;
+    virtual void ClearResultList() = 0;
+    virtual void AddResultItem(const std::u16string& text) = 0;
+    virtual std::int32_t ResultItemCount() = 0;
+    virtual std::u16string GetResultText() = 0;
+    virtual void SetResultText(const std::u16string& text) = 0;
+    // Modal, Yes and No, Yes the default button, no icon, the application's title.
+    virtual Answer AskYesNo(const std::u16string& prompt) = 0;
+    // Modal notice with an OK button, the application's title: run-time errors
+    // and the report-full notice.
+    virtual void ShowMessage(const std::u16string& text) = 0;
+};
+
+} // namespace morvane
