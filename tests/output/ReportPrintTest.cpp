@@ -1,0 +1,243 @@
+#include "output/ReportPrint.h"
+
+#include "run/RunData.h"
+#include "run/UiSink.h"
+#include "support/RecordingPrinterSink.h"
+
+#include <cstdint>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace morvane {
+namespace {
+
+// Only the printer dialog is expected; any other window call is counted so a
+// test can insist the print command leaves the window alone.
+class PrinterDialogUi : public UiSink {
+public:
+    bool confirm = true;
+    std::int32_t dialogs = 0;
+    std::int32_t otherCalls = 0;
+
+    bool ChoosePrinter() override {
+        ++dialogs;
+        return confirm;
+    }
+
+    std::u16string GetToleranceText() override { return other<std::u16string>(); }
+    void SetToleranceText(const std::u16string&) override { ++otherCalls; }
+    std::u16string GetLowerBoundText() override { return other<std::u16string>(); }
+    std::optional<std::filesystem::path> ChooseCoordinateFile() override {
+        return other<std::optional<std::filesystem::path>>();
+    }
+    void SetStatusText(const std::u16string&) override { ++otherCalls; }
+    void SetStatusBackColor(Rgb) override { ++otherCalls; }
+    void SetBusyCursor(bool) override { ++otherCalls; }
+    void Repaint() override { ++otherCalls; }
+    void ClearResultList() override { ++otherCalls; }
+    void AddResultItem(const std::u16string&) override { ++otherCalls; }
+    std::int32_t ResultItemCount() override { return other<std::int32_t>(); }
+    std::u16string GetResultText() override { return other<std::u16string>(); }
+    void SetResultText(const std::u16string&) override { ++otherCalls; }
+    Answer AskYesNo(const std::u16string&) override { return other<Answer>(Answer::No); }
+    void ShowMessage(const std::u16string&) override { ++otherCalls; }
+
+private:
+    template <typename T> T other(T value = {}) {
+        ++otherCalls;
+        return value;
+    }
+};
+
+// Sized once: the buffer holds half a million slots.
+class ReportPrintTest : public testing::Test {
+protected:
+    static void SetUpTestSuite() { s_data = std::make_unique<RunData>(); }
+    static void TearDownTestSuite() { s_data.reset(); }
+
+    // Lines 1..count, each one distinct so that order and identity show.
+    static RunData& reportOf(std::int32_t count) {
+        RunData& d = *s_data;
+        for (std::int32_t i = 1; i <= count; ++i)
+            d.ReportLine[i] = u"点" + std::u16string(1, u'0' + i % 10) + u" 行" +
+                              std::u16string(static_cast<std::size_t>(i / 10 + 1), u'ー');
+        d.ReportPos = count + 1;
+        return d;
+    }
+
+    static inline std::unique_ptr<RunData> s_data;
+};
+
+PrinterOp fontName() {
+    return {PrinterOpKind::SetFontName, u"ＭＳ ゴシック"};
+}
+PrinterOp fontSize() {
+    return {PrinterOpKind::SetFontSize, {}, 10};
+}
+PrinterOp x2000() {
+    return {PrinterOpKind::SetCurrentX, {}, 2000};
+}
+PrinterOp y1000() {
+    return {PrinterOpKind::SetCurrentY, {}, 1000};
+}
+PrinterOp line(const std::u16string& text) {
+    return {PrinterOpKind::PrintLine, text};
+}
+PrinterOp newPage() {
+    return {PrinterOpKind::NewPage};
+}
+PrinterOp endDoc() {
+    return {PrinterOpKind::EndDoc};
+}
+
+// The whole job for lines 1..lineCount of d, with a page break after each line
+// listed in breaksAfter.
+std::vector<PrinterOp> job(const RunData& d, std::int32_t lineCount,
+                           const std::set<std::int32_t>& breaksAfter) {
+    std::vector<PrinterOp> ops{fontName(), fontSize(), x2000(), y1000()};
+    for (std::int32_t i = 1; i <= lineCount; ++i) {
+        ops.push_back(x2000());
+        ops.push_back(line(d.ReportLine[i]));
+        if (breaksAfter.contains(i)) {
+            ops.push_back(newPage());
+            ops.push_back(y1000());
+        }
+    }
+    ops.push_back(endDoc());
+    return ops;
+}
+
+struct PagingCase {
+    const char* what;
+    std::int32_t reportPos;
+    std::set<std::int32_t> breaksAfter;
+};
+
+const PagingCase PagingCases[] = {
+    {"before any run", 0, {}},
+    {"run without findings", 1, {}},
+    {"one line", 2, {}},
+    {"one finding", 4, {}},
+    {"68 lines", 69, {}},
+    {"69 lines fill one page", 70, {69}},
+    {"70 lines start a second page", 71, {69}},
+    {"138 lines fill two pages", 139, {69, 138}},
+    {"139 lines", 140, {69, 138}},
+};
+
+TEST_F(ReportPrintTest, PrintsEveryLineWithABreakAfterEachFullPage) {
+    for (const auto& c : PagingCases) {
+        SCOPED_TRACE(c.what);
+        RunData& d = reportOf(c.reportPos - 1);
+        d.ReportPos = c.reportPos;
+        PrinterDialogUi ui;
+        RecordingPrinterSink printer;
+
+        Command2_Click(d, ui, printer);
+
+        EXPECT_EQ(ui.dialogs, 1);
+        const std::int32_t lines = c.reportPos > 1 ? c.reportPos - 1 : 0;
+        EXPECT_EQ(printer.ops, job(d, lines, c.breaksAfter));
+    }
+}
+
+TEST_F(ReportPrintTest, CancelIssuesNoPrinterOperationAndTheNextClickAsksAgain) {
+    RunData& d = reportOf(3);
+    PrinterDialogUi ui;
+    ui.confirm = false;
+    RecordingPrinterSink printer;
+
+    Command2_Click(d, ui, printer);
+    EXPECT_EQ(ui.dialogs, 1);
+    EXPECT_TRUE(printer.ops.empty());
+
+    ui.confirm = true;
+    Command2_Click(d, ui, printer);
+    EXPECT_EQ(ui.dialogs, 2);
+    EXPECT_EQ(printer.ops, job(d, 3, {}));
+}
+
+TEST_F(ReportPrintTest, PrintingTwicePrintsTheSameReportTwice) {
+    RunData& d = reportOf(70);
+    PrinterDialogUi ui;
+    RecordingPrinterSink first;
+    RecordingPrinterSink second;
+
+    Command2_Click(d, ui, first);
+    Command2_Click(d, ui, second);
+
+    EXPECT_EQ(first.ops, second.ops);
+    EXPECT_EQ(d.ReportPos, 71);
+    EXPECT_EQ(ui.otherCalls, 0) << "the print command shows nothing and touches no control";
+}
+
+struct FailureCase {
+    const char* what;
+    PrinterOpKind kind;
+    std::int32_t occurrence;
+};
+
+// A failing step is skipped and the job goes on unchanged: the calls made are
+// the same as when nothing fails.
+const FailureCase FailureCases[] = {
+    {"font name", PrinterOpKind::SetFontName, 1},
+    {"font size", PrinterOpKind::SetFontSize, 1},
+    {"first position", PrinterOpKind::SetCurrentY, 1},
+    {"a line mid-page", PrinterOpKind::PrintLine, 5},
+    {"the line that fills the page", PrinterOpKind::PrintLine, 69},
+    {"the first page break", PrinterOpKind::NewPage, 1},
+    {"the position after the page break", PrinterOpKind::SetCurrentY, 2},
+    {"the first line of page 2", PrinterOpKind::PrintLine, 70},
+    {"the last page break", PrinterOpKind::NewPage, 2},
+};
+
+TEST_F(ReportPrintTest, AFailingPrinterStepIsSkippedAndTheRestRuns) {
+    for (const auto& c : FailureCases) {
+        SCOPED_TRACE(c.what);
+        RunData& d = reportOf(140);
+        PrinterDialogUi ui;
+        RecordingPrinterSink printer;
+        printer.failOn(c.kind, c.occurrence);
+
+        Command2_Click(d, ui, printer);
+
+        EXPECT_EQ(printer.ops, job(d, 140, {69, 138}));
+        EXPECT_EQ(ui.otherCalls, 0);
+    }
+}
+
+TEST_F(ReportPrintTest, EveryStepFailingStillReachesEndDoc) {
+    RunData& d = reportOf(70);
+    PrinterDialogUi ui;
+    RecordingPrinterSink printer;
+    for (auto kind :
+         {PrinterOpKind::SetFontName, PrinterOpKind::SetFontSize, PrinterOpKind::SetCurrentX,
+          PrinterOpKind::SetCurrentY, PrinterOpKind::PrintLine, PrinterOpKind::NewPage})
+        for (std::int32_t n = 1; n <= 80; ++n)
+            printer.failOn(kind, n);
+
+    Command2_Click(d, ui, printer);
+
+    EXPECT_EQ(printer.ops, job(d, 70, {69}));
+}
+
+TEST_F(ReportPrintTest, CounterBeyondTheBufferStopsAtTheLastSlot) {
+    RunData& d = *s_data;
+    d.ReportLine[TableCapacity] = u"最後";
+    d.ReportPos = TableCapacity + 5;
+    PrinterDialogUi ui;
+    RecordingPrinterSink printer;
+
+    Command2_Click(d, ui, printer);
+
+    ASSERT_GE(printer.ops.size(), 3u);
+    EXPECT_EQ(printer.ops[printer.ops.size() - 2], line(u"最後"));
+    EXPECT_EQ(printer.ops.back(), endDoc());
+}
+
+} // namespace
+} // namespace morvane
