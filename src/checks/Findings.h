@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string_view>
+
+namespace morvane {
+
+struct RunData;
+class UiSink;
+
+// Writes one finding: four list items (heading, the first point's line with
+// "  較差 " and the distance, the second point's line, a spacer) and three
+// report lines (the same without the spacer). A finding is written whole or
+// not at all: when its three lines no longer fit in the report, nothing is
+// written, the report is marked full and the user told once; returns false.
+bool writeFinding(RunData& d, UiSink& ui, std::u16string_view listHeading,
+                  std::u16string_view reportHeading, double first, double second, double dist);
+
+} // namespace morvane

@@ -1,0 +1,87 @@
+#include "cli/CliOptions.h"
+
+#include "run/Text.h"
+
+#include <optional>
+
+namespace morvane {
+
+const char* const CliUsage =
+    R"(Usage: morvane-check [options] FILE...
+
+Checks survey coordinate files (Shift-JIS, "A01" and "Z" records) for points
+that share a name and for pairs of points whose distance d lies in the band
+LOWER <= d < TOLERANCE. Prints each file's report in UTF-8.
+
+Options:
+  --lower TEXT          lower bound of the distance band (default "0")
+  --tolerance TEXT      tolerance, 0 to 9.99; other values fall back to "0.05"
+                        (default "0.05")
+  --on-too-many ANSWER  after 1001 findings of a check: "stop" that check
+                        (default) or "continue" to the end
+  --list                print the result list instead of the report
+  --crlf                end lines with CR LF, as the window's result text does
+  --help                show this help and exit
+  --version             show the version and exit
+
+Numbers are read as in the window: the leading number of the text counts.
+Exit status: 0 no findings, 1 findings, 2 an error.
+)";
+
+namespace {
+
+// "--name=value" or "--name value"; nullopt when arg is not this option.
+std::optional<std::string> optionValue(const std::vector<std::string>& args, std::size_t& i,
+                                       const std::string& name) {
+    const std::string& arg = args[i];
+    if (arg == name) {
+        if (i + 1 >= args.size())
+            throw UsageError("option " + name + " needs a value");
+        return args[++i];
+    }
+    if (arg.rfind(name + "=", 0) == 0)
+        return arg.substr(name.size() + 1);
+    return std::nullopt;
+}
+
+} // namespace
+
+CliOptions parseCliOptions(const std::vector<std::string>& args) {
+    CliOptions o;
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (optionsEnded || arg == "-" || arg.empty() || arg[0] != '-') {
+            o.files.push_back(arg);
+        } else if (arg == "--") {
+            optionsEnded = true;
+        } else if (arg == "--help" || arg == "-h") {
+            o.help = true;
+        } else if (arg == "--version") {
+            o.version = true;
+        } else if (arg == "--list") {
+            o.list = true;
+        } else if (arg == "--crlf") {
+            o.crlf = true;
+        } else if (auto v = optionValue(args, i, "--lower")) {
+            o.lower = toUtf16(*v);
+        } else if (auto v = optionValue(args, i, "--tolerance")) {
+            o.tolerance = toUtf16(*v);
+        } else if (auto v = optionValue(args, i, "--on-too-many")) {
+            if (*v == "stop")
+                o.onTooMany = Answer::Yes;
+            else if (*v == "continue")
+                o.onTooMany = Answer::No;
+            else
+                throw UsageError("--on-too-many takes \"stop\" or \"continue\", not \"" + *v +
+                                 "\"");
+        } else {
+            throw UsageError("unknown option " + arg);
+        }
+    }
+    if (o.files.empty() && !o.help && !o.version)
+        throw UsageError("no coordinate file given");
+    return o;
+}
+
+} // namespace morvane

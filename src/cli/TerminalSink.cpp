@@ -1,0 +1,38 @@
+#include "cli/TerminalSink.h"
+
+#include "run/Text.h"
+
+namespace morvane {
+
+TerminalSink::TerminalSink(const CliOptions& options, std::FILE* err)
+    : m_tolerance(options.tolerance), m_lower(options.lower), m_answer(options.onTooMany),
+      m_err(err) {}
+
+void TerminalSink::say(const std::u16string& text) {
+    // One line per message: the window's line breaks become single spaces.
+    std::u16string line;
+    for (char16_t c : text) {
+        const bool isBreak = c == u'\r' || c == u'\n';
+        if (!isBreak)
+            line += c;
+        else if (!line.empty() && line.back() != u' ')
+            line += u' ';
+    }
+    std::fprintf(m_err, "morvane-check: %s: %s\n", m_path.c_str(), toUtf8(line).c_str());
+}
+
+void TerminalSink::SetToleranceText(const std::u16string& text) {
+    say(u"tolerance \"" + m_tolerance + u"\" is outside 0 to 9.99; using \"" + text + u"\"");
+    m_tolerance = text;
+}
+
+Answer TerminalSink::AskYesNo(const std::u16string& prompt) {
+    say(prompt + (m_answer == Answer::Yes ? u" はい" : u" いいえ"));
+    return m_answer;
+}
+
+void TerminalSink::ShowMessage(const std::u16string& text) {
+    say(text);
+}
+
+} // namespace morvane

@@ -1,0 +1,166 @@
+#include "input/CoordinateFile.h"
+
+#include "run/RunError.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace morvane {
+
+namespace {
+
+constexpr char CtrlZ = 0x1A;
+
+bool isLineEnd(int c) {
+    return c == '\r' || c == '\n';
+}
+bool isDelimiter(int c) {
+    return c == ',' || isLineEnd(c);
+}
+
+RunError openError(int error) {
+    switch (error) {
+    case ENOENT:
+        return runError(ErrorNumber::FileNotFound);
+    case EACCES:
+    case EPERM:
+        return runError(ErrorNumber::PermissionDenied);
+    default:
+        return runError(ErrorNumber::PathInvalid);
+    }
+}
+
+} // namespace
+
+FieldReader::FieldReader(Source source, std::size_t bufferSize)
+    : m_source(std::move(source)), m_buffer(bufferSize) {}
+
+FieldReader FieldReader::fromBytes(std::string bytes) {
+    auto offset = std::make_shared<std::size_t>(0);
+    auto data = std::make_shared<std::string>(std::move(bytes));
+    return FieldReader([data, offset](char* buffer, std::size_t size) {
+        const std::size_t n = std::min(size, data->size() - *offset);
+        std::memcpy(buffer, data->data() + *offset, n);
+        *offset += n;
+        return n;
+    });
+}
+
+bool FieldReader::fill() {
+    if (m_exhausted)
+        return false;
+    m_pos = 0;
+    m_len = m_source(m_buffer.data(), m_buffer.size());
+    if (m_len == 0)
+        m_exhausted = true;
+    return m_len > 0;
+}
+
+int FieldReader::peek() {
+    if (m_pos == m_len && !fill())
+        return End;
+    const char c = m_buffer[m_pos];
+    if (c == CtrlZ) {
+        // Nothing after Ctrl-Z is ever read.
+        m_exhausted = true;
+        m_pos = m_len = 0;
+        return End;
+    }
+    return static_cast<unsigned char>(c);
+}
+
+bool FieldReader::atEnd() {
+    return peek() == End;
+}
+
+std::string_view FieldReader::readField() {
+    if (atEnd())
+        throw runError(ErrorNumber::InputPastEnd);
+    m_field.clear();
+    int c = peek();
+    while (c == ' ' || c == '\t') {
+        ++m_pos;
+        c = peek();
+    }
+    if (c == '"') {
+        ++m_pos;
+        // Runs of ordinary bytes are copied straight from the buffer.
+        for (c = peek(); c != End && c != '"' && !isLineEnd(c); c = peek()) {
+            const std::size_t start = m_pos;
+            while (m_pos < m_len && m_buffer[m_pos] != '"' && m_buffer[m_pos] != '\r' &&
+                   m_buffer[m_pos] != '\n' && m_buffer[m_pos] != CtrlZ)
+                ++m_pos;
+            m_field.append(m_buffer.data() + start, m_pos - start);
+        }
+        if (c == '"')
+            ++m_pos;
+        for (c = peek(); c != End && !isDelimiter(c); c = peek())
+            ++m_pos;
+    } else {
+        for (; c != End && !isDelimiter(c); c = peek()) {
+            const std::size_t start = m_pos;
+            while (m_pos < m_len && !isDelimiter(m_buffer[m_pos]) && m_buffer[m_pos] != CtrlZ)
+                ++m_pos;
+            m_field.append(m_buffer.data() + start, m_pos - start);
+        }
+        const std::size_t kept = m_field.find_last_not_of(' ');
+        m_field.resize(kept == std::string::npos ? 0 : kept + 1);
+    }
+    if (c == ',' || c == '\n') {
+        ++m_pos;
+    } else if (c == '\r') {
+        ++m_pos;
+        if (peek() == '\n')
+            ++m_pos;
+    }
+    return m_field;
+}
+
+CoordinateFile::CoordinateFile(const std::filesystem::path& path)
+    : m_fields([this](char* buffer, std::size_t size) { return readSome(buffer, size); }) {
+    struct stat st {};
+    if (path.empty())
+        throw runError(ErrorNumber::FileNotFound);
+    if (::stat(path.c_str(), &st) != 0)
+        throw openError(errno);
+    if (!S_ISREG(st.st_mode))
+        throw runError(ErrorNumber::PathInvalid);
+    // Non-blocking open: should the path have become a FIFO since the test
+    // above, opening it must not wait for a writer.
+    m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (m_fd < 0)
+        throw openError(errno);
+    if (::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        close();
+        throw runError(ErrorNumber::PathInvalid);
+    }
+}
+
+CoordinateFile::~CoordinateFile() {
+    close();
+}
+
+void CoordinateFile::close() {
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
+}
+
+std::size_t CoordinateFile::readSome(char* buffer, std::size_t size) {
+    if (m_fd < 0)
+        return 0;
+    for (;;) {
+        const ssize_t n = ::read(m_fd, buffer, size);
+        if (n >= 0)
+            return static_cast<std::size_t>(n);
+        if (errno != EINTR)
+            throw runError(ErrorNumber::DeviceIo);
+    }
+}
+
+} // namespace morvane

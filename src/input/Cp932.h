@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace morvane {
+
+// Code page 932 text to UTF-16. A byte that does not decode becomes U+FFFD
+// and decoding goes on with the next byte.
+std::u16string decodeCp932(std::string_view bytes);
+
+// The character's code in code page 932: 0..255 for one byte, the two-byte
+// code as a signed 16-bit value (so most Japanese characters are negative),
+// and 63 ("?") for a character without a code page 932 form, U+FFFD included.
+std::int16_t cp932Code(char16_t c);
+
+// Sum of code(c_i) * 10^(L-i), added term by term in double precision; a term
+// or sum beyond a double throws error 6.
+double NameKey(std::u16string_view name);
+
+} // namespace morvane

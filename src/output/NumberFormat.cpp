@@ -1,0 +1,70 @@
+#include "output/NumberFormat.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace morvane {
+
+namespace {
+
+constexpr int SignificantDigits = 15;
+constexpr int Decimals = 3;
+
+std::u16string widen(const std::string& s) {
+    return std::u16string(s.begin(), s.end());
+}
+
+} // namespace
+
+std::u16string formatThreeDecimals(double value) {
+    if (!std::isfinite(value))
+        return widen(std::isnan(value) ? "NaN" : (value < 0 ? "-Inf" : "Inf"));
+
+    // "d.dddddddddddddde±x": 15 significant digits and a decimal exponent.
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.*e", SignificantDigits - 1, std::fabs(value));
+    std::string digits;
+    digits += buf[0];
+    digits.append(buf + 2, SignificantDigits - 1);
+    const int exponent = std::atoi(buf + SignificantDigits + 2);
+
+    // The digits to keep are those down to the thousandths: exponent + 1
+    // integer digits and three decimals.
+    const int keep = exponent + 1 + Decimals;
+    std::string kept;
+    bool roundUp = false;
+    if (keep >= SignificantDigits) {
+        kept = digits + std::string(keep - SignificantDigits, '0');
+    } else if (keep >= 0) {
+        kept = digits.substr(0, keep);
+        roundUp = digits[keep] >= '5';
+    }
+    if (roundUp) {
+        int i = static_cast<int>(kept.size()) - 1;
+        for (; i >= 0 && kept[i] == '9'; --i)
+            kept[i] = '0';
+        if (i >= 0)
+            ++kept[i];
+        else
+            kept.insert(kept.begin(), '1');
+    }
+    if (kept.size() < Decimals + 1)
+        kept.insert(0, Decimals + 1 - kept.size(), '0');
+    const std::size_t point = kept.size() - Decimals;
+    const std::size_t firstNonZero = kept.find_first_not_of('0');
+    const std::size_t start = std::min(firstNonZero, point - 1);
+
+    std::string out = value < 0 ? "-" : "";
+    out += kept.substr(start, point - start);
+    out += '.';
+    out += kept.substr(point);
+    return widen(out);
+}
+
+std::u16string formatInteger(std::int32_t value) {
+    return widen(std::to_string(value));
+}
+
+} // namespace morvane

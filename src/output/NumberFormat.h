@@ -1,0 +1,18 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace morvane {
+
+// A value with exactly three decimals and at least one integer digit, no
+// grouping, no padding: the "##0.000" and "########0.000" patterns. Rounding
+// works on the value's 15-significant-digit decimal form, half away from zero,
+// so 1.0005 shows 1.001 as a surveyor reading the file expects. A "-" goes
+// first whenever the value is below zero, even if every digit shown is 0.
+std::u16string formatThreeDecimals(double value);
+
+// The "#####0" pattern: plain decimal digits, a leading "-" for negatives.
+std::u16string formatInteger(std::int32_t value);
+
+} // namespace morvane

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <exception>
+
+namespace morvane {
+
+struct RunData;
+class UiSink;
+
+// The Start command: validates the tolerance field, resets the data, asks for
+// a coordinate file, reads it, runs the duplicate-name check and the
+// coincident-point check, and puts the report into the result text. A
+// run-time error (RunError) is thrown where it happens; the caller hands it
+// to abandonRun.
+void Command1_Click(RunData& d, UiSink& ui);
+
+// After Command1_Click threw: drops the partial results, releases the busy
+// pointer, sets the status empty on white, then shows the error, so the next
+// Start works.
+void abandonRun(RunData& d, UiSink& ui, const std::exception& error);
+
+} // namespace morvane
