@@ -1,0 +1,13 @@
+#include "ui/PrinterDialog.h"
+
+#include <QDialog>
+#include <QPrintDialog>
+
+namespace morvane {
+
+bool choosePrinter(QPrinter& printer, QWidget* parent) {
+    QPrintDialog dialog(&printer, parent);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+} // namespace morvane
