@@ -1,8 +1,8 @@
 #include "output/ReportPrint.h"
 
 #include "run/RunData.h"
-#include "run/UiSink.h"
 #include "support/RecordingPrinterSink.h"
+#include "support/RecordingUiSink.h"
 
 #include <cstdint>
 #include <memory>
@@ -14,44 +14,6 @@
 
 namespace morvane {
 namespace {
-
-// Only the printer dialog is expected; any other window call is counted so a
-// test can insist the print command leaves the window alone.
-class PrinterDialogUi : public UiSink {
-public:
-    bool confirm = true;
-    std::int32_t dialogs = 0;
-    std::int32_t otherCalls = 0;
-
-    bool ChoosePrinter() override {
-        ++dialogs;
-        return confirm;
-    }
-
-    std::u16string GetToleranceText() override { return other<std::u16string>(); }
-    void SetToleranceText(const std::u16string&) override { ++otherCalls; }
-    std::u16string GetLowerBoundText() override { return other<std::u16string>(); }
-    std::optional<std::filesystem::path> ChooseCoordinateFile() override {
-        return other<std::optional<std::filesystem::path>>();
-    }
-    void SetStatusText(const std::u16string&) override { ++otherCalls; }
-    void SetStatusBackColor(Rgb) override { ++otherCalls; }
-    void SetBusyCursor(bool) override { ++otherCalls; }
-    void Repaint() override { ++otherCalls; }
-    void ClearResultList() override { ++otherCalls; }
-    void AddResultItem(const std::u16string&) override { ++otherCalls; }
-    std::int32_t ResultItemCount() override { return other<std::int32_t>(); }
-    std::u16string GetResultText() override { return other<std::u16string>(); }
-    void SetResultText(const std::u16string&) override { ++otherCalls; }
-    Answer AskYesNo(const std::u16string&) override { return other<Answer>(Answer::No); }
-    void ShowMessage(const std::u16string&) override { ++otherCalls; }
-
-private:
-    template <typename T> T other(T value = {}) {
-        ++otherCalls;
-        return value;
-    }
-};
 
 // Sized once: the buffer holds half a million slots.
 class ReportPrintTest : public testing::Test {
@@ -71,6 +33,10 @@ protected:
 
     static inline std::unique_ptr<RunData> s_data;
 };
+
+// The printer dialog is the only window operation the command uses.
+const std::vector<std::string> OneDialog{"ChoosePrinter"};
+const std::vector<std::string> TwoDialogs{"ChoosePrinter", "ChoosePrinter"};
 
 PrinterOp fontName() {
     return {PrinterOpKind::SetFontName, u"ＭＳ ゴシック"};
@@ -134,12 +100,12 @@ TEST_F(ReportPrintTest, PrintsEveryLineWithABreakAfterEachFullPage) {
         SCOPED_TRACE(c.what);
         RunData& d = reportOf(c.reportPos - 1);
         d.ReportPos = c.reportPos;
-        PrinterDialogUi ui;
+        RecordingUiSink ui;
         RecordingPrinterSink printer;
 
         Command2_Click(d, ui, printer);
 
-        EXPECT_EQ(ui.dialogs, 1);
+        EXPECT_EQ(ui.calls, OneDialog);
         const std::int32_t lines = c.reportPos > 1 ? c.reportPos - 1 : 0;
         EXPECT_EQ(printer.ops, job(d, lines, c.breaksAfter));
     }
@@ -147,23 +113,23 @@ TEST_F(ReportPrintTest, PrintsEveryLineWithABreakAfterEachFullPage) {
 
 TEST_F(ReportPrintTest, CancelIssuesNoPrinterOperationAndTheNextClickAsksAgain) {
     RunData& d = reportOf(3);
-    PrinterDialogUi ui;
-    ui.confirm = false;
+    RecordingUiSink ui;
+    ui.printerConfirmed = false;
     RecordingPrinterSink printer;
 
     Command2_Click(d, ui, printer);
-    EXPECT_EQ(ui.dialogs, 1);
+    EXPECT_EQ(ui.calls, OneDialog);
     EXPECT_TRUE(printer.ops.empty());
 
-    ui.confirm = true;
+    ui.printerConfirmed = true;
     Command2_Click(d, ui, printer);
-    EXPECT_EQ(ui.dialogs, 2);
+    EXPECT_EQ(ui.calls, TwoDialogs);
     EXPECT_EQ(printer.ops, job(d, 3, {}));
 }
 
 TEST_F(ReportPrintTest, PrintingTwicePrintsTheSameReportTwice) {
     RunData& d = reportOf(70);
-    PrinterDialogUi ui;
+    RecordingUiSink ui;
     RecordingPrinterSink first;
     RecordingPrinterSink second;
 
@@ -172,7 +138,7 @@ TEST_F(ReportPrintTest, PrintingTwicePrintsTheSameReportTwice) {
 
     EXPECT_EQ(first.ops, second.ops);
     EXPECT_EQ(d.ReportPos, 71);
-    EXPECT_EQ(ui.otherCalls, 0) << "the print command shows nothing and touches no control";
+    EXPECT_EQ(ui.calls, TwoDialogs) << "the print command shows nothing and touches no control";
 }
 
 struct FailureCase {
@@ -199,20 +165,20 @@ TEST_F(ReportPrintTest, AFailingPrinterStepIsSkippedAndTheRestRuns) {
     for (const auto& c : FailureCases) {
         SCOPED_TRACE(c.what);
         RunData& d = reportOf(140);
-        PrinterDialogUi ui;
+        RecordingUiSink ui;
         RecordingPrinterSink printer;
         printer.failOn(c.kind, c.occurrence);
 
         Command2_Click(d, ui, printer);
 
         EXPECT_EQ(printer.ops, job(d, 140, {69, 138}));
-        EXPECT_EQ(ui.otherCalls, 0);
+        EXPECT_EQ(ui.calls, OneDialog);
     }
 }
 
 TEST_F(ReportPrintTest, EveryStepFailingStillReachesEndDoc) {
     RunData& d = reportOf(70);
-    PrinterDialogUi ui;
+    RecordingUiSink ui;
     RecordingPrinterSink printer;
     for (auto kind :
          {PrinterOpKind::SetFontName, PrinterOpKind::SetFontSize, PrinterOpKind::SetCurrentX,
@@ -229,7 +195,7 @@ TEST_F(ReportPrintTest, CounterBeyondTheBufferStopsAtTheLastSlot) {
     RunData& d = *s_data;
     d.ReportLine[TableCapacity] = u"最後";
     d.ReportPos = TableCapacity + 5;
-    PrinterDialogUi ui;
+    RecordingUiSink ui;
     RecordingPrinterSink printer;
 
     Command2_Click(d, ui, printer);
