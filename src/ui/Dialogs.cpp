@@ -1,0 +1,97 @@
+#include "ui/Dialogs.h"
+
+#include <QFile>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QMessageBox>
+
+namespace morvane {
+
+namespace {
+
+// One entry whose description is its own pattern list, as the open dialog has
+// always shown it.
+const QString CoordinateFileFilter = QStringLiteral("*.dat;*.sim;*.sct (*.dat *.sim *.sct)");
+
+// A run keeps the busy pointer on while it asks its question; over the box
+// itself the user needs the ordinary arrow to answer.
+class ArrowWhileModal {
+public:
+    ArrowWhileModal() : m_pushed(QGuiApplication::overrideCursor() != nullptr) {
+        if (m_pushed)
+            QGuiApplication::setOverrideCursor(Qt::ArrowCursor);
+    }
+    ~ArrowWhileModal() {
+        if (m_pushed)
+            QGuiApplication::restoreOverrideCursor();
+    }
+    ArrowWhileModal(const ArrowWhileModal&) = delete;
+    ArrowWhileModal& operator=(const ArrowWhileModal&) = delete;
+
+private:
+    bool m_pushed;
+};
+
+std::unique_ptr<QMessageBox> makeBox(QWidget* parent, const QString& text) {
+    auto box = std::make_unique<QMessageBox>(parent);
+    box->setWindowTitle(QString::fromUtf16(ApplicationTitle));
+    box->setIcon(QMessageBox::NoIcon);
+    box->setTextFormat(Qt::PlainText);
+    box->setText(text);
+    return box;
+}
+
+} // namespace
+
+std::unique_ptr<QMessageBox> makeQuestionBox(QWidget* parent, const QString& prompt) {
+    auto box = makeBox(parent, prompt);
+    box->setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+    box->setDefaultButton(QMessageBox::Yes);
+    // Closing the box with Escape or the frame's button answers No.
+    box->setEscapeButton(QMessageBox::No);
+    return box;
+}
+
+std::unique_ptr<QMessageBox> makeNoticeBox(QWidget* parent, const QString& text) {
+    auto box = makeBox(parent, text);
+    box->setStandardButtons(QMessageBox::Ok);
+    box->setDefaultButton(QMessageBox::Ok);
+    return box;
+}
+
+std::unique_ptr<QFileDialog> makeCoordinateFileDialog(QWidget* parent) {
+    auto dialog = std::make_unique<QFileDialog>(parent);
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    dialog->setNameFilter(CoordinateFileFilter);
+    return dialog;
+}
+
+WindowDialogs realDialogs(std::function<bool(QWidget* parent)> choosePrinter) {
+    WindowDialogs dialogs;
+    dialogs.chooseCoordinateFile = [](QWidget* parent) -> std::optional<std::filesystem::path> {
+        ArrowWhileModal arrow;
+        auto dialog = makeCoordinateFileDialog(parent);
+        if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
+            return std::nullopt;
+        // The file system's own encoding of the name, not UTF-16.
+        return std::filesystem::path(
+            QFile::encodeName(dialog->selectedFiles().first()).toStdString());
+    };
+    dialogs.choosePrinter = [choose = std::move(choosePrinter)](QWidget* parent) {
+        ArrowWhileModal arrow;
+        return choose(parent);
+    };
+    dialogs.askYesNo = [](QWidget* parent, const QString& prompt) {
+        ArrowWhileModal arrow;
+        auto box = makeQuestionBox(parent, prompt);
+        return box->exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
+    };
+    dialogs.showMessage = [](QWidget* parent, const QString& text) {
+        ArrowWhileModal arrow;
+        makeNoticeBox(parent, text)->exec();
+    };
+    return dialogs;
+}
+
+} // namespace morvane

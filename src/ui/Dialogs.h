@@ -1,0 +1,41 @@
+#pragma once
+
+#include "run/UiSink.h"
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include <QString>
+
+class QFileDialog;
+class QMessageBox;
+class QWidget;
+
+namespace morvane {
+
+// The title of every message box, as the window's caption carries the version.
+inline constexpr char16_t ApplicationTitle[] = u"Morvane";
+
+// The modal dialogs of the window, one function each, so that a test can
+// script them (next file or cancel, next answer) instead of clicking real ones.
+// Texts arrive with LF line breaks.
+struct WindowDialogs {
+    std::function<std::optional<std::filesystem::path>(QWidget* parent)> chooseCoordinateFile;
+    std::function<bool(QWidget* parent)> choosePrinter;
+    std::function<Answer(QWidget* parent, const QString& prompt)> askYesNo;
+    std::function<void(QWidget* parent, const QString& text)> showMessage;
+};
+
+// The real dialogs. choosePrinter is given by the caller: it needs the
+// printer that the print command then prints on.
+WindowDialogs realDialogs(std::function<bool(QWidget* parent)> choosePrinter);
+
+// The boxes and the file dialog as the real functions show them; separate so
+// that their settings can be checked without running them.
+std::unique_ptr<QMessageBox> makeQuestionBox(QWidget* parent, const QString& prompt);
+std::unique_ptr<QMessageBox> makeNoticeBox(QWidget* parent, const QString& text);
+std::unique_ptr<QFileDialog> makeCoordinateFileDialog(QWidget* parent);
+
+} // namespace morvane
