@@ -1,0 +1,240 @@
+#include "ui/QtPrinterSink.h"
+
+#include "output/ReportPrint.h"
+#include "print/PdfTools.h"
+#include "run/RunData.h"
+#include "run/Text.h"
+#include "support/RecordingUiSink.h"
+
+#include <filesystem>
+#include <memory>
+#include <regex>
+#include <string>
+
+#include <QMarginsF>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPrinter>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace morvane {
+namespace {
+
+using namespace test;
+
+// Margins that differ from each other and from Qt's default, so that a
+// position measured from the page instead of the printable area shows.
+constexpr double LeftMarginMm = 12;
+constexpr double TopMarginMm = 8;
+// pdftotext boxes come from the font's ascent, which rounds a little.
+constexpr double PositionTolerancePt = 0.5;
+
+void toPdf(QPrinter& printer, const std::string& path) {
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(path));
+    printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                      QMarginsF(LeftMarginMm, TopMarginMm, 10, 10),
+                                      QPageLayout::Millimeter));
+}
+
+std::u16string padRight(std::u16string text, std::size_t width) {
+    text.resize(std::max(text.size(), width), u' ');
+    return text;
+}
+
+std::u16string padLeft(const std::u16string& text, std::size_t width) {
+    return std::u16string(width > text.size() ? width - text.size() : 0, u' ') + text;
+}
+
+// Report-like lines: a heading that starts at the line's left end, then two
+// point lines with a right-aligned number, a Japanese name and coordinates.
+std::u16string reportLine(std::int32_t i) {
+    const std::u16string n = toUtf16(std::to_string(i));
+    if (i % 3 == 1)
+        return u"同名点 " + n;
+    return padLeft(n, 6) + u"  " + padRight(u"基準点" + n, 15) + u"-42102.345   12544.218";
+}
+
+std::string words(const std::u16string& line) {
+    std::string out;
+    std::string word;
+    for (char c : toUtf8(line) + " ") {
+        if (c != ' ') {
+            word += c;
+        } else if (!word.empty()) {
+            out += (out.empty() ? "" : " ") + word;
+            word.clear();
+        }
+    }
+    return out;
+}
+
+class QtPrinterSinkTest : public testing::Test {
+protected:
+    static void SetUpTestSuite() { s_data = std::make_unique<RunData>(); }
+    static void TearDownTestSuite() { s_data.reset(); }
+
+    std::string pdfPath(const std::string& name) const {
+        return m_dir.filePath(QString::fromStdString(name)).toStdString();
+    }
+
+    // Report lines 1..count through the print command onto a PDF printer;
+    // whether any printer step failed.
+    static bool printReport(std::int32_t count, const std::string& path) {
+        RunData& d = *s_data;
+        for (std::int32_t i = 1; i <= count; ++i)
+            d.ReportLine[i] = reportLine(i);
+        d.ReportPos = count + 1;
+        QPrinter printer(QPrinter::HighResolution);
+        toPdf(printer, path);
+        QtPrinterSink sink(printer);
+        RecordingUiSink ui;
+        Command2_Click(d, ui, sink);
+        return !sink.anyFailed();
+    }
+
+    QTemporaryDir m_dir;
+    static inline std::unique_ptr<RunData> s_data;
+};
+
+struct PageCase {
+    const char* what;
+    std::int32_t lines;
+    std::int32_t pages;
+};
+
+const PageCase PageCases[] = {
+    {"no line still makes a file", 0, 1},
+    {"one line", 1, 1},
+    {"69 lines: the break after the last adds no page", 69, 1},
+    {"70 lines", 70, 2},
+    {"138 lines", 138, 2},
+    {"139 lines", 139, 3},
+};
+
+TEST_F(QtPrinterSinkTest, SixtyNineLinesToAPageWithoutATrailingEmptyPage) {
+    for (const auto& c : PageCases) {
+        SCOPED_TRACE(c.what);
+        const std::string pdf = pdfPath(std::to_string(c.lines) + ".pdf");
+        EXPECT_TRUE(printReport(c.lines, pdf));
+        EXPECT_EQ(pdfPageCount(pdf), c.pages);
+    }
+}
+
+TEST_F(QtPrinterSinkTest, EveryPageHoldsItsLinesInOrderAsText) {
+    const std::string pdf = pdfPath("report.pdf");
+    ASSERT_TRUE(printReport(139, pdf));
+
+    const std::int32_t firstLineOfPage[] = {1, 70, 139, 140};
+    for (std::int32_t page = 1; page <= 3; ++page) {
+        SCOPED_TRACE("page " + std::to_string(page));
+        std::vector<std::string> expected;
+        for (std::int32_t i = firstLineOfPage[page - 1]; i < firstLineOfPage[page]; ++i)
+            expected.push_back(words(reportLine(i)));
+        EXPECT_EQ(pdfPageLines(pdf, page), expected);
+    }
+}
+
+TEST_F(QtPrinterSinkTest, LinesStartAtTheReportOffsetsFromThePrintableCorner) {
+    const std::string pdf = pdfPath("report.pdf");
+    ASSERT_TRUE(printReport(70, pdf));
+    const auto pages = pdfWords(pdf);
+    ASSERT_EQ(pages.size(), 2u);
+    ASSERT_FALSE(pages[0].empty());
+    ASSERT_FALSE(pages[1].empty());
+
+    // 2000 twips = 100 pt across, 1000 twips = 50 pt down, on both pages.
+    const double left = mmToPt(LeftMarginMm) + 100;
+    const double top = mmToPt(TopMarginMm) + 50;
+    // Lines 1 and 70 are headings, which start at the line's left end.
+    for (const auto& page : pages) {
+        EXPECT_EQ(toUtf16(page.front().text), u"同名点");
+        EXPECT_NEAR(page.front().xMin, left, PositionTolerancePt);
+        EXPECT_NEAR(page.front().yMin, top, PositionTolerancePt);
+    }
+
+    // Consecutive lines one line of a 10-point face apart, with no gap.
+    const auto& firstPage = pages[0];
+    std::vector<double> lineTops;
+    for (const auto& w : firstPage)
+        if (lineTops.empty() || w.yMin > lineTops.back() + 1)
+            lineTops.push_back(w.yMin);
+    ASSERT_EQ(lineTops.size(), 69u);
+    const double pitch = (lineTops.back() - lineTops.front()) / 68;
+    EXPECT_GE(pitch, 10.0);
+    EXPECT_LE(pitch, 11.5);
+}
+
+TEST_F(QtPrinterSinkTest, ColumnsLineUpInAFixedPitchFace) {
+    const std::string pdf = pdfPath("report.pdf");
+    ASSERT_TRUE(printReport(69, pdf));
+    const auto pages = pdfWords(pdf);
+    ASSERT_EQ(pages.size(), 1u);
+
+    // The name starts after a six-character number and two spaces: 8 half
+    // widths of 5 pt, whatever the number's digits.
+    const double nameLeft = mmToPt(LeftMarginMm) + 100 + 8 * 5;
+    std::vector<double> nameStarts;
+    for (const auto& w : pages[0])
+        if (toUtf16(w.text).starts_with(u"基準点"))
+            nameStarts.push_back(w.xMin);
+    ASSERT_EQ(nameStarts.size(), 46u);
+    EXPECT_NEAR(nameStarts.front(), nameLeft, PositionTolerancePt);
+    for (double x : nameStarts)
+        EXPECT_NEAR(x, nameStarts.front(), 0.01);
+}
+
+struct PositionCase {
+    const char* what;
+    float xTwips;
+    float yTwips;
+};
+
+const PositionCase PositionCases[] = {
+    {"the printable corner", 0, 0},
+    {"one inch across, two down", 1440, 2880},
+    {"far across, near the top", 6000, 300},
+};
+
+TEST_F(QtPrinterSinkTest, PositionsAreTwipsFromThePrintableCorner) {
+    for (const auto& c : PositionCases) {
+        SCOPED_TRACE(c.what);
+        const std::string pdf = pdfPath("position.pdf");
+        {
+            QPrinter printer(QPrinter::HighResolution);
+            toPdf(printer, pdf);
+            QtPrinterSink sink(printer);
+            EXPECT_TRUE(sink.SetFontName(u"ＭＳ ゴシック"));
+            EXPECT_TRUE(sink.SetFontSize(10));
+            EXPECT_TRUE(sink.SetCurrentX(c.xTwips));
+            EXPECT_TRUE(sink.SetCurrentY(c.yTwips));
+            EXPECT_TRUE(sink.PrintLine(u"印"));
+            EXPECT_TRUE(sink.EndDoc());
+        }
+        const auto pages = pdfWords(pdf);
+        ASSERT_EQ(pages.size(), 1u);
+        ASSERT_EQ(pages[0].size(), 1u);
+        EXPECT_EQ(toUtf16(pages[0][0].text), u"印");
+        EXPECT_NEAR(pages[0][0].xMin, mmToPt(LeftMarginMm) + c.xTwips / 20, PositionTolerancePt);
+        EXPECT_NEAR(pages[0][0].yMin, mmToPt(TopMarginMm) + c.yTwips / 20, PositionTolerancePt);
+    }
+}
+
+TEST_F(QtPrinterSinkTest, MissingGothicFaceBecomesEmbeddedSearchableIpaGothic) {
+    const std::string pdf = pdfPath("report.pdf");
+    ASSERT_TRUE(printReport(3, pdf));
+    // Embedded, and with a Unicode map so that the Japanese text can be
+    // searched and copied.
+    EXPECT_TRUE(std::regex_search(pdfFonts(pdf), std::regex(R"(\bIPAGothic\b.*yes\s+\w+\s+yes)")))
+        << pdfFonts(pdf);
+}
+
+TEST_F(QtPrinterSinkTest, AnUnwritableFileIsReportedAndNothingIsWritten) {
+    const std::string pdf = pdfPath("missing-folder/report.pdf");
+    EXPECT_FALSE(printReport(70, pdf));
+    EXPECT_FALSE(std::filesystem::exists(pdf));
+}
+
+} // namespace
+} // namespace morvane
