@@ -1,0 +1,115 @@
+#include "checks/DuplicateNames.h"
+
+#include "checks/CheckFixture.h"
+#include "checks/KeySort.h"
+#include "input/Cp932.h"
+#include "run/Text.h"
+
+namespace morvane {
+namespace {
+
+using test::TestPoint;
+
+class DuplicateNames : public test::CheckFixture {
+protected:
+    void check(const std::vector<TestPoint>& points) {
+        load(points);
+        for (std::int32_t n = 1; n <= data().PointCount; ++n)
+            data().SortKey[n] = NameKey(data().PointName[n]);
+        SHELLSORT(data());
+        DuplicateNameCheck(data(), ui);
+    }
+
+    std::size_t findings() const { return ui.items.size() / 4; }
+};
+
+TEST_F(DuplicateNames, ReportsBothPointsAndTheirDistance) {
+    check({{u"P1", 0, 0}, {u"Q", 9, 9}, {u"P1", 3, 4}});
+    const std::vector<std::u16string> items = {
+        u"同一名称",
+        u"     1  P1             0.000   0.000  較差 5.000",
+        u"     3  P1             3.000   4.000",
+        u" ",
+    };
+    EXPECT_EQ(ui.items, items);
+    EXPECT_EQ(report(), u"同一名称\n"
+                        u"     1  P1             0.000   0.000  較差 5.000\n"
+                        u"     3  P1             3.000   4.000\n");
+}
+
+TEST_F(DuplicateNames, OnlyExactlyEqualNonBlankNamesAreDuplicates) {
+    struct Case {
+        const char* what;
+        std::u16string a, b;
+        bool duplicate;
+    };
+    const Case cases[] = {
+        {"same name", u"K-1", u"K-1", true},
+        {"letter case differs", u"k1", u"K1", false},
+        {"trailing space differs", u"K1 ", u"K1", false},
+        {"empty names", u"", u"", false},
+        {"names of spaces", u"  ", u"  ", false},
+        {"names of ideographic spaces", u"\u3000", u"\u3000", false},
+        {"a tab is not a space", u"\t", u"\t", true},
+        {"Japanese names", u"境界点", u"境界点", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetUp();
+        ui = {};
+        check({{c.a, 1, 1}, {c.b, 2, 2}});
+        EXPECT_EQ(findings(), c.duplicate ? 1u : 0u);
+    }
+}
+
+TEST_F(DuplicateNames, ThreeEqualNamesGiveTwoFindings) {
+    check({{u"A", 1, 0}, {u"A", 2, 0}, {u"A", 3, 0}});
+    EXPECT_EQ(findings(), 2u);
+}
+
+TEST_F(DuplicateNames, CollidingKeysDoNotHideEqualNames) {
+    // 20 characters are beyond a double's precision: all four share one key,
+    // and the sort may put a different name between the two equal ones.
+    const std::u16string a = u"BOUNDARY-POINT-00001";
+    const std::u16string b = u"BOUNDARY-POINT-00002";
+    ASSERT_EQ(NameKey(a), NameKey(b));
+    check({{a, 1, 0}, {b, 2, 0}, {a, 3, 0}, {b, 4, 0}});
+    ASSERT_EQ(findings(), 2u);
+    EXPECT_NE(ui.items[1].find(u"較差 2.000"), std::u16string::npos);
+    EXPECT_NE(ui.items[5].find(u"較差 2.000"), std::u16string::npos);
+}
+
+TEST_F(DuplicateNames, AsksOnceAfterThe1001stFinding) {
+    std::vector<TestPoint> points;
+    for (int i = 0; i < 1100; ++i) {
+        const std::u16string name = u"N" + toUtf16(std::to_string(i));
+        points.push_back({name, 1.0 * i, 0});
+        points.push_back({name, 1.0 * i, 1});
+    }
+    struct Case {
+        std::deque<Answer> answers;
+        std::size_t findings;
+    };
+    for (const auto& c : {Case{{Answer::Yes}, 1001}, Case{{Answer::No}, 1100}}) {
+        SetUp();
+        ui = {};
+        ui.answers = c.answers;
+        check(points);
+        EXPECT_EQ(findings(), c.findings);
+        ASSERT_EQ(ui.questions.size(), 1u);
+        EXPECT_EQ(ui.questions[0], u"同一名称が多すぎます。処理を中止しますか？");
+    }
+}
+
+TEST_F(DuplicateNames, NoQuestionAtExactly1000Findings) {
+    std::vector<TestPoint> points;
+    for (int i = 0; i < 1000; ++i)
+        points.push_back({u"N" + toUtf16(std::to_string(i)), 0, 0}),
+            points.push_back({u"N" + toUtf16(std::to_string(i)), 0, 0});
+    check(points);
+    EXPECT_EQ(findings(), 1000u);
+    EXPECT_TRUE(ui.questions.empty());
+}
+
+} // namespace
+} // namespace morvane

@@ -1,0 +1,83 @@
+#include "checks/KeySort.h"
+
+#include "run/RunData.h"
+
+#include <algorithm>
+#include <memory>
+#include <random>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace morvane {
+namespace {
+
+class KeySort : public testing::Test {
+protected:
+    static void SetUpTestSuite() { s_data = std::make_unique<RunData>(); }
+    static void TearDownTestSuite() { s_data.reset(); }
+
+    // Sorts keys given with indices 1..n; returns the carried indices.
+    std::vector<double> sort(const std::vector<double>& keys) {
+        RunData& d = *s_data;
+        d.PointCount = static_cast<std::int32_t>(keys.size());
+        for (std::size_t i = 0; i < keys.size(); ++i) {
+            d.SortKey[i + 1] = keys[i];
+            d.SortIndex[i + 1] = static_cast<double>(i + 1);
+        }
+        SHELLSORT(d);
+        return {d.SortIndex.begin() + 1, d.SortIndex.begin() + 1 + keys.size()};
+    }
+
+    std::vector<double> sortedKeys(std::size_t n) const {
+        return {s_data->SortKey.begin() + 1, s_data->SortKey.begin() + 1 + n};
+    }
+
+    static inline std::unique_ptr<RunData> s_data;
+};
+
+TEST_F(KeySort, CarriesIndicesWithTheirKeys) {
+    EXPECT_EQ(sort({3, 1, 2}), (std::vector<double>{2, 3, 1}));
+    EXPECT_EQ(sortedKeys(3), (std::vector<double>{1, 2, 3}));
+}
+
+TEST_F(KeySort, NoneOrOnePointIsLeftAlone) {
+    EXPECT_EQ(sort({}), std::vector<double>{});
+    EXPECT_EQ(sort({5}), std::vector<double>{1});
+}
+
+TEST_F(KeySort, NeverTouchesPositionsBeyondThePoints) {
+    s_data->SortKey[4] = -1;
+    s_data->SortIndex[4] = 99;
+    sort({3, 2, 1});
+    EXPECT_EQ(s_data->SortKey[4], -1);
+    EXPECT_EQ(s_data->SortIndex[4], 99);
+}
+
+TEST_F(KeySort, EqualKeysKeepTheOrderTheGapsGiveThem) {
+    // Gap 2 first (3 / 2 rounds to 2): the first 5 jumps over the second,
+    // and equal keys are never exchanged with each other afterwards.
+    EXPECT_EQ(sort({5, 5, 1}), (std::vector<double>{3, 2, 1}));
+    EXPECT_EQ(sort({7, 7, 0, 7}), (std::vector<double>{3, 2, 1, 4}));
+    // 5 / 2 rounds to 2 as well, 7 / 2 to 4: the gap sequence decides.
+    EXPECT_EQ(sort({1, 1, 1, 1, 0}), (std::vector<double>{5, 2, 1, 4, 3}));
+}
+
+TEST_F(KeySort, SortsRandomKeysWithTies) {
+    std::mt19937 rng(7);
+    for (int n : {2, 3, 14, 15, 100, 1000, 4097}) {
+        SCOPED_TRACE(n);
+        std::vector<double> keys(n);
+        std::uniform_int_distribution<int> small(-5, 5);
+        for (auto& k : keys)
+            k = small(rng);
+        const auto indices = sort(keys);
+        const auto sorted = sortedKeys(n);
+        EXPECT_TRUE(std::is_sorted(sorted.begin(), sorted.end()));
+        for (int i = 0; i < n; ++i)
+            ASSERT_EQ(keys[static_cast<std::size_t>(indices[i]) - 1], sorted[i]);
+    }
+}
+
+} // namespace
+} // namespace morvane

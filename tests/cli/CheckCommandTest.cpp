@@ -1,0 +1,183 @@
+#include "run/Text.h"
+#include "support/Process.h"
+#include "support/TestFiles.h"
+
+#include <fstream>
+#include <iterator>
+
+#include <gtest/gtest.h>
+
+namespace morvane {
+namespace {
+
+using test::cp932;
+using test::runProcess;
+using test::simaFile;
+using test::TempFile;
+
+test::ProcessResult check(const std::vector<std::string>& args) {
+    return runProcess(MORVANE_CHECK_EXE, args);
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+const std::string Example = std::string(MORVANE_EXAMPLES) + "/sample.sim";
+
+TEST(CheckCommand, ReportsTheExampleFile) {
+    const auto r = check({Example});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, readFile(std::string(MORVANE_TEST_DATA) + "/sample.expected.txt"));
+    EXPECT_EQ(r.err, "");
+}
+
+TEST(CheckCommand, CrlfGivesTheWindowsResultTextExactly) {
+    TempFile file(simaFile({u"A01,1,P1,100,200,", u"A01,2,P1,103,204,"}));
+    const auto r = check({"--crlf", file.path().string()});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "同一名称\r\n"
+                     "     1  P1             100.000   200.000  較差 5.000\r\n"
+                     "     2  P1             103.000   204.000\r\n"
+                     "\r\n");
+}
+
+TEST(CheckCommand, ListPrintsTheResultItems) {
+    TempFile clean(simaFile({u"A01,1,P1,100,200,"}));
+    auto r = check({"--list", clean.path().string()});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "同一座標はありませんでした\n");
+
+    TempFile pair(simaFile({u"A01,1,P1,100,200,", u"A01,2,P2,100,200.01,"}));
+    r = check({"--list", pair.path().string()});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "同位置座標\n"
+                     "     1  P1             100.000   200.000  較差 0.010\n"
+                     "     2  P2             100.000   200.010\n"
+                     " \n");
+}
+
+TEST(CheckCommand, FieldsAreReadLikeTheWindowFields) {
+    TempFile file(simaFile({u"A01,1,P1,100,200,", u"A01,2,P2,100,200.3,"}));
+    // 0.3 apart: found with tolerance 0.5, not with the default 0.05.
+    EXPECT_EQ(check({file.path().string()}).status, 0);
+    EXPECT_EQ(check({"--tolerance", "0.5", file.path().string()}).status, 1);
+    EXPECT_EQ(check({"--tolerance=0.5m", file.path().string()}).status, 1);
+    EXPECT_EQ(check({"--tolerance", "0.5", "--lower", "0.31", file.path().string()}).status, 0);
+
+    // Out of range: back to 0.05, said on standard error.
+    const auto r = check({"--tolerance", "10", file.path().string()});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.err.find("\"0.05\""), std::string::npos) << r.err;
+}
+
+TEST(CheckCommand, TooManyFindingsFollowsTheOption) {
+    std::u16string text;
+    for (int i = 0; i < 1100; ++i) {
+        const auto n = toUtf16(std::to_string(i));
+        text += u"A01," + n + u",N" + n + u"," + n + u"0,0,\r\nA01," + n + u",N" + n + u"," + n +
+                u"0,5,\r\n";
+    }
+    TempFile file(cp932(text));
+    const auto countFindings = [](const std::string& out) {
+        std::size_t n = 0;
+        for (std::size_t at = out.find("同一名称"); at != std::string::npos;
+             at = out.find("同一名称", at + 1))
+            ++n;
+        return n;
+    };
+    auto r = check({file.path().string()});
+    EXPECT_EQ(countFindings(r.out), 1001u);
+    EXPECT_NE(r.err.find("同一名称が多すぎます。処理を中止しますか？"), std::string::npos);
+    r = check({"--on-too-many", "continue", file.path().string()});
+    EXPECT_EQ(countFindings(r.out), 1100u);
+}
+
+TEST(CheckCommand, SeveralFilesEachUnderItsPathWorstStatusWins) {
+    TempFile clean(simaFile({u"A01,1,P1,100,200,"}));
+    TempFile found(simaFile({u"A01,1,P1,100,200,", u"A01,2,P1,300,200,"}));
+    const std::string missing = (clean.folder() / "missing.sim").string();
+
+    auto r = check({clean.path().string(), found.path().string()});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out.find("==> " + clean.path().string() + " <==\n\n"), 0u) << r.out;
+    EXPECT_NE(r.out.find("==> " + found.path().string() + " <==\n同一名称"), std::string::npos);
+
+    r = check({missing, clean.path().string()});
+    EXPECT_EQ(r.status, 2);
+    // The error does not stop the next file.
+    EXPECT_NE(r.out.find("==> " + clean.path().string() + " <==\n\n"), std::string::npos);
+    EXPECT_EQ(r.err,
+              "morvane-check: " + missing + ": 実行時エラー '53': ファイルが見つかりません。\n");
+}
+
+struct BadInput {
+    const char* what;
+    std::string bytes;
+    int status;
+    const char* err;
+};
+
+TEST(CheckCommand, BadInputGetsAClearAnswer) {
+    std::string tooMany;
+    for (int i = 0; i < 500'000; ++i)
+        tooMany += "Z,1,,1,1\n";
+    std::string garbage;
+    for (int i = 0; i < 4096; ++i)
+        garbage += static_cast<char>((i * 7919) % 256);
+    const BadInput cases[] = {
+        {"empty file", "", 0, ""},
+        {"record cut short", "A01,1,P1,100", 2,
+         "実行時エラー '62': ファイルにこれ以上データがありません。"},
+        {"point number of 20 digits", "A01,12345678901234567890,P,1,2,", 2,
+         "実行時エラー '6': オーバーフローしました。"},
+        {"400-character name", "A01,1," + std::string(400, 'N') + ",1,2,", 2,
+         "実行時エラー '6': オーバーフローしました。"},
+        {"UTF-8 file", "A01,1,境界,1,2,\r\nA01,2,境界,1,3,\r\n", 1, ""},
+        {"500,000 points", tooMany, 2, "座標数が上限（499999点）を超えています。"},
+        {"binary garbage", garbage, -2, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempFile file(c.bytes);
+        const auto r = check({file.path().string()});
+        if (c.status >= 0)
+            EXPECT_EQ(r.status, c.status) << r.err;
+        else
+            EXPECT_TRUE(r.status == 0 || r.status == 1 || r.status == 2) << r.status;
+        if (*c.err)
+            EXPECT_EQ(r.err, "morvane-check: " + file.path().string() + ": " + c.err + "\n");
+        if (r.status == 2)
+            EXPECT_EQ(r.out, "");
+    }
+}
+
+TEST(CheckCommand, PathsThatAreNoFileAreRefused) {
+    TempFile file("");
+    const auto r = check({file.folder().string()});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("実行時エラー '75': パス名が無効です。"), std::string::npos);
+    EXPECT_EQ(check({"/dev/zero"}).status, 2);
+}
+
+TEST(CheckCommand, UsageErrorsAndInformation) {
+    for (const std::vector<std::string>& args : {std::vector<std::string>{},
+                                                 {"--bogus", Example},
+                                                 {"--tolerance"},
+                                                 {"--on-too-many", "maybe", Example}}) {
+        const auto r = check(args);
+        EXPECT_EQ(r.status, 2);
+        EXPECT_NE(r.err.find("--help"), std::string::npos);
+        EXPECT_EQ(r.out, "");
+    }
+    auto r = check({"--help"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("Usage: morvane-check"), std::string::npos);
+    r = check({"--version"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "morvane-check 1.2\n");
+}
+
+} // namespace
+} // namespace morvane

@@ -1,0 +1,207 @@
+#include "input/CoordinateReader.h"
+
+#include "input/CoordinateFile.h"
+#include "run/RunData.h"
+#include "run/RunError.h"
+#include "support/TestFiles.h"
+
+#include <memory>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+namespace morvane {
+namespace {
+
+using test::cp932;
+using test::TempFile;
+
+class CoordinateReader : public testing::Test {
+protected:
+    static void SetUpTestSuite() { s_data = std::make_unique<RunData>(); }
+    static void TearDownTestSuite() { s_data.reset(); }
+
+    RunData& read(const std::string& bytes) {
+        RunData& d = *s_data;
+        d.PointCount = 0;
+        for (std::int32_t i = 1; i <= 10; ++i)
+            d.SortKey[i] = 0;
+        FieldReader in = FieldReader::fromBytes(bytes);
+        readCoordinates(d, in);
+        return d;
+    }
+
+    static std::unique_ptr<RunData> s_data;
+};
+
+std::unique_ptr<RunData> CoordinateReader::s_data;
+
+TEST_F(CoordinateReader, ReadsBothRecordKindsInFileOrder) {
+    RunData& d = read(cp932(u"G00,01,現場,\r\n"
+                            u"A01,7,境1,-42102.345,12544.218,15.320,\r\n"
+                            u"Z,8,T2,10.5,-3,\r\n"));
+    ASSERT_EQ(d.PointCount, 2);
+    EXPECT_EQ(d.PointNo[1], 7);
+    EXPECT_EQ(d.PointName[1], u"境1");
+    EXPECT_EQ(d.PointX[1], -42102.345);
+    EXPECT_EQ(d.PointY[1], 12544.218);
+    EXPECT_EQ(d.PointNo[2], 8);
+    EXPECT_EQ(d.PointName[2], u"T2");
+    EXPECT_EQ(d.PointX[2], 10.5);
+    EXPECT_EQ(d.PointY[2], -3);
+    EXPECT_EQ(d.SortIndex[1], 1);
+    EXPECT_EQ(d.SortIndex[2], 2);
+    EXPECT_EQ(d.SortKey[2], 84 * 10 + 50);
+}
+
+TEST_F(CoordinateReader, TrimsA01NamesOnly) {
+    RunData& d = read(cp932(u"A01,1,\"  P1  \",0,0,\r\n"
+                            u"Z,2,\"  P1  \",0,0,\r\n"
+                            u"A01,3,\"\u3000P3\u3000\",0,0,\r\n"
+                            u"A01,4,\"\tP4\",0,0,\r\n"));
+    ASSERT_EQ(d.PointCount, 4);
+    EXPECT_EQ(d.PointName[1], u"P1");
+    EXPECT_EQ(d.PointName[2], u"  P1  ");
+    EXPECT_EQ(d.PointName[3], u"P3");
+    EXPECT_EQ(d.PointName[4], u"\tP4"); // a tab is not a space here
+    // The key is the stored name's: trimmed for "A01", as read for "Z".
+    EXPECT_EQ(d.SortKey[1], 80 * 10 + 49);
+    EXPECT_NE(d.SortKey[2], d.SortKey[1]);
+}
+
+TEST_F(CoordinateReader, TagsAreWholeExactFieldsAnywhere) {
+    RunData& d = read("A01,1,Z,1,2,A01,2,A01,3,4,\r\n"
+                      "a01,9,x,0,0,\r\nZ0,9,x,0,0,\r\nA011,9,x,0,0,\r\n Z ,5,q,6,7\r\n");
+    ASSERT_EQ(d.PointCount, 3);
+    EXPECT_EQ(d.PointName[1], u"Z"); // a tag's text in the name position is a name
+    EXPECT_EQ(d.PointNo[2], 2);      // the field after Y starts a record
+    EXPECT_EQ(d.PointName[2], u"A01");
+    EXPECT_EQ(d.PointNo[3], 5); // spaces around a tag are not part of it
+}
+
+TEST_F(CoordinateReader, NumericFieldsUseTheLeadingNumber) {
+    RunData& d = read("A01,abc,P,1.5m,&H10,\r\nA01,2.5,P, 7 ,,\r\nA01,3.5,P,\"8\",9x\r\n");
+    ASSERT_EQ(d.PointCount, 3);
+    EXPECT_EQ(d.PointNo[1], 0);
+    EXPECT_EQ(d.PointX[1], 1.5);
+    EXPECT_EQ(d.PointY[1], 16);
+    EXPECT_EQ(d.PointNo[2], 2);
+    EXPECT_EQ(d.PointX[2], 7);
+    EXPECT_EQ(d.PointY[2], 0);
+    EXPECT_EQ(d.PointNo[3], 4);
+    EXPECT_EQ(d.PointX[3], 8);
+    EXPECT_EQ(d.PointY[3], 9);
+}
+
+TEST_F(CoordinateReader, HeadersOnlyAndForeignFilesGiveNoPoints) {
+    EXPECT_EQ(read("").PointCount, 0);
+    EXPECT_EQ(read("G00,01,x,\r\nZ00,y,\r\nA00,\r\nA99,\r\n").PointCount, 0);
+    // The corner coordinates of a raster: a ".sim" file that is no coordinate file.
+    EXPECT_EQ(read("0.5\n0.0\n0.0\n-0.5\n139.5\n35.7\n").PointCount, 0);
+}
+
+TEST_F(CoordinateReader, EndInsideARecordIsError62) {
+    for (const std::string bytes :
+         {"A01", "A01,1", "A01,1,P", "A01,1,P,2", "A01,1,P,2,", "Z,1,P,2\x1A,3"}) {
+        SCOPED_TRACE(bytes);
+        try {
+            read(bytes);
+            ADD_FAILURE() << "no error";
+        } catch (const RunError& e) {
+            EXPECT_EQ(e.number(), 62);
+        }
+    }
+    EXPECT_EQ(read("A01,1,P,2,3").PointCount, 1); // Y may end the file
+}
+
+TEST_F(CoordinateReader, StopsBeforeTheTableOverflows) {
+    std::string bytes;
+    bytes.reserve(10 * (TableCapacity + 1));
+    for (std::int32_t i = 0; i < TableCapacity; ++i)
+        bytes += "Z,1,,1,1\n";
+    EXPECT_EQ(read(bytes).PointCount, TableCapacity);
+    bytes += "Z,1,,1,1\n";
+    try {
+        read(bytes);
+        FAIL() << "no error";
+    } catch (const RunError& e) {
+        EXPECT_EQ(e.message(), u"座標数が上限（499999点）を超えています。");
+    }
+}
+
+struct OpenCase {
+    const char* what;
+    std::filesystem::path path;
+    std::int32_t number;
+};
+
+TEST(CoordinateFile, RefusesWhatCannotBeReadBeforeReading) {
+    TempFile file("A01,1,P,1,2\r\n");
+    const OpenCase cases[] = {
+        {"missing file", file.folder() / "missing.sim", 53},
+        {"empty path", "", 53},
+        {"a folder", file.folder(), 75},
+        {"a device that never ends", "/dev/zero", 75},
+        {"below a file", file.path() / "x", 75},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        try {
+            CoordinateFile f(c.path);
+            ADD_FAILURE() << "opened";
+        } catch (const RunError& e) {
+            EXPECT_EQ(e.number(), c.number);
+        }
+    }
+}
+
+TEST(CoordinateFile, FifoIsRefusedWithoutWaitingForAWriter) {
+    TempFile file("");
+    const auto fifo = file.folder() / "pipe.sim";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    try {
+        CoordinateFile f(fifo);
+        FAIL() << "opened";
+    } catch (const RunError& e) {
+        EXPECT_EQ(e.number(), 75);
+    }
+}
+
+// Opens the file as an ordinary user (root reads every file): the child's exit
+// status is the error number, 0 when it opened.
+int openAsUnprivilegedUser(const std::filesystem::path& path) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
+            _exit(100);
+        try {
+            CoordinateFile f(path);
+            _exit(0);
+        } catch (const RunError& e) {
+            _exit(e.number());
+        }
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(CoordinateFile, UnreadableFileIsError70) {
+    TempFile file("A01,1,P,1,2\r\n");
+    std::filesystem::permissions(file.path(), std::filesystem::perms::none);
+    EXPECT_EQ(openAsUnprivilegedUser(file.path()), 70);
+}
+
+TEST(CoordinateFile, ReadsARegularFileToItsEnd) {
+    TempFile file(cp932(u"A01,1,境1,1,2\r\n"));
+    CoordinateFile f(file.path());
+    std::vector<std::string> fields;
+    while (!f.fields().atEnd())
+        fields.emplace_back(f.fields().readField());
+    EXPECT_EQ(fields, (std::vector<std::string>{"A01", "1", cp932(u"境1"), "1", "2"}));
+}
+
+} // namespace
+} // namespace morvane

@@ -1,0 +1,102 @@
+#include "input/CoordinateFile.h"
+#include "run/RunError.h"
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace morvane {
+namespace {
+
+// Every field the reader gives until the end, joined by "|".
+std::string allFields(const std::string& bytes, std::size_t bufferSize = 64 * 1024) {
+    auto data = std::make_shared<std::string>(bytes);
+    auto offset = std::make_shared<std::size_t>(0);
+    FieldReader in(
+        [data, offset](char* buffer, std::size_t size) {
+            const std::size_t n = std::min(size, data->size() - *offset);
+            std::copy_n(data->data() + *offset, n, buffer);
+            *offset += n;
+            return n;
+        },
+        bufferSize);
+    std::string out;
+    bool first = true;
+    while (!in.atEnd()) {
+        out += first ? "" : "|";
+        out += in.readField();
+        first = false;
+    }
+    return out;
+}
+
+struct FieldCase {
+    const char* what;
+    std::string bytes;
+    std::string fields;
+};
+
+const FieldCase Cases[] = {
+    {"commas", "a,b,c", "a|b|c"},
+    {"CR LF, CR and LF all end a field", "a\r\nb\rc\nd", "a|b|c|d"},
+    {"leading spaces and tabs are skipped", "  \t a,\tb", "a|b"},
+    {"trailing spaces go, tabs stay", "a  ,b\t ,c", "a|b\t|c"},
+    {"inner spaces stay", "P 1 ,x", "P 1|x"},
+    {"empty fields", "a,,b", "a||b"},
+    {"comma before line end gives an empty field", "a,\r\nb", "a||b"},
+    {"blank line is one empty field", "a\r\n\r\nb", "a||b"},
+    {"quoted field keeps commas and spaces", "\" a, b \",c", " a, b |c"},
+    {"text after the closing quote is dropped", "\"ab\"cd,e", "ab|e"},
+    {"quote inside an unquoted field is ordinary", "a\"b,c", "a\"b|c"},
+    {"unclosed quote ends at the line end", "\"abc\r\nd,e", "abc|d|e"},
+    {"empty quoted field", "\"\",x", "|x"},
+    {"quoted field after spaces", "  \"q\" ,x", "q|x"},
+    {"Ctrl-Z ends the file", "a,b\x1A,c,d", "a|b"},
+    {"Ctrl-Z at a field start",
+     "a,\x1A"
+     "b",
+     "a"},
+    {"only spaces before the end is an empty field", "a,   ", "a|"},
+    {"ideographic space is an ordinary character", "\x81\x40P\x81\x40,x", "\x81\x40P\x81\x40|x"},
+    {"double-byte characters pass whole", "\x8b\xab\x8a\x45,x", "\x8b\xab\x8a\x45|x"},
+    {"empty input has no field", "", ""},
+    {"trailing comma and line end", "a,\r\n", "a|"},
+};
+
+TEST(FieldReader, SplitsFieldsByOneSetOfRules) {
+    for (const auto& c : Cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(allFields(c.bytes), c.fields);
+    }
+}
+
+TEST(FieldReader, BufferBoundariesChangeNothing) {
+    // A one-byte buffer puts a refill between every pair of bytes, inside
+    // quotes, before an LF that follows a CR, and before Ctrl-Z.
+    for (const auto& c : Cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(allFields(c.bytes, 1), c.fields);
+        EXPECT_EQ(allFields(c.bytes, 2), c.fields);
+    }
+}
+
+TEST(FieldReader, ReadingPastTheEndIsError62) {
+    for (const std::string bytes : {"", "a", "a,",
+                                    "a\x1A"
+                                    "b"}) {
+        SCOPED_TRACE(bytes);
+        FieldReader in = FieldReader::fromBytes(bytes);
+        while (!in.atEnd())
+            in.readField();
+        try {
+            in.readField();
+            ADD_FAILURE() << "no error";
+        } catch (const RunError& e) {
+            EXPECT_EQ(e.number(), 62);
+        }
+    }
+}
+
+} // namespace
+} // namespace morvane

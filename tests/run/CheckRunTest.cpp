@@ -1,0 +1,253 @@
+#include "run/CheckRun.h"
+
+#include "run/RunData.h"
+#include "run/RunError.h"
+#include "support/RecordingUiSink.h"
+#include "support/TestFiles.h"
+
+#include <memory>
+
+#include <gtest/gtest.h>
+
+namespace morvane {
+namespace {
+
+using test::cp932;
+using test::simaFile;
+using test::TempFile;
+
+// The table is large: one per test suite, reset by every run as in the window.
+class CheckRun : public testing::Test {
+protected:
+    static void SetUpTestSuite() { s_data = std::make_unique<RunData>(); }
+    static void TearDownTestSuite() { s_data.reset(); }
+
+    RunData& data() { return *s_data; }
+
+    void run(const TempFile& file) {
+        ui.files.push_back(file.path());
+        Command1_Click(data(), ui);
+    }
+
+    RecordingUiSink ui;
+    static std::unique_ptr<RunData> s_data;
+};
+
+std::unique_ptr<RunData> CheckRun::s_data;
+
+TEST_F(CheckRun, ToleranceOutOfRangeFallsBackBeforeTheRun) {
+    struct Case {
+        std::u16string text;
+        bool reset;
+    };
+    const Case cases[] = {
+        {u"-1\r\n", true}, {u"10\r\n", true}, {u"9.99\r\n", false}, {u"0\r\n", false},
+        {u"abc", false},   {u"9.991", true},  {u"-0.001", true},    {u"0.05\r\n", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(toUtf8(c.text));
+        RecordingUiSink sink;
+        sink.toleranceText = c.text;
+        Command1_Click(data(), sink);
+        EXPECT_EQ(sink.toleranceText, c.reset ? u"0.05" : c.text);
+        // The field is fixed before anything else the user sees happens.
+        if (c.reset)
+            EXPECT_EQ(sink.visible.front(), "SetToleranceText:0.05");
+    }
+}
+
+TEST_F(CheckRun, CancelAfterARunLeavesEverythingEmpty) {
+    TempFile file(simaFile({u"A01,1,P1,0.5,0.5,", u"A01,2,P1,3,4,"}));
+    run(file);
+    ASSERT_FALSE(ui.items.empty());
+
+    RecordingUiSink again;
+    Command1_Click(data(), again); // no file scripted: the dialog is cancelled
+    EXPECT_TRUE(again.items.empty());
+    EXPECT_EQ(again.resultText, u"");
+    EXPECT_EQ(data().ReportPos, 0);
+    EXPECT_EQ(data().PointCount, 0);
+    const std::vector<std::string> expected = {"ClearResultList", "SetResultText:empty",
+                                               "ChooseCoordinateFile",
+                                               "SetStatusBackColor:255,255,255"};
+    EXPECT_EQ(again.visible, expected);
+}
+
+TEST_F(CheckRun, WalksTheStatusesInOrder) {
+    TempFile file(simaFile({u"A01,1,P1,10,10,"}));
+    run(file);
+    const std::vector<std::string> expected = {
+        "ClearResultList",
+        "SetResultText:empty",
+        "ChooseCoordinateFile",
+        "SetStatusBackColor:255,0,0",
+        "SetStatusText:  座標読み込み中",
+        "SetBusyCursor:on",
+        "Repaint",
+        "SetBusyCursor:on",
+        "Repaint",
+        "SetStatusText:  名称検査中",
+        "Repaint",
+        "SetStatusText:  座標検査中",
+        "Repaint",
+        "SetStatusText:",
+        "SetBusyCursor:off",
+        "Repaint",
+        "SetResultText",
+        "SetStatusBackColor:255,255,255",
+    };
+    EXPECT_EQ(ui.visible, expected);
+}
+
+TEST_F(CheckRun, NoRecordsGiveTheNothingFoundItemAndOneEmptyLine) {
+    TempFile file(cp932(u"G00,01,header only,\r\nZ00,座標データ,\r\n"));
+    run(file);
+    EXPECT_EQ(data().PointCount, 0);
+    EXPECT_EQ(ui.items, std::vector<std::u16string>{u"同一座標はありませんでした"});
+    EXPECT_EQ(ui.resultText, u"\r\n");
+}
+
+TEST_F(CheckRun, OneDuplicateNameGivesThreeLinesAndAnEmptyOne) {
+    TempFile file(simaFile({u"A01,1,P1,100,200,", u"A01,2,P1,103,204,"}));
+    run(file);
+    EXPECT_EQ(ui.resultText, u"同一名称\r\n"
+                             u"     1  P1             100.000   200.000  較差 5.000\r\n"
+                             u"     2  P1             103.000   204.000\r\n"
+                             u"\r\n");
+    EXPECT_EQ(ui.items.size(), 4u); // no "nothing found" item after a finding
+}
+
+TEST_F(CheckRun, BothChecksShareOneReportNameCheckFirst) {
+    TempFile file(simaFile({u"A01,1,P1,100,200,", u"A01,2,P1,100.01,200,"}));
+    run(file);
+    EXPECT_EQ(ui.resultText, u"同一名称\r\n"
+                             u"     1  P1             100.000   200.000  較差 0.010\r\n"
+                             u"     2  P1             100.010   200.000\r\n"
+                             u"同一座標値\r\n"
+                             u"     1  P1             100.000   200.000  較差 0.010\r\n"
+                             u"     2  P1             100.010   200.000\r\n"
+                             u"\r\n");
+    ASSERT_EQ(ui.items.size(), 8u);
+    EXPECT_EQ(ui.items[0], u"同一名称");
+    EXPECT_EQ(ui.items[3], u" ");
+    EXPECT_EQ(ui.items[4], u"同位置座標");
+    EXPECT_EQ(ui.items[7], u" ");
+}
+
+TEST_F(CheckRun, ResultTextIsAppendedToWhatTheFieldHolds) {
+    // Nothing writes the field during a run, but the report is added to
+    // whatever it holds rather than replacing it.
+    TempFile file(simaFile({u"A01,1,P1,10,10,"}));
+    struct Sneaky : RecordingUiSink {
+        void SetStatusText(const std::u16string& t) override {
+            RecordingUiSink::SetStatusText(t);
+            if (t.empty())
+                resultText = u"x";
+        }
+    } sneaky;
+    sneaky.files.push_back(file.path());
+    Command1_Click(data(), sneaky);
+    EXPECT_EQ(sneaky.resultText, u"x\r\n");
+}
+
+struct ErrorCase {
+    const char* what;
+    std::string bytes;
+    std::int32_t number;
+};
+
+TEST_F(CheckRun, RunTimeErrorsAbandonTheRunAndTheNextRunWorks) {
+    const ErrorCase cases[] = {
+        {"record cut short", "A01,1,P1,10", 62},
+        {"record cut short after a comma", "A01,1,P1,10,", 62},
+        {"point number beyond 32 bits", "A01,99999999999,P1,1,2,", 6},
+        {"coordinate beyond a double", "A01,1,P1,1e400,2,", 6},
+        {"X times 1000 beyond a double", "A01,1,P1,1e307,2,", 6},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempFile bad(c.bytes);
+        RecordingUiSink sink;
+        sink.files.push_back(bad.path());
+        try {
+            Command1_Click(data(), sink);
+            ADD_FAILURE() << "no error";
+        } catch (const RunError& e) {
+            EXPECT_EQ(e.number(), c.number);
+            abandonRun(data(), sink, e);
+        }
+        ASSERT_EQ(sink.messages.size(), 1u);
+        EXPECT_EQ(sink.messages[0].substr(0, 8), u"実行時エラー '");
+        // The window is given back before the message shows.
+        const auto& v = sink.visible;
+        const auto at = [&](const std::string& call) {
+            return std::find(v.rbegin(), v.rend(), call).base() - v.begin();
+        };
+        EXPECT_LT(at("SetBusyCursor:off"), at("ShowMessage"));
+        EXPECT_LT(at("SetStatusBackColor:255,255,255"), at("ShowMessage"));
+        EXPECT_EQ(data().ReportPos, 0);
+
+        TempFile good(simaFile({u"A01,1,P1,0,1,", u"A01,2,P1,0,2,"}));
+        RecordingUiSink next;
+        next.files.push_back(good.path());
+        Command1_Click(data(), next);
+        EXPECT_EQ(next.items.size(), 4u);
+    }
+}
+
+TEST_F(CheckRun, ErrorTextCarriesNumberAndMessage) {
+    RecordingUiSink sink;
+    sink.files.push_back(std::filesystem::path("/nonexistent/folder/points.sim"));
+    try {
+        Command1_Click(data(), sink);
+        FAIL() << "no error";
+    } catch (const RunError& e) {
+        abandonRun(data(), sink, e);
+    }
+    EXPECT_EQ(sink.messages.at(0), u"実行時エラー '53':\r\n\r\nファイルが見つかりません。");
+}
+
+TEST_F(CheckRun, PartialFindingsAreDroppedWhenARunFails) {
+    // The name check finds a pair, then the coordinate check's keys overflow.
+    TempFile file(simaFile({u"A01,1,P1,1,1,", u"A01,2,P1,1,2,", u"A01,3,Q,1e306,1,"}));
+    ui.files.push_back(file.path());
+    try {
+        Command1_Click(data(), ui);
+        FAIL() << "no error";
+    } catch (const RunError& e) {
+        EXPECT_EQ(e.number(), 6);
+        abandonRun(data(), ui, e);
+    }
+    EXPECT_TRUE(ui.items.empty());
+    EXPECT_EQ(ui.resultText, u"");
+    EXPECT_EQ(data().ReportPos, 0);
+}
+
+TEST_F(CheckRun, ResetClearsEverySlot) {
+    TempFile file(simaFile({u"A01,1,P1,1,1,", u"A01,2,P1,1,2,", u"A01,3,P3,5,6,"}));
+    run(file);
+    ASSERT_EQ(data().PointCount, 3);
+    data().PointName[TableCapacity] = u"last";
+    data().ReportLine[TableCapacity] = u"last";
+    data().SortKey[TableCapacity] = 7;
+
+    RecordingUiSink sink;
+    shokika(data(), sink);
+    EXPECT_EQ(data().PointCount, 0);
+    EXPECT_EQ(data().ReportPos, 0);
+    for (std::int32_t i : {1, 2, 3, TableCapacity}) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(data().PointNo[i], 0);
+        EXPECT_EQ(data().PointName[i], u"");
+        EXPECT_EQ(data().PointX[i], 0);
+        EXPECT_EQ(data().PointY[i], 0);
+        EXPECT_EQ(data().SortKey[i], 0);
+        EXPECT_EQ(data().SortIndex[i], 0);
+        EXPECT_EQ(data().ReportLine[i], u"");
+    }
+    const std::vector<std::string> expected = {"ClearResultList", "SetResultText:empty"};
+    EXPECT_EQ(sink.visible, expected);
+}
+
+} // namespace
+} // namespace morvane

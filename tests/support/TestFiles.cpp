@@ -1,0 +1,50 @@
+#include "support/TestFiles.h"
+
+#include "run/Text.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <iconv.h>
+
+#include <gtest/gtest.h>
+
+namespace morvane::test {
+
+std::string cp932(std::u16string_view text) {
+    iconv_t cd = iconv_open("CP932", "UTF-16LE");
+    std::string out(text.size() * 2 + 1, '\0');
+    char* ip = reinterpret_cast<char*>(const_cast<char16_t*>(text.data()));
+    char* op = out.data();
+    std::size_t il = text.size() * 2, ol = out.size();
+    const std::size_t r = iconv(cd, &ip, &il, &op, &ol);
+    iconv_close(cd);
+    EXPECT_NE(r, static_cast<std::size_t>(-1)) << "not encodable: " << toUtf8(text);
+    out.resize(out.size() - ol);
+    return out;
+}
+
+TempFile::TempFile(const std::string& bytes, const std::string& name) {
+    std::string pattern = (std::filesystem::temp_directory_path() / "morvane-test-XXXXXX").string();
+    if (!mkdtemp(pattern.data()))
+        throw std::runtime_error("cannot make a temporary folder");
+    m_folder = pattern;
+    m_path = m_folder / name;
+    std::ofstream(m_path, std::ios::binary) << bytes;
+}
+
+TempFile::~TempFile() {
+    std::error_code ignored;
+    std::filesystem::permissions(m_folder, std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add, ignored);
+    std::filesystem::remove_all(m_folder, ignored);
+}
+
+std::string simaFile(std::initializer_list<std::u16string> records) {
+    std::u16string text = u"G00,01,test,\r\nZ00,座標データ,\r\nA00,\r\n";
+    for (const auto& r : records)
+        text += r + u"\r\n";
+    text += u"A99,\r\n";
+    return cp932(text);
+}
+
+} // namespace morvane::test

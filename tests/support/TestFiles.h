@@ -1,0 +1,31 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace morvane::test {
+
+// Code page 932 bytes of a text (iconv); the test fails on a character
+// without a code page 932 form.
+std::string cp932(std::u16string_view text);
+
+// A file in a fresh temporary folder, removed with the folder at the end.
+class TempFile {
+public:
+    explicit TempFile(const std::string& bytes, const std::string& name = "points.sim");
+    ~TempFile();
+    TempFile(const TempFile&) = delete;
+    TempFile& operator=(const TempFile&) = delete;
+
+    const std::filesystem::path& path() const { return m_path; }
+    const std::filesystem::path& folder() const { return m_folder; }
+
+private:
+    std::filesystem::path m_folder;
+    std::filesystem::path m_path;
+};
+
+// "A01,no,name,x,y," lines joined with CR LF, as a survey program writes them.
+std::string simaFile(std::initializer_list<std::u16string> records);
+
+} // namespace morvane::test
