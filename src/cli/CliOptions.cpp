@@ -3,6 +3,8 @@
 #include "run/Text.h"
 
 #include <optional>
+#include <set>
+#include <system_error>
 
 namespace morvane {
 
@@ -21,6 +23,10 @@ Options:
                         (default) or "continue" to the end
   --list                print the result list instead of the report
   --crlf                end lines with CR LF, as the window's result text does
+  --pdf PATH            also print the report to the PDF file PATH (A4, as the
+                        window prints it); with several files, or when PATH is
+                        a folder, to one PDF per file in that folder, named
+                        after the file with .pdf
   --help                show this help and exit
   --version             show the version and exit
 
@@ -67,6 +73,10 @@ CliOptions parseCliOptions(const std::vector<std::string>& args) {
             o.lower = toUtf16(*v);
         } else if (auto v = optionValue(args, i, "--tolerance")) {
             o.tolerance = toUtf16(*v);
+        } else if (auto v = optionValue(args, i, "--pdf")) {
+            if (v->empty())
+                throw UsageError("--pdf needs a file or folder name");
+            o.pdf = *v;
         } else if (auto v = optionValue(args, i, "--on-too-many")) {
             if (*v == "stop")
                 o.onTooMany = Answer::Yes;
@@ -82,6 +92,39 @@ CliOptions parseCliOptions(const std::vector<std::string>& args) {
     if (o.files.empty() && !o.help && !o.version)
         throw UsageError("no coordinate file given");
     return o;
+}
+
+std::vector<std::filesystem::path> pdfTargets(const CliOptions& options) {
+    namespace fs = std::filesystem;
+    if (options.pdf.empty())
+        return {};
+    const fs::path pdf(options.pdf);
+    std::error_code ec;
+    const bool folder = fs::is_directory(pdf, ec);
+    if (!folder && options.files.size() > 1)
+        throw UsageError("with several files, --pdf takes a folder (one PDF per file); \"" +
+                         options.pdf + "\" is not a folder");
+    if (!folder && !pdf.has_filename())
+        throw UsageError("--pdf " + options.pdf + ": no such folder");
+
+    std::vector<fs::path> targets;
+    std::set<fs::path> seen;
+    for (const auto& file : options.files) {
+        fs::path target = pdf;
+        if (folder)
+            target = pdf / fs::path(file).stem().concat(".pdf");
+        // Two inputs of the same name in different folders would overwrite
+        // each other's report, and a PDF over an input would destroy it.
+        if (!seen.insert(target.lexically_normal()).second)
+            throw UsageError("--pdf: " + file + " would write " + target.string() +
+                             " a second time; give the files different names");
+        for (const auto& input : options.files)
+            if (fs::equivalent(target, input, ec))
+                throw UsageError("--pdf " + target.string() + " would overwrite the input file " +
+                                 input);
+        targets.push_back(std::move(target));
+    }
+    return targets;
 }
 
 } // namespace morvane

@@ -2,6 +2,7 @@
 
 #include "run/UiSink.h"
 
+#include <filesystem>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -18,6 +19,9 @@ struct CliOptions {
     bool crlf = false;
     bool help = false;
     bool version = false;
+    // --pdf: the report also goes to this PDF file, or, with several files or
+    // when it names a folder, to one PDF per file in it. Empty: no PDF.
+    std::string pdf;
     std::vector<std::string> files;
 };
 
@@ -28,6 +32,11 @@ public:
 };
 
 CliOptions parseCliOptions(const std::vector<std::string>& args);
+
+// The PDF file for each of options.files, in order; empty without --pdf. A
+// target that cannot serve (several files but no folder, two files that
+// would write the same PDF, a PDF over its own input) is a UsageError.
+std::vector<std::filesystem::path> pdfTargets(const CliOptions& options);
 
 extern const char* const CliUsage;
 

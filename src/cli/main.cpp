@@ -1,4 +1,5 @@
 #include "cli/CliOptions.h"
+#include "cli/PdfReport.h"
 #include "cli/TerminalSink.h"
 #include "run/CheckRun.h"
 #include "run/RunData.h"
@@ -6,6 +7,7 @@
 
 #include <cstdio>
 #include <exception>
+#include <filesystem>
 #include <memory>
 
 using namespace morvane;
@@ -36,7 +38,9 @@ std::string resultOf(TerminalSink& sink, const CliOptions& options) {
     return toUtf8(text);
 }
 
-int checkFile(RunData& data, const CliOptions& options, const std::string& path) {
+// pdf and pdfTarget: where the report is also printed, when --pdf was given.
+int checkFile(RunData& data, const CliOptions& options, const std::string& path,
+              PdfReportWriter* pdf, const std::filesystem::path& pdfTarget) {
     TerminalSink sink(options, stderr);
     sink.setFile(path);
     try {
@@ -47,6 +51,14 @@ int checkFile(RunData& data, const CliOptions& options, const std::string& path)
     }
     const std::string out = lineEnds(resultOf(sink, options), options.crlf);
     std::fwrite(out.data(), 1, out.size(), stdout);
+    if (pdf) {
+        try {
+            pdf->write(data, sink, pdfTarget);
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "morvane-check: %s: %s\n", path.c_str(), e.what());
+            return Failed;
+        }
+    }
     return data.ReportPos > 1 ? Findings : NoFindings;
 }
 
@@ -54,8 +66,10 @@ int checkFile(RunData& data, const CliOptions& options, const std::string& path)
 
 int main(int argc, char** argv) {
     CliOptions options;
+    std::vector<std::filesystem::path> pdfFiles;
     try {
         options = parseCliOptions(std::vector<std::string>(argv + 1, argv + argc));
+        pdfFiles = pdfTargets(options);
     } catch (const UsageError& e) {
         std::fprintf(stderr, "morvane-check: %s\nTry 'morvane-check --help'.\n", e.what());
         return Failed;
@@ -72,11 +86,16 @@ int main(int argc, char** argv) {
     try {
         // One table for every file: it is large, and a run resets it anyway.
         auto data = std::make_unique<RunData>();
+        std::unique_ptr<PdfReportWriter> pdf;
+        if (!pdfFiles.empty())
+            pdf = std::make_unique<PdfReportWriter>();
         int status = NoFindings;
-        for (const auto& path : options.files) {
+        for (std::size_t i = 0; i < options.files.size(); ++i) {
+            const std::string& path = options.files[i];
             if (options.files.size() > 1)
                 std::printf("==> %s <==\n", path.c_str());
-            status = std::max(status, checkFile(*data, options, path));
+            status = std::max(status, checkFile(*data, options, path, pdf.get(),
+                                                pdf ? pdfFiles[i] : std::filesystem::path()));
         }
         if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
             std::perror("morvane-check: writing the report");

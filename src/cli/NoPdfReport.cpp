@@ -1,0 +1,18 @@
+#include "cli/PdfReport.h"
+
+#include <stdexcept>
+
+namespace morvane {
+
+// Built without Qt: the checker works, only --pdf is refused.
+struct PdfReportWriter::Application {};
+
+PdfReportWriter::PdfReportWriter() {
+    throw std::runtime_error("--pdf is not available: this morvane-check was built without Qt");
+}
+
+PdfReportWriter::~PdfReportWriter() = default;
+
+void PdfReportWriter::write(const RunData&, UiSink&, const std::filesystem::path&) {}
+
+} // namespace morvane

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <filesystem>
+#include <memory>
+
+namespace morvane {
+
+struct RunData;
+class UiSink;
+
+// Prints a run's report through the print command onto an A4 PDF printer, as
+// the window prints it on paper. The only part of the command-line checker
+// that needs Qt; it starts a GUI application on the offscreen platform
+// unless QT_QPA_PLATFORM names another, so no display is needed.
+class PdfReportWriter {
+public:
+    PdfReportWriter();
+    ~PdfReportWriter();
+
+    PdfReportWriter(const PdfReportWriter&) = delete;
+    PdfReportWriter& operator=(const PdfReportWriter&) = delete;
+
+    // Writes into a new file beside target and renames it over target only
+    // when the whole document was written, so a failure leaves an existing
+    // target as it was. Throws std::runtime_error saying what went wrong.
+    void write(const RunData& d, UiSink& ui, const std::filesystem::path& target);
+
+private:
+    struct Application;
+    std::unique_ptr<Application> m_app;
+};
+
+} // namespace morvane
