@@ -1,0 +1,495 @@
+#include "ui/xy4.h"
+
+#include "ui/Dialogs.h"
+#include "ui/Fonts.h"
+
+#include <deque>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include <QAbstractItemModel>
+#include <QApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QFontInfo>
+#include <QFontMetricsF>
+#include <QLabel>
+#include <QListView>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+using morvane::Answer;
+
+namespace {
+QString operator""_q(const char16_t* text, std::size_t size) {
+    return QString::fromUtf16(text, static_cast<qsizetype>(size));
+}
+} // namespace
+
+Q_DECLARE_METATYPE(morvane::Answer)
+
+namespace {
+
+// Test files use ASCII names only, so their bytes are code page 932 as well.
+QString writeCoordinateFile(const QTemporaryDir& dir, const QString& name,
+                            const QStringList& lines) {
+    const QString path = dir.filePath(name);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        qFatal("cannot write a test file");
+    for (const QString& line : lines)
+        file.write(line.toLatin1() + "\r\n");
+    return path;
+}
+
+// Stands in for the user at the dialogs: the next file (or a cancel), the next
+// answer; and records what the window asked and showed.
+struct ScriptedUser {
+    std::deque<std::optional<QString>> files;
+    std::deque<Answer> answers;
+    bool printerAnswer = false;
+
+    int fileDialogs = 0;
+    int printerDialogs = 0;
+    QStringList prompts;
+    QStringList messages;
+    // What the result list showed while each question was open.
+    QList<int> listRowsAtPrompt;
+    QListView* list = nullptr;
+
+    morvane::WindowDialogs dialogs() {
+        morvane::WindowDialogs d;
+        d.chooseCoordinateFile = [this](QWidget*) -> std::optional<std::filesystem::path> {
+            ++fileDialogs;
+            if (files.empty())
+                qFatal("unexpected file dialog");
+            auto next = files.front();
+            files.pop_front();
+            if (!next)
+                return std::nullopt;
+            return std::filesystem::path(next->toStdString());
+        };
+        d.choosePrinter = [this](QWidget*) {
+            ++printerDialogs;
+            return printerAnswer;
+        };
+        d.askYesNo = [this](QWidget*, const QString& prompt) {
+            prompts << prompt;
+            listRowsAtPrompt.push_back(list->model()->rowCount());
+            if (answers.empty())
+                qFatal("unexpected question");
+            const Answer a = answers.front();
+            answers.pop_front();
+            return a;
+        };
+        d.showMessage = [this](QWidget*, const QString& text) { messages << text; };
+        return d;
+    }
+};
+
+// What the status label looked like each time it was painted during a run:
+// text, colour and pointer, one entry per change.
+QString statusFrame(const QString& text, const QColor& color, bool busy) {
+    return "[" + text + "] " + color.name() + (busy ? " busy" : " arrow");
+}
+
+class StatusPaints : public QObject {
+public:
+    explicit StatusPaints(QLabel* label) : m_label(label) { label->installEventFilter(this); }
+    QStringList frames;
+
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            const QString f =
+                statusFrame(m_label->text(), m_label->palette().color(QPalette::Window),
+                            QGuiApplication::overrideCursor() != nullptr);
+            if (frames.isEmpty() || frames.back() != f)
+                frames << f;
+        }
+        return false;
+    }
+
+private:
+    QLabel* m_label;
+};
+
+const QColor Red(255, 0, 0);
+const QColor White(255, 255, 255);
+
+// Three points: P1 twice 5 m apart, and P2 0.022 from the first P1.
+const QStringList ThreePoints = {"G00,01,TEST,", "A01,1,P1,100.000,200.000,0.000,",
+                                 "A01,2,P2,100.010,200.020,0.000,",
+                                 "A01,3,P1,103.000,204.000,0.000,"};
+const QStringList ThreePointsList = {u"同一名称"_q,
+                                     u"     1  P1             100.000   200.000  較差 5.000"_q,
+                                     u"     3  P1             103.000   204.000"_q,
+                                     " ",
+                                     u"同位置座標"_q,
+                                     u"     1  P1             100.000   200.000  較差 0.022"_q,
+                                     u"     2  P2             100.010   200.020"_q,
+                                     " "};
+const QString ThreePointsText = u"同一名称\n"
+                                u"     1  P1             100.000   200.000  較差 5.000\n"
+                                u"     3  P1             103.000   204.000\n"
+                                u"同一座標値\n"
+                                u"     1  P1             100.000   200.000  較差 0.022\n"
+                                u"     2  P2             100.010   200.020\n"
+                                u"\n"_q;
+
+QStringList listItems(QListView* list) {
+    QStringList items;
+    for (int row = 0; row < list->model()->rowCount(); ++row)
+        items << list->model()->index(row, 0).data().toString();
+    return items;
+}
+
+} // namespace
+
+class Xy4Test : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<ScriptedUser> user;
+    std::unique_ptr<morvane::xy4> window;
+    QTemporaryDir dir;
+
+    template <typename T> T* control(const char* name) {
+        auto* w = window->findChild<T*>(QLatin1String(name));
+        if (!w)
+            qFatal("no control %s", name);
+        return w;
+    }
+    void clickStart() { QTest::mouseClick(control<QPushButton>("Command1"), Qt::LeftButton); }
+
+private slots:
+    void initTestCase() { morvane::registerFontSubstitutes(); }
+
+    void init() {
+        user = std::make_unique<ScriptedUser>();
+        window = std::make_unique<morvane::xy4>(user->dialogs());
+        user->list = control<QListView>("List1");
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    }
+
+    void cleanup() {
+        window.reset();
+        QVERIFY2(QGuiApplication::overrideCursor() == nullptr, "busy pointer left behind");
+    }
+
+    void opensWithTheDesignedValues() {
+        QCOMPARE(window->windowTitle(), QStringLiteral(u"Morvane　V1.2"));
+        QVERIFY(!window->windowIcon().isNull());
+        QCOMPARE(window->size(), QSize(526, 670));
+        QCOMPARE(window->palette().color(QPalette::Window), QColor(211, 248, 244));
+
+        QCOMPARE(control<QPushButton>("Command1")->text(), QStringLiteral(u"開始"));
+        QCOMPARE(control<QLabel>("Label2")->text(), QStringLiteral(u"較差"));
+        QCOMPARE(control<QLabel>("Label3")->text(), QStringLiteral(u"から"));
+        QCOMPARE(control<QLabel>("Label1")->text(), QString());
+        QCOMPARE(control<QPlainTextEdit>("Text3")->toPlainText(), QStringLiteral(u"結果"));
+        QCOMPARE(control<QListView>("List1")->model()->rowCount(), 0);
+        auto* print = control<QPushButton>("Command2");
+        QCOMPARE(print->text(), QStringLiteral(u"レポートの印刷"));
+        QVERIFY(print->isHidden());
+
+        // The run reads the fields with their line breaks as CR LF.
+        QCOMPARE(QString::fromStdU16String(window->GetLowerBoundText()), QStringLiteral("0\r\n"));
+        QCOMPARE(QString::fromStdU16String(window->GetToleranceText()), QStringLiteral("0.05\r\n"));
+        QCOMPARE(window->ResultItemCount(), 0);
+
+        QCOMPARE(window->focusWidget(), control<QWidget>("Command1"));
+        QVERIFY(QGuiApplication::overrideCursor() == nullptr);
+    }
+
+    void controlsSitWhereDesigned_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QRect>("twips");
+        QTest::addColumn<QString>("face");
+        QTest::addColumn<double>("points");
+        QTest::addColumn<bool>("bold");
+        QTest::addColumn<QColor>("back");
+
+        const QString gothic = QStringLiteral(u"ＭＳ ゴシック");
+        const QString pGothic = QStringLiteral(u"ＭＳ Ｐゴシック");
+        const QColor none;
+        QTest::newRow("Command1") << "Command1" << QRect(120, 120, 975, 375) << gothic << 11.25
+                                  << false << none;
+        QTest::newRow("Label2") << "Label2" << QRect(1200, 160, 495, 255) << gothic << 12.0 << false
+                                << QColor(255, 255, 250);
+        QTest::newRow("Text1") << "Text1" << QRect(1800, 120, 735, 390) << pGothic << 11.25 << false
+                               << none;
+        QTest::newRow("Label3") << "Label3" << QRect(2760, 240, 495, 255) << QString() << 0.0
+                                << false << QColor(211, 248, 244);
+        QTest::newRow("Text2") << "Text2" << QRect(3480, 120, 735, 390) << pGothic << 11.25 << false
+                               << none;
+        QTest::newRow("Label1") << "Label1" << QRect(4800, 120, 1335, 375) << pGothic << 14.25
+                                << true << White;
+        QTest::newRow("Command2") << "Command2" << QRect(6480, 120, 1575, 375) << gothic << 9.0
+                                  << false << none;
+        QTest::newRow("Text3") << "Text3" << QRect(120, 600, 7575, 9255) << gothic << 9.0 << false
+                               << none;
+        QTest::newRow("List1") << "List1" << QRect(8040, 600, 8055, 9285) << gothic << 11.25
+                               << false << QColor(255, 255, 250);
+    }
+
+    void controlsSitWhereDesigned() {
+        QFETCH(QString, name);
+        QFETCH(QRect, twips);
+        QFETCH(QString, face);
+        QFETCH(double, points);
+        QFETCH(bool, bold);
+        QFETCH(QColor, back);
+
+        auto* w = control<QWidget>(name.toLatin1().constData());
+        auto px = [](int t) { return qRound(t / 15.0); };
+        QCOMPARE(w->geometry(),
+                 QRect(px(twips.x()), px(twips.y()), px(twips.width()), px(twips.height())));
+        // Label3 has no font of its own: it shows the window's.
+        if (!face.isEmpty()) {
+            QCOMPARE(w->font().family(), face);
+            QCOMPARE(w->font().pointSizeF(), points);
+        } else {
+            QCOMPARE(w->font(), window->font());
+        }
+        QCOMPARE(w->font().weight(), bold ? QFont::Bold : QFont::Normal);
+        QVERIFY(QFontMetrics(w->font()).inFontUcs4(U'較'));
+        if (back.isValid()) {
+            const auto role = qobject_cast<QListView*>(w) ? QPalette::Base : QPalette::Window;
+            QCOMPARE(w->palette().color(role), back);
+        }
+    }
+
+    void resultFacesAreFixedPitch_data() {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("Text3") << "Text3";
+        QTest::newRow("List1") << "List1";
+    }
+
+    // The point lines only line up in columns when every half-width character
+    // is as wide as any other, and a full-width one twice that.
+    void resultFacesAreFixedPitch() {
+        QFETCH(QString, name);
+        const QFontMetricsF m(control<QWidget>(name.toLatin1().constData())->font());
+        QCOMPARE(m.horizontalAdvance(QStringLiteral("i")),
+                 m.horizontalAdvance(QStringLiteral("W")));
+        QCOMPARE(m.horizontalAdvance(QStringLiteral(u"較")),
+                 2 * m.horizontalAdvance(QStringLiteral(" ")));
+    }
+
+    void tabVisitsTheControlsInOrder() {
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        control<QWidget>("Command1")->setFocus();
+        QStringList visited;
+        for (int i = 0; i < 5; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            visited << QApplication::focusWidget()->objectName();
+        }
+        QCOMPARE(visited, QStringList({"Text2", "List1", "Text1", "Text3", "Command1"}));
+    }
+
+    void resizingMovesNothingAndRevealsTheList() {
+        auto* list = control<QListView>("List1");
+        QVERIFY(list->visibleRegion().isEmpty());
+        QList<QRect> before;
+        for (auto* w : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            before.push_back(w->geometry());
+
+        window->resize(1200, 700);
+        QTRY_VERIFY(!list->visibleRegion().isEmpty());
+        QList<QRect> after;
+        for (auto* w : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            after.push_back(w->geometry());
+        QCOMPARE(after, before);
+    }
+
+    void startShowsStatusesThenFindings_data() {
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QStringList>("items");
+        QTest::addColumn<QString>("text");
+
+        QTest::newRow("findings") << ThreePoints << ThreePointsList << ThreePointsText;
+        QTest::newRow("no points") << QStringList{"G00,01,TEST,", "Z00,empty,"}
+                                   << QStringList{u"同一座標はありませんでした"_q} << "\n";
+    }
+
+    void startShowsStatusesThenFindings() {
+        QFETCH(QStringList, lines);
+        QFETCH(QStringList, items);
+        QFETCH(QString, text);
+
+        user->files.push_back(writeCoordinateFile(dir, "points.sim", lines));
+        StatusPaints paints(control<QLabel>("Label1"));
+        clickStart();
+
+        const QStringList expected = {
+            statusFrame(u"  座標読み込み中"_q, Red, true),
+            statusFrame(u"  名称検査中"_q, Red, true),
+            statusFrame(u"  座標検査中"_q, Red, true),
+            statusFrame("", Red, false),
+        };
+        QCOMPARE(paints.frames, expected);
+        QCOMPARE(user->fileDialogs, 1);
+        QCOMPARE(listItems(control<QListView>("List1")), items);
+        QCOMPARE(control<QPlainTextEdit>("Text3")->toPlainText(), text);
+        QCOMPARE(QString::fromStdU16String(window->GetResultText()), text.replace("\n", "\r\n"));
+        auto* status = control<QLabel>("Label1");
+        QCOMPARE(status->text(), QString());
+        QCOMPARE(status->palette().color(QPalette::Window), White);
+        QVERIFY(QGuiApplication::overrideCursor() == nullptr);
+        QVERIFY(user->messages.isEmpty());
+    }
+
+    void cancelAfterARunLeavesAllEmpty() {
+        user->files.push_back(writeCoordinateFile(dir, "points.sim", ThreePoints));
+        user->files.push_back(std::nullopt);
+        clickStart();
+        QCOMPARE(window->ResultItemCount(), std::int32_t(ThreePointsList.size()));
+
+        StatusPaints paints(control<QLabel>("Label1"));
+        clickStart();
+        QCOMPARE(user->fileDialogs, 2);
+        QCOMPARE(control<QListView>("List1")->model()->rowCount(), 0);
+        QCOMPARE(control<QPlainTextEdit>("Text3")->toPlainText(), QString());
+        QCOMPARE(control<QLabel>("Label1")->palette().color(QPalette::Window), White);
+        QCOMPARE(control<QLabel>("Label1")->text(), QString());
+        QVERIFY(paints.frames.isEmpty() || paints.frames.back().contains(White.name()));
+        QVERIFY(QGuiApplication::overrideCursor() == nullptr);
+    }
+
+    void manyDuplicateNamesAskOnce_data() {
+        QTest::addColumn<Answer>("answer");
+        QTest::addColumn<int>("findings");
+        QTest::newRow("Yes stops after the 1001st") << Answer::Yes << 1001;
+        QTest::newRow("No goes on to the end") << Answer::No << 1002;
+    }
+
+    void manyDuplicateNamesAskOnce() {
+        QFETCH(Answer, answer);
+        QFETCH(int, findings);
+
+        // 1002 names, each twice, 50 m apart: 1002 duplicate names and
+        // nothing for the coordinate check.
+        QStringList lines;
+        for (int i = 1; i <= 1002; ++i) {
+            const QString name = QString::asprintf("N%04d", i);
+            lines << QString::asprintf("A01,%d,%s,%d.000,0.000,", 2 * i - 1, qPrintable(name),
+                                       100 * i)
+                  << QString::asprintf("A01,%d,%s,%d.000,50.000,", 2 * i, qPrintable(name),
+                                       100 * i);
+        }
+        user->files.push_back(writeCoordinateFile(dir, "many.sim", lines));
+        user->answers.push_back(answer);
+        clickStart();
+
+        QCOMPARE(user->prompts, QStringList{u"同一名称が多すぎます。処理を中止しますか？"_q});
+        // The findings so far are in the list behind the question.
+        QCOMPARE(user->listRowsAtPrompt, QList<int>{4 * 1001});
+        QCOMPARE(window->ResultItemCount(), 4 * findings);
+        const QString result = control<QPlainTextEdit>("Text3")->toPlainText();
+        QCOMPARE(result.count(u"同一名称"_q), findings);
+        QCOMPARE(result.count('\n'), 3 * findings + 1);
+        QVERIFY(QGuiApplication::overrideCursor() == nullptr);
+    }
+
+    void enterIsDroppedInTheToleranceFieldOnly_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<QString>("after");
+
+        const int keypad = Qt::KeypadModifier;
+        QTest::newRow("Text2 Enter") << "Text2" << int(Qt::Key_Return) << 0 << "0.05\n";
+        QTest::newRow("Text2 keypad Enter") << "Text2" << int(Qt::Key_Enter) << keypad << "0.05\n";
+        QTest::newRow("Text2 Shift+Enter")
+            << "Text2" << int(Qt::Key_Return) << int(Qt::ShiftModifier) << "0.05\n";
+        QTest::newRow("Text2 a digit") << "Text2" << int(Qt::Key_1) << 0 << "0.051\n";
+        QTest::newRow("Text1 Enter") << "Text1" << int(Qt::Key_Return) << 0 << "0\n\n";
+        QTest::newRow("Text1 keypad Enter") << "Text1" << int(Qt::Key_Enter) << keypad << "0\n\n";
+        QTest::newRow("Text3 Enter") << "Text3" << int(Qt::Key_Return) << 0 << u"結果\n"_q;
+    }
+
+    void enterIsDroppedInTheToleranceFieldOnly() {
+        QFETCH(QString, name);
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(QString, after);
+
+        auto* field = control<QPlainTextEdit>(name.toLatin1().constData());
+        field->setFocus();
+        // At the end of the first line, where a user types after the number.
+        QTextCursor cursor = field->textCursor();
+        cursor.movePosition(QTextCursor::Start);
+        cursor.movePosition(QTextCursor::EndOfBlock);
+        field->setTextCursor(cursor);
+        QTest::keyClick(field, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(field->toPlainText(), after);
+    }
+
+    void runErrorIsShownAndTheWindowStaysUsable_data() {
+        QTest::addColumn<bool>("exists");
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QString>("message");
+
+        QTest::newRow("file gone")
+            << false << QStringList() << u"実行時エラー '53':\n\nファイルが見つかりません。"_q;
+        QTest::newRow("record cut short")
+            << true << QStringList{"A01,1,P1,100.000,200.000,", "A01,2,P2,100.000"}
+            << QStringLiteral(u"実行時エラー '62':\n\nファイルにこれ以上データがありません。");
+    }
+
+    void runErrorIsShownAndTheWindowStaysUsable() {
+        QFETCH(bool, exists);
+        QFETCH(QStringList, lines);
+        QFETCH(QString, message);
+
+        const QString path = exists ? writeCoordinateFile(dir, "cut.sim", lines)
+                                    : dir.filePath(QStringLiteral("gone.sim"));
+        user->files.push_back(path);
+        clickStart();
+
+        QCOMPARE(user->messages.size(), 1);
+        QCOMPARE(user->messages.front(), message);
+        auto* status = control<QLabel>("Label1");
+        QCOMPARE(status->text(), QString());
+        QCOMPARE(status->palette().color(QPalette::Window), White);
+        QVERIFY(QGuiApplication::overrideCursor() == nullptr);
+
+        // The next Start runs normally.
+        user->files.push_back(writeCoordinateFile(dir, "points.sim", ThreePoints));
+        clickStart();
+        QCOMPARE(listItems(control<QListView>("List1")), ThreePointsList);
+        QCOMPARE(user->messages.size(), 1);
+    }
+
+    void printButtonAsksForAPrinter() {
+        user->printerAnswer = false;
+        control<QPushButton>("Command2")->click();
+        QCOMPARE(user->printerDialogs, 1);
+        QVERIFY(user->messages.isEmpty());
+    }
+
+    void realBoxesAreSetUpAsDesigned() {
+        auto question = morvane::makeQuestionBox(window.get(), QStringLiteral("?"));
+        QCOMPARE(question->windowTitle(), QStringLiteral("Morvane"));
+        QCOMPARE(question->standardButtons(), QMessageBox::Yes | QMessageBox::No);
+        QCOMPARE(question->defaultButton(), question->button(QMessageBox::Yes));
+        QCOMPARE(question->icon(), QMessageBox::NoIcon);
+
+        auto notice = morvane::makeNoticeBox(window.get(), QStringLiteral("!"));
+        QCOMPARE(notice->windowTitle(), QStringLiteral("Morvane"));
+        QCOMPARE(notice->standardButtons(), QMessageBox::Ok);
+
+        auto files = morvane::makeCoordinateFileDialog(window.get());
+        QCOMPARE(files->nameFilters(), QStringList{"*.dat;*.sim;*.sct (*.dat *.sim *.sct)"});
+        QCOMPARE(files->fileMode(), QFileDialog::ExistingFile);
+    }
+};
+
+QTEST_MAIN(Xy4Test)
+#include "xy4Test.moc"
