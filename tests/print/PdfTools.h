@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,16 @@ std::string pdfFonts(const std::string& pdf);
 // Runs a program and returns its standard output; the test fails when it
 // cannot start or exits with a status other than 0.
 std::string runTool(const std::string& program, const std::vector<std::string>& args);
+
+struct CommandResult {
+    int status = -1; // -1 when the program did not exit normally
+    std::string out;
+    std::string err;
+};
+
+// Runs a program as a user without a display would: no display variables and
+// no QT_QPA_PLATFORM, so a program that needs Qt must manage on its own.
+CommandResult runWithoutDisplay(const std::string& program, const std::vector<std::string>& args);
 
 // Millimetres to PDF points.
 constexpr double mmToPt(double mm) {
