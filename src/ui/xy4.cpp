@@ -46,16 +46,29 @@ constexpr std::int16_t CarriageReturn = 13;
 
 const QString Caption = QStringLiteral(u"Morvane　V1.2");
 
-// The run speaks CR LF; Qt's text widgets keep LF.
-QString fromCrLf(const std::u16string& text) {
-    QString s = QString::fromStdU16String(text);
-    s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+// The run speaks CR LF; Qt's text widgets keep LF. One pass each way: a
+// result text can hold hundreds of thousands of lines.
+QString fromCrLf(std::u16string_view text) {
+    QString s(static_cast<qsizetype>(text.size()), Qt::Uninitialized);
+    QChar* out = s.data();
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+            continue;
+        *out++ = QChar(text[i]);
+    }
+    s.truncate(out - s.constData());
     return s;
 }
 
-std::u16string toCrLf(QString text) {
-    text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-    return text.toStdU16String();
+std::u16string toCrLf(const QString& text) {
+    std::u16string s;
+    s.reserve(static_cast<std::size_t>(text.size()) + static_cast<std::size_t>(text.count(u'\n')));
+    for (const QChar c : text) {
+        if (c == u'\n')
+            s += u'\r';
+        s += c.unicode();
+    }
+    return s;
 }
 
 void setBackColor(QWidget* w, const QColor& color) {
