@@ -7,7 +7,7 @@ packages=(
     # build
     cmake ninja-build g++ pkg-config
     # the window and printing
-    qt6-base-dev qt6-qpa-plugins libgl-dev fonts-ipafont-gothic
+    qt6-base-dev qt6-qpa-plugins libgl-dev fonts-ipafont-gothic qt6-translations-l10n
     # tests
     googletest libgtest-dev libgmock-dev xvfb xauth xdotool poppler-utils
     # benchmarks

@@ -4,6 +4,9 @@
 #include <QApplication>
 #include <QFile>
 #include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 namespace {
 
@@ -25,6 +28,12 @@ int main(int argc, char** argv) {
     QApplication::setDesktopFileName(QStringLiteral("morvane"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/morvane/morvane.png")));
     morvane::registerFontSubstitutes();
+    // The window speaks Japanese whatever the desktop's language; so do Qt's
+    // own buttons and dialogs (Yes and No, the file and printer dialogs).
+    QTranslator qtJapanese;
+    if (qtJapanese.load(QLocale(QLocale::Japanese), QStringLiteral("qtbase"), QStringLiteral("_"),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtJapanese);
 
     morvane::xy4 window;
     const QString dumpPath = qEnvironmentVariable(ResultDumpVariable);

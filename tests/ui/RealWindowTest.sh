@@ -67,8 +67,10 @@ window=$(xdotool search --onlyvisible --name "$title" | head -n1)
 
 # The middle of Start: 120 twips in, 975 x 375 twips, 15 twips a pixel.
 xdotool mousemove --window "$window" 40 20 click 1
-wait_for 20 xdotool search --onlyvisible --name '^Open$' || fail "no file dialog after Start"
-dialog=$(xdotool search --onlyvisible --name '^Open$' | head -n1)
+# The dialog is the one other visible window; its title depends on Qt's language.
+other_window() { xdotool search --onlyvisible --name '.' | grep -vx "$window" | head -n1; }
+wait_for 20 test -n "$(other_window)" || fail "no file dialog after Start"
+dialog=$(other_window)
 wait_for 10 test "$(xdotool getwindowfocus)" = "$dialog" || fail "the file dialog has no focus"
 
 # The dialog's file name field has the focus.
