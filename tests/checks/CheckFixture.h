@@ -1,12 +1,10 @@
 #pragma once
 
-#include "run/RunData.h"
 #include "support/RecordingUiSink.h"
+#include "support/RunDataTest.h"
 
-#include <memory>
 #include <string>
-
-#include <gtest/gtest.h>
+#include <vector>
 
 namespace morvane::test {
 
@@ -16,20 +14,15 @@ struct TestPoint {
     double y;
 };
 
-// One large table per suite; each test loads its points straight into it,
-// numbered 1, 2, ... in the order given.
-class CheckFixture : public testing::Test {
+// Each test loads its points straight into the table, numbered 1, 2, ... in
+// the order given, with the report ready for the first finding.
+class CheckFixture : public RunDataTest {
 protected:
-    static void SetUpTestSuite() { s_data = std::make_unique<RunData>(); }
-    static void TearDownTestSuite() { s_data.reset(); }
-
     void SetUp() override {
         RecordingUiSink reset;
         shokika(data(), reset);
         data().ReportPos = 1;
     }
-
-    RunData& data() { return *s_data; }
 
     void load(const std::vector<TestPoint>& points) {
         RunData& d = data();
@@ -45,15 +38,14 @@ protected:
     }
 
     // The report as one string, a line each.
-    std::u16string report() const {
+    std::u16string report() {
         std::u16string text;
-        for (std::int32_t i = 1; i < s_data->ReportPos; ++i)
-            text += s_data->ReportLine[i] + u"\n";
+        for (std::int32_t i = 1; i < data().ReportPos; ++i)
+            text += data().ReportLine[i] + u"\n";
         return text;
     }
 
     RecordingUiSink ui;
-    static inline std::unique_ptr<RunData> s_data;
 };
 
 } // namespace morvane::test

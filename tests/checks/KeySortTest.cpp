@@ -1,6 +1,7 @@
 #include "checks/KeySort.h"
 
 #include "run/RunData.h"
+#include "support/RunDataTest.h"
 
 #include <algorithm>
 #include <memory>
@@ -12,14 +13,11 @@
 namespace morvane {
 namespace {
 
-class KeySort : public testing::Test {
+class KeySort : public test::RunDataTest {
 protected:
-    static void SetUpTestSuite() { s_data = std::make_unique<RunData>(); }
-    static void TearDownTestSuite() { s_data.reset(); }
-
     // Sorts keys given with indices 1..n; returns the carried indices.
     std::vector<double> sort(const std::vector<double>& keys) {
-        RunData& d = *s_data;
+        RunData& d = data();
         d.PointCount = static_cast<std::int32_t>(keys.size());
         for (std::size_t i = 0; i < keys.size(); ++i) {
             d.SortKey[i + 1] = keys[i];
@@ -30,10 +28,8 @@ protected:
     }
 
     std::vector<double> sortedKeys(std::size_t n) const {
-        return {s_data->SortKey.begin() + 1, s_data->SortKey.begin() + 1 + n};
+        return {data().SortKey.begin() + 1, data().SortKey.begin() + 1 + n};
     }
-
-    static inline std::unique_ptr<RunData> s_data;
 };
 
 TEST_F(KeySort, CarriesIndicesWithTheirKeys) {
@@ -47,11 +43,11 @@ TEST_F(KeySort, NoneOrOnePointIsLeftAlone) {
 }
 
 TEST_F(KeySort, NeverTouchesPositionsBeyondThePoints) {
-    s_data->SortKey[4] = -1;
-    s_data->SortIndex[4] = 99;
+    data().SortKey[4] = -1;
+    data().SortIndex[4] = 99;
     sort({3, 2, 1});
-    EXPECT_EQ(s_data->SortKey[4], -1);
-    EXPECT_EQ(s_data->SortIndex[4], 99);
+    EXPECT_EQ(data().SortKey[4], -1);
+    EXPECT_EQ(data().SortIndex[4], 99);
 }
 
 TEST_F(KeySort, EqualKeysKeepTheOrderTheGapsGiveThem) {

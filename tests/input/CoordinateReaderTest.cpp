@@ -3,6 +3,7 @@
 #include "input/CoordinateFile.h"
 #include "run/RunData.h"
 #include "run/RunError.h"
+#include "support/RunDataTest.h"
 #include "support/TestFiles.h"
 
 #include <memory>
@@ -18,13 +19,10 @@ namespace {
 using test::cp932;
 using test::TempFile;
 
-class CoordinateReader : public testing::Test {
+class CoordinateReader : public test::RunDataTest {
 protected:
-    static void SetUpTestSuite() { s_data = std::make_unique<RunData>(); }
-    static void TearDownTestSuite() { s_data.reset(); }
-
     RunData& read(const std::string& bytes) {
-        RunData& d = *s_data;
+        RunData& d = data();
         d.PointCount = 0;
         for (std::int32_t i = 1; i <= 10; ++i)
             d.SortKey[i] = 0;
@@ -32,11 +30,7 @@ protected:
         readCoordinates(d, in);
         return d;
     }
-
-    static std::unique_ptr<RunData> s_data;
 };
-
-std::unique_ptr<RunData> CoordinateReader::s_data;
 
 TEST_F(CoordinateReader, ReadsBothRecordKindsInFileOrder) {
     RunData& d = read(cp932(u"G00,01,現場,\r\n"
@@ -106,12 +100,7 @@ TEST_F(CoordinateReader, EndInsideARecordIsError62) {
     for (const std::string bytes :
          {"A01", "A01,1", "A01,1,P", "A01,1,P,2", "A01,1,P,2,", "Z,1,P,2\x1A,3"}) {
         SCOPED_TRACE(bytes);
-        try {
-            read(bytes);
-            ADD_FAILURE() << "no error";
-        } catch (const RunError& e) {
-            EXPECT_EQ(e.number(), 62);
-        }
+        test::expectRunError([&] { read(bytes); }, 62);
     }
     EXPECT_EQ(read("A01,1,P,2,3").PointCount, 1); // Y may end the file
 }
@@ -148,12 +137,7 @@ TEST(CoordinateFile, RefusesWhatCannotBeReadBeforeReading) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        try {
-            CoordinateFile f(c.path);
-            ADD_FAILURE() << "opened";
-        } catch (const RunError& e) {
-            EXPECT_EQ(e.number(), c.number);
-        }
+        test::expectRunError([&] { CoordinateFile f(c.path); }, c.number);
     }
 }
 
@@ -161,12 +145,7 @@ TEST(CoordinateFile, FifoIsRefusedWithoutWaitingForAWriter) {
     TempFile file("");
     const auto fifo = file.folder() / "pipe.sim";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    try {
-        CoordinateFile f(fifo);
-        FAIL() << "opened";
-    } catch (const RunError& e) {
-        EXPECT_EQ(e.number(), 75);
-    }
+    test::expectRunError([&] { CoordinateFile f(fifo); }, 75);
 }
 
 // Opens the file as an ordinary user (root reads every file): the child's exit

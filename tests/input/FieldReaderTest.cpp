@@ -1,5 +1,6 @@
 #include "input/CoordinateFile.h"
 #include "run/RunError.h"
+#include "support/RunDataTest.h"
 
 #include <string>
 #include <vector>
@@ -89,12 +90,7 @@ TEST(FieldReader, ReadingPastTheEndIsError62) {
         FieldReader in = FieldReader::fromBytes(bytes);
         while (!in.atEnd())
             in.readField();
-        try {
-            in.readField();
-            ADD_FAILURE() << "no error";
-        } catch (const RunError& e) {
-            EXPECT_EQ(e.number(), 62);
-        }
+        test::expectRunError([&] { in.readField(); }, 62);
     }
 }
 

@@ -3,6 +3,7 @@
 #include "output/NumberFormat.h"
 #include "run/RunData.h"
 #include "run/Text.h"
+#include "support/RunDataTest.h"
 
 #include <cmath>
 #include <limits>
@@ -53,20 +54,15 @@ TEST(NumberFormat, IntegersArePlainDigits) {
     EXPECT_EQ(formatInteger(std::numeric_limits<std::int32_t>::min()), u"-2147483648");
 }
 
-class PointLine : public testing::Test {
+class PointLine : public test::RunDataTest {
 protected:
-    static void SetUpTestSuite() { s_data = std::make_unique<RunData>(); }
-    static void TearDownTestSuite() { s_data.reset(); }
-
     std::u16string line(std::int32_t no, std::u16string name, double x, double y) {
-        s_data->PointNo[2] = no;
-        s_data->PointName[2] = std::move(name);
-        s_data->PointX[2] = x;
-        s_data->PointY[2] = y;
-        return xydisp(*s_data, 2.0);
+        data().PointNo[2] = no;
+        data().PointName[2] = std::move(name);
+        data().PointX[2] = x;
+        data().PointY[2] = y;
+        return xydisp(data(), 2.0);
     }
-
-    static inline std::unique_ptr<RunData> s_data;
 };
 
 TEST_F(PointLine, LaysOutNumberNameXAndY) {
@@ -99,10 +95,10 @@ TEST_F(PointLine, LaysOutNumberNameXAndY) {
 }
 
 TEST_F(PointLine, PositionIsRoundedHalfToEven) {
-    s_data->PointNo[2] = 2;
-    s_data->PointNo[3] = 3;
-    EXPECT_EQ(xydisp(*s_data, 2.5).substr(0, 6), u"     2");
-    EXPECT_EQ(xydisp(*s_data, 2.6).substr(0, 6), u"     3");
+    data().PointNo[2] = 2;
+    data().PointNo[3] = 3;
+    EXPECT_EQ(xydisp(data(), 2.5).substr(0, 6), u"     2");
+    EXPECT_EQ(xydisp(data(), 2.6).substr(0, 6), u"     3");
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "run/RunData.h"
 #include "run/RunError.h"
 #include "support/RecordingUiSink.h"
+#include "support/RunDataTest.h"
 #include "support/TestFiles.h"
 
 #include <memory>
@@ -17,23 +18,15 @@ using test::simaFile;
 using test::TempFile;
 
 // The table is large: one per test suite, reset by every run as in the window.
-class CheckRun : public testing::Test {
+class CheckRun : public test::RunDataTest {
 protected:
-    static void SetUpTestSuite() { s_data = std::make_unique<RunData>(); }
-    static void TearDownTestSuite() { s_data.reset(); }
-
-    RunData& data() { return *s_data; }
-
     void run(const TempFile& file) {
         ui.files.push_back(file.path());
         Command1_Click(data(), ui);
     }
 
     RecordingUiSink ui;
-    static std::unique_ptr<RunData> s_data;
 };
-
-std::unique_ptr<RunData> CheckRun::s_data;
 
 TEST_F(CheckRun, ToleranceOutOfRangeFallsBackBeforeTheRun) {
     struct Case {

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "run/RunData.h"
+#include "run/RunError.h"
+
+#include <memory>
+
+#include <gtest/gtest.h>
+
+namespace morvane::test {
+
+// The table is about 50 MB: one per test suite, as the window keeps one for
+// its whole life, and every run resets it.
+class RunDataTest : public testing::Test {
+protected:
+    static void SetUpTestSuite() { s_data = std::make_unique<RunData>(); }
+    static void TearDownTestSuite() { s_data.reset(); }
+
+    static RunData& data() { return *s_data; }
+
+private:
+    static inline std::unique_ptr<RunData> s_data;
+};
+
+// Fails unless f throws a RunError with this number.
+template <typename F> void expectRunError(F&& f, std::int32_t number) {
+    try {
+        f();
+        ADD_FAILURE() << "no run-time error, expected " << number;
+    } catch (const RunError& e) {
+        EXPECT_EQ(e.number(), number);
+    }
+}
+
+} // namespace morvane::test
