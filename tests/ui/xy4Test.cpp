@@ -6,13 +6,11 @@
 #include <deque>
 #include <memory>
 #include <optional>
-#include <vector>
 
 #include <QAbstractItemModel>
 #include <QApplication>
 #include <QFile>
 #include <QFileDialog>
-#include <QFontInfo>
 #include <QFontMetricsF>
 #include <QLabel>
 #include <QListView>
@@ -24,15 +22,13 @@
 
 using morvane::Answer;
 
-namespace {
-QString operator""_q(const char16_t* text, std::size_t size) {
-    return QString::fromUtf16(text, static_cast<qsizetype>(size));
-}
-} // namespace
-
 Q_DECLARE_METATYPE(morvane::Answer)
 
 namespace {
+
+QString operator""_q(const char16_t* text, std::size_t size) {
+    return QString::fromUtf16(text, static_cast<qsizetype>(size));
+}
 
 // Test files use ASCII names only, so their bytes are code page 932 as well.
 QString writeCoordinateFile(const QTemporaryDir& dir, const QString& name,
