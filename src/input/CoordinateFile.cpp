@@ -37,8 +37,9 @@ RunError openError(int error) {
 
 } // namespace
 
-FieldReader::FieldReader(Source source, std::size_t bufferSize)
-    : m_source(std::move(source)), m_buffer(bufferSize) {}
+FieldReader::FieldReader(Source source, std::size_t bufferSize, std::size_t maxFieldBytes)
+    : m_source(std::move(source)), m_buffer(std::max<std::size_t>(bufferSize, 1)),
+      m_maxField(maxFieldBytes) {}
 
 FieldReader FieldReader::fromBytes(std::string bytes) {
     auto offset = std::make_shared<std::size_t>(0);
@@ -78,10 +79,45 @@ bool FieldReader::atEnd() {
     return peek() == End;
 }
 
+void FieldReader::keep(const char* bytes, std::size_t size) {
+    const std::size_t room = m_maxField - m_field.size();
+    if (size > room) {
+        m_cut = true;
+        size = room;
+    }
+    m_field.append(bytes, size);
+}
+
+void FieldReader::keepSpaces(std::size_t count) {
+    const std::size_t room = m_maxField - m_field.size();
+    if (count > room) {
+        m_cut = true;
+        count = room;
+    }
+    m_field.append(count, ' ');
+}
+
+void FieldReader::keepUnquoted(const char* bytes, std::size_t size) {
+    // Spaces at the end of a run are held back until something else follows
+    // them, so that the trailing ones, which the field loses anyway, take no room.
+    std::size_t text = size;
+    while (text > 0 && bytes[text - 1] == ' ')
+        --text;
+    if (text > 0) {
+        if (m_pendingSpaces > 0)
+            keepSpaces(m_pendingSpaces);
+        m_pendingSpaces = 0;
+        keep(bytes, text);
+    }
+    m_pendingSpaces += size - text;
+}
+
 std::string_view FieldReader::readField() {
     if (atEnd())
         throw runError(ErrorNumber::InputPastEnd);
     m_field.clear();
+    m_pendingSpaces = 0;
+    m_cut = false;
     int c = peek();
     while (c == ' ' || c == '\t') {
         ++m_pos;
@@ -95,7 +131,7 @@ std::string_view FieldReader::readField() {
             while (m_pos < m_len && m_buffer[m_pos] != '"' && m_buffer[m_pos] != '\r' &&
                    m_buffer[m_pos] != '\n' && m_buffer[m_pos] != CtrlZ)
                 ++m_pos;
-            m_field.append(m_buffer.data() + start, m_pos - start);
+            keep(m_buffer.data() + start, m_pos - start);
         }
         if (c == '"')
             ++m_pos;
@@ -106,10 +142,8 @@ std::string_view FieldReader::readField() {
             const std::size_t start = m_pos;
             while (m_pos < m_len && !isDelimiter(m_buffer[m_pos]) && m_buffer[m_pos] != CtrlZ)
                 ++m_pos;
-            m_field.append(m_buffer.data() + start, m_pos - start);
+            keepUnquoted(m_buffer.data() + start, m_pos - start);
         }
-        const std::size_t kept = m_field.find_last_not_of(' ');
-        m_field.resize(kept == std::string::npos ? 0 : kept + 1);
     }
     if (c == ',' || c == '\n') {
         ++m_pos;

@@ -14,12 +14,23 @@ namespace morvane {
 // CR, LF or CR LF; an unquoted field loses its trailing spaces; a quoted field
 // runs to its closing quote (never past a line end) and whatever follows the
 // quote up to the delimiter is dropped. Ctrl-Z (0x1A) ends the stream.
+//
+// Memory stays bounded whatever the input: a field keeps at most its first
+// maxFieldBytes bytes (trailing spaces of an unquoted field are counted, not
+// stored, so they never use up that room); the rest is read and dropped by
+// the same rules, and fieldCut() says so.
 class FieldReader {
 public:
     // Fills the buffer and returns the number of bytes put there; 0 at the end.
     using Source = std::function<std::size_t(char* buffer, std::size_t size)>;
 
-    explicit FieldReader(Source source, std::size_t bufferSize = 64 * 1024);
+    static constexpr std::size_t DefaultBufferSize = 64 * 1024;
+    // Far beyond any real field: a name of more than about 300 characters
+    // already overflows its name key, and a number has a few dozen digits.
+    static constexpr std::size_t MaxFieldBytes = 64 * 1024;
+
+    explicit FieldReader(Source source, std::size_t bufferSize = DefaultBufferSize,
+                         std::size_t maxFieldBytes = MaxFieldBytes);
     static FieldReader fromBytes(std::string bytes);
 
     // True when no byte is left or the next byte is Ctrl-Z.
@@ -27,18 +38,27 @@ public:
     // The raw bytes of the next field, valid until the next call. At the end
     // it throws error 62 (input past end of file).
     std::string_view readField();
+    // True when the last field read was longer than maxFieldBytes and only
+    // its beginning was kept.
+    bool fieldCut() const { return m_cut; }
 
 private:
     static constexpr int End = -1;
     int peek();
     bool fill();
+    void keep(const char* bytes, std::size_t size);
+    void keepSpaces(std::size_t count);
+    void keepUnquoted(const char* bytes, std::size_t size);
 
     Source m_source;
     std::vector<char> m_buffer;
     std::size_t m_pos = 0;
     std::size_t m_len = 0;
     bool m_exhausted = false;
+    std::size_t m_maxField;
     std::string m_field;
+    std::size_t m_pendingSpaces = 0;
+    bool m_cut = false;
 };
 
 // A coordinate file opened for sequential field input. Only regular files are

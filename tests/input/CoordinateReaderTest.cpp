@@ -120,6 +120,32 @@ TEST_F(CoordinateReader, StopsBeforeTheTableOverflows) {
     }
 }
 
+struct LongFieldCase {
+    const char* what;
+    std::string bytes;
+    std::int32_t points; // -1: error 6
+};
+
+TEST_F(CoordinateReader, FieldsLongerThanTheReaderKeepsAreSkippedOrOverflow) {
+    const std::string longer(FieldReader::MaxFieldBytes + 1, '0');
+    const std::string spaces(3 * FieldReader::MaxFieldBytes, ' ');
+    const LongFieldCase cases[] = {
+        {"a long header field is skipped", longer + ",A01,1,P,2,3", 1},
+        {"a tag padded with spaces is still a tag", "A01" + spaces + ",1,P,2,3", 1},
+        {"a number padded with spaces is still the number", "A01,1" + spaces + ",P,2,3", 1},
+        {"a long point number", "A01," + longer + "1,P,2,3", -1},
+        {"a long name", "Z,1," + std::string(FieldReader::MaxFieldBytes + 1, 'N') + ",2,3", -1},
+        {"a long coordinate", "A01,1,P,0." + longer + "1,3", -1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.points < 0)
+            test::expectRunError([&] { read(c.bytes); }, 6);
+        else
+            EXPECT_EQ(read(c.bytes).PointCount, c.points);
+    }
+}
+
 struct OpenCase {
     const char* what;
     std::filesystem::path path;

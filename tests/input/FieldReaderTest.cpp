@@ -10,8 +10,10 @@
 namespace morvane {
 namespace {
 
-// Every field the reader gives until the end, joined by "|".
-std::string allFields(const std::string& bytes, std::size_t bufferSize = 64 * 1024) {
+// Every field the reader gives until the end, joined by "|"; "~" marks a
+// field that was cut.
+std::string allFields(const std::string& bytes, std::size_t bufferSize = 64 * 1024,
+                      std::size_t maxFieldBytes = FieldReader::MaxFieldBytes) {
     auto data = std::make_shared<std::string>(bytes);
     auto offset = std::make_shared<std::size_t>(0);
     FieldReader in(
@@ -21,12 +23,13 @@ std::string allFields(const std::string& bytes, std::size_t bufferSize = 64 * 10
             *offset += n;
             return n;
         },
-        bufferSize);
+        bufferSize, maxFieldBytes);
     std::string out;
     bool first = true;
     while (!in.atEnd()) {
         out += first ? "" : "|";
         out += in.readField();
+        out += in.fieldCut() ? "~" : "";
         first = false;
     }
     return out;
@@ -92,6 +95,39 @@ TEST(FieldReader, ReadingPastTheEndIsError62) {
             in.readField();
         test::expectRunError([&] { in.readField(); }, 62);
     }
+}
+
+// With room for four bytes a field.
+const FieldCase CutCases[] = {
+    {"a field that fills the room is whole", "abcd,x", "abcd|x"},
+    {"a longer field keeps its beginning", "abcdefgh,x", "abcd~|x"},
+    {"trailing spaces take no room", "ab" + std::string(100, ' ') + ",x", "ab|x"},
+    {"inner spaces do", "a      b,x", "a   ~|x"},
+    {"spaces inside quotes do", "\"ab    \",x", "ab  ~|x"},
+    {"a long quoted field is cut, the rest after the quote dropped", "\"abcdefgh\"zz,x", "abcd~|x"},
+    {"an unclosed quote still ends at the line end", "\"abcdefgh\r\ny", "abcd~|y"},
+    {"Ctrl-Z still ends the file", "abcdefgh\x1A,x", "abcd~"},
+    {"the next field starts afresh", "abcdefgh,ab  ,abcde", "abcd~|ab|abcd~"},
+};
+
+TEST(FieldReader, KeepsAtMostTheRoomItHasAndSaysSo) {
+    for (const auto& c : CutCases) {
+        SCOPED_TRACE(c.what);
+        for (std::size_t bufferSize : {1, 2, 3, 64 * 1024}) {
+            SCOPED_TRACE(bufferSize);
+            EXPECT_EQ(allFields(c.bytes, bufferSize, 4), c.fields);
+        }
+    }
+}
+
+TEST(FieldReader, AFieldOfMegabytesKeepsOnlyItsBeginning) {
+    // Ten buffers' worth without a delimiter, as a file with no line break.
+    const std::size_t size = 10 * FieldReader::DefaultBufferSize;
+    FieldReader in = FieldReader::fromBytes(std::string(size, '\0') + ",A01");
+    EXPECT_EQ(in.readField().size(), FieldReader::MaxFieldBytes);
+    EXPECT_TRUE(in.fieldCut());
+    EXPECT_EQ(in.readField(), "A01");
+    EXPECT_FALSE(in.fieldCut());
 }
 
 } // namespace
