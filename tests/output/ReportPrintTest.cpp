@@ -3,9 +3,9 @@
 #include "run/RunData.h"
 #include "support/RecordingPrinterSink.h"
 #include "support/RecordingUiSink.h"
+#include "support/RunDataTest.h"
 
 #include <cstdint>
-#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -15,23 +15,17 @@
 namespace morvane {
 namespace {
 
-// Sized once: the buffer holds half a million slots.
-class ReportPrintTest : public testing::Test {
+class ReportPrintTest : public test::RunDataTest {
 protected:
-    static void SetUpTestSuite() { s_data = std::make_unique<RunData>(); }
-    static void TearDownTestSuite() { s_data.reset(); }
-
     // Lines 1..count, each one distinct so that order and identity show.
     static RunData& reportOf(std::int32_t count) {
-        RunData& d = *s_data;
+        RunData& d = data();
         for (std::int32_t i = 1; i <= count; ++i)
             d.ReportLine[i] = u"点" + std::u16string(1, u'0' + i % 10) + u" 行" +
                               std::u16string(static_cast<std::size_t>(i / 10 + 1), u'ー');
         d.ReportPos = count + 1;
         return d;
     }
-
-    static inline std::unique_ptr<RunData> s_data;
 };
 
 // The printer dialog is the only window operation the command uses.
@@ -192,7 +186,7 @@ TEST_F(ReportPrintTest, EveryStepFailingStillReachesEndDoc) {
 }
 
 TEST_F(ReportPrintTest, CounterBeyondTheBufferStopsAtTheLastSlot) {
-    RunData& d = *s_data;
+    RunData& d = data();
     d.ReportLine[TableCapacity] = u"最後";
     d.ReportPos = TableCapacity + 5;
     RecordingUiSink ui;

@@ -5,9 +5,9 @@
 #include "run/RunData.h"
 #include "run/Text.h"
 #include "support/RecordingUiSink.h"
+#include "support/RunDataTest.h"
 
 #include <filesystem>
-#include <memory>
 #include <regex>
 #include <string>
 
@@ -70,11 +70,8 @@ std::string words(const std::u16string& line) {
     return out;
 }
 
-class QtPrinterSinkTest : public testing::Test {
+class QtPrinterSinkTest : public test::RunDataTest {
 protected:
-    static void SetUpTestSuite() { s_data = std::make_unique<RunData>(); }
-    static void TearDownTestSuite() { s_data.reset(); }
-
     std::string pdfPath(const std::string& name) const {
         return m_dir.filePath(QString::fromStdString(name)).toStdString();
     }
@@ -82,7 +79,7 @@ protected:
     // Report lines 1..count through the print command onto a PDF printer;
     // whether any printer step failed.
     static bool printReport(std::int32_t count, const std::string& path) {
-        RunData& d = *s_data;
+        RunData& d = data();
         for (std::int32_t i = 1; i <= count; ++i)
             d.ReportLine[i] = reportLine(i);
         d.ReportPos = count + 1;
@@ -95,7 +92,6 @@ protected:
     }
 
     QTemporaryDir m_dir;
-    static inline std::unique_ptr<RunData> s_data;
 };
 
 struct PageCase {
