@@ -1,34 +1,82 @@
 #include "checks/KeySort.h"
 
 #include "run/RunData.h"
-#include "run/RunError.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <utility>
+#include <vector>
 
 namespace morvane {
 
+namespace {
+
+struct Entry {
+    double key;
+    double index;
+};
+
+// One gap phase. The exchange passes swap only strictly greater keys that
+// stand `gap` apart and repeat until a pass swaps nothing: a bubble sort of
+// every chain of positions equal modulo the gap, which leaves each chain
+// stably sorted. Any stable sort of the chains gives that same result, so
+// the order among equal keys comes out exactly as the passes would leave it.
+//
+// Insertion first, as it is stable and costs one move per inversion, which is
+// little on the nearly sorted chains of most phases. Inputs whose inversions
+// pile up (small and large keys interleaved) are handed to a merge sort, so no
+// phase costs more than O(n log n). The insertion so far moved keys only past
+// strictly greater ones, so the merge sort sees the same order among equals.
+void sortChains(std::vector<double>& key, std::vector<double>& index, std::int32_t count,
+                std::int32_t gap) {
+    std::int64_t budget = 16 * static_cast<std::int64_t>(count) + 1024;
+    for (std::int32_t p = 1 + gap; p <= count; ++p) {
+        const double k = key[p];
+        if (!(key[p - gap] > k))
+            continue;
+        const double v = index[p];
+        std::int32_t q = p;
+        do {
+            key[q] = key[q - gap];
+            index[q] = index[q - gap];
+            q -= gap;
+        } while (q > gap && key[q - gap] > k && --budget > 0);
+        key[q] = k;
+        index[q] = v;
+        if (budget <= 0)
+            break;
+    }
+    if (budget > 0)
+        return;
+
+    std::vector<Entry> chain;
+    chain.reserve(count / gap + 1);
+    for (std::int32_t first = 1; first <= gap; ++first) {
+        chain.clear();
+        for (std::int32_t p = first; p <= count; p += gap)
+            chain.push_back({key[p], index[p]});
+        std::stable_sort(chain.begin(), chain.end(),
+                         [](const Entry& a, const Entry& b) { return a.key < b.key; });
+        std::int32_t p = first;
+        for (const Entry& e : chain) {
+            key[p] = e.key;
+            index[p] = e.index;
+            p += gap;
+        }
+    }
+}
+
+} // namespace
+
 void SHELLSORT(RunData& d) {
-    auto& key = d.SortKey;
-    auto& index = d.SortIndex;
     // Halves go to even (3.5 -> 4, 2.5 -> 2). The sort is not stable, so another
     // gap sequence would reorder equal keys, and with them the pairs that the
     // duplicate-name check reports.
     std::int32_t gap = roundHalfEven(d.PointCount / 2.0);
     do {
-        std::int32_t limit = checkedAdd(d.PointCount, -gap);
-        std::int32_t last;
-        do {
-            last = 0;
-            for (std::int32_t i = 1; i <= limit; ++i) {
-                if (key[i] > key[i + gap]) {
-                    std::swap(key[i], key[i + gap]);
-                    std::swap(index[i], index[i + gap]);
-                    last = i;
-                }
-            }
-            // The next pass stops short of the last exchange.
-            limit = checkedAdd(last, -gap);
-        } while (last != 0);
+        // With gap 0 a pass compares each key with itself: nothing moves.
+        if (gap >= 1)
+            sortChains(d.SortKey, d.SortIndex, d.PointCount, gap);
         gap = roundHalfEven(gap / 2.0);
     } while (gap >= 1);
 }

@@ -1,0 +1,133 @@
+#include "checks/KeySort.h"
+#include "checks/ReferenceAlgorithms.h"
+#include "run/RunData.h"
+
+#include <bit>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace morvane {
+namespace {
+
+using Keys = std::vector<double>;
+using Rng = std::mt19937_64;
+
+// The order among equal keys is part of the result (the duplicate-name check
+// pairs neighbours), so the fast sort must leave every key and every carried
+// index exactly where the exchange passes leave them.
+class KeySortEquivalence : public testing::Test {
+protected:
+    static void SetUpTestSuite() { s_data = std::make_unique<RunData>(); }
+    static void TearDownTestSuite() { s_data.reset(); }
+
+    static void load(const Keys& keys) {
+        RunData& d = *s_data;
+        d.PointCount = static_cast<std::int32_t>(keys.size());
+        for (std::size_t i = 0; i < keys.size(); ++i) {
+            d.SortKey[i + 1] = keys[i];
+            d.SortIndex[i + 1] = static_cast<double>(i + 1);
+        }
+    }
+
+    // Key bits (so -0 and 0 count as different) and indices, as the sort
+    // left them.
+    static std::vector<std::uint64_t> result(std::size_t n) {
+        std::vector<std::uint64_t> out;
+        for (std::size_t i = 1; i <= n; ++i) {
+            out.push_back(std::bit_cast<std::uint64_t>(s_data->SortKey[i]));
+            out.push_back(std::bit_cast<std::uint64_t>(s_data->SortIndex[i]));
+        }
+        return out;
+    }
+
+    static void expectSameAsExchangePasses(const Keys& keys) {
+        load(keys);
+        reference::keySort(*s_data);
+        const auto expected = result(keys.size());
+        load(keys);
+        SHELLSORT(*s_data);
+        ASSERT_EQ(result(keys.size()), expected);
+    }
+
+    static inline std::unique_ptr<RunData> s_data;
+};
+
+struct Pattern {
+    const char* what;
+    std::function<double(Rng&, std::size_t i, std::size_t n)> key;
+};
+
+// Each pattern is full of ties, which is where an unstable or differently
+// ordered sort would show.
+const Pattern Patterns[] = {
+    {"three values", [](Rng& r, std::size_t, std::size_t) { return double(r() % 3); }},
+    {"all equal", [](Rng&, std::size_t, std::size_t) { return 7.0; }},
+    {"signed zeros and ones",
+     [](Rng& r, std::size_t, std::size_t) {
+         const double v[] = {0.0, -0.0, 1.0, -1.0};
+         return v[r() % 4];
+     }},
+    {"descending with ties",
+     [](Rng&, std::size_t i, std::size_t n) { return double((n - i) / 3); }},
+    {"ascending with ties", [](Rng&, std::size_t i, std::size_t) { return double(i / 4); }},
+    {"interleaved small and large",
+     [](Rng& r, std::size_t i, std::size_t) { return double(r() % 4) + (i % 2 ? 0 : 100); }},
+    {"organ pipe", [](Rng&, std::size_t i, std::size_t n) { return double(std::min(i, n - i)); }},
+    {"wide random",
+     [](Rng& r, std::size_t, std::size_t) { return std::uniform_real_distribution(-1e6, 1e6)(r); }},
+    {"name keys of few names",
+     [](Rng& r, std::size_t, std::size_t) { return -32096.0 * double(r() % 5) + 49; }},
+};
+
+Keys make(const Pattern& p, Rng& rng, std::size_t n) {
+    Keys keys(n);
+    for (std::size_t i = 0; i < n; ++i)
+        keys[i] = p.key(rng, i, n);
+    return keys;
+}
+
+TEST_F(KeySortEquivalence, SmallInputsOfEveryPattern) {
+    Rng rng(5);
+    for (const auto& p : Patterns) {
+        SCOPED_TRACE(p.what);
+        for (std::size_t n = 0; n <= 40; ++n) {
+            SCOPED_TRACE("points " + std::to_string(n));
+            for (int trial = 0; trial < 12; ++trial)
+                expectSameAsExchangePasses(make(p, rng, n));
+        }
+    }
+}
+
+TEST_F(KeySortEquivalence, LargerInputsOfEveryPattern) {
+    Rng rng(11);
+    for (const auto& p : Patterns) {
+        SCOPED_TRACE(p.what);
+        for (std::size_t n : {41, 100, 255, 1000, 1023, 3001}) {
+            SCOPED_TRACE("points " + std::to_string(n));
+            expectSameAsExchangePasses(make(p, rng, n));
+        }
+    }
+}
+
+// With 2^k - 1 keys every gap is a power of two, so interleaved small and
+// large keys stay apart until the last phase, whose chain then holds far
+// too many inversions to sort one move at a time.
+TEST_F(KeySortEquivalence, InterleavedKeysAtPowerOfTwoGaps) {
+    Rng rng(17);
+    for (std::size_t n : {63, 1023, 4095, 8191}) {
+        SCOPED_TRACE("points " + std::to_string(n));
+        Keys keys(n);
+        for (std::size_t i = 0; i < n; ++i)
+            keys[i] = double(rng() % 3) + ((i + 1) % 2 == 0 ? 0 : 10);
+        expectSameAsExchangePasses(keys);
+    }
+}
+
+} // namespace
+} // namespace morvane
