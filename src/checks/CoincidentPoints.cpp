@@ -3,12 +3,16 @@
 #include "checks/Distance.h"
 #include "checks/Findings.h"
 #include "checks/KeySort.h"
+#include "checks/PointGrid.h"
 #include "run/LeadingNumber.h"
 #include "run/RunData.h"
 #include "run/RunError.h"
 #include "run/UiSink.h"
 
+#include <algorithm>
 #include <cmath>
+#include <optional>
+#include <vector>
 
 namespace morvane {
 
@@ -16,8 +20,12 @@ namespace {
 
 constexpr std::int32_t QuestionAfterLines = 3001;
 
-bool atOrigin(const RunData& d, std::int32_t p) {
-    return d.PointX[p] == 0 && d.PointY[p] == 0;
+// Windows up to this length are walked point by point; longer ones (many
+// points sharing nearly one X) are searched through the grid.
+constexpr std::int32_t PlainWindow = 32;
+
+bool atOrigin(double x, double y) {
+    return x == 0 && y == 0;
 }
 
 void sortByX(RunData& d) {
@@ -29,6 +37,72 @@ void sortByX(RunData& d) {
     }
     SHELLSORT(d);
 }
+
+// Where the X window of a point ends: the first sort position, from a given
+// one on, whose X is not within the window's width of the point's X. Equal
+// keys can hold X values out of order, so this looks for the first position
+// that fails the test rather than bisecting on X. The minimum and maximum X
+// of every power-of-two run of blocks tell whether a run holds such a
+// position: the positions failing the test are those with X at or below one
+// bound or at or above another.
+class WindowEnds {
+public:
+    WindowEnds(const std::vector<double>& xs, std::int32_t count)
+        : m_xs(xs), m_count(count), m_blocks((count + BlockSize - 1) / BlockSize) {
+        std::vector<double> low(m_blocks), high(m_blocks);
+        for (std::int32_t b = 0; b < m_blocks; ++b) {
+            const std::int32_t first = b * BlockSize + 1;
+            const std::int32_t last = std::min(count, first + BlockSize - 1);
+            const auto [lo, hi] = std::minmax_element(xs.begin() + first, xs.begin() + last + 1);
+            low[b] = *lo;
+            high[b] = *hi;
+        }
+        m_low.push_back(std::move(low));
+        m_high.push_back(std::move(high));
+        for (std::int32_t span = 1; 2 * span <= m_blocks; span *= 2) {
+            const auto& lowBelow = m_low.back();
+            const auto& highBelow = m_high.back();
+            std::vector<double> lowUp(m_blocks - 2 * span + 1), highUp(lowUp.size());
+            for (std::size_t b = 0; b < lowUp.size(); ++b) {
+                lowUp[b] = std::min(lowBelow[b], lowBelow[b + span]);
+                highUp[b] = std::max(highBelow[b], highBelow[b + span]);
+            }
+            m_low.push_back(std::move(lowUp));
+            m_high.push_back(std::move(highUp));
+        }
+    }
+
+    std::int32_t firstOutside(double x, double width, std::int32_t from) const {
+        const auto outside = [&](double other) { return !(width > std::fabs(x - other)); };
+        std::int32_t block = (from - 1) / BlockSize;
+        for (std::int32_t p = from; p <= std::min(m_count, (block + 1) * BlockSize); ++p)
+            if (outside(m_xs[p]))
+                return p;
+        ++block;
+        for (auto level = static_cast<std::int32_t>(m_low.size()) - 1; level >= 0; --level) {
+            const std::int32_t span = 1 << level;
+            if (block + span <= m_blocks && !outside(m_low[level][block]) &&
+                !outside(m_high[level][block]))
+                block += span;
+        }
+        for (std::int32_t p = block * BlockSize + 1; p <= m_count; ++p)
+            if (outside(m_xs[p]))
+                return p;
+        return m_count + 1;
+    }
+
+private:
+    static constexpr std::int32_t BlockSize = 64;
+    const std::vector<double>& m_xs;
+    std::int32_t m_count;
+    std::int32_t m_blocks;
+    std::vector<std::vector<double>> m_low, m_high; // by level, then first block
+};
+
+struct Pair {
+    std::int32_t second; // sort position
+    double dist;
+};
 
 } // namespace
 
@@ -42,26 +116,72 @@ void CoincidentPointCheck(RunData& d, UiSink& ui) {
     // Read once: nothing can change the fields while the run works.
     const double tolerance = leadingNumber(ui.GetToleranceText());
     const double lower = leadingNumber(ui.GetLowerBoundText());
+    const double width = 2 * tolerance;
+    if (!(width > 0))
+        return; // no |ΔX| is below it: every window is empty
 
-    for (std::int32_t i = 1; i <= d.PointCount; ++i) {
-        const std::int32_t a = roundHalfEven(d.SortIndex[i]);
-        if (atOrigin(d, a))
+    // The coordinates in X order, so the walk reads memory in sequence.
+    const std::int32_t count = d.PointCount;
+    std::vector<double> xs(static_cast<std::size_t>(count) + 1), ys(xs.size());
+    for (std::int32_t p = 1; p <= count; ++p) {
+        const std::int32_t a = roundHalfEven(d.SortIndex[p]);
+        xs[p] = d.PointX[a];
+        ys[p] = d.PointY[a];
+    }
+
+    // Built when the first long window turns up. A pair closer than the
+    // tolerance differs by less than `reach` in X and in Y: d >= |ΔX| up to
+    // the last bit of the square root, and 2^-500 covers a square that
+    // underflows.
+    std::optional<WindowEnds> ends;
+    std::optional<PointGrid> grid;
+    const double reach = std::max(tolerance * (1 + 0x1p-40), 0x1p-500);
+
+    std::vector<Pair> pairs;
+    for (std::int32_t i = 1; i <= count; ++i) {
+        const double xa = xs[i];
+        const double ya = ys[i];
+        if (atOrigin(xa, ya))
             continue;
-        const double xa = d.PointX[a];
-        const double ya = d.PointY[a];
+        pairs.clear();
         // Every pair closer than the tolerance is within it in X too, so the
         // window of following points in X order misses none.
-        for (std::int32_t j = i + 1; j <= d.PointCount; ++j) {
-            const std::int32_t b = roundHalfEven(d.SortIndex[j]);
-            if (!(2 * tolerance > std::fabs(xa - d.PointX[b])))
-                break;
-            if (atOrigin(d, b))
+        const std::int32_t plainEnd = std::min(count, i + PlainWindow);
+        std::int32_t j = i + 1;
+        for (; j <= plainEnd && width > std::fabs(xa - xs[j]); ++j) {
+            if (atOrigin(xs[j], ys[j]))
                 continue;
-            const double dist = distance(xa, ya, d.PointX[b], d.PointY[b]);
-            if (!(tolerance > dist) || lower > dist)
-                continue;
-            if (!writeFinding(d, ui, u"同位置座標", u"同一座標値", d.SortIndex[i], d.SortIndex[j],
-                              dist))
+            const double dist = distance(xa, ya, xs[j], ys[j]);
+            if (tolerance > dist && !(lower > dist))
+                pairs.push_back({j, dist});
+        }
+        if (j > plainEnd && j <= count && width > std::fabs(xa - xs[j])) {
+            if (!grid) {
+                ends.emplace(xs, count);
+                grid.emplace(xs, ys, d.SortKey, count, reach);
+            }
+            // The rest of the window, j .. end - 1, through the grid: a site
+            // outside the band is passed over whole, however many points
+            // share its coordinates.
+            const std::int32_t end = ends->firstOutside(xa, width, j);
+            const std::size_t plainFound = pairs.size();
+            grid->forEachSiteNear(i, [&](const PointGrid::Site& site) {
+                if (atOrigin(site.x, site.y))
+                    return;
+                const double dist = distance(xa, ya, site.x, site.y);
+                if (!(tolerance > dist) || lower > dist)
+                    return;
+                for (auto it = std::lower_bound(site.positions.begin(), site.positions.end(), j);
+                     it != site.positions.end() && *it < end; ++it)
+                    pairs.push_back({*it, dist});
+            });
+            std::sort(pairs.begin() + static_cast<std::ptrdiff_t>(plainFound), pairs.end(),
+                      [](const Pair& a, const Pair& b) { return a.second < b.second; });
+        }
+
+        for (const Pair& pair : pairs) {
+            if (!writeFinding(d, ui, u"同位置座標", u"同一座標値", d.SortIndex[i],
+                              d.SortIndex[pair.second], pair.dist))
                 return;
             if (!asked && d.ReportPos > findingLimit) {
                 if (ui.AskYesNo(u"同位置座標が多すぎます。処理を中止しますか？") == Answer::Yes)
