@@ -1,0 +1,334 @@
+// Bad input of every kind, each with the outcome a user gets: a sound result
+// or the agreed clear error, through the core and through morvane-check alike,
+// and the next run works. The small files live in inputs/ (they also seed the
+// fuzzer); the big ones are made here.
+#include "run/CheckRun.h"
+#include "run/RunData.h"
+#include "run/RunError.h"
+#include "run/Text.h"
+#include "support/Process.h"
+#include "support/RecordingUiSink.h"
+#include "support/RunDataTest.h"
+#include "support/TestFiles.h"
+
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+namespace morvane {
+namespace {
+
+using test::simaFile;
+using test::TempFile;
+
+constexpr std::int32_t Completes = -1;
+
+struct Outcome {
+    const char* file;
+    std::int32_t error; // the run-time error number, or Completes
+    std::int32_t points;
+    std::int32_t findings;
+};
+
+// Every file in inputs/ has its row.
+const Outcome Outcomes[] = {
+    {"empty.sim", Completes, 0, 0},
+    {"headers-only.sim", Completes, 0, 0},
+    {"cut-after-tag.sim", 62},
+    {"cut-after-number.sim", 62},
+    {"cut-after-name.sim", 62},
+    {"cut-after-x.sim", 62},
+    {"cut-after-x-comma.sim", 62},
+    {"cut-z-after-name.sim", 62},
+    {"y-ends-the-file.sim", Completes, 2, 2},
+    {"number-20-digits.sim", 6},
+    {"number-abc.sim", Completes, 2, 1},
+    {"number-below-32-bits.sim", 6},
+    {"number-at-32-bit-limits.sim", Completes, 2, 0},
+    {"number-rounds-past-32-bits.sim", 6},
+    {"coordinate-1e400.sim", 6},
+    {"coordinate-nan-inf.sim", Completes, 2, 0},
+    {"coordinate-hex.sim", Completes, 2, 1},
+    {"name-300-characters.sim", Completes, 1, 0},
+    {"name-400-characters.sim", 6},
+    {"names-of-spaces.sim", Completes, 6, 0},
+    {"shift-jis-invalid.sim", Completes, 2, 1},
+    {"shift-jis-truncated.sim", Completes, 3, 1},
+    {"utf-8.sim", Completes, 2, 2},
+    {"utf-8-bom.sim", Completes, 2, 1},
+    {"utf-16-bom.sim", Completes, 0, 0},
+    {"ctrl-z-between-records.sim", Completes, 1, 0},
+    {"ctrl-z-inside-a-record.sim", 62},
+    {"quote-never-closes.sim", Completes, 1, 0},
+    {"quote-never-closes-at-end.sim", 62},
+    {"nul-bytes.sim", Completes, 0, 0},
+    {"binary-garbage.sim", Completes, 0, 0},
+};
+
+struct StoredPoint {
+    const char* file;
+    std::int32_t position;
+    std::int32_t number;
+    std::u16string name;
+    double x, y;
+};
+
+// What the odd files put into the table.
+const StoredPoint StoredPoints[] = {
+    {"number-abc.sim", 1, 0, u"P1", 1, 2},
+    {"number-at-32-bit-limits.sim", 1, -2147483647 - 1, u"P1", 1, 2},
+    {"number-at-32-bit-limits.sim", 2, 2147483647, u"P2", 3, 4},
+    {"coordinate-nan-inf.sim", 2, 2, u"P2", 0, 0},
+    {"coordinate-hex.sim", 1, 1, u"P1", -1, 16},
+    {"names-of-spaces.sim", 1, 1, u"", 1, 1},
+    {"names-of-spaces.sim", 3, 3, u"\u3000\u3000", 3, 3},
+    {"names-of-spaces.sim", 5, 5, u"", 5, 5},
+    {"shift-jis-invalid.sim", 1, 1, u"P\uFFFD@\uFFFD\uFFFD", 1, 1},
+    {"shift-jis-truncated.sim", 1, 1, u"P\uFFFD", 1, 1},
+    {"shift-jis-truncated.sim", 3, 3, u"\uFFFD", 9, 9},
+    // The byte order mark sticks to the first tag, which is then no tag.
+    {"utf-8-bom.sim", 1, 2, u"\u8805\uFFFD\u9021\uFFFD2", 100, 200.02},
+    {"ctrl-z-between-records.sim", 1, 1, u"P1", 100, 200},
+    // The unclosed quote ends at the line end; X and Y come from the next line.
+    {"quote-never-closes.sim", 1, 1, u"P1,100,200,", 0, 2},
+};
+
+std::filesystem::path input(const char* file) {
+    return std::filesystem::path(MORVANE_CORPUS) / file;
+}
+
+std::string errorText(std::int32_t number) {
+    switch (number) {
+    case 6:
+        return "実行時エラー '6': オーバーフローしました。";
+    case 62:
+        return "実行時エラー '62': ファイルにこれ以上データがありません。";
+    default:
+        return "?";
+    }
+}
+
+class BadInput : public test::RunDataTest {
+protected:
+    // The run as the window makes it: a run-time error is caught at the edge
+    // and hands the window back. Returns the error number, or Completes.
+    std::int32_t run(RecordingUiSink& ui, const std::filesystem::path& file) {
+        ui.files.push_back(file);
+        try {
+            Command1_Click(data(), ui);
+            return Completes;
+        } catch (const RunError& e) {
+            abandonRun(data(), ui, e);
+            return e.number();
+        }
+    }
+
+    void expectNextRunWorks() {
+        TempFile good(simaFile({u"A01,1,P1,0,1,", u"A01,2,P1,0,2,"}));
+        RecordingUiSink next;
+        EXPECT_EQ(run(next, good.path()), Completes);
+        EXPECT_EQ(next.items.size(), 4u);
+        EXPECT_TRUE(next.messages.empty());
+    }
+};
+
+TEST_F(BadInput, EveryFileHasItsOutcome) {
+    std::set<std::string> listed;
+    for (const auto& o : Outcomes)
+        listed.insert(o.file);
+    for (const auto& entry : std::filesystem::directory_iterator(MORVANE_CORPUS))
+        EXPECT_TRUE(listed.contains(entry.path().filename().string())) << entry.path();
+    EXPECT_EQ(listed.size(), std::size(Outcomes));
+}
+
+TEST_F(BadInput, EachFileRunsSoundlyOrStopsWithItsErrorThroughTheCore) {
+    for (const auto& o : Outcomes) {
+        SCOPED_TRACE(o.file);
+        RecordingUiSink ui;
+        ASSERT_EQ(run(ui, input(o.file)), o.error);
+        if (o.error == Completes) {
+            EXPECT_EQ(data().PointCount, o.points);
+            EXPECT_EQ(data().ReportPos, 1 + 3 * o.findings);
+            EXPECT_EQ(ui.items.size(), o.findings ? 4u * o.findings : 1u);
+            EXPECT_TRUE(ui.messages.empty());
+        } else {
+            // Nothing of a partial run shows, and the window is given back.
+            EXPECT_TRUE(ui.items.empty());
+            EXPECT_EQ(ui.resultText, u"");
+            EXPECT_EQ(ui.visible.back(), "ShowMessage");
+            EXPECT_EQ(ui.messages.size(), 1u);
+        }
+        expectNextRunWorks();
+    }
+}
+
+TEST_F(BadInput, OddFilesStoreWhatTheyHold) {
+    for (const auto& p : StoredPoints) {
+        SCOPED_TRACE(std::string(p.file) + " point " + std::to_string(p.position));
+        RecordingUiSink ui;
+        ASSERT_EQ(run(ui, input(p.file)), Completes);
+        EXPECT_EQ(data().PointNo[p.position], p.number);
+        EXPECT_EQ(data().PointName[p.position], p.name);
+        EXPECT_EQ(data().PointX[p.position], p.x);
+        EXPECT_EQ(data().PointY[p.position], p.y);
+    }
+}
+
+std::string withoutCr(std::string text) {
+    std::erase(text, '\r');
+    return text;
+}
+
+TEST_F(BadInput, TheCommandLineGivesTheSameOutcomes) {
+    for (const auto& o : Outcomes) {
+        SCOPED_TRACE(o.file);
+        const std::string path = input(o.file).string();
+        const auto r = test::runProcess(MORVANE_CHECK_EXE, {path});
+        if (o.error != Completes) {
+            EXPECT_EQ(r.status, 2);
+            EXPECT_EQ(r.out, "");
+            EXPECT_EQ(r.err, "morvane-check: " + path + ": " + errorText(o.error) + "\n");
+            continue;
+        }
+        EXPECT_EQ(r.status, o.findings ? 1 : 0);
+        EXPECT_EQ(r.err, "");
+        RecordingUiSink ui;
+        ASSERT_EQ(run(ui, input(o.file)), Completes);
+        EXPECT_EQ(r.out, withoutCr(toUtf8(ui.resultText)));
+    }
+}
+
+// n points with names of their own, 10 apart: nothing to report.
+std::string separatePoints(std::int32_t n) {
+    std::string text;
+    text.reserve(32 * static_cast<std::size_t>(n));
+    for (std::int32_t i = 1; i <= n; ++i) {
+        const std::string k = std::to_string(i);
+        text += "Z," + k + ",P" + k + "," + k + "0,0\n";
+    }
+    return text;
+}
+
+TEST_F(BadInput, TheLastPointThatFitsAndTheFirstThatDoesNot) {
+    TempFile fits(separatePoints(TableCapacity));
+    RecordingUiSink ui;
+    ASSERT_EQ(run(ui, fits.path()), Completes);
+    EXPECT_EQ(data().PointCount, TableCapacity);
+    EXPECT_EQ(ui.items, std::vector<std::u16string>{u"同一座標はありませんでした"});
+    const auto r = test::runProcess(MORVANE_CHECK_EXE, {fits.path().string()});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "\n");
+
+    TempFile over(separatePoints(TableCapacity + 1));
+    RecordingUiSink full;
+    EXPECT_EQ(run(full, over.path()), 0);
+    EXPECT_EQ(full.messages,
+              std::vector<std::u16string>{u"座標数が上限（499999点）を超えています。"});
+    EXPECT_TRUE(full.items.empty());
+    expectNextRunWorks();
+}
+
+// Pairs that share a name and lie 1 m apart (found by the name check), then
+// pairs of two names 1 cm apart (found by the coordinate check), every pair
+// 10 m from the next.
+std::string findingPairs(std::int32_t namePairs, std::int32_t coordinatePairs) {
+    std::string text;
+    text.reserve(64 * static_cast<std::size_t>(namePairs + coordinatePairs));
+    std::int32_t x = 0;
+    for (std::int32_t i = 1; i <= namePairs; ++i, x += 10) {
+        const std::string k = std::to_string(i), at = "," + std::to_string(x) + ",";
+        text += "Z," + k + ",N" + k + at + "0\nZ," + k + ",N" + k + at + "1\n";
+    }
+    for (std::int32_t i = 1; i <= coordinatePairs; ++i, x += 10) {
+        const std::string k = std::to_string(i), at = "," + std::to_string(x) + ",";
+        text += "Z," + k + ",A" + k + at + "0\nZ," + k + ",B" + k + at + "0.01\n";
+    }
+    return text;
+}
+
+std::size_t countLines(const std::u16string& text, std::u16string_view line) {
+    std::size_t n = 0;
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find(u"\r\n", start)) != std::u16string::npos;
+         start = end + 2)
+        n += text.compare(start, end - start, line) == 0;
+    return n;
+}
+
+struct QuestionCase {
+    const char* what;
+    std::int32_t namePairs, coordinatePairs;
+    std::deque<Answer> answers; // to the name question, then the coordinate one
+    std::size_t nameFindings, coordinateFindings;
+    bool reportFull;
+};
+
+TEST_F(BadInput, ManyFindingsAskEachCheckOnceAndNeverOverfillTheReport) {
+    const std::u16string Full = u"結果が上限（499999行）に達しました。以降の結果は省略します。";
+    const QuestionCase cases[] = {
+        {"1001 each, stop at the first", 1001, 1001, {Answer::Yes, Answer::No}, 1001, 1001},
+        {"1001 each, stop at the second", 1001, 1001, {Answer::No, Answer::Yes}, 1001, 1001},
+        {"170,000, stop at both", 85'000, 85'000, {Answer::Yes, Answer::Yes}, 1001, 1001},
+        {"170,000, stop at the second", 85'000, 85'000, {Answer::No, Answer::Yes}, 85'000, 1001},
+        // 1 + 3 * 166,666 = 499,999: the next finding would not fit.
+        {"170,000, go on", 85'000, 85'000, {Answer::No, Answer::No}, 85'000, 81'666, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempFile file(findingPairs(c.namePairs, c.coordinatePairs));
+        RecordingUiSink ui;
+        ui.answers = c.answers;
+        ASSERT_EQ(run(ui, file.path()), Completes);
+        EXPECT_EQ(ui.questions,
+                  (std::vector<std::u16string>{u"同一名称が多すぎます。処理を中止しますか？",
+                                               u"同位置座標が多すぎます。処理を中止しますか？"}));
+        EXPECT_EQ(countLines(ui.resultText, u"同一名称"), c.nameFindings);
+        EXPECT_EQ(countLines(ui.resultText, u"同一座標値"), c.coordinateFindings);
+        const auto findings = static_cast<std::int32_t>(c.nameFindings + c.coordinateFindings);
+        EXPECT_EQ(data().ReportPos, 1 + 3 * findings);
+        EXPECT_EQ(ui.items.size(), 4u * findings);
+        EXPECT_EQ(ui.messages,
+                  c.reportFull ? std::vector<std::u16string>{Full} : std::vector<std::u16string>{});
+    }
+    expectNextRunWorks();
+}
+
+TEST_F(BadInput, ManyFindingsOnTheCommandLine) {
+    TempFile file(findingPairs(85'000, 85'000));
+    const auto count = [](const std::string& text, const std::string& line) {
+        std::size_t n = 0;
+        for (std::size_t at = text.find("\n" + line + "\n"); at != std::string::npos;
+             at = text.find("\n" + line + "\n", at + 1))
+            ++n;
+        return n + (text.rfind(line + "\n", 0) == 0);
+    };
+    auto r = test::runProcess(MORVANE_CHECK_EXE, {file.path().string()});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(count(r.out, "同一名称"), 1001u);
+    EXPECT_EQ(count(r.out, "同一座標値"), 1001u);
+
+    r = test::runProcess(MORVANE_CHECK_EXE, {"--on-too-many", "continue", file.path().string()});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(count(r.out, "同一名称"), 85'000u);
+    EXPECT_EQ(count(r.out, "同一座標値"), 81'666u);
+    const std::string full = "結果が上限（499999行）に達しました。以降の結果は省略します。";
+    const auto at = r.err.find(full);
+    EXPECT_NE(at, std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find(full, at + 1), std::string::npos);
+}
+
+TEST(BadInputPaths, AFifoIsRefusedWithoutWaiting) {
+    TempFile file("");
+    const auto fifo = file.folder() / "pipe.sim";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const auto r = test::runProcess(MORVANE_CHECK_EXE, {fifo.string()});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err,
+              "morvane-check: " + fifo.string() + ": 実行時エラー '75': パス名が無効です。\n");
+}
+
+} // namespace
+} // namespace morvane
