@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that building, running and testing need,
 # only those that are missing. Runs apt-get as root, or through sudo.
+# Arguments name further packages (fuzz/run.sh asks for clang this way).
 set -euo pipefail
 
 packages=(
@@ -12,6 +13,7 @@ packages=(
     googletest libgtest-dev libgmock-dev xvfb xauth xdotool poppler-utils
     # benchmarks
     libbenchmark-dev time
+    "$@"
 )
 
 missing=()

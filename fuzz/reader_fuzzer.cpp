@@ -1,0 +1,135 @@
+// The field reader, the coordinate reader and both checks over arbitrary
+// bytes, on a table that is allocated once and cleared only where the input
+// could have written, so that each input takes microseconds.
+#include "FuzzSink.h"
+#include "checks/CoincidentPoints.h"
+#include "checks/DuplicateNames.h"
+#include "checks/KeySort.h"
+#include "input/CoordinateFile.h"
+#include "input/CoordinateReader.h"
+#include "run/RunData.h"
+#include "run/RunError.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <utility>
+#include <vector>
+
+using namespace morvane;
+
+namespace {
+
+RunData& table() {
+    static RunData* d = new RunData();
+    return *d;
+}
+
+FieldReader readerOver(const std::uint8_t* data, std::size_t size, std::size_t bufferSize,
+                       std::size_t maxFieldBytes) {
+    return FieldReader(
+        [data, size, offset = std::size_t{0}](char* buffer, std::size_t room) mutable {
+            const std::size_t n = std::min(room, size - offset);
+            std::memcpy(buffer, data + offset, n);
+            offset += n;
+            return n;
+        },
+        bufferSize, maxFieldBytes);
+}
+
+void fail(const char* what) {
+    std::fprintf(stderr, "invariant broken: %s\n", what);
+    std::abort();
+}
+
+using Fields = std::vector<std::pair<std::string, bool>>;
+
+Fields allFields(FieldReader in, std::size_t size, std::size_t maxFieldBytes) {
+    Fields fields;
+    while (!in.atEnd()) {
+        const std::string_view f = in.readField();
+        if (f.size() > maxFieldBytes)
+            fail("a field is longer than the reader keeps");
+        fields.emplace_back(f, in.fieldCut());
+        // Every field takes at least one byte, the delimiter or itself.
+        if (fields.size() > size)
+            fail("more fields than bytes");
+    }
+    return fields;
+}
+
+// Sorted keys, each index once, one report line per line written.
+void checkTable(const RunData& d, const fuzz::FuzzSink& ui) {
+    if (d.PointCount < 0 || d.PointCount > TableCapacity)
+        fail("point count");
+    std::vector<bool> seen(d.PointCount + 1);
+    for (std::int32_t i = 1; i <= d.PointCount; ++i) {
+        if (std::isnan(d.SortKey[i]) || (i > 1 && d.SortKey[i - 1] > d.SortKey[i]))
+            fail("keys out of order");
+        const std::int32_t p = roundHalfEven(d.SortIndex[i]);
+        if (p < 1 || p > d.PointCount || seen[p])
+            fail("sort index is no permutation");
+        seen[p] = true;
+    }
+    if (d.ReportPos < 1 || d.ReportPos > TableCapacity + 1 || (d.ReportPos - 1) % 3 != 0)
+        fail("report position");
+    if (ui.items * 3 != (d.ReportPos - 1) * 4)
+        fail("list and report disagree");
+    for (std::int32_t i = 1; i < d.ReportPos; ++i)
+        if (d.ReportLine[i].empty())
+            fail("empty report line");
+}
+
+void clearTable(RunData& d, std::size_t inputSize) {
+    // A record takes at least five bytes; every slot it could reach is cleared.
+    const auto points =
+        static_cast<std::int32_t>(std::min<std::size_t>(TableCapacity, inputSize / 2 + 2));
+    for (std::int32_t i = 1; i <= points; ++i) {
+        d.PointNo[i] = 0;
+        d.PointName[i].clear();
+        d.PointX[i] = d.PointY[i] = d.SortKey[i] = d.SortIndex[i] = 0;
+    }
+    const std::int32_t lines = std::min(TableCapacity, std::max(d.ReportPos, 0) + 3);
+    for (std::int32_t i = 1; i <= lines; ++i)
+        d.ReportLine[i].clear();
+    d.PointCount = 0;
+    d.ReportPos = 0;
+    d.ReportFull = false;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::uint32_t h = fuzz::mix(data, size);
+    const std::size_t bufferSizes[] = {1, 7, 4096, FieldReader::DefaultBufferSize};
+    const std::size_t rooms[] = {5, 300, FieldReader::MaxFieldBytes, FieldReader::MaxFieldBytes};
+    const std::size_t bufferSize = bufferSizes[h & 3];
+    const std::size_t room = rooms[(h >> 2) & 3];
+
+    // Where the buffer ends must never change a field.
+    if (allFields(readerOver(data, size, bufferSize, room), size, room) !=
+        allFields(readerOver(data, size, FieldReader::DefaultBufferSize, room), size, room))
+        fail("buffer size changes the fields");
+
+    RunData& d = table();
+    fuzz::FuzzSink ui;
+    ui.toleranceText = fuzz::ToleranceTexts[(h >> 4) % std::size(fuzz::ToleranceTexts)];
+    ui.lowerText = fuzz::LowerTexts[(h >> 8) % std::size(fuzz::LowerTexts)];
+    ui.answers = h >> 12;
+    try {
+        FieldReader in = readerOver(data, size, bufferSize, room);
+        readCoordinates(d, in);
+        SHELLSORT(d);
+        d.ReportPos = 1;
+        DuplicateNameCheck(d, ui);
+        CoincidentPointCheck(d, ui);
+        checkTable(d, ui);
+    } catch (const RunError&) {
+        // A clear error is a sound answer; anything else escapes and crashes.
+    }
+    clearTable(d, size);
+    return 0;
+}

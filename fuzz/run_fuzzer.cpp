@@ -1,0 +1,61 @@
+// A whole check run, exactly as the window starts it, over arbitrary bytes in
+// an in-memory file: tolerance validation, reset, file checks, reading, both
+// checks, the result text, and abandoning the run on a run-time error.
+#include "FuzzSink.h"
+#include "run/CheckRun.h"
+#include "run/RunData.h"
+#include "run/RunError.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <sys/mman.h>
+#include <unistd.h>
+
+using namespace morvane;
+
+namespace {
+
+void fail(const char* what) {
+    std::fprintf(stderr, "invariant broken: %s\n", what);
+    std::abort();
+}
+
+int memoryFile() {
+    static const int fd = memfd_create("points.sim", MFD_CLOEXEC);
+    if (fd < 0)
+        fail("memfd_create");
+    return fd;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static RunData* d = new RunData();
+    const int fd = memoryFile();
+    if (ftruncate(fd, 0) != 0 || pwrite(fd, data, size, 0) != static_cast<ssize_t>(size))
+        fail("writing the in-memory file");
+
+    const std::uint32_t h = fuzz::mix(data, size);
+    fuzz::FuzzSink ui;
+    ui.file = "/proc/self/fd/" + std::to_string(fd);
+    ui.toleranceText = fuzz::ToleranceTexts[h % std::size(fuzz::ToleranceTexts)];
+    ui.lowerText = fuzz::LowerTexts[(h >> 4) % std::size(fuzz::LowerTexts)];
+    ui.answers = h >> 8;
+    try {
+        Command1_Click(*d, ui);
+    } catch (const RunError& e) {
+        abandonRun(*d, ui, e);
+        if (ui.items != 0 || !ui.resultText.empty() || d->ReportPos != 0 || ui.messages == 0)
+            fail("an abandoned run left results behind");
+        return 0;
+    }
+    // Report lines 1..ReportPos-1 and the empty one, each with CR LF.
+    std::int32_t lineBreaks = 0;
+    for (std::size_t i = 0; i + 1 < ui.resultText.size(); ++i)
+        lineBreaks += ui.resultText[i] == u'\r' && ui.resultText[i + 1] == u'\n';
+    if (d->ReportPos < 1 || lineBreaks != d->ReportPos || ui.resultText.size() < 2 ||
+        ui.resultText.substr(ui.resultText.size() - 2) != u"\r\n" || ui.items < 1)
+        fail("result text");
+    return 0;
+}
