@@ -1,0 +1,261 @@
+// Both checks against a model that compares all pairs, on thousands of random
+// point sets: ties in X and in name keys, points at the origin, distances on
+// the band's edges, lower bounds above 0 and the tolerance limits 0 and 9.99.
+#include "checks/CoincidentPoints.h"
+#include "checks/Distance.h"
+#include "checks/DuplicateNames.h"
+#include "checks/KeySort.h"
+#include "input/Cp932.h"
+#include "output/NumberFormat.h"
+#include "output/PointLine.h"
+#include "run/LeadingNumber.h"
+#include "run/RunData.h"
+#include "run/Text.h"
+#include "support/RecordingUiSink.h"
+#include "support/RunDataTest.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <random>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace morvane {
+namespace {
+
+struct Point {
+    std::u16string name;
+    double x, y;
+};
+
+// Twenty characters are beyond a double's precision: all of these share one
+// name key, so different names meet in one run of equal keys.
+const std::u16string Names[] = {
+    u"P1",
+    u"P2",
+    u"P3",
+    u"p1",
+    u"P1 ",
+    u"境界1",
+    u"",
+    u"   ",
+    u"\u3000",
+    u"\t",
+    u"BOUNDARY-POINT-00001",
+    u"BOUNDARY-POINT-00002",
+    u"BOUNDARY-POINT-00003",
+};
+const char16_t* const Tolerances[] = {u"0", u"0.001", u"0.05", u"0.5", u"1", u"2.5", u"9.99"};
+const char16_t* const Lowers[] = {u"0", u"0", u"0.01", u"0.25", u"0.5", u"3", u"20"};
+// 0.25 steps are exact in binary, so distances fall exactly on 0.5 or 2.5.
+const double Steps[] = {0.25, 0.01, 1, 3.33};
+const double Offsets[] = {0, -42100, 12544.5};
+
+class Random {
+public:
+    explicit Random(std::uint32_t seed) : m_engine(seed) {}
+    // mt19937 is the same everywhere; the standard distributions are not.
+    std::uint32_t below(std::uint32_t n) { return m_engine() % n; }
+    template <typename T, std::size_t N> const T& pick(const T (&items)[N]) {
+        return items[below(N)];
+    }
+
+private:
+    std::mt19937 m_engine;
+};
+
+std::vector<Point> randomPoints(Random& rng) {
+    // One set in forty has hundreds of points on a few X values: the X
+    // windows grow long, as on a survey line along one axis.
+    const bool line = rng.below(40) == 0;
+    const std::uint32_t count = line ? 250 + rng.below(100) : 1 + rng.below(40);
+    const std::uint32_t xCells = line ? 3 : 4 + rng.below(30);
+    const std::uint32_t yCells = line ? 3000 : xCells;
+    const double step = rng.pick(Steps);
+    const double offset = rng.pick(Offsets);
+    std::vector<Point> points;
+    for (std::uint32_t i = 0; i < count; ++i) {
+        Point p{rng.pick(Names), offset + step * rng.below(xCells), step * rng.below(yCells)};
+        switch (rng.below(12)) {
+        case 0: // no coordinates
+            p.x = p.y = 0;
+            break;
+        case 1: // on an axis, not at the origin
+            p.x = 0;
+            break;
+        case 2:
+            p.y = 0;
+            break;
+        case 3:
+            p.x = -p.x;
+            break;
+        default:
+            break;
+        }
+        points.push_back(p);
+    }
+    return points;
+}
+
+bool blank(const std::u16string& name) {
+    for (char16_t c : name)
+        if (c != u' ' && c != u'\u3000')
+            return false;
+    return true;
+}
+
+bool atOrigin(const RunData& d, std::int32_t p) {
+    return d.PointX[p] == 0 && d.PointY[p] == 0;
+}
+
+// Sort positions in SHELLSORT's order of the given keys: the checks promise
+// their pairs in this order, whatever order equal keys end up in.
+std::vector<std::int32_t> sortedBy(RunData& d, const std::vector<double>& keys) {
+    const auto n = static_cast<std::int32_t>(keys.size());
+    for (std::int32_t i = 1; i <= n; ++i) {
+        d.SortKey[i] = keys[i - 1];
+        d.SortIndex[i] = i;
+    }
+    SHELLSORT(d);
+    std::vector<std::int32_t> order;
+    for (std::int32_t i = 1; i <= n; ++i) {
+        EXPECT_TRUE(i == 1 || d.SortKey[i - 1] <= d.SortKey[i]);
+        order.push_back(roundHalfEven(d.SortIndex[i]));
+    }
+    return order;
+}
+
+struct Report {
+    std::vector<std::u16string> lines;
+    std::vector<std::u16string> items;
+
+    void add(const RunData& d, std::u16string_view listHeading, std::u16string_view heading,
+             std::int32_t a, std::int32_t b) {
+        const double dist = distance(d.PointX[a], d.PointY[a], d.PointX[b], d.PointY[b]);
+        const std::u16string first = xydisp(d, a) + u"  較差 " + formatThreeDecimals(dist);
+        const std::u16string second = xydisp(d, b);
+        lines.insert(lines.end(), {std::u16string(heading), first, second});
+        items.insert(items.end(), {std::u16string(listHeading), first, second, u" "});
+    }
+};
+
+// Each point with the next point in name-key order that has the same,
+// non-blank name.
+void modelNameCheck(const RunData& d, const std::vector<std::int32_t>& order, Report& out) {
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        if (blank(d.PointName[order[i]]))
+            continue;
+        for (std::size_t j = i + 1; j < order.size(); ++j) {
+            if (d.PointName[order[j]] == d.PointName[order[i]]) {
+                out.add(d, u"同一名称", u"同一名称", order[i], order[j]);
+                break;
+            }
+        }
+    }
+}
+
+// Every pair in the band, in X order of the first point and then of the
+// second; a point at the origin is in no pair.
+void modelCoordinateCheck(const RunData& d, const std::vector<std::int32_t>& order,
+                          double tolerance, double lower, Report& out) {
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        for (std::size_t j = i + 1; j < order.size(); ++j) {
+            const std::int32_t a = order[i], b = order[j];
+            if (atOrigin(d, a) || atOrigin(d, b))
+                continue;
+            const double dist = distance(d.PointX[a], d.PointY[a], d.PointX[b], d.PointY[b]);
+            if (lower <= dist && dist <= tolerance)
+                out.add(d, u"同位置座標", u"同一座標値", a, b);
+        }
+    }
+}
+
+// Shows the first line that differs rather than two lists of hundreds.
+testing::AssertionResult sameLines(const std::vector<std::u16string>& actual,
+                                   const std::vector<std::u16string>& expected) {
+    for (std::size_t i = 0; i < std::max(actual.size(), expected.size()); ++i) {
+        const auto line = [&](const std::vector<std::u16string>& lines) {
+            return i < lines.size() ? toUtf8(lines[i]) : std::string("(none)");
+        };
+        if (line(actual) != line(expected))
+            return testing::AssertionFailure()
+                   << "line " << i << " of " << actual.size() << ": \"" << line(actual)
+                   << "\", the model has " << expected.size() << ": \"" << line(expected) << "\"";
+    }
+    return testing::AssertionSuccess();
+}
+
+class ChecksAgainstModel : public test::RunDataTest {
+protected:
+    void load(const std::vector<Point>& points) {
+        RunData& d = data();
+        for (std::int32_t i = 1; i < d.ReportPos; ++i)
+            d.ReportLine[i].clear();
+        d.PointCount = static_cast<std::int32_t>(points.size());
+        for (std::int32_t n = 1; n <= d.PointCount; ++n) {
+            d.PointNo[n] = n;
+            d.PointName[n] = points[n - 1].name;
+            d.PointX[n] = points[n - 1].x;
+            d.PointY[n] = points[n - 1].y;
+        }
+        d.ReportPos = 1;
+        d.ReportFull = false;
+    }
+
+    std::vector<std::u16string> reportLines() {
+        return {data().ReportLine.begin() + 1, data().ReportLine.begin() + data().ReportPos};
+    }
+};
+
+TEST_F(ChecksAgainstModel, RandomPointSetsGiveExactlyTheModelsFindings) {
+    Random rng(20240607);
+    std::size_t nameFindings = 0, coordinateFindings = 0;
+    for (int set = 0; set < 3000; ++set) {
+        SCOPED_TRACE("set " + std::to_string(set));
+        const auto points = randomPoints(rng);
+        RecordingUiSink ui;
+        // Go on past the 1001st finding: every finding is compared.
+        ui.answers = {Answer::No, Answer::No};
+        ui.toleranceText = rng.pick(Tolerances);
+        ui.lowerText = rng.pick(Lowers);
+        load(points);
+        RunData& d = data();
+
+        std::vector<double> nameKeys, xKeys;
+        for (const auto& p : points) {
+            nameKeys.push_back(NameKey(p.name));
+            xKeys.push_back(p.x * 1000);
+        }
+        Report expected;
+        modelNameCheck(d, sortedBy(d, nameKeys), expected);
+        const std::size_t names = expected.lines.size() / 3;
+        modelCoordinateCheck(d, sortedBy(d, xKeys), leadingNumber(ui.toleranceText),
+                             leadingNumber(ui.lowerText), expected);
+
+        // The run's own order: name keys, the name check, then the coordinate check.
+        for (std::int32_t n = 1; n <= d.PointCount; ++n) {
+            d.SortKey[n] = nameKeys[n - 1];
+            d.SortIndex[n] = n;
+        }
+        SHELLSORT(d);
+        DuplicateNameCheck(d, ui);
+        CoincidentPointCheck(d, ui);
+
+        ASSERT_TRUE(sameLines(reportLines(), expected.lines));
+        ASSERT_TRUE(sameLines(ui.items, expected.items));
+        // Each check asks once after its 1001st finding.
+        const std::size_t coordinates = expected.lines.size() / 3 - names;
+        EXPECT_EQ(ui.questions.size(), (names > 1000) + (coordinates > 1000));
+        nameFindings += names;
+        coordinateFindings += coordinates;
+    }
+    // The sets are varied enough to find plenty of both.
+    EXPECT_GT(nameFindings, 1000u);
+    EXPECT_GT(coordinateFindings, 1000u);
+    std::printf("%zu %zu\n", nameFindings, coordinateFindings);
+}
+
+} // namespace
+} // namespace morvane
