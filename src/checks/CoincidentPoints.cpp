@@ -20,8 +20,12 @@ namespace {
 
 constexpr std::int32_t QuestionAfterLines = 3001;
 
-// Windows up to this length are walked point by point; longer ones (many
-// points sharing nearly one X) are searched through the grid.
+// Walking a window costs a few nanoseconds a point, building the grid about
+// as much as walking 150 points a point. So the grid is built only when the
+// windows hold more than GridWorthIt points on average (many points sharing
+// nearly one X); then each window's first PlainWindow points are still
+// walked, and the rest searched through the grid.
+constexpr std::int64_t GridWorthIt = 100;
 constexpr std::int32_t PlainWindow = 32;
 
 bool atOrigin(double x, double y) {
@@ -129,13 +133,24 @@ void CoincidentPointCheck(RunData& d, UiSink& ui) {
         ys[p] = d.PointY[a];
     }
 
-    // Built when the first long window turns up. A pair closer than the
-    // tolerance differs by less than `reach` in X and in Y: d >= |ΔX| up to
-    // the last bit of the square root, and 2^-500 covers a square that
-    // underflows.
+    // The windows' lengths as if X were in order (it is, but for nearly
+    // equal X values in a run of equal keys): enough to weigh the two ways.
+    std::int64_t walk = 0;
+    for (std::int32_t i = 1, end = 1; i <= count; ++i) {
+        end = std::max(end, i + 1);
+        while (end <= count && xs[end] - xs[i] < width)
+            ++end;
+        walk += end - i - 1;
+    }
+    // A pair closer than the tolerance differs by less than `reach` in X and
+    // in Y: d >= |ΔX| up to the last bit of the square root, and 2^-500
+    // covers a square that underflows.
     std::optional<WindowEnds> ends;
     std::optional<PointGrid> grid;
-    const double reach = std::max(tolerance * (1 + 0x1p-40), 0x1p-500);
+    if (walk > GridWorthIt * count) {
+        ends.emplace(xs, count);
+        grid.emplace(xs, ys, d.SortKey, count, std::max(tolerance * (1 + 0x1p-40), 0x1p-500));
+    }
 
     std::vector<Pair> pairs;
     for (std::int32_t i = 1; i <= count; ++i) {
@@ -146,7 +161,7 @@ void CoincidentPointCheck(RunData& d, UiSink& ui) {
         pairs.clear();
         // Every pair closer than the tolerance is within it in X too, so the
         // window of following points in X order misses none.
-        const std::int32_t plainEnd = std::min(count, i + PlainWindow);
+        const std::int32_t plainEnd = grid ? std::min(count, i + PlainWindow) : count;
         std::int32_t j = i + 1;
         for (; j <= plainEnd && width > std::fabs(xa - xs[j]); ++j) {
             if (atOrigin(xs[j], ys[j]))
@@ -156,10 +171,6 @@ void CoincidentPointCheck(RunData& d, UiSink& ui) {
                 pairs.push_back({j, dist});
         }
         if (j > plainEnd && j <= count && width > std::fabs(xa - xs[j])) {
-            if (!grid) {
-                ends.emplace(xs, count);
-                grid.emplace(xs, ys, d.SortKey, count, reach);
-            }
             // The rest of the window, j .. end - 1, through the grid: a site
             // outside the band is passed over whole, however many points
             // share its coordinates.
