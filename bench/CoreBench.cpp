@@ -1,0 +1,210 @@
+// Timings of the core's steps on generated files: the reader, the key sort,
+// each check and a whole run. bench/run.sh gives the figures of whole
+// morvane-check runs; these show where a run's time goes.
+
+#include "SimaLayouts.h"
+#include "checks/CoincidentPoints.h"
+#include "checks/DuplicateNames.h"
+#include "checks/KeySort.h"
+#include "input/CoordinateFile.h"
+#include "input/CoordinateReader.h"
+#include "run/CheckRun.h"
+#include "run/RunData.h"
+#include "run/UiSink.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include <benchmark/benchmark.h>
+
+using namespace morvane;
+
+namespace {
+
+constexpr int FullTable = TableCapacity;
+// Every gap a power of two: the count that makes interleaved keys hardest.
+constexpr int InterleavedCount = 262'143;
+
+// A window that keeps only what a run needs back (the item count and the
+// result text) and answers No, so every check runs to its end.
+class BenchSink : public UiSink {
+public:
+    std::u16string tolerance = u"0.05";
+    std::u16string lower = u"0";
+    std::filesystem::path file;
+
+    std::u16string GetToleranceText() override { return tolerance; }
+    void SetToleranceText(const std::u16string& text) override { tolerance = text; }
+    std::u16string GetLowerBoundText() override { return lower; }
+    std::optional<std::filesystem::path> ChooseCoordinateFile() override { return file; }
+    bool ChoosePrinter() override { return true; }
+    void SetStatusText(const std::u16string&) override {}
+    void SetStatusBackColor(Rgb) override {}
+    void SetBusyCursor(bool) override {}
+    void Repaint() override {}
+    void ClearResultList() override { m_items = 0; }
+    void AddResultItem(const std::u16string&) override { ++m_items; }
+    std::int32_t ResultItemCount() override { return m_items; }
+    std::u16string GetResultText() override { return m_text; }
+    void SetResultText(const std::u16string& text) override { m_text = text; }
+    Answer AskYesNo(const std::u16string&) override { return Answer::No; }
+    void ShowMessage(const std::u16string&) override {}
+
+private:
+    std::int32_t m_items = 0;
+    std::u16string m_text;
+};
+
+RunData& table() {
+    static const auto data = std::make_unique<RunData>();
+    return *data;
+}
+
+const std::string& fileBytes(const std::string& layout, int points) {
+    static std::map<std::pair<std::string, int>, std::string> cache;
+    auto& bytes = cache[{layout, points}];
+    if (bytes.empty())
+        bytes = *bench::simaFile(layout, points);
+    return bytes;
+}
+
+// The table as the reader leaves it.
+void load(const std::string& layout, int points) {
+    BenchSink sink;
+    shokika(table(), sink);
+    auto fields = FieldReader::fromBytes(fileBytes(layout, points));
+    readCoordinates(table(), fields);
+}
+
+void readCoordinatesBench(benchmark::State& state, const std::string& layout, int points) {
+    BenchSink sink;
+    for (auto _ : state) {
+        state.PauseTiming();
+        shokika(table(), sink);
+        auto fields = FieldReader::fromBytes(fileBytes(layout, points));
+        state.ResumeTiming();
+        readCoordinates(table(), fields);
+    }
+    state.SetItemsProcessed(state.iterations() * points);
+}
+
+void keySortBench(benchmark::State& state, const std::vector<double>& keys) {
+    RunData& d = table();
+    for (auto _ : state) {
+        state.PauseTiming();
+        d.PointCount = static_cast<std::int32_t>(keys.size());
+        for (std::size_t i = 0; i < keys.size(); ++i) {
+            d.SortKey[i + 1] = keys[i];
+            d.SortIndex[i + 1] = static_cast<double>(i + 1);
+        }
+        state.ResumeTiming();
+        SHELLSORT(d);
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(keys.size()));
+}
+
+std::vector<double> randomKeys(int count) {
+    std::mt19937_64 rng(1);
+    std::vector<double> keys(count);
+    for (auto& k : keys)
+        k = std::uniform_real_distribution<double>(-5e5, 5e5)(rng);
+    return keys;
+}
+
+std::vector<double> interleavedKeys(int count) {
+    std::mt19937_64 rng(2);
+    std::vector<double> keys(count);
+    for (int i = 0; i < count; ++i)
+        keys[i] = std::uniform_real_distribution<double>(0, 1000)(rng) + ((i + 1) % 2 ? 1e6 : 0);
+    return keys;
+}
+
+void duplicateNameBench(benchmark::State& state, const std::string& layout, int points) {
+    RunData& d = table();
+    load(layout, points);
+    SHELLSORT(d);
+    BenchSink sink;
+    for (auto _ : state) {
+        state.PauseTiming();
+        d.ReportPos = 1;
+        d.ReportFull = false;
+        sink.ClearResultList();
+        state.ResumeTiming();
+        DuplicateNameCheck(d, sink);
+    }
+}
+
+void coincidentPointBench(benchmark::State& state, const std::string& layout, int points,
+                          const std::u16string& tolerance, const std::u16string& lower) {
+    RunData& d = table();
+    load(layout, points);
+    BenchSink sink;
+    sink.tolerance = tolerance;
+    sink.lower = lower;
+    for (auto _ : state) {
+        state.PauseTiming();
+        d.ReportPos = 1;
+        d.ReportFull = false;
+        sink.ClearResultList();
+        state.ResumeTiming();
+        CoincidentPointCheck(d, sink);
+    }
+    state.counters["findings"] = static_cast<double>(d.ReportPos - 1) / 3;
+}
+
+void wholeRunBench(benchmark::State& state, const std::string& layout, int points) {
+    const auto path = std::filesystem::temp_directory_path() /
+                      ("morvane-bench-" + layout + "-" + std::to_string(points) + ".sim");
+    {
+        std::ofstream out(path, std::ios::binary);
+        out << fileBytes(layout, points);
+    }
+    BenchSink sink;
+    sink.file = path;
+    for (auto _ : state)
+        Command1_Click(table(), sink);
+    std::filesystem::remove(path);
+}
+
+void registerAll() {
+    const auto ms = benchmark::kMillisecond;
+    benchmark::RegisterBenchmark("Read/uniform/499999", readCoordinatesBench, "uniform", FullTable)
+        ->Unit(ms);
+    benchmark::RegisterBenchmark("KeySort/random/499999", keySortBench, randomKeys(FullTable))
+        ->Unit(ms);
+    benchmark::RegisterBenchmark("KeySort/interleaved/262143", keySortBench,
+                                 interleavedKeys(InterleavedCount))
+        ->Unit(ms);
+    benchmark::RegisterBenchmark("DuplicateNames/uniform/499999", duplicateNameBench, "uniform",
+                                 FullTable)
+        ->Unit(ms);
+    for (const char* layout : {"uniform", "columns", "line", "square", "origin", "cluster"}) {
+        const std::u16string lower = std::string(layout) == "cluster" ? u"0.001" : u"0";
+        benchmark::RegisterBenchmark(
+            (std::string("CoincidentPoints/") + layout + "/499999/0.05").c_str(),
+            coincidentPointBench, layout, FullTable, u"0.05", lower)
+            ->Unit(ms);
+    }
+    for (const char* layout : {"uniform", "line"})
+        benchmark::RegisterBenchmark((std::string("WholeRun/") + layout + "/499999").c_str(),
+                                     wholeRunBench, layout, FullTable)
+            ->Unit(ms);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    registerAll();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,86 @@
+#!/usr/bin/env bash
+# Builds a Release tree with the benchmarks (build-bench/), generates the
+# coordinate files the figures are taken on, runs morvane-check on each
+# through /usr/bin/time -v and prints a table: findings, wall seconds and
+# peak memory, the median of three runs. The "too many findings" question
+# is answered "continue", so every check runs to its end (or to a full
+# report). Extra arguments go to morvane_bench afterwards, e.g.
+# --benchmark_filter=KeySort; without any, the benchmarks are not run.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/deps.sh
+
+build=build-bench
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DMORVANE_BUILD_UI=OFF \
+    -DMORVANE_BUILD_TESTS=OFF -DMORVANE_BUILD_BENCH=ON >/dev/null
+cmake --build "$build" --target morvane-check morvane_gensima morvane_bench >/dev/null
+
+data="$build/bench-data"
+mkdir -p "$data"
+check="$build/src/cli/morvane-check"
+timing=$(mktemp)
+report=$(mktemp)
+trap 'rm -f "$timing" "$report"' EXIT
+
+# The uniform layout's wall time at full size, per tolerance, for the
+# "no layout more than 3 x slower" target.
+declare -A uniformWall
+
+run() {
+    local layout=$1 points=$2 tolerance=$3 lower=$4
+    local file="$data/$layout-$points.sim"
+    [[ -f "$file" ]] || "$build/bench/morvane_gensima" "$layout" "$points" "$file"
+    local walls=() peak=0
+    for _ in 1 2 3; do
+        local status=0
+        /usr/bin/time -v -o "$timing" "$check" --tolerance "$tolerance" --lower "$lower" \
+            --on-too-many continue "$file" >"$report" 2>/dev/null || status=$?
+        if ((status > 1)); then
+            echo "morvane-check failed on $file (exit $status)" >&2
+            exit 1
+        fi
+        walls+=("$(awk -F': ' '/Elapsed \(wall clock\)/ {
+            n = split($2, t, ":"); s = 0; for (i = 1; i <= n; i++) s = s * 60 + t[i]; print s }' "$timing")")
+        local kb
+        kb=$(awk -F': ' '/Maximum resident set size/ {print $2}' "$timing")
+        ((kb > peak)) && peak=$kb
+    done
+    local wall
+    wall=$(printf '%s\n' "${walls[@]}" | sort -n | sed -n 2p)
+    local names coincident
+    names=$(grep -c -x '同一名称' "$report" || true)
+    coincident=$(grep -c -x '同一座標値' "$report" || true)
+    local mb=$((peak / 1024))
+
+    local verdict=""
+    if ((points == 499999)); then
+        [[ $layout == uniform ]] && uniformWall[$tolerance]=$wall
+        if ((names + coincident > 100000)); then
+            verdict="excluded: over 100,000 findings"
+        else
+            verdict=$(awk -v w="$wall" -v m="$mb" -v u="${uniformWall[$tolerance]:-0}" 'BEGIN {
+                ok = w < 1 && m < 128 && (u == 0 || w <= 3 * u)
+                printf "%s", ok ? "met" : "MISSED" }')
+        fi
+    fi
+    printf '| %-11s | %7d | %5s | %5s | %9d | %10d | %6.2f | %4d | %s\n' \
+        "$layout" "$points" "$tolerance" "$lower" "$names" "$coincident" "$wall" "$mb" "$verdict"
+}
+
+echo "| layout      |  points |   tol | lower | same name | same place | wall s | peak MB | 499,999 targets"
+echo "|-------------|---------|-------|-------|-----------|------------|--------|---------|----------------"
+for tolerance in 0.05 9.99; do
+    for points in 10000 100000 499999; do
+        for layout in uniform columns line square origin; do
+            run "$layout" "$points" "$tolerance" 0
+        done
+        run cluster "$points" "$tolerance" 0.001
+    done
+    run interleaved 262143 "$tolerance" 0
+done
+echo
+echo "Answer to the too-many-findings question: continue (--on-too-many continue)."
+
+if (($# > 0)); then
+    "$build/bench/morvane_bench" "$@"
+fi
