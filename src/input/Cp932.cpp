@@ -63,6 +63,20 @@ std::array<std::int16_t, 0x10000> buildCodeTable() {
     return table;
 }
 
+// std::pow itself, taken once per exponent that a double can hold: the same
+// values, without a call per character of every name of a large file.
+double powerOfTen(std::int64_t exponent) {
+    static const auto table = [] {
+        std::array<double, 310> powers{};
+        for (std::size_t n = 0; n < powers.size(); ++n)
+            powers[n] = std::pow(10.0, static_cast<double>(n));
+        return powers;
+    }();
+    if (exponent >= 0 && exponent < static_cast<std::int64_t>(table.size()))
+        return table[exponent];
+    return std::pow(10.0, static_cast<double>(exponent));
+}
+
 } // namespace
 
 std::u16string decodeCp932(std::string_view bytes) {
@@ -109,7 +123,7 @@ double NameKey(std::u16string_view name) {
     const auto length = static_cast<std::int64_t>(name.size());
     double key = 0;
     for (std::int64_t i = 1; i <= length; ++i) {
-        const double power = std::pow(10.0, static_cast<double>(length - i));
+        const double power = powerOfTen(length - i);
         const double term = cp932Code(name[i - 1]) * power;
         key += term;
         if (!std::isfinite(power) || !std::isfinite(term) || !std::isfinite(key))

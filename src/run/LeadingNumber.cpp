@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <locale.h>
+#include <optional>
 #include <string>
 
 namespace morvane {
@@ -53,6 +54,40 @@ double radixNumber(std::string_view s, int radix) {
     return wrapRadixValue(value);
 }
 
+// Digits and decimals that fit a double exactly, divided once by an exact
+// power of ten: one correctly rounded operation, so the same value strtod
+// gives, without its cost on the hundreds of thousands of coordinates of a
+// large file. Nothing for a number with an exponent or too many digits.
+std::optional<double> exactDecimal(std::string_view number) {
+    constexpr std::uint64_t ExactLimit = std::uint64_t(1) << 53;
+    static constexpr double PowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                             1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                             1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    std::size_t i = 0;
+    const bool negative = !number.empty() && number[0] == '-';
+    if (!number.empty() && (number[0] == '-' || number[0] == '+'))
+        ++i;
+    std::uint64_t mantissa = 0;
+    std::size_t decimals = 0;
+    bool point = false;
+    for (; i < number.size(); ++i) {
+        if (number[i] == '.') {
+            point = true;
+            continue;
+        }
+        if (!isDigit(number[i]))
+            return std::nullopt;
+        mantissa = mantissa * 10 + static_cast<std::uint64_t>(number[i] - '0');
+        if (mantissa > ExactLimit)
+            return std::nullopt;
+        decimals += point;
+    }
+    if (decimals >= std::size(PowersOfTen))
+        return std::nullopt;
+    const double magnitude = static_cast<double>(mantissa) / PowersOfTen[decimals];
+    return negative ? -magnitude : magnitude;
+}
+
 double decimalNumber(std::string_view s) {
     std::string number;
     std::size_t i = 0;
@@ -79,6 +114,8 @@ double decimalNumber(std::string_view s) {
         if (j > firstDigit)
             number += exponent;
     }
+    if (const auto exact = exactDecimal(number))
+        return *exact;
     // strtod in the "C" locale: the window toolkit sets the user's locale,
     // whose decimal separator may be a comma.
     static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", nullptr);
