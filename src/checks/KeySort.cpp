@@ -16,31 +16,33 @@ struct Entry {
     double index;
 };
 
-// One gap phase over entries[0..count). The exchange passes swap only
-// strictly greater keys that stand `gap` apart and repeat until a pass swaps
-// nothing: a bubble sort of every chain of positions equal modulo the gap,
-// which leaves each chain stably sorted. Any stable sort of the chains gives
-// that same result, so the order among equal keys comes out exactly as the
-// passes would leave it.
+// One gap phase. The exchange passes swap only strictly greater keys that
+// stand `gap` apart and repeat until a pass swaps nothing: a bubble sort of
+// every chain of positions equal modulo the gap, which leaves each chain
+// stably sorted. Any stable sort of the chains gives that same result, so
+// the order among equal keys comes out exactly as the passes would leave it.
 //
 // Insertion first, as it is stable and costs one move per inversion, which is
 // little on the nearly sorted chains of most phases. Inputs whose inversions
 // pile up (small and large keys interleaved) are handed to a merge sort, so no
 // phase costs more than O(n log n). The insertion so far moved keys only past
 // strictly greater ones, so the merge sort sees the same order among equals.
-void sortChains(std::vector<Entry>& entries, std::int32_t gap) {
-    const auto count = static_cast<std::int32_t>(entries.size());
+void sortChains(std::vector<double>& key, std::vector<double>& index, std::int32_t count,
+                std::int32_t gap) {
     std::int64_t budget = 16 * static_cast<std::int64_t>(count) + 1024;
-    for (std::int32_t p = gap; p < count; ++p) {
-        const Entry e = entries[p];
-        if (!(entries[p - gap].key > e.key))
+    for (std::int32_t p = 1 + gap; p <= count; ++p) {
+        const double k = key[p];
+        if (!(key[p - gap] > k))
             continue;
+        const double v = index[p];
         std::int32_t q = p;
         do {
-            entries[q] = entries[q - gap];
+            key[q] = key[q - gap];
+            index[q] = index[q - gap];
             q -= gap;
-        } while (q >= gap && entries[q - gap].key > e.key && --budget > 0);
-        entries[q] = e;
+        } while (q > gap && key[q - gap] > k && --budget > 0);
+        key[q] = k;
+        index[q] = v;
         if (budget <= 0)
             break;
     }
@@ -49,15 +51,16 @@ void sortChains(std::vector<Entry>& entries, std::int32_t gap) {
 
     std::vector<Entry> chain;
     chain.reserve(count / gap + 1);
-    for (std::int32_t first = 0; first < gap; ++first) {
+    for (std::int32_t first = 1; first <= gap; ++first) {
         chain.clear();
-        for (std::int32_t p = first; p < count; p += gap)
-            chain.push_back(entries[p]);
+        for (std::int32_t p = first; p <= count; p += gap)
+            chain.push_back({key[p], index[p]});
         std::stable_sort(chain.begin(), chain.end(),
                          [](const Entry& a, const Entry& b) { return a.key < b.key; });
         std::int32_t p = first;
         for (const Entry& e : chain) {
-            entries[p] = e;
+            key[p] = e.key;
+            index[p] = e.index;
             p += gap;
         }
     }
@@ -70,21 +73,12 @@ void SHELLSORT(RunData& d) {
     // gap sequence would reorder equal keys, and with them the pairs that the
     // duplicate-name check reports.
     std::int32_t gap = roundHalfEven(d.PointCount / 2.0);
-    // With gap 0 a pass compares each key with itself: nothing moves.
-    if (gap < 1)
-        return;
-    // Each key beside its index, so a move touches one place in memory.
-    std::vector<Entry> entries(d.PointCount);
-    for (std::int32_t i = 1; i <= d.PointCount; ++i)
-        entries[i - 1] = {d.SortKey[i], d.SortIndex[i]};
     do {
-        sortChains(entries, gap);
+        // With gap 0 a pass compares each key with itself: nothing moves.
+        if (gap >= 1)
+            sortChains(d.SortKey, d.SortIndex, d.PointCount, gap);
         gap = roundHalfEven(gap / 2.0);
     } while (gap >= 1);
-    for (std::int32_t i = 1; i <= d.PointCount; ++i) {
-        d.SortKey[i] = entries[i - 1].key;
-        d.SortIndex[i] = entries[i - 1].index;
-    }
 }
 
 } // namespace morvane
