@@ -82,6 +82,17 @@ void load(const std::string& layout, int points) {
     readCoordinates(table(), fields);
 }
 
+// The reset at the start of every run, after a run that filled the table.
+void resetBench(benchmark::State& state) {
+    BenchSink sink;
+    for (auto _ : state) {
+        state.PauseTiming();
+        load("uniform", FullTable);
+        state.ResumeTiming();
+        shokika(table(), sink);
+    }
+}
+
 void readCoordinatesBench(benchmark::State& state, const std::string& layout, int points) {
     BenchSink sink;
     for (auto _ : state) {
@@ -174,6 +185,7 @@ void wholeRunBench(benchmark::State& state, const std::string& layout, int point
 
 void registerAll() {
     const auto ms = benchmark::kMillisecond;
+    benchmark::RegisterBenchmark("Reset/499999", resetBench)->Unit(ms);
     benchmark::RegisterBenchmark("Read/uniform/499999", readCoordinatesBench, "uniform", FullTable)
         ->Unit(ms);
     benchmark::RegisterBenchmark("KeySort/random/499999", keySortBench, randomKeys(FullTable))

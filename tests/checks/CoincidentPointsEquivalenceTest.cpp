@@ -70,19 +70,19 @@ std::vector<Point> makePoints(Rng& rng, int layout, std::int32_t n, double unit)
             p = {unit / 2 * (pick(2 * side) - 3), unit / 2 * (pick(2 * side) - 3)};
             break;
         case 1: // three X lines half a unit apart
-            p = {unit / 2 * pick(3), unit * 0.7 * pick(n + 1)};
+            p = {unit / 2 * pick(3), unit * 1.5 * pick(n + 1)};
             break;
         case 2: // spread out, with windows of a few points
             p = {unit * side * std::uniform_real_distribution(-1.0, 1.0)(rng),
                  unit * side * std::uniform_real_distribution(-1.0, 1.0)(rng)};
             break;
         case 3: // equal keys, unequal X
-            p = {pick(2) ? low : high, unit * 0.6 * pick(n + 1)};
+            p = {pick(2) ? low : high, unit * 1.5 * pick(n + 1)};
             break;
         case 4: // the same, one X rare: long windows that a tiny tolerance
                 // ends in the middle of a run of equal keys, on either side
             p = {pick(150) == 0 ? (mostlyHigh ? low : high) : (mostlyHigh ? high : low),
-                 unit * pick(n / 2 + 1)};
+                 unit * 1.5 * pick(n / 2 + 1)};
             break;
         default: // one spot for an eighth, and a lattice around it
             p = pick(8) ? Point{1.25 + unit / 2 * pick(side), -0.5 + unit / 2 * pick(side)}
