@@ -6,7 +6,18 @@ namespace morvane {
 
 TerminalSink::TerminalSink(const CliOptions& options, std::FILE* err)
     : m_tolerance(options.tolerance), m_lower(options.lower), m_answer(options.onTooMany),
-      m_err(err) {}
+      m_err(err), m_keepItems(options.list) {}
+
+void TerminalSink::ClearResultList() {
+    m_items.clear();
+    m_itemCount = 0;
+}
+
+void TerminalSink::AddResultItem(const std::u16string& text) {
+    ++m_itemCount;
+    if (m_keepItems)
+        m_items.push_back(text);
+}
 
 void TerminalSink::say(const std::u16string& text) {
     // One line per message: the window's line breaks become single spaces.

@@ -27,9 +27,9 @@ public:
     void SetStatusBackColor(Rgb) override {}
     void SetBusyCursor(bool) override {}
     void Repaint() override {}
-    void ClearResultList() override { m_items.clear(); }
-    void AddResultItem(const std::u16string& text) override { m_items.push_back(text); }
-    std::int32_t ResultItemCount() override { return static_cast<std::int32_t>(m_items.size()); }
+    void ClearResultList() override;
+    void AddResultItem(const std::u16string& text) override;
+    std::int32_t ResultItemCount() override { return m_itemCount; }
     std::u16string GetResultText() override { return m_resultText; }
     void SetResultText(const std::u16string& text) override { m_resultText = text; }
     Answer AskYesNo(const std::u16string& prompt) override;
@@ -43,6 +43,10 @@ private:
     Answer m_answer;
     std::FILE* m_err;
     std::string m_path;
+    // The items are kept only for --list; a report of 166,000 findings would
+    // otherwise hold half a million strings nobody prints.
+    bool m_keepItems;
+    std::int32_t m_itemCount = 0;
     std::vector<std::u16string> m_items;
     std::u16string m_resultText;
 };

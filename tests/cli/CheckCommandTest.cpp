@@ -142,14 +142,17 @@ TEST(CheckCommand, BadInputGetsAClearAnswer) {
         SCOPED_TRACE(c.what);
         TempFile file(c.bytes);
         const auto r = check({file.path().string()});
-        if (c.status >= 0)
+        if (c.status >= 0) {
             EXPECT_EQ(r.status, c.status) << r.err;
-        else
+        } else {
             EXPECT_TRUE(r.status == 0 || r.status == 1 || r.status == 2) << r.status;
-        if (*c.err)
+        }
+        if (*c.err) {
             EXPECT_EQ(r.err, "morvane-check: " + file.path().string() + ": " + c.err + "\n");
-        if (r.status == 2)
+        }
+        if (r.status == 2) {
             EXPECT_EQ(r.out, "");
+        }
     }
 }
 

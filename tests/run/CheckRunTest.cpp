@@ -44,8 +44,9 @@ TEST_F(CheckRun, ToleranceOutOfRangeFallsBackBeforeTheRun) {
         Command1_Click(data(), sink);
         EXPECT_EQ(sink.toleranceText, c.reset ? u"0.05" : c.text);
         // The field is fixed before anything else the user sees happens.
-        if (c.reset)
+        if (c.reset) {
             EXPECT_EQ(sink.visible.front(), "SetToleranceText:0.05");
+        }
     }
 }
 
