@@ -41,7 +41,7 @@ for target in reader_fuzzer run_fuzzer; do
     printf 'fuzz: %-14s %s, %s executions, %s per second, corpus %s inputs\n' \
         "$target" "$result" "${execs:-?}" "${rate:-?}" "$(ls "$corpus" | wc -l)"
     if [[ $result == CRASH ]]; then
-        grep -E '^(==[0-9]+==ERROR|SUMMARY|invariant broken|.*runtime error)' "$log" | head -5 || true
+        grep -E '^(==[0-9]+== ?ERROR|SUMMARY|invariant broken|.*runtime error)' "$log" | head -5 || true
         grep -E '^artifact_prefix|Test unit written to' "$log" || true
         echo "fuzz: the full report is in $log"
     fi
