@@ -10,7 +10,7 @@
 #include "input/CoordinateReader.h"
 #include "run/CheckRun.h"
 #include "run/RunData.h"
-#include "run/UiSink.h"
+#include "support/CountingUiSink.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -31,36 +31,6 @@ constexpr int FullTable = TableCapacity;
 // Every gap a power of two: the count that makes interleaved keys hardest.
 constexpr int InterleavedCount = 262'143;
 
-// A window that keeps only what a run needs back (the item count and the
-// result text) and answers No, so every check runs to its end.
-class BenchSink : public UiSink {
-public:
-    std::u16string tolerance = u"0.05";
-    std::u16string lower = u"0";
-    std::filesystem::path file;
-
-    std::u16string GetToleranceText() override { return tolerance; }
-    void SetToleranceText(const std::u16string& text) override { tolerance = text; }
-    std::u16string GetLowerBoundText() override { return lower; }
-    std::optional<std::filesystem::path> ChooseCoordinateFile() override { return file; }
-    bool ChoosePrinter() override { return true; }
-    void SetStatusText(const std::u16string&) override {}
-    void SetStatusBackColor(Rgb) override {}
-    void SetBusyCursor(bool) override {}
-    void Repaint() override {}
-    void ClearResultList() override { m_items = 0; }
-    void AddResultItem(const std::u16string&) override { ++m_items; }
-    std::int32_t ResultItemCount() override { return m_items; }
-    std::u16string GetResultText() override { return m_text; }
-    void SetResultText(const std::u16string& text) override { m_text = text; }
-    Answer AskYesNo(const std::u16string&) override { return Answer::No; }
-    void ShowMessage(const std::u16string&) override {}
-
-private:
-    std::int32_t m_items = 0;
-    std::u16string m_text;
-};
-
 RunData& table() {
     static const auto data = std::make_unique<RunData>();
     return *data;
@@ -76,7 +46,7 @@ const std::string& fileBytes(const std::string& layout, int points) {
 
 // The table as the reader leaves it.
 void load(const std::string& layout, int points) {
-    BenchSink sink;
+    CountingUiSink sink; // answers No: every check runs to its end
     shokika(table(), sink);
     auto fields = FieldReader::fromBytes(fileBytes(layout, points));
     readCoordinates(table(), fields);
@@ -84,7 +54,7 @@ void load(const std::string& layout, int points) {
 
 // The reset at the start of every run, after a run that filled the table.
 void resetBench(benchmark::State& state) {
-    BenchSink sink;
+    CountingUiSink sink; // answers No: every check runs to its end
     for (auto _ : state) {
         state.PauseTiming();
         load("uniform", FullTable);
@@ -94,7 +64,7 @@ void resetBench(benchmark::State& state) {
 }
 
 void readCoordinatesBench(benchmark::State& state, const std::string& layout, int points) {
-    BenchSink sink;
+    CountingUiSink sink; // answers No: every check runs to its end
     for (auto _ : state) {
         state.PauseTiming();
         shokika(table(), sink);
@@ -140,7 +110,7 @@ void duplicateNameBench(benchmark::State& state, const std::string& layout, int 
     RunData& d = table();
     load(layout, points);
     SHELLSORT(d);
-    BenchSink sink;
+    CountingUiSink sink; // answers No: every check runs to its end
     for (auto _ : state) {
         state.PauseTiming();
         d.ReportPos = 1;
@@ -155,9 +125,9 @@ void coincidentPointBench(benchmark::State& state, const std::string& layout, in
                           const std::u16string& tolerance, const std::u16string& lower) {
     RunData& d = table();
     load(layout, points);
-    BenchSink sink;
-    sink.tolerance = tolerance;
-    sink.lower = lower;
+    CountingUiSink sink; // answers No: every check runs to its end
+    sink.toleranceText = tolerance;
+    sink.lowerText = lower;
     for (auto _ : state) {
         state.PauseTiming();
         d.ReportPos = 1;
@@ -176,7 +146,7 @@ void wholeRunBench(benchmark::State& state, const std::string& layout, int point
         std::ofstream out(path, std::ios::binary);
         out << fileBytes(layout, points);
     }
-    BenchSink sink;
+    CountingUiSink sink; // answers No: every check runs to its end
     sink.file = path;
     for (auto _ : state)
         Command1_Click(table(), sink);

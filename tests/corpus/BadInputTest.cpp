@@ -29,8 +29,8 @@ constexpr std::int32_t Completes = -1;
 struct Outcome {
     const char* file;
     std::int32_t error; // the run-time error number, or Completes
-    std::int32_t points;
-    std::int32_t findings;
+    std::int32_t points = 0;
+    std::int32_t findings = 0;
 };
 
 // Every file in inputs/ has its row.
@@ -263,7 +263,7 @@ struct QuestionCase {
     std::int32_t namePairs, coordinatePairs;
     std::deque<Answer> answers; // to the name question, then the coordinate one
     std::size_t nameFindings, coordinateFindings;
-    bool reportFull;
+    bool reportFull = false;
 };
 
 TEST_F(BadInput, ManyFindingsAskEachCheckOnceAndNeverOverfillTheReport) {
