@@ -44,20 +44,6 @@ std::string fileWithFindings(std::int32_t findings) {
     return cp932(text);
 }
 
-std::vector<std::string> wordLines(const std::string& text) {
-    std::istringstream in(text);
-    std::vector<std::string> lines;
-    for (std::string raw; std::getline(in, raw);) {
-        std::istringstream words(raw);
-        std::string line;
-        for (std::string w; words >> w;)
-            line += (line.empty() ? "" : " ") + w;
-        if (!line.empty())
-            lines.push_back(line);
-    }
-    return lines;
-}
-
 std::set<std::string> filesIn(const fs::path& folder) {
     std::set<std::string> names;
     for (const auto& e : fs::directory_iterator(folder))

@@ -61,20 +61,24 @@ std::int32_t pdfPageCount(const std::string& pdf) {
     return std::stoi(m[1]);
 }
 
-std::vector<std::string> pdfPageLines(const std::string& pdf, std::int32_t page) {
-    const std::string n = std::to_string(page);
-    std::istringstream text(runTool(PDFTOTEXT, {"-layout", "-f", n, "-l", n, pdf, "-"}));
+std::vector<std::string> wordLines(const std::string& text) {
+    std::istringstream in(text);
     std::vector<std::string> lines;
-    for (std::string raw; std::getline(text, raw);) {
+    for (std::string raw; std::getline(in, raw);) {
         std::istringstream words(raw);
         std::string line;
         for (std::string w; words >> w;)
             line += (line.empty() ? "" : " ") + w;
-        // The page's closing form feed is white space too, so it drops out here.
+        // A page's closing form feed is white space too, so it drops out here.
         if (!line.empty())
             lines.push_back(line);
     }
     return lines;
+}
+
+std::vector<std::string> pdfPageLines(const std::string& pdf, std::int32_t page) {
+    const std::string n = std::to_string(page);
+    return wordLines(runTool(PDFTOTEXT, {"-layout", "-f", n, "-l", n, pdf, "-"}));
 }
 
 std::vector<std::vector<PdfWord>> pdfWords(const std::string& pdf) {

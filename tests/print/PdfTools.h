@@ -11,6 +11,9 @@ namespace morvane::test {
 
 std::int32_t pdfPageCount(const std::string& pdf);
 
+// The non-empty lines of a text, each with its words joined by single spaces.
+std::vector<std::string> wordLines(const std::string& text);
+
 // The non-empty lines of one page (1-based) as pdftotext -layout lays them
 // out, each reduced to its words separated by single spaces.
 std::vector<std::string> pdfPageLines(const std::string& pdf, std::int32_t page);
