@@ -106,6 +106,13 @@ std::vector<double> interleavedKeys(int count) {
     return keys;
 }
 
+// Each timed check starts from the empty report a run gives it.
+void emptyReport(RunData& d, UiSink& sink) {
+    d.ReportPos = 1;
+    d.ReportFull = false;
+    sink.ClearResultList();
+}
+
 void duplicateNameBench(benchmark::State& state, const std::string& layout, int points) {
     RunData& d = table();
     load(layout, points);
@@ -113,9 +120,7 @@ void duplicateNameBench(benchmark::State& state, const std::string& layout, int 
     CountingUiSink sink; // answers No: every check runs to its end
     for (auto _ : state) {
         state.PauseTiming();
-        d.ReportPos = 1;
-        d.ReportFull = false;
-        sink.ClearResultList();
+        emptyReport(d, sink);
         state.ResumeTiming();
         DuplicateNameCheck(d, sink);
     }
@@ -130,9 +135,7 @@ void coincidentPointBench(benchmark::State& state, const std::string& layout, in
     sink.lowerText = lower;
     for (auto _ : state) {
         state.PauseTiming();
-        d.ReportPos = 1;
-        d.ReportFull = false;
-        sink.ClearResultList();
+        emptyReport(d, sink);
         state.ResumeTiming();
         CoincidentPointCheck(d, sink);
     }
