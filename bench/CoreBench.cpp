@@ -6,10 +6,10 @@
 #include "checks/CoincidentPoints.h"
 #include "checks/DuplicateNames.h"
 #include "checks/KeySort.h"
+#include "core/PointTable.h"
 #include "input/CoordinateFile.h"
 #include "input/CoordinateReader.h"
 #include "run/CheckRun.h"
-#include "run/RunData.h"
 #include "support/CountingUiSink.h"
 
 #include <cstdio>
@@ -31,8 +31,8 @@ constexpr int FullTable = TableCapacity;
 // Every gap a power of two: the count that makes interleaved keys hardest.
 constexpr int InterleavedCount = 262'143;
 
-RunData& table() {
-    static const auto data = std::make_unique<RunData>();
+PointTable& table() {
+    static const auto data = std::make_unique<PointTable>();
     return *data;
 }
 
@@ -47,7 +47,7 @@ const std::string& fileBytes(const std::string& layout, int points) {
 // The table as the reader leaves it.
 void load(const std::string& layout, int points) {
     CountingUiSink sink; // answers No: every check runs to its end
-    shokika(table(), sink);
+    resetRun(table(), sink);
     auto fields = FieldReader::fromBytes(fileBytes(layout, points));
     readCoordinates(table(), fields);
 }
@@ -59,7 +59,7 @@ void resetBench(benchmark::State& state) {
         state.PauseTiming();
         load("uniform", FullTable);
         state.ResumeTiming();
-        shokika(table(), sink);
+        resetRun(table(), sink);
     }
 }
 
@@ -67,7 +67,7 @@ void readCoordinatesBench(benchmark::State& state, const std::string& layout, in
     CountingUiSink sink; // answers No: every check runs to its end
     for (auto _ : state) {
         state.PauseTiming();
-        shokika(table(), sink);
+        resetRun(table(), sink);
         auto fields = FieldReader::fromBytes(fileBytes(layout, points));
         state.ResumeTiming();
         readCoordinates(table(), fields);
@@ -76,16 +76,16 @@ void readCoordinatesBench(benchmark::State& state, const std::string& layout, in
 }
 
 void keySortBench(benchmark::State& state, const std::vector<double>& keys) {
-    RunData& d = table();
+    PointTable& d = table();
     for (auto _ : state) {
         state.PauseTiming();
-        d.PointCount = static_cast<std::int32_t>(keys.size());
+        d.pointCount = static_cast<std::int32_t>(keys.size());
         for (std::size_t i = 0; i < keys.size(); ++i) {
-            d.SortKey[i + 1] = keys[i];
-            d.SortIndex[i + 1] = static_cast<double>(i + 1);
+            d.sortKeys[i + 1] = keys[i];
+            d.sortOrder[i + 1] = static_cast<double>(i + 1);
         }
         state.ResumeTiming();
-        SHELLSORT(d);
+        sortByKey(d);
     }
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(keys.size()));
 }
@@ -107,39 +107,39 @@ std::vector<double> interleavedKeys(int count) {
 }
 
 // Each timed check starts from the empty report a run gives it.
-void emptyReport(RunData& d, UiSink& sink) {
-    d.ReportPos = 1;
-    d.ReportFull = false;
-    sink.ClearResultList();
+void emptyReport(PointTable& d, UiSink& sink) {
+    d.nextReportLine = 1;
+    d.reportFull = false;
+    sink.clearResultList();
 }
 
 void duplicateNameBench(benchmark::State& state, const std::string& layout, int points) {
-    RunData& d = table();
+    PointTable& d = table();
     load(layout, points);
-    SHELLSORT(d);
+    sortByKey(d);
     CountingUiSink sink; // answers No: every check runs to its end
     for (auto _ : state) {
         state.PauseTiming();
         emptyReport(d, sink);
         state.ResumeTiming();
-        DuplicateNameCheck(d, sink);
+        checkDuplicateNames(d, sink);
     }
 }
 
 void coincidentPointBench(benchmark::State& state, const std::string& layout, int points,
                           const std::u16string& tolerance, const std::u16string& lower) {
-    RunData& d = table();
+    PointTable& d = table();
     load(layout, points);
     CountingUiSink sink; // answers No: every check runs to its end
-    sink.toleranceText = tolerance;
-    sink.lowerText = lower;
+    sink.toleranceField = tolerance;
+    sink.lowerField = lower;
     for (auto _ : state) {
         state.PauseTiming();
         emptyReport(d, sink);
         state.ResumeTiming();
-        CoincidentPointCheck(d, sink);
+        checkCoincidentPoints(d, sink);
     }
-    state.counters["findings"] = static_cast<double>(d.ReportPos - 1) / 3;
+    state.counters["findings"] = static_cast<double>(d.nextReportLine - 1) / 3;
 }
 
 void wholeRunBench(benchmark::State& state, const std::string& layout, int points) {
@@ -152,7 +152,7 @@ void wholeRunBench(benchmark::State& state, const std::string& layout, int point
     CountingUiSink sink; // answers No: every check runs to its end
     sink.file = path;
     for (auto _ : state)
-        Command1_Click(table(), sink);
+        runCheck(table(), sink);
     std::filesystem::remove(path);
 }
 

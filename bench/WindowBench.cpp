@@ -3,7 +3,7 @@
 // target is about 2 s on a desktop; the check itself takes part of it.
 #include "ui/Dialogs.h"
 #include "ui/Fonts.h"
-#include "ui/xy4.h"
+#include "ui/MainWindow.h"
 
 #include <cstdio>
 #include <string>
@@ -51,19 +51,19 @@ void StartClickWithManyFindings(benchmark::State& state) {
     dialogs.showMessage = [&](QWidget*, const QString& text) {
         state.SkipWithError(text.toStdString().c_str());
     };
-    morvane::xy4 window(dialogs);
+    morvane::MainWindow window(dialogs);
     window.show();
     while (!window.windowHandle()->isExposed())
         QCoreApplication::processEvents();
-    auto* start = window.findChild<QPushButton*>(QStringLiteral("Command1"));
+    auto* start = window.findChild<QPushButton*>(QStringLiteral("startButton"));
     for (auto _ : state) {
         start->click();
         // The paint that follows the run, as the event loop would do it.
         window.repaint();
     }
-    if (window.ResultItemCount() != 4 * Findings)
+    if (window.resultItemCount() != 4 * Findings)
         state.SkipWithError("unexpected number of list items");
-    state.counters["list items"] = window.ResultItemCount();
+    state.counters["list items"] = window.resultItemCount();
 }
 BENCHMARK(StartClickWithManyFindings)->Unit(benchmark::kMillisecond)->Iterations(3);
 

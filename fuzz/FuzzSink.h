@@ -14,7 +14,7 @@ public:
     std::uint32_t answers = 0;
     std::int32_t questions = 0;
 
-    Answer AskYesNo(const std::u16string&) override {
+    Answer askYesNo(const std::u16string&) override {
         return (answers >> (questions++ % 32)) & 1 ? Answer::Yes : Answer::No;
     }
 };

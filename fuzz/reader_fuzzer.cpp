@@ -5,10 +5,10 @@
 #include "checks/CoincidentPoints.h"
 #include "checks/DuplicateNames.h"
 #include "checks/KeySort.h"
+#include "core/PointTable.h"
+#include "core/RunError.h"
 #include "input/CoordinateFile.h"
 #include "input/CoordinateReader.h"
-#include "run/RunData.h"
-#include "run/RunError.h"
 
 #include <algorithm>
 #include <cmath>
@@ -23,8 +23,8 @@ using namespace morvane;
 
 namespace {
 
-RunData& table() {
-    static RunData* d = new RunData();
+PointTable& table() {
+    static PointTable* d = new PointTable();
     return *d;
 }
 
@@ -62,42 +62,43 @@ Fields allFields(FieldReader in, std::size_t size, std::size_t maxFieldBytes) {
 }
 
 // Sorted keys, each index once, one report line per line written.
-void checkTable(const RunData& d, const fuzz::FuzzSink& ui) {
-    if (d.PointCount < 0 || d.PointCount > TableCapacity)
+void checkTable(const PointTable& d, const fuzz::FuzzSink& ui) {
+    if (d.pointCount < 0 || d.pointCount > TableCapacity)
         fail("point count");
-    std::vector<bool> seen(d.PointCount + 1);
-    for (std::int32_t i = 1; i <= d.PointCount; ++i) {
-        if (std::isnan(d.SortKey[i]) || (i > 1 && d.SortKey[i - 1] > d.SortKey[i]))
+    std::vector<bool> seen(d.pointCount + 1);
+    for (std::int32_t i = 1; i <= d.pointCount; ++i) {
+        if (std::isnan(d.sortKeys[i]) || (i > 1 && d.sortKeys[i - 1] > d.sortKeys[i]))
             fail("keys out of order");
-        const std::int32_t p = roundHalfEven(d.SortIndex[i]);
-        if (p < 1 || p > d.PointCount || seen[p])
+        const std::int32_t p = roundHalfEven(d.sortOrder[i]);
+        if (p < 1 || p > d.pointCount || seen[p])
             fail("sort index is no permutation");
         seen[p] = true;
     }
-    if (d.ReportPos < 1 || d.ReportPos > TableCapacity + 1 || (d.ReportPos - 1) % 3 != 0)
+    if (d.nextReportLine < 1 || d.nextReportLine > TableCapacity + 1 ||
+        (d.nextReportLine - 1) % 3 != 0)
         fail("report position");
-    if (ui.items * 3 != (d.ReportPos - 1) * 4)
+    if (ui.items * 3 != (d.nextReportLine - 1) * 4)
         fail("list and report disagree");
-    for (std::int32_t i = 1; i < d.ReportPos; ++i)
-        if (d.ReportLine[i].empty())
+    for (std::int32_t i = 1; i < d.nextReportLine; ++i)
+        if (d.reportLines[i].empty())
             fail("empty report line");
 }
 
-void clearTable(RunData& d, std::size_t inputSize) {
+void clearTable(PointTable& d, std::size_t inputSize) {
     // A record takes at least five bytes; every slot it could reach is cleared.
     const auto points =
         static_cast<std::int32_t>(std::min<std::size_t>(TableCapacity, inputSize / 2 + 2));
     for (std::int32_t i = 1; i <= points; ++i) {
-        d.PointNo[i] = 0;
-        d.PointName[i].clear();
-        d.PointX[i] = d.PointY[i] = d.SortKey[i] = d.SortIndex[i] = 0;
+        d.numbers[i] = 0;
+        d.names[i].clear();
+        d.xs[i] = d.ys[i] = d.sortKeys[i] = d.sortOrder[i] = 0;
     }
-    const std::int32_t lines = std::min(TableCapacity, std::max(d.ReportPos, 0) + 3);
+    const std::int32_t lines = std::min(TableCapacity, std::max(d.nextReportLine, 0) + 3);
     for (std::int32_t i = 1; i <= lines; ++i)
-        d.ReportLine[i].clear();
-    d.PointCount = 0;
-    d.ReportPos = 0;
-    d.ReportFull = false;
+        d.reportLines[i].clear();
+    d.pointCount = 0;
+    d.nextReportLine = 0;
+    d.reportFull = false;
 }
 
 } // namespace
@@ -114,18 +115,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         allFields(readerOver(data, size, FieldReader::DefaultBufferSize, room), size, room))
         fail("buffer size changes the fields");
 
-    RunData& d = table();
+    PointTable& d = table();
     fuzz::FuzzSink ui;
-    ui.toleranceText = fuzz::ToleranceTexts[(h >> 4) % std::size(fuzz::ToleranceTexts)];
-    ui.lowerText = fuzz::LowerTexts[(h >> 8) % std::size(fuzz::LowerTexts)];
+    ui.toleranceField = fuzz::ToleranceTexts[(h >> 4) % std::size(fuzz::ToleranceTexts)];
+    ui.lowerField = fuzz::LowerTexts[(h >> 8) % std::size(fuzz::LowerTexts)];
     ui.answers = h >> 12;
     try {
         FieldReader in = readerOver(data, size, bufferSize, room);
         readCoordinates(d, in);
-        SHELLSORT(d);
-        d.ReportPos = 1;
-        DuplicateNameCheck(d, ui);
-        CoincidentPointCheck(d, ui);
+        sortByKey(d);
+        d.nextReportLine = 1;
+        checkDuplicateNames(d, ui);
+        checkCoincidentPoints(d, ui);
         checkTable(d, ui);
     } catch (const RunError&) {
         // A clear error is a sound answer; anything else escapes and crashes.

@@ -2,9 +2,9 @@
 // an in-memory file: tolerance validation, reset, file checks, reading, both
 // checks, the result text, and abandoning the run on a run-time error.
 #include "FuzzSink.h"
+#include "core/PointTable.h"
+#include "core/RunError.h"
 #include "run/CheckRun.h"
-#include "run/RunData.h"
-#include "run/RunError.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -31,7 +31,7 @@ int memoryFile() {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static RunData* d = new RunData();
+    static PointTable* d = new PointTable();
     const int fd = memoryFile();
     if (ftruncate(fd, 0) != 0 || pwrite(fd, data, size, 0) != static_cast<ssize_t>(size))
         fail("writing the in-memory file");
@@ -39,23 +39,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint32_t h = fuzz::mix(data, size);
     fuzz::FuzzSink ui;
     ui.file = "/proc/self/fd/" + std::to_string(fd);
-    ui.toleranceText = fuzz::ToleranceTexts[h % std::size(fuzz::ToleranceTexts)];
-    ui.lowerText = fuzz::LowerTexts[(h >> 4) % std::size(fuzz::LowerTexts)];
+    ui.toleranceField = fuzz::ToleranceTexts[h % std::size(fuzz::ToleranceTexts)];
+    ui.lowerField = fuzz::LowerTexts[(h >> 4) % std::size(fuzz::LowerTexts)];
     ui.answers = h >> 8;
     try {
-        Command1_Click(*d, ui);
+        runCheck(*d, ui);
     } catch (const RunError& e) {
         abandonRun(*d, ui, e);
-        if (ui.items != 0 || !ui.resultText.empty() || d->ReportPos != 0 || ui.messages == 0)
+        if (ui.items != 0 || !ui.resultField.empty() || d->nextReportLine != 0 || ui.messages == 0)
             fail("an abandoned run left results behind");
         return 0;
     }
-    // Report lines 1..ReportPos-1 and the empty one, each with CR LF.
+    // Report lines 1..nextReportLine-1 and the empty one, each with CR LF.
     std::int32_t lineBreaks = 0;
-    for (std::size_t i = 0; i + 1 < ui.resultText.size(); ++i)
-        lineBreaks += ui.resultText[i] == u'\r' && ui.resultText[i + 1] == u'\n';
-    if (d->ReportPos < 1 || lineBreaks != d->ReportPos || ui.resultText.size() < 2 ||
-        ui.resultText.substr(ui.resultText.size() - 2) != u"\r\n" || ui.items < 1)
+    for (std::size_t i = 0; i + 1 < ui.resultField.size(); ++i)
+        lineBreaks += ui.resultField[i] == u'\r' && ui.resultField[i + 1] == u'\n';
+    if (d->nextReportLine < 1 || lineBreaks != d->nextReportLine || ui.resultField.size() < 2 ||
+        ui.resultField.substr(ui.resultField.size() - 2) != u"\r\n" || ui.items < 1)
         fail("result text");
     return 0;
 }

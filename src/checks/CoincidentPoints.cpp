@@ -4,10 +4,10 @@
 #include "checks/Findings.h"
 #include "checks/KeySort.h"
 #include "checks/PointGrid.h"
-#include "run/LeadingNumber.h"
-#include "run/RunData.h"
-#include "run/RunError.h"
-#include "run/UiSink.h"
+#include "core/LeadingNumber.h"
+#include "core/PointTable.h"
+#include "core/RunError.h"
+#include "core/UiSink.h"
 
 #include <algorithm>
 #include <cmath>
@@ -32,14 +32,14 @@ bool atOrigin(double x, double y) {
     return x == 0 && y == 0;
 }
 
-void sortByX(RunData& d) {
-    for (std::int32_t n = 1; n <= d.PointCount; ++n) {
-        d.SortKey[n] = d.PointX[n] * 1000;
-        if (std::isinf(d.SortKey[n]))
+void sortByX(PointTable& table) {
+    for (std::int32_t n = 1; n <= table.pointCount; ++n) {
+        table.sortKeys[n] = table.xs[n] * 1000;
+        if (std::isinf(table.sortKeys[n]))
             throw runError(ErrorNumber::Overflow);
-        d.SortIndex[n] = n;
+        table.sortOrder[n] = n;
     }
-    SHELLSORT(d);
+    sortByKey(table);
 }
 
 // Where the X window of a point ends: the first sort position, from a given
@@ -110,27 +110,27 @@ struct Pair {
 
 } // namespace
 
-void CoincidentPointCheck(RunData& d, UiSink& ui) {
-    sortByX(d);
-    const std::int32_t findingLimit = checkedAdd(d.ReportPos, QuestionAfterLines);
+void checkCoincidentPoints(PointTable& table, UiSink& ui) {
+    sortByX(table);
+    const std::int32_t questionAfterLine = checkedAdd(table.nextReportLine, QuestionAfterLines);
     bool asked = false;
-    if (d.ReportFull)
+    if (table.reportFull)
         return;
 
     // Read once: nothing can change the fields while the run works.
-    const double tolerance = leadingNumber(ui.GetToleranceText());
-    const double lower = leadingNumber(ui.GetLowerBoundText());
+    const double tolerance = leadingNumber(ui.toleranceText());
+    const double lower = leadingNumber(ui.lowerBoundText());
     const double width = 2 * tolerance;
     if (!(width > 0))
         return; // no |ΔX| is below it: every window is empty
 
     // The coordinates in X order, so the walk reads memory in sequence.
-    const std::int32_t count = d.PointCount;
+    const std::int32_t count = table.pointCount;
     std::vector<double> xs(static_cast<std::size_t>(count) + 1), ys(xs.size());
     for (std::int32_t p = 1; p <= count; ++p) {
-        const std::int32_t a = roundHalfEven(d.SortIndex[p]);
-        xs[p] = d.PointX[a];
-        ys[p] = d.PointY[a];
+        const std::int32_t a = roundHalfEven(table.sortOrder[p]);
+        xs[p] = table.xs[a];
+        ys[p] = table.ys[a];
     }
 
     // The windows' lengths as if X were in order (it is, but for nearly
@@ -149,7 +149,7 @@ void CoincidentPointCheck(RunData& d, UiSink& ui) {
     std::optional<PointGrid> grid;
     if (walk > GridWorthIt * count) {
         ends.emplace(xs, count);
-        grid.emplace(xs, ys, d.SortKey, count, std::max(tolerance * (1 + 0x1p-40), 0x1p-500));
+        grid.emplace(xs, ys, table.sortKeys, count, std::max(tolerance * (1 + 0x1p-40), 0x1p-500));
     }
 
     std::vector<Pair> pairs;
@@ -191,11 +191,11 @@ void CoincidentPointCheck(RunData& d, UiSink& ui) {
         }
 
         for (const Pair& pair : pairs) {
-            if (!writeFinding(d, ui, u"同位置座標", u"同一座標値", d.SortIndex[i],
-                              d.SortIndex[pair.second], pair.dist))
+            if (!writeFinding(table, ui, u"同位置座標", u"同一座標値", table.sortOrder[i],
+                              table.sortOrder[pair.second], pair.dist))
                 return;
-            if (!asked && d.ReportPos > findingLimit) {
-                if (ui.AskYesNo(u"同位置座標が多すぎます。処理を中止しますか？") == Answer::Yes)
+            if (!asked && table.nextReportLine > questionAfterLine) {
+                if (ui.askYesNo(u"同位置座標が多すぎます。処理を中止しますか？") == Answer::Yes)
                     return;
                 asked = true;
             }

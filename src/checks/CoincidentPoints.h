@@ -2,13 +2,13 @@
 
 namespace morvane {
 
-struct RunData;
+struct PointTable;
 class UiSink;
 
 // Sorts the points by X (keys X * 1000) and reports every pair whose distance
 // d satisfies lower <= d < tolerance, the first point of a pair being the one
 // that comes first in X order. Points at exactly (0, 0) carry no coordinates
 // and take part in no pair. Asks whether to stop after 1001 findings of its own.
-void CoincidentPointCheck(RunData& d, UiSink& ui);
+void checkCoincidentPoints(PointTable& table, UiSink& ui);
 
 } // namespace morvane

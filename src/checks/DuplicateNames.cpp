@@ -2,9 +2,9 @@
 
 #include "checks/Distance.h"
 #include "checks/Findings.h"
-#include "input/CoordinateReader.h"
-#include "run/RunData.h"
-#include "run/UiSink.h"
+#include "core/PointTable.h"
+#include "core/Text.h"
+#include "core/UiSink.h"
 
 #include <string_view>
 #include <unordered_map>
@@ -24,18 +24,18 @@ bool isBlankName(const std::u16string& name) {
 // For each sort position in [begin, end), the next position in the same range
 // whose point has the same name (0 for none). Long names share keys, so a run
 // of equal keys can hold different names; equal names must still meet.
-void nextSameName(const RunData& d, std::int32_t begin, std::int32_t end,
+void nextSameName(const PointTable& table, std::int32_t begin, std::int32_t end,
                   std::vector<std::int32_t>& next) {
     next.assign(end - begin, 0);
     if (end - begin == 2) {
-        const auto a = roundHalfEven(d.SortIndex[begin]);
-        const auto b = roundHalfEven(d.SortIndex[begin + 1]);
-        next[0] = d.PointName[a] == d.PointName[b] ? begin + 1 : 0;
+        const auto a = roundHalfEven(table.sortOrder[begin]);
+        const auto b = roundHalfEven(table.sortOrder[begin + 1]);
+        next[0] = table.names[a] == table.names[b] ? begin + 1 : 0;
         return;
     }
     std::unordered_map<std::u16string_view, std::int32_t> latest;
     for (std::int32_t i = end - 1; i >= begin; --i) {
-        const auto& name = d.PointName[roundHalfEven(d.SortIndex[i])];
+        const auto& name = table.names[roundHalfEven(table.sortOrder[i])];
         auto [it, inserted] = latest.try_emplace(name, i);
         if (!inserted) {
             next[i - begin] = it->second;
@@ -46,34 +46,34 @@ void nextSameName(const RunData& d, std::int32_t begin, std::int32_t end,
 
 } // namespace
 
-void DuplicateNameCheck(RunData& d, UiSink& ui) {
+void checkDuplicateNames(PointTable& table, UiSink& ui) {
     bool asked = false;
     std::vector<std::int32_t> next;
     std::int32_t runBegin = 1;
-    while (runBegin < d.PointCount) {
+    while (runBegin < table.pointCount) {
         std::int32_t runEnd = runBegin + 1;
-        while (runEnd <= d.PointCount && d.SortKey[runEnd] == d.SortKey[runBegin])
+        while (runEnd <= table.pointCount && table.sortKeys[runEnd] == table.sortKeys[runBegin])
             ++runEnd;
         if (runEnd - runBegin < 2) {
             runBegin = runEnd;
             continue;
         }
-        nextSameName(d, runBegin, runEnd, next);
+        nextSameName(table, runBegin, runEnd, next);
         for (std::int32_t i = runBegin; i < runEnd; ++i) {
             const std::int32_t j = next[i - runBegin];
             if (j == 0)
                 continue;
-            const double a = d.SortIndex[i];
-            const double b = d.SortIndex[j];
+            const double a = table.sortOrder[i];
+            const double b = table.sortOrder[j];
             const auto pa = roundHalfEven(a);
             const auto pb = roundHalfEven(b);
-            if (isBlankName(d.PointName[pa]))
+            if (isBlankName(table.names[pa]))
                 continue;
-            const double dist = distance(d.PointX[pa], d.PointY[pa], d.PointX[pb], d.PointY[pb]);
-            if (!writeFinding(d, ui, u"同一名称", u"同一名称", a, b, dist))
+            const double dist = distance(table.xs[pa], table.ys[pa], table.xs[pb], table.ys[pb]);
+            if (!writeFinding(table, ui, u"同一名称", u"同一名称", a, b, dist))
                 return;
-            if (!asked && d.ReportPos > QuestionAfterReportPos) {
-                if (ui.AskYesNo(u"同一名称が多すぎます。処理を中止しますか？") == Answer::Yes)
+            if (!asked && table.nextReportLine > QuestionAfterReportPos) {
+                if (ui.askYesNo(u"同一名称が多すぎます。処理を中止しますか？") == Answer::Yes)
                     return;
                 asked = true;
             }

@@ -2,12 +2,12 @@
 
 namespace morvane {
 
-struct RunData;
+struct PointTable;
 class UiSink;
 
 // Reports every pair of points with the same (non-blank) name, walking the
-// points in name-key order (SHELLSORT must have run). Asks whether to stop
+// points in name-key order (sortByKey must have run). Asks whether to stop
 // once the report passes 1001 findings.
-void DuplicateNameCheck(RunData& d, UiSink& ui);
+void checkDuplicateNames(PointTable& table, UiSink& ui);
 
 } // namespace morvane

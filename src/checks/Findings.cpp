@@ -1,10 +1,10 @@
 #include "checks/Findings.h"
 
-#include "output/NumberFormat.h"
-#include "output/PointLine.h"
-#include "run/RunData.h"
-#include "run/RunError.h"
-#include "run/UiSink.h"
+#include "core/NumberFormat.h"
+#include "core/PointLine.h"
+#include "core/PointTable.h"
+#include "core/RunError.h"
+#include "core/UiSink.h"
 
 namespace morvane {
 
@@ -12,33 +12,33 @@ namespace {
 
 constexpr std::int32_t LinesPerFinding = 3;
 
-void appendReportLine(RunData& d, std::u16string text) {
-    d.ReportLine[d.ReportPos] = std::move(text);
-    d.ReportPos = checkedAdd(d.ReportPos, 1);
+void appendReportLine(PointTable& table, std::u16string text) {
+    table.reportLines[table.nextReportLine] = std::move(text);
+    table.nextReportLine = checkedAdd(table.nextReportLine, 1);
 }
 
 } // namespace
 
-bool writeFinding(RunData& d, UiSink& ui, std::u16string_view listHeading,
+bool writeFinding(PointTable& table, UiSink& ui, std::u16string_view listHeading,
                   std::u16string_view reportHeading, double first, double second, double dist) {
-    if (d.ReportFull)
+    if (table.reportFull)
         return false;
-    if (checkedAdd(d.ReportPos, LinesPerFinding - 1) > TableCapacity) {
-        d.ReportFull = true;
-        ui.ShowMessage(u"結果が上限（499999行）に達しました。以降の結果は省略します。");
+    if (checkedAdd(table.nextReportLine, LinesPerFinding - 1) > TableCapacity) {
+        table.reportFull = true;
+        ui.showMessage(u"結果が上限（499999行）に達しました。以降の結果は省略します。");
         return false;
     }
-    ui.AddResultItem(std::u16string(listHeading));
-    appendReportLine(d, std::u16string(reportHeading));
+    ui.addResultItem(std::u16string(listHeading));
+    appendReportLine(table, std::u16string(reportHeading));
 
-    std::u16string t = xydisp(d, first) + u"  較差 " + formatThreeDecimals(dist);
-    ui.AddResultItem(t);
-    appendReportLine(d, std::move(t));
+    std::u16string t = pointLine(table, first) + u"  較差 " + formatThreeDecimals(dist);
+    ui.addResultItem(t);
+    appendReportLine(table, std::move(t));
 
-    std::u16string s2 = xydisp(d, second);
-    ui.AddResultItem(s2);
-    ui.AddResultItem(u" ");
-    appendReportLine(d, std::move(s2));
+    std::u16string s2 = pointLine(table, second);
+    ui.addResultItem(s2);
+    ui.addResultItem(u" ");
+    appendReportLine(table, std::move(s2));
     return true;
 }
 

@@ -4,7 +4,7 @@
 
 namespace morvane {
 
-struct RunData;
+struct PointTable;
 class UiSink;
 
 // Writes one finding: four list items (heading, the first point's line with
@@ -12,7 +12,7 @@ class UiSink;
 // report lines (the same without the spacer). A finding is written whole or
 // not at all: when its three lines no longer fit in the report, nothing is
 // written, the report is marked full and the user told once; returns false.
-bool writeFinding(RunData& d, UiSink& ui, std::u16string_view listHeading,
+bool writeFinding(PointTable& table, UiSink& ui, std::u16string_view listHeading,
                   std::u16string_view reportHeading, double first, double second, double dist);
 
 } // namespace morvane

@@ -1,6 +1,6 @@
 #include "checks/KeySort.h"
 
-#include "run/RunData.h"
+#include "core/PointTable.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -68,15 +68,15 @@ void sortChains(std::vector<double>& key, std::vector<double>& index, std::int32
 
 } // namespace
 
-void SHELLSORT(RunData& d) {
+void sortByKey(PointTable& table) {
     // Halves go to even (3.5 -> 4, 2.5 -> 2). The sort is not stable, so another
     // gap sequence would reorder equal keys, and with them the pairs that the
     // duplicate-name check reports.
-    std::int32_t gap = roundHalfEven(d.PointCount / 2.0);
+    std::int32_t gap = roundHalfEven(table.pointCount / 2.0);
     do {
         // With gap 0 a pass compares each key with itself: nothing moves.
         if (gap >= 1)
-            sortChains(d.SortKey, d.SortIndex, d.PointCount, gap);
+            sortChains(table.sortKeys, table.sortOrder, table.pointCount, gap);
         gap = roundHalfEven(gap / 2.0);
     } while (gap >= 1);
 }

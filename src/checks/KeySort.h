@@ -2,10 +2,10 @@
 
 namespace morvane {
 
-struct RunData;
+struct PointTable;
 
-// Orders sort positions 1..PointCount by ascending SortKey, carrying SortIndex
+// Orders sort positions 1..pointCount by ascending sortKeys, carrying sortOrder
 // along. Not stable: the order among equal keys follows from the gap sequence.
-void SHELLSORT(RunData& d);
+void sortByKey(PointTable& table);
 
 } // namespace morvane

@@ -1,6 +1,6 @@
 #include "cli/CliOptions.h"
 
-#include "run/Text.h"
+#include "core/Text.h"
 
 #include <optional>
 #include <set>

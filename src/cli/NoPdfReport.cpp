@@ -13,6 +13,6 @@ PdfReportWriter::PdfReportWriter() {
 
 PdfReportWriter::~PdfReportWriter() = default;
 
-void PdfReportWriter::write(const RunData&, UiSink&, const std::filesystem::path&) {}
+void PdfReportWriter::write(const PointTable&, UiSink&, const std::filesystem::path&) {}
 
 } // namespace morvane

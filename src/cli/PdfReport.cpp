@@ -71,7 +71,7 @@ PdfReportWriter::PdfReportWriter() : m_app(std::make_unique<Application>()) {
 
 PdfReportWriter::~PdfReportWriter() = default;
 
-void PdfReportWriter::write(const RunData& d, UiSink& ui, const fs::path& target) {
+void PdfReportWriter::write(const PointTable& table, UiSink& ui, const fs::path& target) {
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
     QTemporaryFile temp(qtPath(folder / ("." + target.filename().string() + ".XXXXXX")));
     if (!temp.open())
@@ -90,7 +90,7 @@ void PdfReportWriter::write(const RunData& d, UiSink& ui, const fs::path& target
     printer.setCreator(QStringLiteral("morvane-check"));
     {
         QtPrinterSink sink(printer);
-        Command2_Click(d, ui, sink);
+        printReport(table, ui, sink);
         if (sink.anyFailed() || printer.printerState() == QPrinter::Error)
             cannotWrite(target, "the printer failed");
     }

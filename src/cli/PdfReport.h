@@ -5,7 +5,7 @@
 
 namespace morvane {
 
-struct RunData;
+struct PointTable;
 class UiSink;
 
 // Prints a run's report through the print command onto an A4 PDF printer, as
@@ -23,7 +23,7 @@ public:
     // Writes into a new file beside target and renames it over target only
     // when the whole document was written, so a failure leaves an existing
     // target as it was. Throws std::runtime_error saying what went wrong.
-    void write(const RunData& d, UiSink& ui, const std::filesystem::path& target);
+    void write(const PointTable& table, UiSink& ui, const std::filesystem::path& target);
 
 private:
     struct Application;

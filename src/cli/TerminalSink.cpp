@@ -1,6 +1,6 @@
 #include "cli/TerminalSink.h"
 
-#include "run/Text.h"
+#include "core/Text.h"
 
 namespace morvane {
 
@@ -8,12 +8,12 @@ TerminalSink::TerminalSink(const CliOptions& options, std::FILE* err)
     : m_tolerance(options.tolerance), m_lower(options.lower), m_answer(options.onTooMany),
       m_err(err), m_keepItems(options.list) {}
 
-void TerminalSink::ClearResultList() {
+void TerminalSink::clearResultList() {
     m_items.clear();
     m_itemCount = 0;
 }
 
-void TerminalSink::AddResultItem(const std::u16string& text) {
+void TerminalSink::addResultItem(const std::u16string& text) {
     ++m_itemCount;
     if (m_keepItems)
         m_items.push_back(text);
@@ -32,17 +32,17 @@ void TerminalSink::say(const std::u16string& text) {
     std::fprintf(m_err, "morvane-check: %s: %s\n", m_path.c_str(), toUtf8(line).c_str());
 }
 
-void TerminalSink::SetToleranceText(const std::u16string& text) {
+void TerminalSink::setToleranceText(const std::u16string& text) {
     say(u"tolerance \"" + m_tolerance + u"\" is outside 0 to 9.99; using \"" + text + u"\"");
     m_tolerance = text;
 }
 
-Answer TerminalSink::AskYesNo(const std::u16string& prompt) {
+Answer TerminalSink::askYesNo(const std::u16string& prompt) {
     say(prompt + (m_answer == Answer::Yes ? u" はい" : u" いいえ"));
     return m_answer;
 }
 
-void TerminalSink::ShowMessage(const std::u16string& text) {
+void TerminalSink::showMessage(const std::u16string& text) {
     say(text);
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "cli/CliOptions.h"
-#include "run/UiSink.h"
+#include "core/UiSink.h"
 
 #include <cstdio>
 #include <vector>
@@ -18,22 +18,22 @@ public:
     void setFile(const std::string& path) { m_path = path; }
     const std::vector<std::u16string>& resultItems() const { return m_items; }
 
-    std::u16string GetToleranceText() override { return m_tolerance; }
-    void SetToleranceText(const std::u16string& text) override;
-    std::u16string GetLowerBoundText() override { return m_lower; }
-    std::optional<std::filesystem::path> ChooseCoordinateFile() override { return m_path; }
-    bool ChoosePrinter() override { return true; }
-    void SetStatusText(const std::u16string&) override {}
-    void SetStatusBackColor(Rgb) override {}
-    void SetBusyCursor(bool) override {}
-    void Repaint() override {}
-    void ClearResultList() override;
-    void AddResultItem(const std::u16string& text) override;
-    std::int32_t ResultItemCount() override { return m_itemCount; }
-    std::u16string GetResultText() override { return m_resultText; }
-    void SetResultText(const std::u16string& text) override { m_resultText = text; }
-    Answer AskYesNo(const std::u16string& prompt) override;
-    void ShowMessage(const std::u16string& text) override;
+    std::u16string toleranceText() override { return m_tolerance; }
+    void setToleranceText(const std::u16string& text) override;
+    std::u16string lowerBoundText() override { return m_lower; }
+    std::optional<std::filesystem::path> chooseCoordinateFile() override { return m_path; }
+    bool choosePrinter() override { return true; }
+    void setStatusText(const std::u16string&) override {}
+    void setStatusColor(Rgb) override {}
+    void setBusyCursor(bool) override {}
+    void redraw() override {}
+    void clearResultList() override;
+    void addResultItem(const std::u16string& text) override;
+    std::int32_t resultItemCount() override { return m_itemCount; }
+    std::u16string resultText() override { return m_resultText; }
+    void setResultText(const std::u16string& text) override { m_resultText = text; }
+    Answer askYesNo(const std::u16string& prompt) override;
+    void showMessage(const std::u16string& text) override;
 
 private:
     void say(const std::u16string& text);

@@ -1,9 +1,9 @@
 #include "cli/CliOptions.h"
 #include "cli/PdfReport.h"
 #include "cli/TerminalSink.h"
+#include "core/PointTable.h"
+#include "core/Text.h"
 #include "run/CheckRun.h"
-#include "run/RunData.h"
-#include "run/Text.h"
 
 #include <cstdio>
 #include <exception>
@@ -31,7 +31,7 @@ std::string lineEnds(std::string text, bool crlf) {
 
 std::string resultOf(TerminalSink& sink, const CliOptions& options) {
     if (!options.list)
-        return toUtf8(sink.GetResultText());
+        return toUtf8(sink.resultText());
     std::u16string text;
     for (const auto& item : sink.resultItems())
         text += item + u"\r\n";
@@ -39,12 +39,12 @@ std::string resultOf(TerminalSink& sink, const CliOptions& options) {
 }
 
 // pdf and pdfTarget: where the report is also printed, when --pdf was given.
-int checkFile(RunData& data, const CliOptions& options, const std::string& path,
+int checkFile(PointTable& data, const CliOptions& options, const std::string& path,
               PdfReportWriter* pdf, const std::filesystem::path& pdfTarget) {
     TerminalSink sink(options, stderr);
     sink.setFile(path);
     try {
-        Command1_Click(data, sink);
+        runCheck(data, sink);
     } catch (const std::exception& e) {
         abandonRun(data, sink, e);
         return Failed;
@@ -59,7 +59,7 @@ int checkFile(RunData& data, const CliOptions& options, const std::string& path,
             return Failed;
         }
     }
-    return data.ReportPos > 1 ? Findings : NoFindings;
+    return data.nextReportLine > 1 ? Findings : NoFindings;
 }
 
 } // namespace
@@ -85,7 +85,7 @@ int main(int argc, char** argv) {
 
     try {
         // One table for every file: it is large, and a run resets it anyway.
-        auto data = std::make_unique<RunData>();
+        auto data = std::make_unique<PointTable>();
         std::unique_ptr<PdfReportWriter> pdf;
         if (!pdfFiles.empty())
             pdf = std::make_unique<PdfReportWriter>();

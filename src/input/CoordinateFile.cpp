@@ -1,6 +1,6 @@
 #include "input/CoordinateFile.h"
 
-#include "run/RunError.h"
+#include "core/RunError.h"
 
 #include <algorithm>
 #include <cerrno>

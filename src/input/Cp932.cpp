@@ -1,6 +1,6 @@
 #include "input/Cp932.h"
 
-#include "run/RunError.h"
+#include "core/RunError.h"
 
 #include <array>
 #include <cerrno>

@@ -1,8 +1,8 @@
 #include "output/ReportPrint.h"
 
-#include "output/PrinterSink.h"
-#include "run/RunData.h"
-#include "run/UiSink.h"
+#include "core/PointTable.h"
+#include "core/PrinterSink.h"
+#include "core/UiSink.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -21,31 +21,31 @@ constexpr std::int32_t LinesPerPage = 69;
 
 } // namespace
 
-void Command2_Click(const RunData& d, UiSink& ui, PrinterSink& printer) {
-    if (!ui.ChoosePrinter())
+void printReport(const PointTable& table, UiSink& ui, PrinterSink& printer) {
+    if (!ui.choosePrinter())
         return;
 
     // A failing printer step is skipped on purpose: the rest of the report
-    // still prints, and EndDoc is always attempted.
-    printer.SetFontName(ReportFace);
-    printer.SetFontSize(ReportFontPoints);
-    printer.SetCurrentX(LineStartTwips);
-    printer.SetCurrentY(PageTopTwips);
+    // still prints, and endDocument is always attempted.
+    printer.setFontName(ReportFace);
+    printer.setFontSize(ReportFontPoints);
+    printer.setCurrentX(LineStartTwips);
+    printer.setCurrentY(PageTopTwips);
 
     // The buffer never holds more than its slots, but a counter that claims
     // otherwise must not read past them.
-    const auto slots = static_cast<std::int64_t>(d.ReportLine.size());
-    const auto end = static_cast<std::int32_t>(std::min<std::int64_t>(d.ReportPos, slots));
+    const auto slots = static_cast<std::int64_t>(table.reportLines.size());
+    const auto end = static_cast<std::int32_t>(std::min<std::int64_t>(table.nextReportLine, slots));
     for (std::int32_t i = 1; i < end; ++i) {
-        printer.SetCurrentX(LineStartTwips);
-        printer.PrintLine(d.ReportLine[i]);
+        printer.setCurrentX(LineStartTwips);
+        printer.printLine(table.reportLines[i]);
         if (i % LinesPerPage == 0) {
-            printer.NewPage();
-            printer.SetCurrentY(PageTopTwips);
+            printer.newPage();
+            printer.setCurrentY(PageTopTwips);
         }
     }
 
-    printer.EndDoc();
+    printer.endDocument();
 }
 
 } // namespace morvane

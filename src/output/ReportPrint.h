@@ -2,12 +2,12 @@
 
 namespace morvane {
 
-struct RunData;
+struct PointTable;
 class UiSink;
 class PrinterSink;
 
-// Prints report lines 1..ReportPos-1 of the last run, 69 to a page, on the
+// Prints report lines 1..nextReportLine-1 of the last run, 69 to a page, on the
 // printer chosen in the printer dialog. Printer failures are skipped.
-void Command2_Click(const RunData& d, UiSink& ui, PrinterSink& printer);
+void printReport(const PointTable& table, UiSink& ui, PrinterSink& printer);
 
 } // namespace morvane

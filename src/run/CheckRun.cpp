@@ -3,13 +3,13 @@
 #include "checks/CoincidentPoints.h"
 #include "checks/DuplicateNames.h"
 #include "checks/KeySort.h"
+#include "core/LeadingNumber.h"
+#include "core/PointTable.h"
+#include "core/RunError.h"
+#include "core/Text.h"
+#include "core/UiSink.h"
 #include "input/CoordinateFile.h"
 #include "input/CoordinateReader.h"
-#include "run/LeadingNumber.h"
-#include "run/RunData.h"
-#include "run/RunError.h"
-#include "run/Text.h"
-#include "run/UiSink.h"
 
 namespace morvane {
 
@@ -22,91 +22,97 @@ constexpr std::u16string_view LineBreak = u"\r\n";
 void validateTolerance(UiSink& ui) {
     // Two separate reads, as a user may watch the field change: both tests
     // are strict, so 0 and 9.99 stay.
-    if (leadingNumber(ui.GetToleranceText()) < 0)
-        ui.SetToleranceText(DefaultTolerance);
-    if (leadingNumber(ui.GetToleranceText()) > MaxTolerance)
-        ui.SetToleranceText(DefaultTolerance);
+    if (leadingNumber(ui.toleranceText()) < 0)
+        ui.setToleranceText(DefaultTolerance);
+    if (leadingNumber(ui.toleranceText()) > MaxTolerance)
+        ui.setToleranceText(DefaultTolerance);
 }
 
 void showStatus(UiSink& ui, const std::u16string& text) {
-    ui.SetStatusText(text);
-    ui.Repaint();
+    ui.setStatusText(text);
+    ui.redraw();
 }
 
-// Report lines 1..ReportPos-1, each with CR LF, then one more CR LF for the
-// always-empty line at ReportPos, appended to the result text in one go.
-void putReportIntoResultText(const RunData& d, UiSink& ui) {
-    if (d.ReportPos < 1)
+// Report lines 1..nextReportLine-1, each with CR LF, then one more CR LF for the
+// always-empty line at nextReportLine, appended to the result text in one go.
+void putReportIntoResultText(const PointTable& table, UiSink& ui) {
+    if (table.nextReportLine < 1)
         return;
-    std::u16string text = ui.GetResultText();
+    std::u16string text = ui.resultText();
     std::size_t size = text.size() + LineBreak.size();
-    for (std::int32_t i = 1; i < d.ReportPos; ++i)
-        size += d.ReportLine[i].size() + LineBreak.size();
+    for (std::int32_t i = 1; i < table.nextReportLine; ++i)
+        size += table.reportLines[i].size() + LineBreak.size();
     text.reserve(size);
-    for (std::int32_t i = 1; i < d.ReportPos; ++i) {
-        text += d.ReportLine[i];
+    for (std::int32_t i = 1; i < table.nextReportLine; ++i) {
+        text += table.reportLines[i];
         text += LineBreak;
     }
     text += LineBreak;
-    ui.SetResultText(text);
+    ui.setResultText(text);
 }
 
 } // namespace
 
-void Command1_Click(RunData& d, UiSink& ui) {
-    validateTolerance(ui);
-    shokika(d, ui);
+void resetRun(PointTable& table, UiSink& ui) {
+    table.clear();
+    ui.clearResultList();
+    ui.setResultText(u"");
+}
 
-    const auto path = ui.ChooseCoordinateFile();
+void runCheck(PointTable& table, UiSink& ui) {
+    validateTolerance(ui);
+    resetRun(table, ui);
+
+    const auto path = ui.chooseCoordinateFile();
     if (!path) {
-        putReportIntoResultText(d, ui);
-        ui.SetStatusBackColor(StatusIdleColor);
+        putReportIntoResultText(table, ui);
+        ui.setStatusColor(StatusIdleColor);
         return;
     }
 
-    ui.SetStatusBackColor(StatusBusyColor);
-    ui.SetStatusText(u"  座標読み込み中");
-    ui.SetBusyCursor(true);
-    ui.Repaint();
+    ui.setStatusColor(StatusBusyColor);
+    ui.setStatusText(u"  座標読み込み中");
+    ui.setBusyCursor(true);
+    ui.redraw();
 
     CoordinateFile file(*path);
-    ui.SetBusyCursor(true);
-    ui.Repaint();
-    readCoordinates(d, file.fields());
+    ui.setBusyCursor(true);
+    ui.redraw();
+    readCoordinates(table, file.fields());
 
     showStatus(ui, u"  名称検査中");
-    SHELLSORT(d);
-    d.ReportPos = 1;
-    DuplicateNameCheck(d, ui);
+    sortByKey(table);
+    table.nextReportLine = 1;
+    checkDuplicateNames(table, ui);
     file.close();
 
     showStatus(ui, u"  座標検査中");
-    CoincidentPointCheck(d, ui);
+    checkCoincidentPoints(table, ui);
 
-    ui.SetStatusText(u"");
-    ui.SetBusyCursor(false);
-    ui.Repaint();
+    ui.setStatusText(u"");
+    ui.setBusyCursor(false);
+    ui.redraw();
 
     // Every finding adds four items, so fewer than two means none at all.
-    if (ui.ResultItemCount() < 2)
-        ui.AddResultItem(u"同一座標はありませんでした");
-    putReportIntoResultText(d, ui);
-    ui.SetStatusBackColor(StatusIdleColor);
+    if (ui.resultItemCount() < 2)
+        ui.addResultItem(u"同一座標はありませんでした");
+    putReportIntoResultText(table, ui);
+    ui.setStatusColor(StatusIdleColor);
 }
 
-void abandonRun(RunData& d, UiSink& ui, const std::exception& error) {
+void abandonRun(PointTable& table, UiSink& ui, const std::exception& error) {
     // A partial check must not pass for a whole one, on screen or on paper.
-    d.ReportPos = 0;
-    ui.ClearResultList();
-    ui.SetResultText(u"");
-    ui.SetBusyCursor(false);
-    ui.SetStatusText(u"");
-    ui.SetStatusBackColor(StatusIdleColor);
-    ui.Repaint();
+    table.nextReportLine = 0;
+    ui.clearResultList();
+    ui.setResultText(u"");
+    ui.setBusyCursor(false);
+    ui.setStatusText(u"");
+    ui.setStatusColor(StatusIdleColor);
+    ui.redraw();
     if (const auto* e = dynamic_cast<const RunError*>(&error))
-        ui.ShowMessage(runErrorText(*e, LineBreak));
+        ui.showMessage(runErrorText(*e, LineBreak));
     else
-        ui.ShowMessage(u"予期しないエラーが発生しました。\r\n" + toUtf16(error.what()));
+        ui.showMessage(u"予期しないエラーが発生しました。\r\n" + toUtf16(error.what()));
 }
 
 } // namespace morvane

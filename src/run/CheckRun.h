@@ -4,19 +4,23 @@
 
 namespace morvane {
 
-struct RunData;
+struct PointTable;
 class UiSink;
+
+// Empties the point table, the report buffer, the result list and the
+// result text.
+void resetRun(PointTable& table, UiSink& ui);
 
 // The Start command: validates the tolerance field, resets the data, asks for
 // a coordinate file, reads it, runs the duplicate-name check and the
 // coincident-point check, and puts the report into the result text. A
 // run-time error (RunError) is thrown where it happens; the caller hands it
 // to abandonRun.
-void Command1_Click(RunData& d, UiSink& ui);
+void runCheck(PointTable& table, UiSink& ui);
 
-// After Command1_Click threw: drops the partial results, releases the busy
+// After runCheck threw: drops the partial results, releases the busy
 // pointer, sets the status empty on white, then shows the error, so the next
 // Start works.
-void abandonRun(RunData& d, UiSink& ui, const std::exception& error);
+void abandonRun(PointTable& table, UiSink& ui, const std::exception& error);
 
 } // namespace morvane

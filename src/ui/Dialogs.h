@@ -1,6 +1,6 @@
 #pragma once
 
-#include "run/UiSink.h"
+#include "core/UiSink.h"
 
 #include <filesystem>
 #include <functional>

@@ -5,7 +5,7 @@
 
 namespace morvane {
 
-bool choosePrinter(QPrinter& printer, QWidget* parent) {
+bool showPrinterDialog(QPrinter& printer, QWidget* parent) {
     QPrintDialog dialog(&printer, parent);
     return dialog.exec() == QDialog::Accepted;
 }

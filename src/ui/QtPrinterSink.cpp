@@ -27,35 +27,35 @@ QtPrinterSink::~QtPrinterSink() {
         m_painter->end();
 }
 
-bool QtPrinterSink::SetFontName(const std::u16string& face) {
+bool QtPrinterSink::setFontName(const std::u16string& face) {
     if (face.empty())
         return fail();
     m_font.setFamily(QString::fromStdU16String(face));
     return true;
 }
 
-bool QtPrinterSink::SetFontSize(float points) {
+bool QtPrinterSink::setFontSize(float points) {
     if (!std::isfinite(points) || points <= 0)
         return fail();
     m_font.setPointSizeF(points);
     return true;
 }
 
-bool QtPrinterSink::SetCurrentX(float twips) {
+bool QtPrinterSink::setCurrentX(float twips) {
     if (!std::isfinite(twips))
         return fail();
     m_xTwips = twips;
     return true;
 }
 
-bool QtPrinterSink::SetCurrentY(float twips) {
+bool QtPrinterSink::setCurrentY(float twips) {
     if (!std::isfinite(twips))
         return fail();
     m_yTwips = twips;
     return true;
 }
 
-bool QtPrinterSink::PrintLine(const std::u16string& text) {
+bool QtPrinterSink::printLine(const std::u16string& text) {
     if (!ensurePainter())
         return fail();
     for (; m_pendingPages > 0; --m_pendingPages)
@@ -76,14 +76,14 @@ bool QtPrinterSink::PrintLine(const std::u16string& text) {
     return true;
 }
 
-bool QtPrinterSink::NewPage() {
+bool QtPrinterSink::newPage() {
     ++m_pendingPages;
     m_xTwips = 0;
     m_yTwips = 0;
     return true;
 }
 
-bool QtPrinterSink::EndDoc() {
+bool QtPrinterSink::endDocument() {
     // A document with nothing printed still becomes a file when one was
     // asked for; a paper printer is spared the blank sheet.
     if (!m_painter || !m_painter->isActive()) {

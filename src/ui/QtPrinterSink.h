@@ -1,6 +1,6 @@
 #pragma once
 
-#include "output/PrinterSink.h"
+#include "core/PrinterSink.h"
 
 #include <cstdint>
 #include <memory>
@@ -14,7 +14,7 @@ namespace morvane {
 
 // The print command's printer operations on a QPrinter. Positions are twips
 // from the top-left corner of the printable area, converted with the
-// printer's resolution. One sink serves one document at a time; after EndDoc
+// printer's resolution. One sink serves one document at a time; after endDocument
 // it is ready for the next.
 class QtPrinterSink : public PrinterSink {
 public:
@@ -26,13 +26,13 @@ public:
     QtPrinterSink(const QtPrinterSink&) = delete;
     QtPrinterSink& operator=(const QtPrinterSink&) = delete;
 
-    bool SetFontName(const std::u16string& face) override;
-    bool SetFontSize(float points) override;
-    bool SetCurrentX(float twips) override;
-    bool SetCurrentY(float twips) override;
-    bool PrintLine(const std::u16string& text) override;
-    bool NewPage() override;
-    bool EndDoc() override;
+    bool setFontName(const std::u16string& face) override;
+    bool setFontSize(float points) override;
+    bool setCurrentX(float twips) override;
+    bool setCurrentY(float twips) override;
+    bool printLine(const std::u16string& text) override;
+    bool newPage() override;
+    bool endDocument() override;
 
     // Whether any operation has failed since the sink was made. The print
     // command skips failures on purpose; a caller that must not lose output

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "support/PointTableFixture.h"
 #include "support/RecordingUiSink.h"
-#include "support/RunDataTest.h"
 
 #include <string>
 #include <vector>
@@ -16,32 +16,31 @@ struct TestPoint {
 
 // Each test loads its points straight into the table, numbered 1, 2, ... in
 // the order given, with the report ready for the first finding.
-class CheckFixture : public RunDataTest {
+class CheckFixture : public PointTableFixture {
 protected:
     void SetUp() override {
-        RecordingUiSink reset;
-        shokika(data(), reset);
-        data().ReportPos = 1;
+        data().clear();
+        data().nextReportLine = 1;
     }
 
     void load(const std::vector<TestPoint>& points) {
-        RunData& d = data();
-        d.PointCount = 0;
+        PointTable& d = data();
+        d.pointCount = 0;
         for (const auto& p : points) {
-            const std::int32_t n = ++d.PointCount;
-            d.PointNo[n] = n;
-            d.PointName[n] = p.name;
-            d.PointX[n] = p.x;
-            d.PointY[n] = p.y;
-            d.SortIndex[n] = n;
+            const std::int32_t n = ++d.pointCount;
+            d.numbers[n] = n;
+            d.names[n] = p.name;
+            d.xs[n] = p.x;
+            d.ys[n] = p.y;
+            d.sortOrder[n] = n;
         }
     }
 
     // The report as one string, a line each.
     std::u16string report() {
         std::u16string text;
-        for (std::int32_t i = 1; i < data().ReportPos; ++i)
-            text += data().ReportLine[i] + u"\n";
+        for (std::int32_t i = 1; i < data().nextReportLine; ++i)
+            text += data().reportLines[i] + u"\n";
         return text;
     }
 

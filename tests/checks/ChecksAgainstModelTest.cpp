@@ -5,14 +5,14 @@
 #include "checks/Distance.h"
 #include "checks/DuplicateNames.h"
 #include "checks/KeySort.h"
+#include "core/LeadingNumber.h"
+#include "core/NumberFormat.h"
+#include "core/PointLine.h"
+#include "core/PointTable.h"
+#include "core/Text.h"
 #include "input/Cp932.h"
-#include "output/NumberFormat.h"
-#include "output/PointLine.h"
-#include "run/LeadingNumber.h"
-#include "run/RunData.h"
-#include "run/Text.h"
+#include "support/PointTableFixture.h"
 #include "support/RecordingUiSink.h"
-#include "support/RunDataTest.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -106,23 +106,23 @@ bool blank(const std::u16string& name) {
     return true;
 }
 
-bool atOrigin(const RunData& d, std::int32_t p) {
-    return d.PointX[p] == 0 && d.PointY[p] == 0;
+bool atOrigin(const PointTable& d, std::int32_t p) {
+    return d.xs[p] == 0 && d.ys[p] == 0;
 }
 
-// Sort positions in SHELLSORT's order of the given keys: the checks promise
+// Sort positions in sortByKey's order of the given keys: the checks promise
 // their pairs in this order, whatever order equal keys end up in.
-std::vector<std::int32_t> sortedBy(RunData& d, const std::vector<double>& keys) {
+std::vector<std::int32_t> sortedBy(PointTable& d, const std::vector<double>& keys) {
     const auto n = static_cast<std::int32_t>(keys.size());
     for (std::int32_t i = 1; i <= n; ++i) {
-        d.SortKey[i] = keys[i - 1];
-        d.SortIndex[i] = i;
+        d.sortKeys[i] = keys[i - 1];
+        d.sortOrder[i] = i;
     }
-    SHELLSORT(d);
+    sortByKey(d);
     std::vector<std::int32_t> order;
     for (std::int32_t i = 1; i <= n; ++i) {
-        EXPECT_TRUE(i == 1 || d.SortKey[i - 1] <= d.SortKey[i]);
-        order.push_back(roundHalfEven(d.SortIndex[i]));
+        EXPECT_TRUE(i == 1 || d.sortKeys[i - 1] <= d.sortKeys[i]);
+        order.push_back(roundHalfEven(d.sortOrder[i]));
     }
     return order;
 }
@@ -131,11 +131,11 @@ struct Report {
     std::vector<std::u16string> lines;
     std::vector<std::u16string> items;
 
-    void add(const RunData& d, std::u16string_view listHeading, std::u16string_view heading,
+    void add(const PointTable& d, std::u16string_view listHeading, std::u16string_view heading,
              std::int32_t a, std::int32_t b) {
-        const double dist = distance(d.PointX[a], d.PointY[a], d.PointX[b], d.PointY[b]);
-        const std::u16string first = xydisp(d, a) + u"  較差 " + formatThreeDecimals(dist);
-        const std::u16string second = xydisp(d, b);
+        const double dist = distance(d.xs[a], d.ys[a], d.xs[b], d.ys[b]);
+        const std::u16string first = pointLine(d, a) + u"  較差 " + formatThreeDecimals(dist);
+        const std::u16string second = pointLine(d, b);
         lines.insert(lines.end(), {std::u16string(heading), first, second});
         items.insert(items.end(), {std::u16string(listHeading), first, second, u" "});
     }
@@ -143,12 +143,12 @@ struct Report {
 
 // Each point with the next point in name-key order that has the same,
 // non-blank name.
-void modelNameCheck(const RunData& d, const std::vector<std::int32_t>& order, Report& out) {
+void modelNameCheck(const PointTable& d, const std::vector<std::int32_t>& order, Report& out) {
     for (std::size_t i = 0; i < order.size(); ++i) {
-        if (blank(d.PointName[order[i]]))
+        if (blank(d.names[order[i]]))
             continue;
         for (std::size_t j = i + 1; j < order.size(); ++j) {
-            if (d.PointName[order[j]] == d.PointName[order[i]]) {
+            if (d.names[order[j]] == d.names[order[i]]) {
                 out.add(d, u"同一名称", u"同一名称", order[i], order[j]);
                 break;
             }
@@ -158,14 +158,14 @@ void modelNameCheck(const RunData& d, const std::vector<std::int32_t>& order, Re
 
 // Every pair in the band, in X order of the first point and then of the
 // second; a point at the origin is in no pair.
-void modelCoordinateCheck(const RunData& d, const std::vector<std::int32_t>& order,
+void modelCoordinateCheck(const PointTable& d, const std::vector<std::int32_t>& order,
                           double tolerance, double lower, Report& out) {
     for (std::size_t i = 0; i < order.size(); ++i) {
         for (std::size_t j = i + 1; j < order.size(); ++j) {
             const std::int32_t a = order[i], b = order[j];
             if (atOrigin(d, a) || atOrigin(d, b))
                 continue;
-            const double dist = distance(d.PointX[a], d.PointY[a], d.PointX[b], d.PointY[b]);
+            const double dist = distance(d.xs[a], d.ys[a], d.xs[b], d.ys[b]);
             if (lower <= dist && dist < tolerance)
                 out.add(d, u"同位置座標", u"同一座標値", a, b);
         }
@@ -187,25 +187,25 @@ testing::AssertionResult sameLines(const std::vector<std::u16string>& actual,
     return testing::AssertionSuccess();
 }
 
-class ChecksAgainstModel : public test::RunDataTest {
+class ChecksAgainstModel : public test::PointTableFixture {
 protected:
     void load(const std::vector<Point>& points) {
-        RunData& d = data();
-        for (std::int32_t i = 1; i < d.ReportPos; ++i)
-            d.ReportLine[i].clear();
-        d.PointCount = static_cast<std::int32_t>(points.size());
-        for (std::int32_t n = 1; n <= d.PointCount; ++n) {
-            d.PointNo[n] = n;
-            d.PointName[n] = points[n - 1].name;
-            d.PointX[n] = points[n - 1].x;
-            d.PointY[n] = points[n - 1].y;
+        PointTable& d = data();
+        for (std::int32_t i = 1; i < d.nextReportLine; ++i)
+            d.reportLines[i].clear();
+        d.pointCount = static_cast<std::int32_t>(points.size());
+        for (std::int32_t n = 1; n <= d.pointCount; ++n) {
+            d.numbers[n] = n;
+            d.names[n] = points[n - 1].name;
+            d.xs[n] = points[n - 1].x;
+            d.ys[n] = points[n - 1].y;
         }
-        d.ReportPos = 1;
-        d.ReportFull = false;
+        d.nextReportLine = 1;
+        d.reportFull = false;
     }
 
     std::vector<std::u16string> reportLines() {
-        return {data().ReportLine.begin() + 1, data().ReportLine.begin() + data().ReportPos};
+        return {data().reportLines.begin() + 1, data().reportLines.begin() + data().nextReportLine};
     }
 };
 
@@ -218,10 +218,10 @@ TEST_F(ChecksAgainstModel, RandomPointSetsGiveExactlyTheModelsFindings) {
         RecordingUiSink ui;
         // Go on past the 1001st finding: every finding is compared.
         ui.answers = {Answer::No, Answer::No};
-        ui.toleranceText = rng.pick(Tolerances);
-        ui.lowerText = rng.pick(Lowers);
+        ui.toleranceField = rng.pick(Tolerances);
+        ui.lowerField = rng.pick(Lowers);
         load(points);
-        RunData& d = data();
+        PointTable& d = data();
 
         std::vector<double> nameKeys, xKeys;
         for (const auto& p : points) {
@@ -231,17 +231,17 @@ TEST_F(ChecksAgainstModel, RandomPointSetsGiveExactlyTheModelsFindings) {
         Report expected;
         modelNameCheck(d, sortedBy(d, nameKeys), expected);
         const std::size_t names = expected.lines.size() / 3;
-        modelCoordinateCheck(d, sortedBy(d, xKeys), leadingNumber(ui.toleranceText),
-                             leadingNumber(ui.lowerText), expected);
+        modelCoordinateCheck(d, sortedBy(d, xKeys), leadingNumber(ui.toleranceField),
+                             leadingNumber(ui.lowerField), expected);
 
         // The run's own order: name keys, the name check, then the coordinate check.
-        for (std::int32_t n = 1; n <= d.PointCount; ++n) {
-            d.SortKey[n] = nameKeys[n - 1];
-            d.SortIndex[n] = n;
+        for (std::int32_t n = 1; n <= d.pointCount; ++n) {
+            d.sortKeys[n] = nameKeys[n - 1];
+            d.sortOrder[n] = n;
         }
-        SHELLSORT(d);
-        DuplicateNameCheck(d, ui);
-        CoincidentPointCheck(d, ui);
+        sortByKey(d);
+        checkDuplicateNames(d, ui);
+        checkCoincidentPoints(d, ui);
 
         ASSERT_TRUE(sameLines(reportLines(), expected.lines));
         ASSERT_TRUE(sameLines(ui.items, expected.items));

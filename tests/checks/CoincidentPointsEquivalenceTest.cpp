@@ -1,6 +1,6 @@
 #include "checks/CoincidentPoints.h"
 #include "checks/ReferenceAlgorithms.h"
-#include "run/RunData.h"
+#include "core/PointTable.h"
 #include "support/RecordingUiSink.h"
 
 #include <algorithm>
@@ -102,54 +102,54 @@ std::vector<Point> makePoints(Rng& rng, int layout, std::int32_t n, double unit)
 
 class CoincidentPointsEquivalence : public testing::Test {
 protected:
-    static void SetUpTestSuite() { s_data = std::make_unique<RunData>(); }
+    static void SetUpTestSuite() { s_data = std::make_unique<PointTable>(); }
     static void TearDownTestSuite() { s_data.reset(); }
 
     template <class Check>
     static Outcome run(const std::vector<Point>& points, const Settings& s, Check check) {
-        RunData& d = *s_data;
-        for (std::int32_t i = 1; i < d.ReportPos; ++i)
-            d.ReportLine[i].clear();
-        d.PointCount = static_cast<std::int32_t>(points.size());
-        for (std::int32_t n = 1; n <= d.PointCount; ++n) {
-            d.PointNo[n] = n;
-            d.PointName[n] = u"P" + std::u16string(1, static_cast<char16_t>(u'A' + n % 26));
-            d.PointX[n] = points[n - 1].x;
-            d.PointY[n] = points[n - 1].y;
+        PointTable& d = *s_data;
+        for (std::int32_t i = 1; i < d.nextReportLine; ++i)
+            d.reportLines[i].clear();
+        d.pointCount = static_cast<std::int32_t>(points.size());
+        for (std::int32_t n = 1; n <= d.pointCount; ++n) {
+            d.numbers[n] = n;
+            d.names[n] = u"P" + std::u16string(1, static_cast<char16_t>(u'A' + n % 26));
+            d.xs[n] = points[n - 1].x;
+            d.ys[n] = points[n - 1].y;
         }
-        d.ReportPos = s.reportPos;
-        d.ReportFull = false;
+        d.nextReportLine = s.reportPos;
+        d.reportFull = false;
 
         RecordingUiSink ui;
-        ui.toleranceText = s.tolerance;
-        ui.lowerText = s.lower;
+        ui.toleranceField = s.tolerance;
+        ui.lowerField = s.lower;
         ui.answers = {s.answer, s.answer};
         check(d, ui);
 
-        Outcome out{{d.ReportLine.begin() + s.reportPos, d.ReportLine.begin() + d.ReportPos},
-                    d.ReportPos,
-                    d.ReportFull,
+        Outcome out{{d.reportLines.begin() + s.reportPos, d.reportLines.begin() + d.nextReportLine},
+                    d.nextReportLine,
+                    d.reportFull,
                     {},
                     ui.calls,
                     ui.items,
                     ui.questions,
                     ui.messages};
-        for (std::int32_t n = 1; n <= d.PointCount; ++n) {
-            out.sortArrays.push_back(std::bit_cast<std::uint64_t>(d.SortKey[n]));
-            out.sortArrays.push_back(std::bit_cast<std::uint64_t>(d.SortIndex[n]));
+        for (std::int32_t n = 1; n <= d.pointCount; ++n) {
+            out.sortArrays.push_back(std::bit_cast<std::uint64_t>(d.sortKeys[n]));
+            out.sortArrays.push_back(std::bit_cast<std::uint64_t>(d.sortOrder[n]));
         }
         return out;
     }
 
     static Outcome expectSameAsWindowScan(const std::vector<Point>& points, const Settings& s) {
         const Outcome expected = run(points, s, reference::coincidentPointScan);
-        const Outcome actual = run(points, s, CoincidentPointCheck);
+        const Outcome actual = run(points, s, checkCoincidentPoints);
         EXPECT_EQ(actual.report.size(), expected.report.size());
         EXPECT_EQ(actual, expected);
         return expected;
     }
 
-    static inline std::unique_ptr<RunData> s_data;
+    static inline std::unique_ptr<PointTable> s_data;
 };
 
 struct ToleranceCase {

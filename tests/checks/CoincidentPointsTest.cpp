@@ -1,7 +1,7 @@
 #include "checks/CoincidentPoints.h"
 
 #include "checks/CheckFixture.h"
-#include "run/RunError.h"
+#include "core/RunError.h"
 
 namespace morvane {
 namespace {
@@ -14,10 +14,10 @@ protected:
                std::u16string lower = u"0") {
         SetUp();
         ui = {};
-        ui.toleranceText = std::move(tolerance);
-        ui.lowerText = std::move(lower);
+        ui.toleranceField = std::move(tolerance);
+        ui.lowerField = std::move(lower);
         load(points);
-        CoincidentPointCheck(data(), ui);
+        checkCoincidentPoints(data(), ui);
     }
 
     std::size_t findings() const { return ui.items.size() / 4; }
@@ -86,13 +86,13 @@ TEST_F(CoincidentPoints, EachPairOnceFromTheFirstInXOrder) {
 }
 
 TEST_F(CoincidentPoints, LastPointNeverReadsPastTheTable) {
-    // A stale point beyond PointCount must not be reached.
-    data().PointX[3] = 5;
-    data().PointY[3] = 5;
+    // A stale point beyond pointCount must not be reached.
+    data().xs[3] = 5;
+    data().ys[3] = 5;
     load({{u"", 5, 5}, {u"", 9, 9}});
-    data().PointX[3] = 5.01;
-    data().PointY[3] = 5;
-    CoincidentPointCheck(data(), ui);
+    data().xs[3] = 5.01;
+    data().ys[3] = 5;
+    checkCoincidentPoints(data(), ui);
     EXPECT_EQ(findings(), 0u);
 }
 
@@ -115,8 +115,8 @@ TEST_F(CoincidentPoints, AsksAfterThe1001stFindingOfItsOwn) {
         ui = {};
         ui.answers = {c.answer};
         load(points);
-        data().ReportPos = c.reportPosBefore;
-        CoincidentPointCheck(data(), ui);
+        data().nextReportLine = c.reportPosBefore;
+        checkCoincidentPoints(data(), ui);
         EXPECT_EQ(findings(), c.findings);
         ASSERT_EQ(ui.questions.size(), 1u);
         EXPECT_EQ(ui.questions[0], u"同位置座標が多すぎます。処理を中止しますか？");
@@ -132,10 +132,10 @@ TEST_F(CoincidentPoints, FullReportStopsBothChecksWithOneNotice) {
     }
     ui.answers = {Answer::No};
     load(points);
-    CoincidentPointCheck(data(), ui);
+    checkCoincidentPoints(data(), ui);
     EXPECT_EQ(findings(), 166'666u);
-    EXPECT_EQ(data().ReportPos, 1 + 3 * 166'666);
-    EXPECT_TRUE(data().ReportFull);
+    EXPECT_EQ(data().nextReportLine, 1 + 3 * 166'666);
+    EXPECT_TRUE(data().reportFull);
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0], u"結果が上限（499999行）に達しました。以降の結果は省略します。");
     // Every finding is whole: the last one ends with its second point.
@@ -144,7 +144,7 @@ TEST_F(CoincidentPoints, FullReportStopsBothChecksWithOneNotice) {
 
 TEST_F(CoincidentPoints, CoordinateKeysBeyondADoubleAreError6) {
     load({{u"", 1e306, 0}});
-    test::expectRunError([&] { CoincidentPointCheck(data(), ui); }, 6);
+    test::expectRunError([&] { checkCoincidentPoints(data(), ui); }, 6);
 }
 
 } // namespace

@@ -2,8 +2,8 @@
 
 #include "checks/CheckFixture.h"
 #include "checks/KeySort.h"
+#include "core/Text.h"
 #include "input/Cp932.h"
-#include "run/Text.h"
 
 namespace morvane {
 namespace {
@@ -14,10 +14,10 @@ class DuplicateNames : public test::CheckFixture {
 protected:
     void check(const std::vector<TestPoint>& points) {
         load(points);
-        for (std::int32_t n = 1; n <= data().PointCount; ++n)
-            data().SortKey[n] = NameKey(data().PointName[n]);
-        SHELLSORT(data());
-        DuplicateNameCheck(data(), ui);
+        for (std::int32_t n = 1; n <= data().pointCount; ++n)
+            data().sortKeys[n] = NameKey(data().names[n]);
+        sortByKey(data());
+        checkDuplicateNames(data(), ui);
     }
 
     std::size_t findings() const { return ui.items.size() / 4; }

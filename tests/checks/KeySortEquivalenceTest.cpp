@@ -1,6 +1,6 @@
 #include "checks/KeySort.h"
 #include "checks/ReferenceAlgorithms.h"
-#include "run/RunData.h"
+#include "core/PointTable.h"
 
 #include <bit>
 #include <cstdint>
@@ -23,15 +23,15 @@ using Rng = std::mt19937_64;
 // index exactly where the exchange passes leave them.
 class KeySortEquivalence : public testing::Test {
 protected:
-    static void SetUpTestSuite() { s_data = std::make_unique<RunData>(); }
+    static void SetUpTestSuite() { s_data = std::make_unique<PointTable>(); }
     static void TearDownTestSuite() { s_data.reset(); }
 
     static void load(const Keys& keys) {
-        RunData& d = *s_data;
-        d.PointCount = static_cast<std::int32_t>(keys.size());
+        PointTable& d = *s_data;
+        d.pointCount = static_cast<std::int32_t>(keys.size());
         for (std::size_t i = 0; i < keys.size(); ++i) {
-            d.SortKey[i + 1] = keys[i];
-            d.SortIndex[i + 1] = static_cast<double>(i + 1);
+            d.sortKeys[i + 1] = keys[i];
+            d.sortOrder[i + 1] = static_cast<double>(i + 1);
         }
     }
 
@@ -40,8 +40,8 @@ protected:
     static std::vector<std::uint64_t> result(std::size_t n) {
         std::vector<std::uint64_t> out;
         for (std::size_t i = 1; i <= n; ++i) {
-            out.push_back(std::bit_cast<std::uint64_t>(s_data->SortKey[i]));
-            out.push_back(std::bit_cast<std::uint64_t>(s_data->SortIndex[i]));
+            out.push_back(std::bit_cast<std::uint64_t>(s_data->sortKeys[i]));
+            out.push_back(std::bit_cast<std::uint64_t>(s_data->sortOrder[i]));
         }
         return out;
     }
@@ -51,11 +51,11 @@ protected:
         reference::keySort(*s_data);
         const auto expected = result(keys.size());
         load(keys);
-        SHELLSORT(*s_data);
+        sortByKey(*s_data);
         ASSERT_EQ(result(keys.size()), expected);
     }
 
-    static inline std::unique_ptr<RunData> s_data;
+    static inline std::unique_ptr<PointTable> s_data;
 };
 
 struct Pattern {

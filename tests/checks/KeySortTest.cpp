@@ -1,7 +1,7 @@
 #include "checks/KeySort.h"
 
-#include "run/RunData.h"
-#include "support/RunDataTest.h"
+#include "core/PointTable.h"
+#include "support/PointTableFixture.h"
 
 #include <algorithm>
 #include <memory>
@@ -13,22 +13,22 @@
 namespace morvane {
 namespace {
 
-class KeySort : public test::RunDataTest {
+class KeySort : public test::PointTableFixture {
 protected:
     // Sorts keys given with indices 1..n; returns the carried indices.
     std::vector<double> sort(const std::vector<double>& keys) {
-        RunData& d = data();
-        d.PointCount = static_cast<std::int32_t>(keys.size());
+        PointTable& d = data();
+        d.pointCount = static_cast<std::int32_t>(keys.size());
         for (std::size_t i = 0; i < keys.size(); ++i) {
-            d.SortKey[i + 1] = keys[i];
-            d.SortIndex[i + 1] = static_cast<double>(i + 1);
+            d.sortKeys[i + 1] = keys[i];
+            d.sortOrder[i + 1] = static_cast<double>(i + 1);
         }
-        SHELLSORT(d);
-        return {d.SortIndex.begin() + 1, d.SortIndex.begin() + 1 + keys.size()};
+        sortByKey(d);
+        return {d.sortOrder.begin() + 1, d.sortOrder.begin() + 1 + keys.size()};
     }
 
     std::vector<double> sortedKeys(std::size_t n) const {
-        return {data().SortKey.begin() + 1, data().SortKey.begin() + 1 + n};
+        return {data().sortKeys.begin() + 1, data().sortKeys.begin() + 1 + n};
     }
 };
 
@@ -43,11 +43,11 @@ TEST_F(KeySort, NoneOrOnePointIsLeftAlone) {
 }
 
 TEST_F(KeySort, NeverTouchesPositionsBeyondThePoints) {
-    data().SortKey[4] = -1;
-    data().SortIndex[4] = 99;
+    data().sortKeys[4] = -1;
+    data().sortOrder[4] = 99;
     sort({3, 2, 1});
-    EXPECT_EQ(data().SortKey[4], -1);
-    EXPECT_EQ(data().SortIndex[4], 99);
+    EXPECT_EQ(data().sortKeys[4], -1);
+    EXPECT_EQ(data().sortOrder[4], 99);
 }
 
 TEST_F(KeySort, EqualKeysKeepTheOrderTheGapsGiveThem) {

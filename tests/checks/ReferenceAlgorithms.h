@@ -2,10 +2,10 @@
 
 #include "checks/Distance.h"
 #include "checks/Findings.h"
-#include "run/LeadingNumber.h"
-#include "run/RunData.h"
-#include "run/RunError.h"
-#include "run/UiSink.h"
+#include "core/LeadingNumber.h"
+#include "core/PointTable.h"
+#include "core/RunError.h"
+#include "core/UiSink.h"
 
 #include <cmath>
 #include <utility>
@@ -17,12 +17,12 @@
 // proven against these.
 namespace morvane::reference {
 
-inline void keySort(RunData& d) {
-    auto& key = d.SortKey;
-    auto& index = d.SortIndex;
-    std::int32_t gap = roundHalfEven(d.PointCount / 2.0);
+inline void keySort(PointTable& d) {
+    auto& key = d.sortKeys;
+    auto& index = d.sortOrder;
+    std::int32_t gap = roundHalfEven(d.pointCount / 2.0);
     do {
-        std::int32_t limit = checkedAdd(d.PointCount, -gap);
+        std::int32_t limit = checkedAdd(d.pointCount, -gap);
         std::int32_t last;
         do {
             last = 0;
@@ -39,40 +39,40 @@ inline void keySort(RunData& d) {
     } while (gap >= 1);
 }
 
-inline void coincidentPointScan(RunData& d, UiSink& ui) {
-    for (std::int32_t n = 1; n <= d.PointCount; ++n) {
-        d.SortKey[n] = d.PointX[n] * 1000;
-        d.SortIndex[n] = n;
+inline void coincidentPointScan(PointTable& d, UiSink& ui) {
+    for (std::int32_t n = 1; n <= d.pointCount; ++n) {
+        d.sortKeys[n] = d.xs[n] * 1000;
+        d.sortOrder[n] = n;
     }
     keySort(d);
-    const std::int32_t findingLimit = checkedAdd(d.ReportPos, 3001);
+    const std::int32_t questionAfterLine = checkedAdd(d.nextReportLine, 3001);
     bool asked = false;
-    if (d.ReportFull)
+    if (d.reportFull)
         return;
-    const double tolerance = leadingNumber(ui.GetToleranceText());
-    const double lower = leadingNumber(ui.GetLowerBoundText());
-    const auto atOrigin = [&](std::int32_t p) { return d.PointX[p] == 0 && d.PointY[p] == 0; };
+    const double tolerance = leadingNumber(ui.toleranceText());
+    const double lower = leadingNumber(ui.lowerBoundText());
+    const auto atOrigin = [&](std::int32_t p) { return d.xs[p] == 0 && d.ys[p] == 0; };
 
-    for (std::int32_t i = 1; i <= d.PointCount; ++i) {
-        const std::int32_t a = roundHalfEven(d.SortIndex[i]);
+    for (std::int32_t i = 1; i <= d.pointCount; ++i) {
+        const std::int32_t a = roundHalfEven(d.sortOrder[i]);
         if (atOrigin(a))
             continue;
         std::int32_t k = 1;
-        while (i + k <= d.PointCount &&
-               2 * tolerance > std::fabs(d.PointX[a] - d.PointX[roundHalfEven(d.SortIndex[i + k])]))
+        while (i + k <= d.pointCount &&
+               2 * tolerance > std::fabs(d.xs[a] - d.xs[roundHalfEven(d.sortOrder[i + k])]))
             ++k;
         for (std::int32_t j = 1; j < k; ++j) {
-            const std::int32_t b = roundHalfEven(d.SortIndex[i + j]);
+            const std::int32_t b = roundHalfEven(d.sortOrder[i + j]);
             if (atOrigin(b))
                 continue;
-            const double dist = distance(d.PointX[a], d.PointY[a], d.PointX[b], d.PointY[b]);
+            const double dist = distance(d.xs[a], d.ys[a], d.xs[b], d.ys[b]);
             if (!(tolerance > dist) || lower > dist)
                 continue;
-            if (!writeFinding(d, ui, u"同位置座標", u"同一座標値", d.SortIndex[i],
-                              d.SortIndex[i + j], dist))
+            if (!writeFinding(d, ui, u"同位置座標", u"同一座標値", d.sortOrder[i],
+                              d.sortOrder[i + j], dist))
                 return;
-            if (!asked && d.ReportPos > findingLimit) {
-                if (ui.AskYesNo(u"同位置座標が多すぎます。処理を中止しますか？") == Answer::Yes)
+            if (!asked && d.nextReportLine > questionAfterLine) {
+                if (ui.askYesNo(u"同位置座標が多すぎます。処理を中止しますか？") == Answer::Yes)
                     return;
                 asked = true;
             }

@@ -1,4 +1,4 @@
-#include "run/Text.h"
+#include "core/Text.h"
 #include "support/Process.h"
 #include "support/TestFiles.h"
 

@@ -2,13 +2,13 @@
 // or the agreed clear error, through the core and through morvane-check alike,
 // and the next run works. The small files live in inputs/ (they also seed the
 // fuzzer); the big ones are made here.
+#include "core/PointTable.h"
+#include "core/RunError.h"
+#include "core/Text.h"
 #include "run/CheckRun.h"
-#include "run/RunData.h"
-#include "run/RunError.h"
-#include "run/Text.h"
+#include "support/PointTableFixture.h"
 #include "support/Process.h"
 #include "support/RecordingUiSink.h"
-#include "support/RunDataTest.h"
 #include "support/TestFiles.h"
 
 #include <filesystem>
@@ -111,14 +111,14 @@ std::string errorText(std::int32_t number) {
     }
 }
 
-class BadInput : public test::RunDataTest {
+class BadInput : public test::PointTableFixture {
 protected:
     // The run as the window makes it: a run-time error is caught at the edge
     // and hands the window back. Returns the error number, or Completes.
     std::int32_t run(RecordingUiSink& ui, const std::filesystem::path& file) {
         ui.files.push_back(file);
         try {
-            Command1_Click(data(), ui);
+            runCheck(data(), ui);
             return Completes;
         } catch (const RunError& e) {
             abandonRun(data(), ui, e);
@@ -150,15 +150,15 @@ TEST_F(BadInput, EachFileRunsSoundlyOrStopsWithItsErrorThroughTheCore) {
         RecordingUiSink ui;
         ASSERT_EQ(run(ui, input(o.file)), o.error);
         if (o.error == Completes) {
-            EXPECT_EQ(data().PointCount, o.points);
-            EXPECT_EQ(data().ReportPos, 1 + 3 * o.findings);
+            EXPECT_EQ(data().pointCount, o.points);
+            EXPECT_EQ(data().nextReportLine, 1 + 3 * o.findings);
             EXPECT_EQ(ui.items.size(), o.findings ? 4u * o.findings : 1u);
             EXPECT_TRUE(ui.messages.empty());
         } else {
             // Nothing of a partial run shows, and the window is given back.
             EXPECT_TRUE(ui.items.empty());
-            EXPECT_EQ(ui.resultText, u"");
-            EXPECT_EQ(ui.visible.back(), "ShowMessage");
+            EXPECT_EQ(ui.resultField, u"");
+            EXPECT_EQ(ui.visible.back(), "showMessage");
             EXPECT_EQ(ui.messages.size(), 1u);
         }
         expectNextRunWorks();
@@ -170,10 +170,10 @@ TEST_F(BadInput, OddFilesStoreWhatTheyHold) {
         SCOPED_TRACE(std::string(p.file) + " point " + std::to_string(p.position));
         RecordingUiSink ui;
         ASSERT_EQ(run(ui, input(p.file)), Completes);
-        EXPECT_EQ(data().PointNo[p.position], p.number);
-        EXPECT_EQ(data().PointName[p.position], p.name);
-        EXPECT_EQ(data().PointX[p.position], p.x);
-        EXPECT_EQ(data().PointY[p.position], p.y);
+        EXPECT_EQ(data().numbers[p.position], p.number);
+        EXPECT_EQ(data().names[p.position], p.name);
+        EXPECT_EQ(data().xs[p.position], p.x);
+        EXPECT_EQ(data().ys[p.position], p.y);
     }
 }
 
@@ -197,7 +197,7 @@ TEST_F(BadInput, TheCommandLineGivesTheSameOutcomes) {
         EXPECT_EQ(r.err, "");
         RecordingUiSink ui;
         ASSERT_EQ(run(ui, input(o.file)), Completes);
-        EXPECT_EQ(r.out, withoutCr(toUtf8(ui.resultText)));
+        EXPECT_EQ(r.out, withoutCr(toUtf8(ui.resultField)));
     }
 }
 
@@ -216,7 +216,7 @@ TEST_F(BadInput, TheLastPointThatFitsAndTheFirstThatDoesNot) {
     TempFile fits(separatePoints(TableCapacity));
     RecordingUiSink ui;
     ASSERT_EQ(run(ui, fits.path()), Completes);
-    EXPECT_EQ(data().PointCount, TableCapacity);
+    EXPECT_EQ(data().pointCount, TableCapacity);
     EXPECT_EQ(ui.items, std::vector<std::u16string>{u"同一座標はありませんでした"});
     const auto r = test::runProcess(MORVANE_CHECK_EXE, {fits.path().string()});
     EXPECT_EQ(r.status, 0);
@@ -285,10 +285,10 @@ TEST_F(BadInput, ManyFindingsAskEachCheckOnceAndNeverOverfillTheReport) {
         EXPECT_EQ(ui.questions,
                   (std::vector<std::u16string>{u"同一名称が多すぎます。処理を中止しますか？",
                                                u"同位置座標が多すぎます。処理を中止しますか？"}));
-        EXPECT_EQ(countLines(ui.resultText, u"同一名称"), c.nameFindings);
-        EXPECT_EQ(countLines(ui.resultText, u"同一座標値"), c.coordinateFindings);
+        EXPECT_EQ(countLines(ui.resultField, u"同一名称"), c.nameFindings);
+        EXPECT_EQ(countLines(ui.resultField, u"同一座標値"), c.coordinateFindings);
         const auto findings = static_cast<std::int32_t>(c.nameFindings + c.coordinateFindings);
-        EXPECT_EQ(data().ReportPos, 1 + 3 * findings);
+        EXPECT_EQ(data().nextReportLine, 1 + 3 * findings);
         EXPECT_EQ(ui.items.size(), 4u * findings);
         EXPECT_EQ(ui.messages,
                   c.reportFull ? std::vector<std::u16string>{Full} : std::vector<std::u16string>{});

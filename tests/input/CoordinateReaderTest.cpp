@@ -1,9 +1,9 @@
 #include "input/CoordinateReader.h"
 
+#include "core/PointTable.h"
+#include "core/RunError.h"
 #include "input/CoordinateFile.h"
-#include "run/RunData.h"
-#include "run/RunError.h"
-#include "support/RunDataTest.h"
+#include "support/PointTableFixture.h"
 #include "support/TestFiles.h"
 
 #include <memory>
@@ -19,13 +19,13 @@ namespace {
 using test::cp932;
 using test::TempFile;
 
-class CoordinateReader : public test::RunDataTest {
+class CoordinateReader : public test::PointTableFixture {
 protected:
-    RunData& read(const std::string& bytes) {
-        RunData& d = data();
-        d.PointCount = 0;
+    PointTable& read(const std::string& bytes) {
+        PointTable& d = data();
+        d.pointCount = 0;
         for (std::int32_t i = 1; i <= 10; ++i)
-            d.SortKey[i] = 0;
+            d.sortKeys[i] = 0;
         FieldReader in = FieldReader::fromBytes(bytes);
         readCoordinates(d, in);
         return d;
@@ -33,67 +33,67 @@ protected:
 };
 
 TEST_F(CoordinateReader, ReadsBothRecordKindsInFileOrder) {
-    RunData& d = read(cp932(u"G00,01,現場,\r\n"
-                            u"A01,7,境1,-42102.345,12544.218,15.320,\r\n"
-                            u"Z,8,T2,10.5,-3,\r\n"));
-    ASSERT_EQ(d.PointCount, 2);
-    EXPECT_EQ(d.PointNo[1], 7);
-    EXPECT_EQ(d.PointName[1], u"境1");
-    EXPECT_EQ(d.PointX[1], -42102.345);
-    EXPECT_EQ(d.PointY[1], 12544.218);
-    EXPECT_EQ(d.PointNo[2], 8);
-    EXPECT_EQ(d.PointName[2], u"T2");
-    EXPECT_EQ(d.PointX[2], 10.5);
-    EXPECT_EQ(d.PointY[2], -3);
-    EXPECT_EQ(d.SortIndex[1], 1);
-    EXPECT_EQ(d.SortIndex[2], 2);
-    EXPECT_EQ(d.SortKey[2], 84 * 10 + 50);
+    PointTable& d = read(cp932(u"G00,01,現場,\r\n"
+                               u"A01,7,境1,-42102.345,12544.218,15.320,\r\n"
+                               u"Z,8,T2,10.5,-3,\r\n"));
+    ASSERT_EQ(d.pointCount, 2);
+    EXPECT_EQ(d.numbers[1], 7);
+    EXPECT_EQ(d.names[1], u"境1");
+    EXPECT_EQ(d.xs[1], -42102.345);
+    EXPECT_EQ(d.ys[1], 12544.218);
+    EXPECT_EQ(d.numbers[2], 8);
+    EXPECT_EQ(d.names[2], u"T2");
+    EXPECT_EQ(d.xs[2], 10.5);
+    EXPECT_EQ(d.ys[2], -3);
+    EXPECT_EQ(d.sortOrder[1], 1);
+    EXPECT_EQ(d.sortOrder[2], 2);
+    EXPECT_EQ(d.sortKeys[2], 84 * 10 + 50);
 }
 
 TEST_F(CoordinateReader, TrimsA01NamesOnly) {
-    RunData& d = read(cp932(u"A01,1,\"  P1  \",0,0,\r\n"
-                            u"Z,2,\"  P1  \",0,0,\r\n"
-                            u"A01,3,\"\u3000P3\u3000\",0,0,\r\n"
-                            u"A01,4,\"\tP4\",0,0,\r\n"));
-    ASSERT_EQ(d.PointCount, 4);
-    EXPECT_EQ(d.PointName[1], u"P1");
-    EXPECT_EQ(d.PointName[2], u"  P1  ");
-    EXPECT_EQ(d.PointName[3], u"P3");
-    EXPECT_EQ(d.PointName[4], u"\tP4"); // a tab is not a space here
+    PointTable& d = read(cp932(u"A01,1,\"  P1  \",0,0,\r\n"
+                               u"Z,2,\"  P1  \",0,0,\r\n"
+                               u"A01,3,\"\u3000P3\u3000\",0,0,\r\n"
+                               u"A01,4,\"\tP4\",0,0,\r\n"));
+    ASSERT_EQ(d.pointCount, 4);
+    EXPECT_EQ(d.names[1], u"P1");
+    EXPECT_EQ(d.names[2], u"  P1  ");
+    EXPECT_EQ(d.names[3], u"P3");
+    EXPECT_EQ(d.names[4], u"\tP4"); // a tab is not a space here
     // The key is the stored name's: trimmed for "A01", as read for "Z".
-    EXPECT_EQ(d.SortKey[1], 80 * 10 + 49);
-    EXPECT_NE(d.SortKey[2], d.SortKey[1]);
+    EXPECT_EQ(d.sortKeys[1], 80 * 10 + 49);
+    EXPECT_NE(d.sortKeys[2], d.sortKeys[1]);
 }
 
 TEST_F(CoordinateReader, TagsAreWholeExactFieldsAnywhere) {
-    RunData& d = read("A01,1,Z,1,2,A01,2,A01,3,4,\r\n"
-                      "a01,9,x,0,0,\r\nZ0,9,x,0,0,\r\nA011,9,x,0,0,\r\n Z ,5,q,6,7\r\n");
-    ASSERT_EQ(d.PointCount, 3);
-    EXPECT_EQ(d.PointName[1], u"Z"); // a tag's text in the name position is a name
-    EXPECT_EQ(d.PointNo[2], 2);      // the field after Y starts a record
-    EXPECT_EQ(d.PointName[2], u"A01");
-    EXPECT_EQ(d.PointNo[3], 5); // spaces around a tag are not part of it
+    PointTable& d = read("A01,1,Z,1,2,A01,2,A01,3,4,\r\n"
+                         "a01,9,x,0,0,\r\nZ0,9,x,0,0,\r\nA011,9,x,0,0,\r\n Z ,5,q,6,7\r\n");
+    ASSERT_EQ(d.pointCount, 3);
+    EXPECT_EQ(d.names[1], u"Z"); // a tag's text in the name position is a name
+    EXPECT_EQ(d.numbers[2], 2);  // the field after Y starts a record
+    EXPECT_EQ(d.names[2], u"A01");
+    EXPECT_EQ(d.numbers[3], 5); // spaces around a tag are not part of it
 }
 
 TEST_F(CoordinateReader, NumericFieldsUseTheLeadingNumber) {
-    RunData& d = read("A01,abc,P,1.5m,&H10,\r\nA01,2.5,P, 7 ,,\r\nA01,3.5,P,\"8\",9x\r\n");
-    ASSERT_EQ(d.PointCount, 3);
-    EXPECT_EQ(d.PointNo[1], 0);
-    EXPECT_EQ(d.PointX[1], 1.5);
-    EXPECT_EQ(d.PointY[1], 16);
-    EXPECT_EQ(d.PointNo[2], 2);
-    EXPECT_EQ(d.PointX[2], 7);
-    EXPECT_EQ(d.PointY[2], 0);
-    EXPECT_EQ(d.PointNo[3], 4);
-    EXPECT_EQ(d.PointX[3], 8);
-    EXPECT_EQ(d.PointY[3], 9);
+    PointTable& d = read("A01,abc,P,1.5m,&H10,\r\nA01,2.5,P, 7 ,,\r\nA01,3.5,P,\"8\",9x\r\n");
+    ASSERT_EQ(d.pointCount, 3);
+    EXPECT_EQ(d.numbers[1], 0);
+    EXPECT_EQ(d.xs[1], 1.5);
+    EXPECT_EQ(d.ys[1], 16);
+    EXPECT_EQ(d.numbers[2], 2);
+    EXPECT_EQ(d.xs[2], 7);
+    EXPECT_EQ(d.ys[2], 0);
+    EXPECT_EQ(d.numbers[3], 4);
+    EXPECT_EQ(d.xs[3], 8);
+    EXPECT_EQ(d.ys[3], 9);
 }
 
 TEST_F(CoordinateReader, HeadersOnlyAndForeignFilesGiveNoPoints) {
-    EXPECT_EQ(read("").PointCount, 0);
-    EXPECT_EQ(read("G00,01,x,\r\nZ00,y,\r\nA00,\r\nA99,\r\n").PointCount, 0);
+    EXPECT_EQ(read("").pointCount, 0);
+    EXPECT_EQ(read("G00,01,x,\r\nZ00,y,\r\nA00,\r\nA99,\r\n").pointCount, 0);
     // The corner coordinates of a raster: a ".sim" file that is no coordinate file.
-    EXPECT_EQ(read("0.5\n0.0\n0.0\n-0.5\n139.5\n35.7\n").PointCount, 0);
+    EXPECT_EQ(read("0.5\n0.0\n0.0\n-0.5\n139.5\n35.7\n").pointCount, 0);
 }
 
 TEST_F(CoordinateReader, EndInsideARecordIsError62) {
@@ -102,7 +102,7 @@ TEST_F(CoordinateReader, EndInsideARecordIsError62) {
         SCOPED_TRACE(bytes);
         test::expectRunError([&] { read(bytes); }, 62);
     }
-    EXPECT_EQ(read("A01,1,P,2,3").PointCount, 1); // Y may end the file
+    EXPECT_EQ(read("A01,1,P,2,3").pointCount, 1); // Y may end the file
 }
 
 TEST_F(CoordinateReader, StopsBeforeTheTableOverflows) {
@@ -110,7 +110,7 @@ TEST_F(CoordinateReader, StopsBeforeTheTableOverflows) {
     bytes.reserve(10 * (TableCapacity + 1));
     for (std::int32_t i = 0; i < TableCapacity; ++i)
         bytes += "Z,1,,1,1\n";
-    EXPECT_EQ(read(bytes).PointCount, TableCapacity);
+    EXPECT_EQ(read(bytes).pointCount, TableCapacity);
     bytes += "Z,1,,1,1\n";
     try {
         read(bytes);
@@ -142,7 +142,7 @@ TEST_F(CoordinateReader, FieldsLongerThanTheReaderKeepsAreSkippedOrOverflow) {
         if (c.points < 0)
             test::expectRunError([&] { read(c.bytes); }, 6);
         else
-            EXPECT_EQ(read(c.bytes).PointCount, c.points);
+            EXPECT_EQ(read(c.bytes).pointCount, c.points);
     }
 }
 

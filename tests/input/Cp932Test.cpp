@@ -1,7 +1,7 @@
 #include "input/Cp932.h"
 
-#include "run/RunError.h"
-#include "support/RunDataTest.h"
+#include "core/RunError.h"
+#include "support/PointTableFixture.h"
 
 #include <string>
 

@@ -1,6 +1,6 @@
+#include "core/RunError.h"
 #include "input/CoordinateFile.h"
-#include "run/RunError.h"
-#include "support/RunDataTest.h"
+#include "support/PointTableFixture.h"
 
 #include <string>
 #include <vector>

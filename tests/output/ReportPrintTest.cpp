@@ -1,9 +1,9 @@
 #include "output/ReportPrint.h"
 
-#include "run/RunData.h"
+#include "core/PointTable.h"
+#include "support/PointTableFixture.h"
 #include "support/RecordingPrinterSink.h"
 #include "support/RecordingUiSink.h"
-#include "support/RunDataTest.h"
 
 #include <cstdint>
 #include <set>
@@ -15,53 +15,53 @@
 namespace morvane {
 namespace {
 
-class ReportPrintTest : public test::RunDataTest {
+class ReportPrintTest : public test::PointTableFixture {
 protected:
     // Lines 1..count, each one distinct so that order and identity show.
-    static RunData& reportOf(std::int32_t count) {
-        RunData& d = data();
+    static PointTable& reportOf(std::int32_t count) {
+        PointTable& d = data();
         for (std::int32_t i = 1; i <= count; ++i)
-            d.ReportLine[i] = u"点" + std::u16string(1, u'0' + i % 10) + u" 行" +
-                              std::u16string(static_cast<std::size_t>(i / 10 + 1), u'ー');
-        d.ReportPos = count + 1;
+            d.reportLines[i] = u"点" + std::u16string(1, u'0' + i % 10) + u" 行" +
+                               std::u16string(static_cast<std::size_t>(i / 10 + 1), u'ー');
+        d.nextReportLine = count + 1;
         return d;
     }
 };
 
 // The printer dialog is the only window operation the command uses.
-const std::vector<std::string> OneDialog{"ChoosePrinter"};
-const std::vector<std::string> TwoDialogs{"ChoosePrinter", "ChoosePrinter"};
+const std::vector<std::string> OneDialog{"choosePrinter"};
+const std::vector<std::string> TwoDialogs{"choosePrinter", "choosePrinter"};
 
 PrinterOp fontName() {
-    return {PrinterOpKind::SetFontName, u"ＭＳ ゴシック"};
+    return {PrinterOpKind::FontName, u"ＭＳ ゴシック"};
 }
 PrinterOp fontSize() {
-    return {PrinterOpKind::SetFontSize, {}, 10};
+    return {PrinterOpKind::FontSize, {}, 10};
 }
 PrinterOp x2000() {
-    return {PrinterOpKind::SetCurrentX, {}, 2000};
+    return {PrinterOpKind::MoveX, {}, 2000};
 }
 PrinterOp y1000() {
-    return {PrinterOpKind::SetCurrentY, {}, 1000};
+    return {PrinterOpKind::MoveY, {}, 1000};
 }
 PrinterOp line(const std::u16string& text) {
-    return {PrinterOpKind::PrintLine, text};
+    return {PrinterOpKind::Line, text};
 }
 PrinterOp newPage() {
-    return {PrinterOpKind::NewPage};
+    return {PrinterOpKind::PageBreak};
 }
 PrinterOp endDoc() {
-    return {PrinterOpKind::EndDoc};
+    return {PrinterOpKind::EndDocument};
 }
 
 // The whole job for lines 1..lineCount of d, with a page break after each line
 // listed in breaksAfter.
-std::vector<PrinterOp> job(const RunData& d, std::int32_t lineCount,
+std::vector<PrinterOp> job(const PointTable& d, std::int32_t lineCount,
                            const std::set<std::int32_t>& breaksAfter) {
     std::vector<PrinterOp> ops{fontName(), fontSize(), x2000(), y1000()};
     for (std::int32_t i = 1; i <= lineCount; ++i) {
         ops.push_back(x2000());
-        ops.push_back(line(d.ReportLine[i]));
+        ops.push_back(line(d.reportLines[i]));
         if (breaksAfter.contains(i)) {
             ops.push_back(newPage());
             ops.push_back(y1000());
@@ -92,12 +92,12 @@ const PagingCase PagingCases[] = {
 TEST_F(ReportPrintTest, PrintsEveryLineWithABreakAfterEachFullPage) {
     for (const auto& c : PagingCases) {
         SCOPED_TRACE(c.what);
-        RunData& d = reportOf(c.reportPos - 1);
-        d.ReportPos = c.reportPos;
+        PointTable& d = reportOf(c.reportPos - 1);
+        d.nextReportLine = c.reportPos;
         RecordingUiSink ui;
         RecordingPrinterSink printer;
 
-        Command2_Click(d, ui, printer);
+        printReport(d, ui, printer);
 
         EXPECT_EQ(ui.calls, OneDialog);
         const std::int32_t lines = c.reportPos > 1 ? c.reportPos - 1 : 0;
@@ -106,32 +106,32 @@ TEST_F(ReportPrintTest, PrintsEveryLineWithABreakAfterEachFullPage) {
 }
 
 TEST_F(ReportPrintTest, CancelIssuesNoPrinterOperationAndTheNextClickAsksAgain) {
-    RunData& d = reportOf(3);
+    PointTable& d = reportOf(3);
     RecordingUiSink ui;
     ui.printerConfirmed = false;
     RecordingPrinterSink printer;
 
-    Command2_Click(d, ui, printer);
+    printReport(d, ui, printer);
     EXPECT_EQ(ui.calls, OneDialog);
     EXPECT_TRUE(printer.ops.empty());
 
     ui.printerConfirmed = true;
-    Command2_Click(d, ui, printer);
+    printReport(d, ui, printer);
     EXPECT_EQ(ui.calls, TwoDialogs);
     EXPECT_EQ(printer.ops, job(d, 3, {}));
 }
 
 TEST_F(ReportPrintTest, PrintingTwicePrintsTheSameReportTwice) {
-    RunData& d = reportOf(70);
+    PointTable& d = reportOf(70);
     RecordingUiSink ui;
     RecordingPrinterSink first;
     RecordingPrinterSink second;
 
-    Command2_Click(d, ui, first);
-    Command2_Click(d, ui, second);
+    printReport(d, ui, first);
+    printReport(d, ui, second);
 
     EXPECT_EQ(first.ops, second.ops);
-    EXPECT_EQ(d.ReportPos, 71);
+    EXPECT_EQ(d.nextReportLine, 71);
     EXPECT_EQ(ui.calls, TwoDialogs) << "the print command shows nothing and touches no control";
 }
 
@@ -144,26 +144,26 @@ struct FailureCase {
 // A failing step is skipped and the job goes on unchanged: the calls made are
 // the same as when nothing fails.
 const FailureCase FailureCases[] = {
-    {"font name", PrinterOpKind::SetFontName, 1},
-    {"font size", PrinterOpKind::SetFontSize, 1},
-    {"first position", PrinterOpKind::SetCurrentY, 1},
-    {"a line mid-page", PrinterOpKind::PrintLine, 5},
-    {"the line that fills the page", PrinterOpKind::PrintLine, 69},
-    {"the first page break", PrinterOpKind::NewPage, 1},
-    {"the position after the page break", PrinterOpKind::SetCurrentY, 2},
-    {"the first line of page 2", PrinterOpKind::PrintLine, 70},
-    {"the last page break", PrinterOpKind::NewPage, 2},
+    {"font name", PrinterOpKind::FontName, 1},
+    {"font size", PrinterOpKind::FontSize, 1},
+    {"first position", PrinterOpKind::MoveY, 1},
+    {"a line mid-page", PrinterOpKind::Line, 5},
+    {"the line that fills the page", PrinterOpKind::Line, 69},
+    {"the first page break", PrinterOpKind::PageBreak, 1},
+    {"the position after the page break", PrinterOpKind::MoveY, 2},
+    {"the first line of page 2", PrinterOpKind::Line, 70},
+    {"the last page break", PrinterOpKind::PageBreak, 2},
 };
 
 TEST_F(ReportPrintTest, AFailingPrinterStepIsSkippedAndTheRestRuns) {
     for (const auto& c : FailureCases) {
         SCOPED_TRACE(c.what);
-        RunData& d = reportOf(140);
+        PointTable& d = reportOf(140);
         RecordingUiSink ui;
         RecordingPrinterSink printer;
         printer.failOn(c.kind, c.occurrence);
 
-        Command2_Click(d, ui, printer);
+        printReport(d, ui, printer);
 
         EXPECT_EQ(printer.ops, job(d, 140, {69, 138}));
         EXPECT_EQ(ui.calls, OneDialog);
@@ -171,28 +171,27 @@ TEST_F(ReportPrintTest, AFailingPrinterStepIsSkippedAndTheRestRuns) {
 }
 
 TEST_F(ReportPrintTest, EveryStepFailingStillReachesEndDoc) {
-    RunData& d = reportOf(70);
+    PointTable& d = reportOf(70);
     RecordingUiSink ui;
     RecordingPrinterSink printer;
-    for (auto kind :
-         {PrinterOpKind::SetFontName, PrinterOpKind::SetFontSize, PrinterOpKind::SetCurrentX,
-          PrinterOpKind::SetCurrentY, PrinterOpKind::PrintLine, PrinterOpKind::NewPage})
+    for (auto kind : {PrinterOpKind::FontName, PrinterOpKind::FontSize, PrinterOpKind::MoveX,
+                      PrinterOpKind::MoveY, PrinterOpKind::Line, PrinterOpKind::PageBreak})
         for (std::int32_t n = 1; n <= 80; ++n)
             printer.failOn(kind, n);
 
-    Command2_Click(d, ui, printer);
+    printReport(d, ui, printer);
 
     EXPECT_EQ(printer.ops, job(d, 70, {69}));
 }
 
 TEST_F(ReportPrintTest, CounterBeyondTheBufferStopsAtTheLastSlot) {
-    RunData& d = data();
-    d.ReportLine[TableCapacity] = u"最後";
-    d.ReportPos = TableCapacity + 5;
+    PointTable& d = data();
+    d.reportLines[TableCapacity] = u"最後";
+    d.nextReportLine = TableCapacity + 5;
     RecordingUiSink ui;
     RecordingPrinterSink printer;
 
-    Command2_Click(d, ui, printer);
+    printReport(d, ui, printer);
 
     ASSERT_GE(printer.ops.size(), 3u);
     EXPECT_EQ(printer.ops[printer.ops.size() - 2], line(u"最後"));

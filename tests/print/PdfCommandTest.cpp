@@ -1,5 +1,5 @@
+#include "core/Text.h"
 #include "print/PdfTools.h"
-#include "run/Text.h"
 #include "support/TestFiles.h"
 
 #include <filesystem>

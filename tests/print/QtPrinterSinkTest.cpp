@@ -1,11 +1,11 @@
 #include "ui/QtPrinterSink.h"
 
+#include "core/PointTable.h"
+#include "core/Text.h"
 #include "output/ReportPrint.h"
 #include "print/PdfTools.h"
-#include "run/RunData.h"
-#include "run/Text.h"
+#include "support/PointTableFixture.h"
 #include "support/RecordingUiSink.h"
-#include "support/RunDataTest.h"
 
 #include <filesystem>
 #include <regex>
@@ -70,7 +70,7 @@ std::string words(const std::u16string& line) {
     return out;
 }
 
-class QtPrinterSinkTest : public test::RunDataTest {
+class QtPrinterSinkTest : public test::PointTableFixture {
 protected:
     std::string pdfPath(const std::string& name) const {
         return m_dir.filePath(QString::fromStdString(name)).toStdString();
@@ -78,16 +78,16 @@ protected:
 
     // Report lines 1..count through the print command onto a PDF printer;
     // whether any printer step failed.
-    static bool printReport(std::int32_t count, const std::string& path) {
-        RunData& d = data();
+    static bool printLinesToPdf(std::int32_t count, const std::string& path) {
+        PointTable& d = data();
         for (std::int32_t i = 1; i <= count; ++i)
-            d.ReportLine[i] = reportLine(i);
-        d.ReportPos = count + 1;
+            d.reportLines[i] = reportLine(i);
+        d.nextReportLine = count + 1;
         QPrinter printer(QPrinter::HighResolution);
         toPdf(printer, path);
         QtPrinterSink sink(printer);
         RecordingUiSink ui;
-        Command2_Click(d, ui, sink);
+        morvane::printReport(d, ui, sink);
         return !sink.anyFailed();
     }
 
@@ -113,14 +113,14 @@ TEST_F(QtPrinterSinkTest, SixtyNineLinesToAPageWithoutATrailingEmptyPage) {
     for (const auto& c : PageCases) {
         SCOPED_TRACE(c.what);
         const std::string pdf = pdfPath(std::to_string(c.lines) + ".pdf");
-        EXPECT_TRUE(printReport(c.lines, pdf));
+        EXPECT_TRUE(printLinesToPdf(c.lines, pdf));
         EXPECT_EQ(pdfPageCount(pdf), c.pages);
     }
 }
 
 TEST_F(QtPrinterSinkTest, EveryPageHoldsItsLinesInOrderAsText) {
     const std::string pdf = pdfPath("report.pdf");
-    ASSERT_TRUE(printReport(139, pdf));
+    ASSERT_TRUE(printLinesToPdf(139, pdf));
 
     const std::int32_t firstLineOfPage[] = {1, 70, 139, 140};
     for (std::int32_t page = 1; page <= 3; ++page) {
@@ -134,7 +134,7 @@ TEST_F(QtPrinterSinkTest, EveryPageHoldsItsLinesInOrderAsText) {
 
 TEST_F(QtPrinterSinkTest, LinesStartAtTheReportOffsetsFromThePrintableCorner) {
     const std::string pdf = pdfPath("report.pdf");
-    ASSERT_TRUE(printReport(70, pdf));
+    ASSERT_TRUE(printLinesToPdf(70, pdf));
     const auto pages = pdfWords(pdf);
     ASSERT_EQ(pages.size(), 2u);
     ASSERT_FALSE(pages[0].empty());
@@ -164,7 +164,7 @@ TEST_F(QtPrinterSinkTest, LinesStartAtTheReportOffsetsFromThePrintableCorner) {
 
 TEST_F(QtPrinterSinkTest, ColumnsLineUpInAFixedPitchFace) {
     const std::string pdf = pdfPath("report.pdf");
-    ASSERT_TRUE(printReport(69, pdf));
+    ASSERT_TRUE(printLinesToPdf(69, pdf));
     const auto pages = pdfWords(pdf);
     ASSERT_EQ(pages.size(), 1u);
 
@@ -201,12 +201,12 @@ TEST_F(QtPrinterSinkTest, PositionsAreTwipsFromThePrintableCorner) {
             QPrinter printer(QPrinter::HighResolution);
             toPdf(printer, pdf);
             QtPrinterSink sink(printer);
-            EXPECT_TRUE(sink.SetFontName(u"ＭＳ ゴシック"));
-            EXPECT_TRUE(sink.SetFontSize(10));
-            EXPECT_TRUE(sink.SetCurrentX(c.xTwips));
-            EXPECT_TRUE(sink.SetCurrentY(c.yTwips));
-            EXPECT_TRUE(sink.PrintLine(u"印"));
-            EXPECT_TRUE(sink.EndDoc());
+            EXPECT_TRUE(sink.setFontName(u"ＭＳ ゴシック"));
+            EXPECT_TRUE(sink.setFontSize(10));
+            EXPECT_TRUE(sink.setCurrentX(c.xTwips));
+            EXPECT_TRUE(sink.setCurrentY(c.yTwips));
+            EXPECT_TRUE(sink.printLine(u"印"));
+            EXPECT_TRUE(sink.endDocument());
         }
         const auto pages = pdfWords(pdf);
         ASSERT_EQ(pages.size(), 1u);
@@ -219,7 +219,7 @@ TEST_F(QtPrinterSinkTest, PositionsAreTwipsFromThePrintableCorner) {
 
 TEST_F(QtPrinterSinkTest, MissingGothicFaceBecomesEmbeddedSearchableIpaGothic) {
     const std::string pdf = pdfPath("report.pdf");
-    ASSERT_TRUE(printReport(3, pdf));
+    ASSERT_TRUE(printLinesToPdf(3, pdf));
     // Embedded, and with a Unicode map so that the Japanese text can be
     // searched and copied.
     EXPECT_TRUE(std::regex_search(pdfFonts(pdf), std::regex(R"(\bIPAGothic\b.*yes\s+\w+\s+yes)")))
@@ -228,7 +228,7 @@ TEST_F(QtPrinterSinkTest, MissingGothicFaceBecomesEmbeddedSearchableIpaGothic) {
 
 TEST_F(QtPrinterSinkTest, AnUnwritableFileIsReportedAndNothingIsWritten) {
     const std::string pdf = pdfPath("missing-folder/report.pdf");
-    EXPECT_FALSE(printReport(70, pdf));
+    EXPECT_FALSE(printLinesToPdf(70, pdf));
     EXPECT_FALSE(std::filesystem::exists(pdf));
 }
 

@@ -1,9 +1,9 @@
 #include "run/CheckRun.h"
 
-#include "run/RunData.h"
-#include "run/RunError.h"
+#include "core/PointTable.h"
+#include "core/RunError.h"
+#include "support/PointTableFixture.h"
 #include "support/RecordingUiSink.h"
-#include "support/RunDataTest.h"
 #include "support/TestFiles.h"
 
 #include <memory>
@@ -18,11 +18,11 @@ using test::simaFile;
 using test::TempFile;
 
 // The table is large: one per test suite, reset by every run as in the window.
-class CheckRun : public test::RunDataTest {
+class CheckRun : public test::PointTableFixture {
 protected:
     void run(const TempFile& file) {
         ui.files.push_back(file.path());
-        Command1_Click(data(), ui);
+        runCheck(data(), ui);
     }
 
     RecordingUiSink ui;
@@ -40,12 +40,12 @@ TEST_F(CheckRun, ToleranceOutOfRangeFallsBackBeforeTheRun) {
     for (const auto& c : cases) {
         SCOPED_TRACE(toUtf8(c.text));
         RecordingUiSink sink;
-        sink.toleranceText = c.text;
-        Command1_Click(data(), sink);
-        EXPECT_EQ(sink.toleranceText, c.reset ? u"0.05" : c.text);
+        sink.toleranceField = c.text;
+        runCheck(data(), sink);
+        EXPECT_EQ(sink.toleranceField, c.reset ? u"0.05" : c.text);
         // The field is fixed before anything else the user sees happens.
         if (c.reset) {
-            EXPECT_EQ(sink.visible.front(), "SetToleranceText:0.05");
+            EXPECT_EQ(sink.visible.front(), "setToleranceText:0.05");
         }
     }
 }
@@ -56,14 +56,14 @@ TEST_F(CheckRun, CancelAfterARunLeavesEverythingEmpty) {
     ASSERT_FALSE(ui.items.empty());
 
     RecordingUiSink again;
-    Command1_Click(data(), again); // no file scripted: the dialog is cancelled
+    runCheck(data(), again); // no file scripted: the dialog is cancelled
     EXPECT_TRUE(again.items.empty());
-    EXPECT_EQ(again.resultText, u"");
-    EXPECT_EQ(data().ReportPos, 0);
-    EXPECT_EQ(data().PointCount, 0);
-    const std::vector<std::string> expected = {"ClearResultList", "SetResultText:empty",
-                                               "ChooseCoordinateFile",
-                                               "SetStatusBackColor:255,255,255"};
+    EXPECT_EQ(again.resultField, u"");
+    EXPECT_EQ(data().nextReportLine, 0);
+    EXPECT_EQ(data().pointCount, 0);
+    const std::vector<std::string> expected = {"clearResultList", "setResultText:empty",
+                                               "chooseCoordinateFile",
+                                               "setStatusColor:255,255,255"};
     EXPECT_EQ(again.visible, expected);
 }
 
@@ -71,24 +71,24 @@ TEST_F(CheckRun, WalksTheStatusesInOrder) {
     TempFile file(simaFile({u"A01,1,P1,10,10,"}));
     run(file);
     const std::vector<std::string> expected = {
-        "ClearResultList",
-        "SetResultText:empty",
-        "ChooseCoordinateFile",
-        "SetStatusBackColor:255,0,0",
-        "SetStatusText:  座標読み込み中",
-        "SetBusyCursor:on",
-        "Repaint",
-        "SetBusyCursor:on",
-        "Repaint",
-        "SetStatusText:  名称検査中",
-        "Repaint",
-        "SetStatusText:  座標検査中",
-        "Repaint",
-        "SetStatusText:",
-        "SetBusyCursor:off",
-        "Repaint",
-        "SetResultText",
-        "SetStatusBackColor:255,255,255",
+        "clearResultList",
+        "setResultText:empty",
+        "chooseCoordinateFile",
+        "setStatusColor:255,0,0",
+        "setStatusText:  座標読み込み中",
+        "setBusyCursor:on",
+        "redraw",
+        "setBusyCursor:on",
+        "redraw",
+        "setStatusText:  名称検査中",
+        "redraw",
+        "setStatusText:  座標検査中",
+        "redraw",
+        "setStatusText:",
+        "setBusyCursor:off",
+        "redraw",
+        "setResultText",
+        "setStatusColor:255,255,255",
     };
     EXPECT_EQ(ui.visible, expected);
 }
@@ -96,31 +96,31 @@ TEST_F(CheckRun, WalksTheStatusesInOrder) {
 TEST_F(CheckRun, NoRecordsGiveTheNothingFoundItemAndOneEmptyLine) {
     TempFile file(cp932(u"G00,01,header only,\r\nZ00,座標データ,\r\n"));
     run(file);
-    EXPECT_EQ(data().PointCount, 0);
+    EXPECT_EQ(data().pointCount, 0);
     EXPECT_EQ(ui.items, std::vector<std::u16string>{u"同一座標はありませんでした"});
-    EXPECT_EQ(ui.resultText, u"\r\n");
+    EXPECT_EQ(ui.resultField, u"\r\n");
 }
 
 TEST_F(CheckRun, OneDuplicateNameGivesThreeLinesAndAnEmptyOne) {
     TempFile file(simaFile({u"A01,1,P1,100,200,", u"A01,2,P1,103,204,"}));
     run(file);
-    EXPECT_EQ(ui.resultText, u"同一名称\r\n"
-                             u"     1  P1             100.000   200.000  較差 5.000\r\n"
-                             u"     2  P1             103.000   204.000\r\n"
-                             u"\r\n");
+    EXPECT_EQ(ui.resultField, u"同一名称\r\n"
+                              u"     1  P1             100.000   200.000  較差 5.000\r\n"
+                              u"     2  P1             103.000   204.000\r\n"
+                              u"\r\n");
     EXPECT_EQ(ui.items.size(), 4u); // no "nothing found" item after a finding
 }
 
 TEST_F(CheckRun, BothChecksShareOneReportNameCheckFirst) {
     TempFile file(simaFile({u"A01,1,P1,100,200,", u"A01,2,P1,100.01,200,"}));
     run(file);
-    EXPECT_EQ(ui.resultText, u"同一名称\r\n"
-                             u"     1  P1             100.000   200.000  較差 0.010\r\n"
-                             u"     2  P1             100.010   200.000\r\n"
-                             u"同一座標値\r\n"
-                             u"     1  P1             100.000   200.000  較差 0.010\r\n"
-                             u"     2  P1             100.010   200.000\r\n"
-                             u"\r\n");
+    EXPECT_EQ(ui.resultField, u"同一名称\r\n"
+                              u"     1  P1             100.000   200.000  較差 0.010\r\n"
+                              u"     2  P1             100.010   200.000\r\n"
+                              u"同一座標値\r\n"
+                              u"     1  P1             100.000   200.000  較差 0.010\r\n"
+                              u"     2  P1             100.010   200.000\r\n"
+                              u"\r\n");
     ASSERT_EQ(ui.items.size(), 8u);
     EXPECT_EQ(ui.items[0], u"同一名称");
     EXPECT_EQ(ui.items[3], u" ");
@@ -133,15 +133,15 @@ TEST_F(CheckRun, ResultTextIsAppendedToWhatTheFieldHolds) {
     // whatever it holds rather than replacing it.
     TempFile file(simaFile({u"A01,1,P1,10,10,"}));
     struct Sneaky : RecordingUiSink {
-        void SetStatusText(const std::u16string& t) override {
-            RecordingUiSink::SetStatusText(t);
+        void setStatusText(const std::u16string& t) override {
+            RecordingUiSink::setStatusText(t);
             if (t.empty())
-                resultText = u"x";
+                resultField = u"x";
         }
     } sneaky;
     sneaky.files.push_back(file.path());
-    Command1_Click(data(), sneaky);
-    EXPECT_EQ(sneaky.resultText, u"x\r\n");
+    runCheck(data(), sneaky);
+    EXPECT_EQ(sneaky.resultField, u"x\r\n");
 }
 
 struct ErrorCase {
@@ -164,7 +164,7 @@ TEST_F(CheckRun, RunTimeErrorsAbandonTheRunAndTheNextRunWorks) {
         RecordingUiSink sink;
         sink.files.push_back(bad.path());
         try {
-            Command1_Click(data(), sink);
+            runCheck(data(), sink);
             ADD_FAILURE() << "no error";
         } catch (const RunError& e) {
             EXPECT_EQ(e.number(), c.number);
@@ -177,14 +177,14 @@ TEST_F(CheckRun, RunTimeErrorsAbandonTheRunAndTheNextRunWorks) {
         const auto at = [&](const std::string& call) {
             return std::find(v.rbegin(), v.rend(), call).base() - v.begin();
         };
-        EXPECT_LT(at("SetBusyCursor:off"), at("ShowMessage"));
-        EXPECT_LT(at("SetStatusBackColor:255,255,255"), at("ShowMessage"));
-        EXPECT_EQ(data().ReportPos, 0);
+        EXPECT_LT(at("setBusyCursor:off"), at("showMessage"));
+        EXPECT_LT(at("setStatusColor:255,255,255"), at("showMessage"));
+        EXPECT_EQ(data().nextReportLine, 0);
 
         TempFile good(simaFile({u"A01,1,P1,0,1,", u"A01,2,P1,0,2,"}));
         RecordingUiSink next;
         next.files.push_back(good.path());
-        Command1_Click(data(), next);
+        runCheck(data(), next);
         EXPECT_EQ(next.items.size(), 4u);
     }
 }
@@ -193,7 +193,7 @@ TEST_F(CheckRun, ErrorTextCarriesNumberAndMessage) {
     RecordingUiSink sink;
     sink.files.push_back(std::filesystem::path("/nonexistent/folder/points.sim"));
     try {
-        Command1_Click(data(), sink);
+        runCheck(data(), sink);
         FAIL() << "no error";
     } catch (const RunError& e) {
         abandonRun(data(), sink, e);
@@ -206,40 +206,40 @@ TEST_F(CheckRun, PartialFindingsAreDroppedWhenARunFails) {
     TempFile file(simaFile({u"A01,1,P1,1,1,", u"A01,2,P1,1,2,", u"A01,3,Q,1e306,1,"}));
     ui.files.push_back(file.path());
     try {
-        Command1_Click(data(), ui);
+        runCheck(data(), ui);
         FAIL() << "no error";
     } catch (const RunError& e) {
         EXPECT_EQ(e.number(), 6);
         abandonRun(data(), ui, e);
     }
     EXPECT_TRUE(ui.items.empty());
-    EXPECT_EQ(ui.resultText, u"");
-    EXPECT_EQ(data().ReportPos, 0);
+    EXPECT_EQ(ui.resultField, u"");
+    EXPECT_EQ(data().nextReportLine, 0);
 }
 
 TEST_F(CheckRun, ResetClearsEverySlot) {
     TempFile file(simaFile({u"A01,1,P1,1,1,", u"A01,2,P1,1,2,", u"A01,3,P3,5,6,"}));
     run(file);
-    ASSERT_EQ(data().PointCount, 3);
-    data().PointName[TableCapacity] = u"last";
-    data().ReportLine[TableCapacity] = u"last";
-    data().SortKey[TableCapacity] = 7;
+    ASSERT_EQ(data().pointCount, 3);
+    data().names[TableCapacity] = u"last";
+    data().reportLines[TableCapacity] = u"last";
+    data().sortKeys[TableCapacity] = 7;
 
     RecordingUiSink sink;
-    shokika(data(), sink);
-    EXPECT_EQ(data().PointCount, 0);
-    EXPECT_EQ(data().ReportPos, 0);
+    resetRun(data(), sink);
+    EXPECT_EQ(data().pointCount, 0);
+    EXPECT_EQ(data().nextReportLine, 0);
     for (std::int32_t i : {1, 2, 3, TableCapacity}) {
         SCOPED_TRACE(i);
-        EXPECT_EQ(data().PointNo[i], 0);
-        EXPECT_EQ(data().PointName[i], u"");
-        EXPECT_EQ(data().PointX[i], 0);
-        EXPECT_EQ(data().PointY[i], 0);
-        EXPECT_EQ(data().SortKey[i], 0);
-        EXPECT_EQ(data().SortIndex[i], 0);
-        EXPECT_EQ(data().ReportLine[i], u"");
+        EXPECT_EQ(data().numbers[i], 0);
+        EXPECT_EQ(data().names[i], u"");
+        EXPECT_EQ(data().xs[i], 0);
+        EXPECT_EQ(data().ys[i], 0);
+        EXPECT_EQ(data().sortKeys[i], 0);
+        EXPECT_EQ(data().sortOrder[i], 0);
+        EXPECT_EQ(data().reportLines[i], u"");
     }
-    const std::vector<std::string> expected = {"ClearResultList", "SetResultText:empty"};
+    const std::vector<std::string> expected = {"clearResultList", "setResultText:empty"};
     EXPECT_EQ(sink.visible, expected);
 }
 

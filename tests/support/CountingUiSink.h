@@ -1,6 +1,6 @@
 #pragma once
 
-#include "run/UiSink.h"
+#include "core/UiSink.h"
 
 #include <cstdint>
 #include <string>
@@ -12,31 +12,31 @@ namespace morvane {
 // Every question is answered with `answer`.
 class CountingUiSink : public UiSink {
 public:
-    std::u16string toleranceText = u"0.05";
-    std::u16string lowerText = u"0";
+    std::u16string toleranceField = u"0.05";
+    std::u16string lowerField = u"0";
     std::optional<std::filesystem::path> file;
     Answer answer = Answer::No;
 
     std::int32_t items = 0;
     std::int32_t messages = 0;
-    std::u16string resultText;
+    std::u16string resultField;
 
-    std::u16string GetToleranceText() override { return toleranceText; }
-    void SetToleranceText(const std::u16string& text) override { toleranceText = text; }
-    std::u16string GetLowerBoundText() override { return lowerText; }
-    std::optional<std::filesystem::path> ChooseCoordinateFile() override { return file; }
-    bool ChoosePrinter() override { return false; }
-    void SetStatusText(const std::u16string&) override {}
-    void SetStatusBackColor(Rgb) override {}
-    void SetBusyCursor(bool) override {}
-    void Repaint() override {}
-    void ClearResultList() override { items = 0; }
-    void AddResultItem(const std::u16string&) override { ++items; }
-    std::int32_t ResultItemCount() override { return items; }
-    std::u16string GetResultText() override { return resultText; }
-    void SetResultText(const std::u16string& text) override { resultText = text; }
-    Answer AskYesNo(const std::u16string&) override { return answer; }
-    void ShowMessage(const std::u16string&) override { ++messages; }
+    std::u16string toleranceText() override { return toleranceField; }
+    void setToleranceText(const std::u16string& text) override { toleranceField = text; }
+    std::u16string lowerBoundText() override { return lowerField; }
+    std::optional<std::filesystem::path> chooseCoordinateFile() override { return file; }
+    bool choosePrinter() override { return false; }
+    void setStatusText(const std::u16string&) override {}
+    void setStatusColor(Rgb) override {}
+    void setBusyCursor(bool) override {}
+    void redraw() override {}
+    void clearResultList() override { items = 0; }
+    void addResultItem(const std::u16string&) override { ++items; }
+    std::int32_t resultItemCount() override { return items; }
+    std::u16string resultText() override { return resultField; }
+    void setResultText(const std::u16string& text) override { resultField = text; }
+    Answer askYesNo(const std::u16string&) override { return answer; }
+    void showMessage(const std::u16string&) override { ++messages; }
 };
 
 } // namespace morvane

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "output/PrinterSink.h"
+#include "core/PrinterSink.h"
 
 #include <cstdint>
 #include <map>
@@ -12,15 +12,7 @@
 
 namespace morvane {
 
-enum class PrinterOpKind {
-    SetFontName,
-    SetFontSize,
-    SetCurrentX,
-    SetCurrentY,
-    PrintLine,
-    NewPage,
-    EndDoc
-};
+enum class PrinterOpKind { FontName, FontSize, MoveX, MoveY, Line, PageBreak, EndDocument };
 
 // One printer call as the sink received it; text for the font name and the
 // printed line, number for the size and the positions.
@@ -34,20 +26,20 @@ struct PrinterOp {
 
 inline const char* opName(PrinterOpKind kind) {
     switch (kind) {
-    case PrinterOpKind::SetFontName:
-        return "SetFontName";
-    case PrinterOpKind::SetFontSize:
-        return "SetFontSize";
-    case PrinterOpKind::SetCurrentX:
-        return "SetCurrentX";
-    case PrinterOpKind::SetCurrentY:
-        return "SetCurrentY";
-    case PrinterOpKind::PrintLine:
-        return "PrintLine";
-    case PrinterOpKind::NewPage:
-        return "NewPage";
-    case PrinterOpKind::EndDoc:
-        return "EndDoc";
+    case PrinterOpKind::FontName:
+        return "setFontName";
+    case PrinterOpKind::FontSize:
+        return "setFontSize";
+    case PrinterOpKind::MoveX:
+        return "setCurrentX";
+    case PrinterOpKind::MoveY:
+        return "setCurrentY";
+    case PrinterOpKind::Line:
+        return "printLine";
+    case PrinterOpKind::PageBreak:
+        return "newPage";
+    case PrinterOpKind::EndDocument:
+        return "endDocument";
     }
     return "?";
 }
@@ -56,18 +48,18 @@ inline const char* opName(PrinterOpKind kind) {
 // shown by its length only: gtest cannot print UTF-16 as such.
 inline void PrintTo(const PrinterOp& op, std::ostream* os) {
     *os << opName(op.kind);
-    if (op.kind == PrinterOpKind::SetFontName || op.kind == PrinterOpKind::PrintLine) {
+    if (op.kind == PrinterOpKind::FontName || op.kind == PrinterOpKind::Line) {
         *os << "(" << op.text.size() << " units:";
         for (char16_t c : op.text)
             *os << ' ' << static_cast<std::uint32_t>(c);
         *os << ")";
-    } else if (op.kind != PrinterOpKind::NewPage && op.kind != PrinterOpKind::EndDoc) {
+    } else if (op.kind != PrinterOpKind::PageBreak && op.kind != PrinterOpKind::EndDocument) {
         *os << "(" << op.number << ")";
     }
 }
 
 // Records every printer call in order. Failures are scripted per operation:
-// failOn(PrintLine, 5) makes the fifth PrintLine return false; the call is
+// failOn(printLine, 5) makes the fifth printLine return false; the call is
 // still recorded, since the caller made it.
 class RecordingPrinterSink : public PrinterSink {
 public:
@@ -77,23 +69,19 @@ public:
         m_failures.insert({kind, occurrence});
     }
 
-    bool SetFontName(const std::u16string& face) override {
-        return record({PrinterOpKind::SetFontName, face});
+    bool setFontName(const std::u16string& face) override {
+        return record({PrinterOpKind::FontName, face});
     }
-    bool SetFontSize(float points) override {
-        return record({PrinterOpKind::SetFontSize, {}, points});
+    bool setFontSize(float points) override {
+        return record({PrinterOpKind::FontSize, {}, points});
     }
-    bool SetCurrentX(float twips) override {
-        return record({PrinterOpKind::SetCurrentX, {}, twips});
+    bool setCurrentX(float twips) override { return record({PrinterOpKind::MoveX, {}, twips}); }
+    bool setCurrentY(float twips) override { return record({PrinterOpKind::MoveY, {}, twips}); }
+    bool printLine(const std::u16string& text) override {
+        return record({PrinterOpKind::Line, text});
     }
-    bool SetCurrentY(float twips) override {
-        return record({PrinterOpKind::SetCurrentY, {}, twips});
-    }
-    bool PrintLine(const std::u16string& text) override {
-        return record({PrinterOpKind::PrintLine, text});
-    }
-    bool NewPage() override { return record({PrinterOpKind::NewPage}); }
-    bool EndDoc() override { return record({PrinterOpKind::EndDoc}); }
+    bool newPage() override { return record({PrinterOpKind::PageBreak}); }
+    bool endDocument() override { return record({PrinterOpKind::EndDocument}); }
 
 private:
     bool record(PrinterOp op) {

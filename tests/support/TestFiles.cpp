@@ -1,6 +1,6 @@
 #include "support/TestFiles.h"
 
-#include "run/Text.h"
+#include "core/Text.h"
 
 #include <cstdlib>
 #include <fstream>

@@ -10,4 +10,7 @@ namespace morvane {
 std::string toUtf8(std::u16string_view text);
 std::u16string toUtf16(std::string_view utf8);
 
+// Trims ASCII spaces and ideographic spaces (U+3000) at both ends.
+std::u16string trimSpaces(std::u16string_view text);
+
 } // namespace morvane

@@ -1,8 +1,8 @@
-#include "run/LeadingNumber.h"
+#include "core/LeadingNumber.h"
 
-#include "run/RunError.h"
-#include "run/Text.h"
-#include "support/RunDataTest.h"
+#include "core/RunError.h"
+#include "core/Text.h"
+#include "support/PointTableFixture.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "run/RunData.h"
-#include "run/RunError.h"
+#include "core/PointTable.h"
+#include "core/RunError.h"
 
 #include <memory>
 
@@ -11,15 +11,15 @@ namespace morvane::test {
 
 // The table is about 50 MB: one per test suite, as the window keeps one for
 // its whole life, and every run resets it.
-class RunDataTest : public testing::Test {
+class PointTableFixture : public testing::Test {
 protected:
-    static void SetUpTestSuite() { s_data = std::make_unique<RunData>(); }
+    static void SetUpTestSuite() { s_data = std::make_unique<PointTable>(); }
     static void TearDownTestSuite() { s_data.reset(); }
 
-    static RunData& data() { return *s_data; }
+    static PointTable& data() { return *s_data; }
 
 private:
-    static inline std::unique_ptr<RunData> s_data;
+    static inline std::unique_ptr<PointTable> s_data;
 };
 
 // Fails unless f throws a RunError with this number.

@@ -4,12 +4,12 @@
 
 namespace morvane {
 
-struct RunData;
+struct PointTable;
 
 // The fixed-layout line of one point: number right-aligned in 6 characters,
 // two spaces, the name cut or padded to 15 characters, X, three spaces, Y.
 // Widths count UTF-16 code units, so a Japanese character counts as one.
-// position is a SortIndex value, rounded half to even.
-std::u16string xydisp(const RunData& d, double position);
+// position is a sortOrder value, rounded half to even.
+std::u16string pointLine(const PointTable& table, double position);
 
 } // namespace morvane

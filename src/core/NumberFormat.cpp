@@ -1,4 +1,4 @@
-#include "output/NumberFormat.h"
+#include "core/NumberFormat.h"
 
 #include <cmath>
 #include <cstdio>

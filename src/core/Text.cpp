@@ -1,4 +1,4 @@
-#include "run/Text.h"
+#include "core/Text.h"
 
 #include <cstdint>
 
@@ -103,6 +103,16 @@ std::u16string toUtf16(std::string_view utf8) {
         i += j;
     }
     return out;
+}
+
+std::u16string trimSpaces(std::u16string_view text) {
+    const auto isSpace = [](char16_t c) { return c == u' ' || c == u'\u3000'; };
+    std::size_t begin = 0, end = text.size();
+    while (begin < end && isSpace(text[begin]))
+        ++begin;
+    while (end > begin && isSpace(text[end - 1]))
+        --end;
+    return std::u16string(text.substr(begin, end - begin));
 }
 
 } // namespace morvane

@@ -11,15 +11,15 @@ class PrinterSink {
 public:
     virtual ~PrinterSink() = default;
 
-    virtual bool SetFontName(const std::u16string& face) = 0;
-    virtual bool SetFontSize(float points) = 0;
-    virtual bool SetCurrentX(float twips) = 0;
-    virtual bool SetCurrentY(float twips) = 0;
+    virtual bool setFontName(const std::u16string& face) = 0;
+    virtual bool setFontSize(float points) = 0;
+    virtual bool setCurrentX(float twips) = 0;
+    virtual bool setCurrentY(float twips) = 0;
     // Draws the text with its top-left at the current position, then moves to
     // x 0 and one line height of the current font further down.
-    virtual bool PrintLine(const std::u16string& text) = 0;
-    virtual bool NewPage() = 0;
-    virtual bool EndDoc() = 0;
+    virtual bool printLine(const std::u16string& text) = 0;
+    virtual bool newPage() = 0;
+    virtual bool endDocument() = 0;
 };
 
 } // namespace morvane

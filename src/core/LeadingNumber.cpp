@@ -1,6 +1,6 @@
-#include "run/LeadingNumber.h"
+#include "core/LeadingNumber.h"
 
-#include "run/RunError.h"
+#include "core/RunError.h"
 
 #include <clocale>
 #include <cmath>

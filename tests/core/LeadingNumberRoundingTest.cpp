@@ -1,4 +1,4 @@
-#include "run/LeadingNumber.h"
+#include "core/LeadingNumber.h"
 
 #include <bit>
 #include <cstdint>

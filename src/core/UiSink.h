@@ -27,28 +27,28 @@ class UiSink {
 public:
     virtual ~UiSink() = default;
 
-    virtual std::u16string GetToleranceText() = 0;
-    virtual void SetToleranceText(const std::u16string& text) = 0;
-    virtual std::u16string GetLowerBoundText() = 0;
+    virtual std::u16string toleranceText() = 0;
+    virtual void setToleranceText(const std::u16string& text) = 0;
+    virtual std::u16string lowerBoundText() = 0;
     // Empty when the user cancels: a cancel is an answer, not an error.
-    virtual std::optional<std::filesystem::path> ChooseCoordinateFile() = 0;
+    virtual std::optional<std::filesystem::path> chooseCoordinateFile() = 0;
     // False when the user cancels; after true the chosen printer is the one used.
-    virtual bool ChoosePrinter() = 0;
-    virtual void SetStatusText(const std::u16string& text) = 0;
-    virtual void SetStatusBackColor(Rgb color) = 0;
-    virtual void SetBusyCursor(bool on) = 0;
+    virtual bool choosePrinter() = 0;
+    virtual void setStatusText(const std::u16string& text) = 0;
+    virtual void setStatusColor(Rgb color) = 0;
+    virtual void setBusyCursor(bool on) = 0;
     // Redraws the whole window before returning; must not process user input.
-    virtual void Repaint() = 0;
-    virtual void ClearResultList() = 0;
-    virtual void AddResultItem(const std::u16string& text) = 0;
-    virtual std::int32_t ResultItemCount() = 0;
-    virtual std::u16string GetResultText() = 0;
-    virtual void SetResultText(const std::u16string& text) = 0;
+    virtual void redraw() = 0;
+    virtual void clearResultList() = 0;
+    virtual void addResultItem(const std::u16string& text) = 0;
+    virtual std::int32_t resultItemCount() = 0;
+    virtual std::u16string resultText() = 0;
+    virtual void setResultText(const std::u16string& text) = 0;
     // Modal, Yes and No, Yes the default button, no icon, the application's title.
-    virtual Answer AskYesNo(const std::u16string& prompt) = 0;
+    virtual Answer askYesNo(const std::u16string& prompt) = 0;
     // Modal notice with an OK button, the application's title: run-time errors
     // and the report-full notice.
-    virtual void ShowMessage(const std::u16string& text) = 0;
+    virtual void showMessage(const std::u16string& text) = 0;
 };
 
 } // namespace morvane

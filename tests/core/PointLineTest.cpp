@@ -1,9 +1,9 @@
-#include "output/PointLine.h"
+#include "core/PointLine.h"
 
-#include "output/NumberFormat.h"
-#include "run/RunData.h"
-#include "run/Text.h"
-#include "support/RunDataTest.h"
+#include "core/NumberFormat.h"
+#include "core/PointTable.h"
+#include "core/Text.h"
+#include "support/PointTableFixture.h"
 
 #include <cmath>
 #include <limits>
@@ -54,14 +54,14 @@ TEST(NumberFormat, IntegersArePlainDigits) {
     EXPECT_EQ(formatInteger(std::numeric_limits<std::int32_t>::min()), u"-2147483648");
 }
 
-class PointLine : public test::RunDataTest {
+class PointLine : public test::PointTableFixture {
 protected:
     std::u16string line(std::int32_t no, std::u16string name, double x, double y) {
-        data().PointNo[2] = no;
-        data().PointName[2] = std::move(name);
-        data().PointX[2] = x;
-        data().PointY[2] = y;
-        return xydisp(data(), 2.0);
+        data().numbers[2] = no;
+        data().names[2] = std::move(name);
+        data().xs[2] = x;
+        data().ys[2] = y;
+        return pointLine(data(), 2.0);
     }
 };
 
@@ -95,10 +95,10 @@ TEST_F(PointLine, LaysOutNumberNameXAndY) {
 }
 
 TEST_F(PointLine, PositionIsRoundedHalfToEven) {
-    data().PointNo[2] = 2;
-    data().PointNo[3] = 3;
-    EXPECT_EQ(xydisp(data(), 2.5).substr(0, 6), u"     2");
-    EXPECT_EQ(xydisp(data(), 2.6).substr(0, 6), u"     3");
+    data().numbers[2] = 2;
+    data().numbers[3] = 3;
+    EXPECT_EQ(pointLine(data(), 2.5).substr(0, 6), u"     2");
+    EXPECT_EQ(pointLine(data(), 2.6).substr(0, 6), u"     3");
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "ui/xy4.h"
+#include "ui/MainWindow.h"
 
 #include "ui/Dialogs.h"
 #include "ui/Fonts.h"
@@ -145,12 +145,12 @@ QStringList listItems(QListView* list) {
 
 } // namespace
 
-class Xy4Test : public QObject {
+class MainWindowTest : public QObject {
     Q_OBJECT
 
 private:
     std::unique_ptr<ScriptedUser> user;
-    std::unique_ptr<morvane::xy4> window;
+    std::unique_ptr<morvane::MainWindow> window;
     QTemporaryDir dir;
 
     template <typename T> T* control(const char* name) {
@@ -159,15 +159,15 @@ private:
             qFatal("no control %s", name);
         return w;
     }
-    void clickStart() { QTest::mouseClick(control<QPushButton>("Command1"), Qt::LeftButton); }
+    void clickStart() { QTest::mouseClick(control<QPushButton>("startButton"), Qt::LeftButton); }
 
 private slots:
     void initTestCase() { morvane::registerFontSubstitutes(); }
 
     void init() {
         user = std::make_unique<ScriptedUser>();
-        window = std::make_unique<morvane::xy4>(user->dialogs());
-        user->list = control<QListView>("List1");
+        window = std::make_unique<morvane::MainWindow>(user->dialogs());
+        user->list = control<QListView>("resultList");
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     }
@@ -183,22 +183,22 @@ private slots:
         QCOMPARE(window->size(), QSize(526, 670));
         QCOMPARE(window->palette().color(QPalette::Window), QColor(211, 248, 244));
 
-        QCOMPARE(control<QPushButton>("Command1")->text(), QStringLiteral(u"開始"));
-        QCOMPARE(control<QLabel>("Label2")->text(), QStringLiteral(u"較差"));
-        QCOMPARE(control<QLabel>("Label3")->text(), QStringLiteral(u"から"));
-        QCOMPARE(control<QLabel>("Label1")->text(), QString());
-        QCOMPARE(control<QPlainTextEdit>("Text3")->toPlainText(), QStringLiteral(u"結果"));
-        QCOMPARE(control<QListView>("List1")->model()->rowCount(), 0);
-        auto* print = control<QPushButton>("Command2");
+        QCOMPARE(control<QPushButton>("startButton")->text(), QStringLiteral(u"開始"));
+        QCOMPARE(control<QLabel>("bandLabel")->text(), QStringLiteral(u"較差"));
+        QCOMPARE(control<QLabel>("toLabel")->text(), QStringLiteral(u"から"));
+        QCOMPARE(control<QLabel>("status")->text(), QString());
+        QCOMPARE(control<QPlainTextEdit>("resultText")->toPlainText(), QStringLiteral(u"結果"));
+        QCOMPARE(control<QListView>("resultList")->model()->rowCount(), 0);
+        auto* print = control<QPushButton>("printButton");
         QCOMPARE(print->text(), QStringLiteral(u"レポートの印刷"));
         QVERIFY(print->isHidden());
 
         // The run reads the fields with their line breaks as CR LF.
-        QCOMPARE(QString::fromStdU16String(window->GetLowerBoundText()), QStringLiteral("0\r\n"));
-        QCOMPARE(QString::fromStdU16String(window->GetToleranceText()), QStringLiteral("0.05\r\n"));
-        QCOMPARE(window->ResultItemCount(), 0);
+        QCOMPARE(QString::fromStdU16String(window->lowerBoundText()), QStringLiteral("0\r\n"));
+        QCOMPARE(QString::fromStdU16String(window->toleranceText()), QStringLiteral("0.05\r\n"));
+        QCOMPARE(window->resultItemCount(), 0);
 
-        QCOMPARE(window->focusWidget(), control<QWidget>("Command1"));
+        QCOMPARE(window->focusWidget(), control<QWidget>("startButton"));
         QVERIFY(QGuiApplication::overrideCursor() == nullptr);
     }
 
@@ -213,24 +213,24 @@ private slots:
         const QString gothic = QStringLiteral(u"ＭＳ ゴシック");
         const QString pGothic = QStringLiteral(u"ＭＳ Ｐゴシック");
         const QColor none;
-        QTest::newRow("Command1") << "Command1" << QRect(120, 120, 975, 375) << gothic << 11.25
-                                  << false << none;
-        QTest::newRow("Label2") << "Label2" << QRect(1200, 160, 495, 255) << gothic << 12.0 << false
-                                << QColor(255, 255, 250);
-        QTest::newRow("Text1") << "Text1" << QRect(1800, 120, 735, 390) << pGothic << 11.25 << false
-                               << none;
-        QTest::newRow("Label3") << "Label3" << QRect(2760, 240, 495, 255) << QString() << 0.0
-                                << false << QColor(211, 248, 244);
-        QTest::newRow("Text2") << "Text2" << QRect(3480, 120, 735, 390) << pGothic << 11.25 << false
-                               << none;
-        QTest::newRow("Label1") << "Label1" << QRect(4800, 120, 1335, 375) << pGothic << 14.25
+        QTest::newRow("startButton")
+            << "startButton" << QRect(120, 120, 975, 375) << gothic << 11.25 << false << none;
+        QTest::newRow("bandLabel") << "bandLabel" << QRect(1200, 160, 495, 255) << gothic << 12.0
+                                   << false << QColor(255, 255, 250);
+        QTest::newRow("lowerField")
+            << "lowerField" << QRect(1800, 120, 735, 390) << pGothic << 11.25 << false << none;
+        QTest::newRow("toLabel") << "toLabel" << QRect(2760, 240, 495, 255) << QString() << 0.0
+                                 << false << QColor(211, 248, 244);
+        QTest::newRow("toleranceField")
+            << "toleranceField" << QRect(3480, 120, 735, 390) << pGothic << 11.25 << false << none;
+        QTest::newRow("status") << "status" << QRect(4800, 120, 1335, 375) << pGothic << 14.25
                                 << true << White;
-        QTest::newRow("Command2") << "Command2" << QRect(6480, 120, 1575, 375) << gothic << 9.0
-                                  << false << none;
-        QTest::newRow("Text3") << "Text3" << QRect(120, 600, 7575, 9255) << gothic << 9.0 << false
-                               << none;
-        QTest::newRow("List1") << "List1" << QRect(8040, 600, 8055, 9285) << gothic << 11.25
-                               << false << QColor(255, 255, 250);
+        QTest::newRow("printButton")
+            << "printButton" << QRect(6480, 120, 1575, 375) << gothic << 9.0 << false << none;
+        QTest::newRow("resultText")
+            << "resultText" << QRect(120, 600, 7575, 9255) << gothic << 9.0 << false << none;
+        QTest::newRow("resultList") << "resultList" << QRect(8040, 600, 8055, 9285) << gothic
+                                    << 11.25 << false << QColor(255, 255, 250);
     }
 
     void controlsSitWhereDesigned() {
@@ -245,7 +245,7 @@ private slots:
         auto px = [](int t) { return qRound(t / 15.0); };
         QCOMPARE(w->geometry(),
                  QRect(px(twips.x()), px(twips.y()), px(twips.width()), px(twips.height())));
-        // Label3 has no font of its own: it shows the window's.
+        // m_toLabel has no font of its own: it shows the window's.
         if (!face.isEmpty()) {
             QCOMPARE(w->font().family(), face);
             QCOMPARE(w->font().pointSizeF(), points);
@@ -262,8 +262,8 @@ private slots:
 
     void resultFacesAreFixedPitch_data() {
         QTest::addColumn<QString>("name");
-        QTest::newRow("Text3") << "Text3";
-        QTest::newRow("List1") << "List1";
+        QTest::newRow("resultText") << "resultText";
+        QTest::newRow("resultList") << "resultList";
     }
 
     // The point lines only line up in columns when every half-width character
@@ -280,17 +280,18 @@ private slots:
     void tabVisitsTheControlsInOrder() {
         window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(window.get()));
-        control<QWidget>("Command1")->setFocus();
+        control<QWidget>("startButton")->setFocus();
         QStringList visited;
         for (int i = 0; i < 5; ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             visited << QApplication::focusWidget()->objectName();
         }
-        QCOMPARE(visited, QStringList({"Text2", "List1", "Text1", "Text3", "Command1"}));
+        QCOMPARE(visited, QStringList({"toleranceField", "resultList", "lowerField", "resultText",
+                                       "startButton"}));
     }
 
     void resizingMovesNothingAndRevealsTheList() {
-        auto* list = control<QListView>("List1");
+        auto* list = control<QListView>("resultList");
         QVERIFY(list->visibleRegion().isEmpty());
         QList<QRect> before;
         for (auto* w : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
@@ -320,7 +321,7 @@ private slots:
         QFETCH(QString, text);
 
         user->files.push_back(writeCoordinateFile(dir, "points.sim", lines));
-        StatusPaints paints(control<QLabel>("Label1"));
+        StatusPaints paints(control<QLabel>("status"));
         clickStart();
 
         const QStringList expected = {
@@ -331,10 +332,10 @@ private slots:
         };
         QCOMPARE(paints.frames, expected);
         QCOMPARE(user->fileDialogs, 1);
-        QCOMPARE(listItems(control<QListView>("List1")), items);
-        QCOMPARE(control<QPlainTextEdit>("Text3")->toPlainText(), text);
-        QCOMPARE(QString::fromStdU16String(window->GetResultText()), text.replace("\n", "\r\n"));
-        auto* status = control<QLabel>("Label1");
+        QCOMPARE(listItems(control<QListView>("resultList")), items);
+        QCOMPARE(control<QPlainTextEdit>("resultText")->toPlainText(), text);
+        QCOMPARE(QString::fromStdU16String(window->resultText()), text.replace("\n", "\r\n"));
+        auto* status = control<QLabel>("status");
         QCOMPARE(status->text(), QString());
         QCOMPARE(status->palette().color(QPalette::Window), White);
         QVERIFY(QGuiApplication::overrideCursor() == nullptr);
@@ -345,15 +346,15 @@ private slots:
         user->files.push_back(writeCoordinateFile(dir, "points.sim", ThreePoints));
         user->files.push_back(std::nullopt);
         clickStart();
-        QCOMPARE(window->ResultItemCount(), std::int32_t(ThreePointsList.size()));
+        QCOMPARE(window->resultItemCount(), std::int32_t(ThreePointsList.size()));
 
-        StatusPaints paints(control<QLabel>("Label1"));
+        StatusPaints paints(control<QLabel>("status"));
         clickStart();
         QCOMPARE(user->fileDialogs, 2);
-        QCOMPARE(control<QListView>("List1")->model()->rowCount(), 0);
-        QCOMPARE(control<QPlainTextEdit>("Text3")->toPlainText(), QString());
-        QCOMPARE(control<QLabel>("Label1")->palette().color(QPalette::Window), White);
-        QCOMPARE(control<QLabel>("Label1")->text(), QString());
+        QCOMPARE(control<QListView>("resultList")->model()->rowCount(), 0);
+        QCOMPARE(control<QPlainTextEdit>("resultText")->toPlainText(), QString());
+        QCOMPARE(control<QLabel>("status")->palette().color(QPalette::Window), White);
+        QCOMPARE(control<QLabel>("status")->text(), QString());
         QVERIFY(paints.frames.isEmpty() || paints.frames.back().contains(White.name()));
         QVERIFY(QGuiApplication::overrideCursor() == nullptr);
     }
@@ -386,8 +387,8 @@ private slots:
         QCOMPARE(user->prompts, QStringList{u"同一名称が多すぎます。処理を中止しますか？"_q});
         // The findings so far are in the list behind the question.
         QCOMPARE(user->listRowsAtPrompt, QList<int>{4 * 1001});
-        QCOMPARE(window->ResultItemCount(), 4 * findings);
-        const QString result = control<QPlainTextEdit>("Text3")->toPlainText();
+        QCOMPARE(window->resultItemCount(), 4 * findings);
+        const QString result = control<QPlainTextEdit>("resultText")->toPlainText();
         QCOMPARE(result.count(u"同一名称"_q), findings);
         QCOMPARE(result.count('\n'), 3 * findings + 1);
         QVERIFY(QGuiApplication::overrideCursor() == nullptr);
@@ -400,14 +401,19 @@ private slots:
         QTest::addColumn<QString>("after");
 
         const int keypad = Qt::KeypadModifier;
-        QTest::newRow("Text2 Enter") << "Text2" << int(Qt::Key_Return) << 0 << "0.05\n";
-        QTest::newRow("Text2 keypad Enter") << "Text2" << int(Qt::Key_Enter) << keypad << "0.05\n";
-        QTest::newRow("Text2 Shift+Enter")
-            << "Text2" << int(Qt::Key_Return) << int(Qt::ShiftModifier) << "0.05\n";
-        QTest::newRow("Text2 a digit") << "Text2" << int(Qt::Key_1) << 0 << "0.051\n";
-        QTest::newRow("Text1 Enter") << "Text1" << int(Qt::Key_Return) << 0 << "0\n\n";
-        QTest::newRow("Text1 keypad Enter") << "Text1" << int(Qt::Key_Enter) << keypad << "0\n\n";
-        QTest::newRow("Text3 Enter") << "Text3" << int(Qt::Key_Return) << 0 << u"結果\n"_q;
+        QTest::newRow("m_toleranceField Enter")
+            << "toleranceField" << int(Qt::Key_Return) << 0 << "0.05\n";
+        QTest::newRow("m_toleranceField keypad Enter")
+            << "toleranceField" << int(Qt::Key_Enter) << keypad << "0.05\n";
+        QTest::newRow("m_toleranceField Shift+Enter")
+            << "toleranceField" << int(Qt::Key_Return) << int(Qt::ShiftModifier) << "0.05\n";
+        QTest::newRow("m_toleranceField a digit")
+            << "toleranceField" << int(Qt::Key_1) << 0 << "0.051\n";
+        QTest::newRow("m_lowerField Enter") << "lowerField" << int(Qt::Key_Return) << 0 << "0\n\n";
+        QTest::newRow("m_lowerField keypad Enter")
+            << "lowerField" << int(Qt::Key_Enter) << keypad << "0\n\n";
+        QTest::newRow("m_resultText Enter")
+            << "resultText" << int(Qt::Key_Return) << 0 << u"結果\n"_q;
     }
 
     void enterIsDroppedInTheToleranceFieldOnly() {
@@ -451,7 +457,7 @@ private slots:
 
         QCOMPARE(user->messages.size(), 1);
         QCOMPARE(user->messages.front(), message);
-        auto* status = control<QLabel>("Label1");
+        auto* status = control<QLabel>("status");
         QCOMPARE(status->text(), QString());
         QCOMPARE(status->palette().color(QPalette::Window), White);
         QVERIFY(QGuiApplication::overrideCursor() == nullptr);
@@ -459,13 +465,13 @@ private slots:
         // The next Start runs normally.
         user->files.push_back(writeCoordinateFile(dir, "points.sim", ThreePoints));
         clickStart();
-        QCOMPARE(listItems(control<QListView>("List1")), ThreePointsList);
+        QCOMPARE(listItems(control<QListView>("resultList")), ThreePointsList);
         QCOMPARE(user->messages.size(), 1);
     }
 
     void printButtonAsksForAPrinter() {
         user->printerAnswer = false;
-        control<QPushButton>("Command2")->click();
+        control<QPushButton>("printButton")->click();
         QCOMPARE(user->printerDialogs, 1);
         QVERIFY(user->messages.isEmpty());
     }
@@ -487,5 +493,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(Xy4Test)
-#include "xy4Test.moc"
+QTEST_MAIN(MainWindowTest)
+#include "MainWindowTest.moc"

@@ -1,6 +1,6 @@
-#include "run/RunError.h"
+#include "core/RunError.h"
 
-#include "run/Text.h"
+#include "core/Text.h"
 
 namespace morvane {
 

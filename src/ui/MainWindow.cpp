@@ -1,9 +1,9 @@
-#include "ui/xy4.h"
+#include "ui/MainWindow.h"
 
+#include "core/PointTable.h"
+#include "core/Text.h"
 #include "output/ReportPrint.h"
 #include "run/CheckRun.h"
-#include "run/RunData.h"
-#include "run/Text.h"
 #include "ui/Fonts.h"
 #include "ui/PrinterDialog.h"
 #include "ui/QtPrinterSink.h"
@@ -129,179 +129,179 @@ std::int16_t characterCode(const QKeyEvent& key) {
 
 } // namespace
 
-std::int16_t Text2_KeyPress(std::int16_t keyAscii) {
-    return keyAscii == CarriageReturn ? 0 : keyAscii;
+std::int16_t filterToleranceKey(std::int16_t key) {
+    return key == CarriageReturn ? 0 : key;
 }
 
-xy4::xy4(std::optional<WindowDialogs> dialogs, QWidget* parent)
-    : QWidget(parent), m_data(std::make_unique<RunData>()) {
-    m_dialogs =
-        dialogs ? std::move(*dialogs)
-                : realDialogs([this](QWidget* owner) { return choosePrinter(printer(), owner); });
+MainWindow::MainWindow(std::optional<WindowDialogs> dialogs, QWidget* parent)
+    : QWidget(parent), m_table(std::make_unique<PointTable>()) {
+    m_dialogs = dialogs ? std::move(*dialogs) : realDialogs([this](QWidget* owner) {
+        return showPrinterDialog(printer(), owner);
+    });
 
-    setObjectName(QStringLiteral("xy4"));
+    setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(Caption);
     setWindowIcon(QIcon(QStringLiteral(":/morvane/morvane.png")));
-    // The window's own font, used by the one control without a font: Label3.
+    // The window's own font, used by the one control without a font: m_toLabel.
     setFont(proportionalGothicFont(9));
     setBackColor(this, WindowColor);
     resize(pixels(ClientWidth), pixels(ClientHeight));
 
     // No layout: the controls keep their designed places whatever the window's
     // size, and a wider window brings the result list into view.
-    Command1 = makeButton(this, "Command1", QStringLiteral(u"開始"), gothicFont(11.25));
-    Command1->setGeometry(twips(120, 120, 975, 375));
+    m_startButton = makeButton(this, "startButton", QStringLiteral(u"開始"), gothicFont(11.25));
+    m_startButton->setGeometry(twips(120, 120, 975, 375));
 
-    Label2 = makeLabel(this, "Label2", QStringLiteral(u"較差"), LabelColor);
-    Label2->setFont(gothicFont(12));
-    Label2->setGeometry(twips(1200, 160, 495, 255));
+    m_bandLabel = makeLabel(this, "bandLabel", QStringLiteral(u"較差"), LabelColor);
+    m_bandLabel->setFont(gothicFont(12));
+    m_bandLabel->setGeometry(twips(1200, 160, 495, 255));
 
-    Text1 = makeNumberField(this, "Text1", QStringLiteral("0\n"));
-    Text1->setGeometry(twips(1800, 120, 735, 390));
+    m_lowerField = makeNumberField(this, "lowerField", QStringLiteral("0\n"));
+    m_lowerField->setGeometry(twips(1800, 120, 735, 390));
 
-    Label3 = makeLabel(this, "Label3", QStringLiteral(u"から"), WindowColor);
-    Label3->setGeometry(twips(2760, 240, 495, 255));
+    m_toLabel = makeLabel(this, "toLabel", QStringLiteral(u"から"), WindowColor);
+    m_toLabel->setGeometry(twips(2760, 240, 495, 255));
 
-    Text2 = makeNumberField(this, "Text2", QStringLiteral("0.05\n"));
-    Text2->setGeometry(twips(3480, 120, 735, 390));
-    Text2->installEventFilter(this);
+    m_toleranceField = makeNumberField(this, "toleranceField", QStringLiteral("0.05\n"));
+    m_toleranceField->setGeometry(twips(3480, 120, 735, 390));
+    m_toleranceField->installEventFilter(this);
 
-    Label1 = makeLabel(this, "Label1", QString(), StatusColor);
+    m_status = makeLabel(this, "status", QString(), StatusColor);
     QFont statusFont = proportionalGothicFont(14.25);
     statusFont.setWeight(QFont::Bold);
-    Label1->setFont(statusFont);
-    Label1->setGeometry(twips(4800, 120, 1335, 375));
+    m_status->setFont(statusFont);
+    m_status->setGeometry(twips(4800, 120, 1335, 375));
 
-    Command2 = makeButton(this, "Command2", QStringLiteral(u"レポートの印刷"), gothicFont(9));
-    Command2->setGeometry(twips(6480, 120, 1575, 375));
-    Command2->hide();
+    m_printButton =
+        makeButton(this, "printButton", QStringLiteral(u"レポートの印刷"), gothicFont(9));
+    m_printButton->setGeometry(twips(6480, 120, 1575, 375));
+    m_printButton->hide();
 
-    Text3 = makeField(this, "Text3", QStringLiteral(u"結果"));
-    Text3->setFont(gothicFont(9));
-    Text3->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Text3->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    Text3->setGeometry(twips(120, 600, 7575, 9255));
+    m_resultText = makeField(this, "resultText", QStringLiteral(u"結果"));
+    m_resultText->setFont(gothicFont(9));
+    m_resultText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_resultText->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_resultText->setGeometry(twips(120, 600, 7575, 9255));
 
-    m_list = new ResultListModel(this);
-    List1 = new QListView(this);
-    List1->setObjectName(QStringLiteral("List1"));
-    List1->setModel(m_list);
+    m_listItems = new ResultListModel(this);
+    m_resultList = new QListView(this);
+    m_resultList->setObjectName(QStringLiteral("resultList"));
+    m_resultList->setModel(m_listItems);
     // Lets the view skip measuring every item of a long list.
-    List1->setUniformItemSizes(true);
-    List1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    List1->setSelectionMode(QAbstractItemView::SingleSelection);
-    List1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    List1->setTextElideMode(Qt::ElideNone);
-    List1->setFont(gothicFont(11.25));
-    QPalette listPalette = List1->palette();
+    m_resultList->setUniformItemSizes(true);
+    m_resultList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_resultList->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_resultList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_resultList->setTextElideMode(Qt::ElideNone);
+    m_resultList->setFont(gothicFont(11.25));
+    QPalette listPalette = m_resultList->palette();
     listPalette.setColor(QPalette::Base, ListColor);
-    List1->setPalette(listPalette);
-    List1->setGeometry(twips(8040, 600, 8055, 9285));
+    m_resultList->setPalette(listPalette);
+    m_resultList->setGeometry(twips(8040, 600, 8055, 9285));
 
     // Labels take no focus and the hidden button is skipped.
-    setTabOrder(Command1, Text2);
-    setTabOrder(Text2, List1);
-    setTabOrder(List1, Text1);
-    setTabOrder(Text1, Text3);
-    Command1->setFocus();
+    setTabOrder(m_startButton, m_toleranceField);
+    setTabOrder(m_toleranceField, m_resultList);
+    setTabOrder(m_resultList, m_lowerField);
+    setTabOrder(m_lowerField, m_resultText);
+    m_startButton->setFocus();
 
-    connect(Command1, &QPushButton::clicked, this, &xy4::startRun);
-    connect(Command2, &QPushButton::clicked, this, &xy4::printReport);
+    connect(m_startButton, &QPushButton::clicked, this, &MainWindow::startRun);
+    connect(m_printButton, &QPushButton::clicked, this, &MainWindow::printLastReport);
 }
 
-xy4::~xy4() {
+MainWindow::~MainWindow() {
     if (m_busy)
         QGuiApplication::restoreOverrideCursor();
 }
 
-void xy4::startRun() {
+void MainWindow::startRun() {
     try {
-        Command1_Click(*m_data, *this);
+        runCheck(*m_table, *this);
     } catch (const std::exception& e) { // RunError or a bug alike
         try {
-            abandonRun(*m_data, *this, e);
+            abandonRun(*m_table, *this, e);
         } catch (...) { // nothing more to report with; keep the window alive
         }
     } catch (...) {
         try {
-            abandonRun(*m_data, *this, std::runtime_error("unknown exception"));
+            abandonRun(*m_table, *this, std::runtime_error("unknown exception"));
         } catch (...) {
         }
     }
     // Whatever ended the run, the pointer must not stay busy.
-    SetBusyCursor(false);
+    setBusyCursor(false);
     showPending();
-    emit runEnded();
 }
 
-void xy4::printReport() {
+void MainWindow::printLastReport() {
     try {
         QtPrinterSink sink(printer());
-        Command2_Click(*m_data, *this, sink);
+        printReport(*m_table, *this, sink);
     } catch (const std::exception& e) {
         try {
-            ShowMessage(u"予期しないエラーが発生しました。\r\n" + toUtf16(e.what()));
+            showMessage(u"予期しないエラーが発生しました。\r\n" + toUtf16(e.what()));
         } catch (...) {
         }
     }
 }
 
-QPrinter& xy4::printer() {
+QPrinter& MainWindow::printer() {
     // Made on first use: setting one up asks the print system for its printers.
     if (!m_printer)
         m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     return *m_printer;
 }
 
-void xy4::showPending() {
-    m_list->flush();
+void MainWindow::showPending() {
+    m_listItems->flush();
     if (m_resultPending) {
-        Text3->setPlainText(fromCrLf(m_pendingResultText));
+        m_resultText->setPlainText(fromCrLf(m_pendingResultText));
         std::u16string().swap(m_pendingResultText);
         m_resultPending = false;
     }
 }
 
-bool xy4::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == Text2 && event->type() == QEvent::KeyPress) {
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_toleranceField && event->type() == QEvent::KeyPress) {
         const std::int16_t code = characterCode(*static_cast<QKeyEvent*>(event));
-        if (code != 0 && Text2_KeyPress(code) == 0)
+        if (code != 0 && filterToleranceKey(code) == 0)
             return true;
     }
     return QWidget::eventFilter(watched, event);
 }
 
-std::u16string xy4::GetToleranceText() {
-    return toCrLf(Text2->toPlainText());
+std::u16string MainWindow::toleranceText() {
+    return toCrLf(m_toleranceField->toPlainText());
 }
 
-void xy4::SetToleranceText(const std::u16string& text) {
-    Text2->setPlainText(fromCrLf(text));
+void MainWindow::setToleranceText(const std::u16string& text) {
+    m_toleranceField->setPlainText(fromCrLf(text));
 }
 
-std::u16string xy4::GetLowerBoundText() {
-    return toCrLf(Text1->toPlainText());
+std::u16string MainWindow::lowerBoundText() {
+    return toCrLf(m_lowerField->toPlainText());
 }
 
-std::optional<std::filesystem::path> xy4::ChooseCoordinateFile() {
+std::optional<std::filesystem::path> MainWindow::chooseCoordinateFile() {
     showPending();
     return m_dialogs.chooseCoordinateFile(this);
 }
 
-bool xy4::ChoosePrinter() {
+bool MainWindow::choosePrinter() {
     showPending();
     return m_dialogs.choosePrinter(this);
 }
 
-void xy4::SetStatusText(const std::u16string& text) {
-    Label1->setText(QString::fromStdU16String(text));
+void MainWindow::setStatusText(const std::u16string& text) {
+    m_status->setText(QString::fromStdU16String(text));
 }
 
-void xy4::SetStatusBackColor(Rgb color) {
-    setBackColor(Label1, QColor(color.r, color.g, color.b));
+void MainWindow::setStatusColor(Rgb color) {
+    setBackColor(m_status, QColor(color.r, color.g, color.b));
 }
 
-void xy4::SetBusyCursor(bool on) {
+void MainWindow::setBusyCursor(bool on) {
     // The run turns it on twice and off once: only the change counts.
     if (on == m_busy)
         return;
@@ -312,38 +312,38 @@ void xy4::SetBusyCursor(bool on) {
     m_busy = on;
 }
 
-void xy4::Repaint() {
+void MainWindow::redraw() {
     showPending();
     repaint();
 }
 
-void xy4::ClearResultList() {
-    m_list->clear();
+void MainWindow::clearResultList() {
+    m_listItems->clear();
 }
 
-void xy4::AddResultItem(const std::u16string& text) {
-    m_list->append(QString::fromStdU16String(text));
+void MainWindow::addResultItem(const std::u16string& text) {
+    m_listItems->append(QString::fromStdU16String(text));
 }
 
-std::int32_t xy4::ResultItemCount() {
-    return m_list->count();
+std::int32_t MainWindow::resultItemCount() {
+    return m_listItems->count();
 }
 
-std::u16string xy4::GetResultText() {
-    return m_resultPending ? m_pendingResultText : toCrLf(Text3->toPlainText());
+std::u16string MainWindow::resultText() {
+    return m_resultPending ? m_pendingResultText : toCrLf(m_resultText->toPlainText());
 }
 
-void xy4::SetResultText(const std::u16string& text) {
+void MainWindow::setResultText(const std::u16string& text) {
     m_pendingResultText = text;
     m_resultPending = true;
 }
 
-Answer xy4::AskYesNo(const std::u16string& prompt) {
+Answer MainWindow::askYesNo(const std::u16string& prompt) {
     showPending();
     return m_dialogs.askYesNo(this, fromCrLf(prompt));
 }
 
-void xy4::ShowMessage(const std::u16string& text) {
+void MainWindow::showMessage(const std::u16string& text) {
     showPending();
     m_dialogs.showMessage(this, fromCrLf(text));
 }

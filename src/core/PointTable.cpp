@@ -1,0 +1,38 @@
+#include "core/PointTable.h"
+
+#include <cmath>
+
+namespace morvane {
+
+namespace {
+constexpr std::size_t Slots = TableCapacity + 1;
+}
+
+PointTable::PointTable()
+    : numbers(Slots), names(Slots), xs(Slots), ys(Slots), sortKeys(Slots), sortOrder(Slots),
+      reportLines(Slots) {}
+
+void PointTable::clear() {
+    for (std::size_t i = 1; i < Slots; ++i) {
+        numbers[i] = 0;
+        // Swap with an empty string, not clear(): a long name from an earlier
+        // run should not keep its memory.
+        std::u16string().swap(names[i]);
+        xs[i] = 0;
+        ys[i] = 0;
+        sortKeys[i] = 0;
+        sortOrder[i] = 0;
+    }
+    for (std::size_t i = 1; i < Slots; ++i)
+        std::u16string().swap(reportLines[i]);
+    pointCount = 0;
+    nextReportLine = 0;
+    reportFull = false;
+}
+
+std::int32_t roundHalfEven(double value) {
+    // The default floating-point rounding mode is to nearest, ties to even.
+    return static_cast<std::int32_t>(std::nearbyint(value));
+}
+
+} // namespace morvane

@@ -1,0 +1,89 @@
+#pragma once
+
+#include "core/UiSink.h"
+#include "ui/Dialogs.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+
+#include <QWidget>
+
+class QLabel;
+class QListView;
+class QPlainTextEdit;
+class QPrinter;
+class QPushButton;
+
+namespace morvane {
+
+struct PointTable;
+class ResultListModel;
+
+// The character filter of the tolerance field: returns the code to insert, 0
+// to drop the key. Enter (13) is dropped, so the field stays one line.
+std::int16_t filterToleranceKey(std::int16_t key);
+
+// The main window. It owns the run's data, shows it through UiSink on its
+// controls and hands both clicks to the core; it decides nothing itself.
+// Controls carry their names as object names (findChild<...>("lowerField")).
+class MainWindow : public QWidget, public UiSink {
+    Q_OBJECT
+
+public:
+    // Without dialogs the real ones are used; tests pass scripted ones.
+    explicit MainWindow(std::optional<WindowDialogs> dialogs = std::nullopt,
+                        QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    std::u16string toleranceText() override;
+    void setToleranceText(const std::u16string& text) override;
+    std::u16string lowerBoundText() override;
+    std::optional<std::filesystem::path> chooseCoordinateFile() override;
+    bool choosePrinter() override;
+    void setStatusText(const std::u16string& text) override;
+    void setStatusColor(Rgb color) override;
+    void setBusyCursor(bool on) override;
+    void redraw() override;
+    void clearResultList() override;
+    void addResultItem(const std::u16string& text) override;
+    std::int32_t resultItemCount() override;
+    std::u16string resultText() override;
+    void setResultText(const std::u16string& text) override;
+    Answer askYesNo(const std::u16string& prompt) override;
+    void showMessage(const std::u16string& text) override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void startRun();
+    void printLastReport();
+    // Puts list items and result text that a run has produced since the last
+    // call into their controls. Until then nothing can be painted or read by
+    // the user, because a run does not return to the event loop.
+    void showPending();
+    QPrinter& printer();
+
+    std::unique_ptr<PointTable> m_table;
+    WindowDialogs m_dialogs;
+    std::unique_ptr<QPrinter> m_printer;
+
+    QPushButton* m_startButton;
+    QLabel* m_bandLabel;
+    QPlainTextEdit* m_lowerField;
+    QLabel* m_toLabel;
+    QPlainTextEdit* m_toleranceField;
+    QLabel* m_status;
+    QPushButton* m_printButton;
+    QPlainTextEdit* m_resultText;
+    QListView* m_resultList;
+    ResultListModel* m_listItems;
+
+    // Set by a run and not yet in m_resultText (see showPending).
+    std::u16string m_pendingResultText;
+    bool m_resultPending = false;
+    bool m_busy = false;
+};
+
+} // namespace morvane
