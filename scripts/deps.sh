@@ -10,7 +10,7 @@ packages=(
     # the window and printing
     qt6-base-dev qt6-qpa-plugins libgl-dev fonts-ipafont-gothic qt6-translations-l10n
     # tests
-    googletest libgtest-dev libgmock-dev xvfb xauth xdotool poppler-utils
+    googletest libgtest-dev libgmock-dev xvfb xauth xdotool xclip poppler-utils locales
     # benchmarks
     libbenchmark-dev time
     "$@"
