@@ -2,10 +2,9 @@
 
 #include "core/RunError.h"
 
-#include <clocale>
+#include <algorithm>
+#include <charconv>
 #include <cmath>
-#include <cstdlib>
-#include <locale.h>
 #include <optional>
 #include <string>
 
@@ -88,40 +87,78 @@ std::optional<double> exactDecimal(std::string_view number) {
     return negative ? -magnitude : magnitude;
 }
 
+// The power of ten of a number's first significant digit, exponent included
+// (saturated far beyond any double): above 0 the number is large, below 0
+// small. Only asked for numbers that are not all zeros.
+std::int64_t decimalMagnitude(std::string_view whole, std::string_view fraction,
+                              std::int64_t exponent) {
+    const std::size_t firstWhole = whole.find_first_not_of('0');
+    if (firstWhole != std::string_view::npos)
+        return exponent + static_cast<std::int64_t>(whole.size() - firstWhole) - 1;
+    const std::size_t firstFraction = fraction.find_first_not_of('0');
+    return exponent - static_cast<std::int64_t>(firstFraction) - 1;
+}
+
 double decimalNumber(std::string_view s) {
-    std::string number;
     std::size_t i = 0;
+    const bool negative = i < s.size() && s[i] == '-';
     if (i < s.size() && (s[i] == '+' || s[i] == '-'))
-        number += s[i++];
-    bool digits = false;
+        ++i;
+    const std::size_t wholeBegin = i;
     while (i < s.size() && isDigit(s[i]))
-        number += s[i++], digits = true;
+        ++i;
+    const std::string_view whole = s.substr(wholeBegin, i - wholeBegin);
+    std::string_view fraction;
     if (i < s.size() && s[i] == '.') {
-        number += s[i++];
+        const std::size_t fractionBegin = ++i;
         while (i < s.size() && isDigit(s[i]))
-            number += s[i++], digits = true;
+            ++i;
+        fraction = s.substr(fractionBegin, i - fractionBegin);
     }
-    if (!digits)
+    if (whole.empty() && fraction.empty())
         return 0;
+
+    // The number as from_chars reads it: no "+", and "e" for E, d and D.
+    std::string number;
+    if (negative)
+        number += '-';
+    number += whole;
+    if (i > wholeBegin + whole.size())
+        number += '.';
+    number += fraction;
+    std::int64_t exponent = 0;
     if (i < s.size() && (s[i] == 'e' || s[i] == 'E' || s[i] == 'd' || s[i] == 'D')) {
         std::size_t j = i + 1;
-        std::string exponent = "e";
+        const bool negativeExponent = j < s.size() && s[j] == '-';
         if (j < s.size() && (s[j] == '+' || s[j] == '-'))
-            exponent += s[j++];
+            ++j;
         const std::size_t firstDigit = j;
-        while (j < s.size() && isDigit(s[j]))
-            exponent += s[j++];
-        if (j > firstDigit)
-            number += exponent;
+        while (j < s.size() && isDigit(s[j])) {
+            exponent = std::min<std::int64_t>(exponent * 10 + (s[j] - '0'), 1'000'000'000);
+            ++j;
+        }
+        if (j > firstDigit) {
+            number += 'e';
+            number.append(s.substr(i + 1, j - i - 1));
+            if (negativeExponent)
+                exponent = -exponent;
+        } else {
+            exponent = 0;
+        }
     }
     if (const auto exact = exactDecimal(number))
         return *exact;
-    // strtod in the "C" locale: the window toolkit sets the user's locale,
-    // whose decimal separator may be a comma.
-    static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", nullptr);
-    const double value = strtod_l(number.c_str(), nullptr, cLocale);
-    if (std::isinf(value))
-        throw runError(ErrorNumber::Overflow);
+    // from_chars, not strtod: no locale can change the decimal separator,
+    // and the window toolkit sets the user's.
+    double value = 0;
+    const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
+    if (error == std::errc::result_out_of_range) {
+        if (decimalMagnitude(whole, fraction, exponent) > 0)
+            throw runError(ErrorNumber::Overflow);
+        // Too small for a double: zero, with the number's sign, as a
+        // correctly rounded conversion gives.
+        return negative ? -0.0 : 0.0;
+    }
     return value;
 }
 

@@ -1,8 +1,7 @@
 #include "core/NumberFormat.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 
 namespace morvane {
@@ -22,13 +21,19 @@ std::u16string formatThreeDecimals(double value) {
     if (!std::isfinite(value))
         return widen(std::isnan(value) ? "NaN" : (value < 0 ? "-Inf" : "Inf"));
 
-    // "d.dddddddddddddde±x": 15 significant digits and a decimal exponent.
+    // "d.dddddddddddddde±x": 15 significant digits and a decimal exponent,
+    // from to_chars so that no locale can change the decimal separator.
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*e", SignificantDigits - 1, std::fabs(value));
+    const auto scientific = std::to_chars(buf, buf + sizeof buf, std::fabs(value),
+                                          std::chars_format::scientific, SignificantDigits - 1);
     std::string digits;
     digits += buf[0];
     digits.append(buf + 2, SignificantDigits - 1);
-    const int exponent = std::atoi(buf + SignificantDigits + 2);
+    const char* exponentText = buf + SignificantDigits + 2;
+    if (*exponentText == '+')
+        ++exponentText;
+    int exponent = 0;
+    std::from_chars(exponentText, scientific.ptr, exponent);
 
     // The digits to keep are those down to the thousandths: exponent + 1
     // integer digits and three decimals.
@@ -64,7 +69,9 @@ std::u16string formatThreeDecimals(double value) {
 }
 
 std::u16string formatInteger(std::int32_t value) {
-    return widen(std::to_string(value));
+    char buf[16];
+    const auto end = std::to_chars(buf, buf + sizeof buf, value).ptr;
+    return widen(std::string(buf, end));
 }
 
 } // namespace morvane

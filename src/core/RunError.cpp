@@ -1,5 +1,6 @@
 #include "core/RunError.h"
 
+#include "core/NumberFormat.h"
 #include "core/Text.h"
 
 namespace morvane {
@@ -29,7 +30,7 @@ RunError runError(std::int32_t number) {
 std::u16string runErrorText(const RunError& e, std::u16string_view lineBreak) {
     if (e.number() == 0)
         return e.message();
-    std::u16string text = u"実行時エラー '" + toUtf16(std::to_string(e.number())) + u"':";
+    std::u16string text = u"実行時エラー '" + formatInteger(e.number()) + u"':";
     text += lineBreak;
     text += lineBreak;
     text += e.message();
