@@ -1,8 +1,8 @@
 // The window's side of a large run: from the Start click until the window
 // shows 100,000 findings (400,000 list items and 300,000 report lines). The
 // target is about 2 s on a desktop; the check itself takes part of it.
+#include "print/Fonts.h"
 #include "ui/Dialogs.h"
-#include "ui/Fonts.h"
 #include "ui/MainWindow.h"
 
 #include <cstdio>

@@ -1,7 +1,7 @@
 #include "cli/PdfReport.h"
 
 #include "output/ReportPrint.h"
-#include "ui/QtPrinterSink.h"
+#include "print/PagedDeviceSink.h"
 
 #include <cstdio>
 #include <stdexcept>
@@ -89,7 +89,8 @@ void PdfReportWriter::write(const PointTable& table, UiSink& ui, const fs::path&
     printer.setDocName(QFile::decodeName(target.stem().c_str()));
     printer.setCreator(QStringLiteral("morvane-check"));
     {
-        QtPrinterSink sink(printer);
+        printer.setFullPage(false);
+        PagedDeviceSink sink(printer, [] { return true; });
         printReport(table, ui, sink);
         if (sink.anyFailed() || printer.printerState() == QPrinter::Error)
             cannotWrite(target, "the printer failed");

@@ -3,10 +3,10 @@
 #include "core/PointTable.h"
 #include "core/Text.h"
 #include "output/ReportPrint.h"
+#include "print/Fonts.h"
+#include "print/PagedDeviceSink.h"
 #include "run/CheckRun.h"
-#include "ui/Fonts.h"
 #include "ui/PrinterDialog.h"
-#include "ui/QtPrinterSink.h"
 #include "ui/ResultListModel.h"
 
 #include <QGuiApplication>
@@ -236,7 +236,12 @@ void MainWindow::startRun() {
 
 void MainWindow::printLastReport() {
     try {
-        QtPrinterSink sink(printer());
+        QPrinter& paper = printer();
+        // The report's offsets are measured from the printable area.
+        paper.setFullPage(false);
+        // An empty report still becomes a file when the dialog chose one;
+        // paper is spared the blank sheet.
+        PagedDeviceSink sink(paper, [&paper] { return !paper.outputFileName().isEmpty(); });
         printReport(*m_table, *this, sink);
     } catch (const std::exception& e) {
         try {

@@ -1,4 +1,4 @@
-#include "ui/Fonts.h"
+#include "print/Fonts.h"
 #include "ui/MainWindow.h"
 
 #include <QApplication>

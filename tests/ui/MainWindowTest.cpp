@@ -1,7 +1,7 @@
 #include "ui/MainWindow.h"
 
+#include "print/Fonts.h"
 #include "ui/Dialogs.h"
-#include "ui/Fonts.h"
 
 #include <deque>
 #include <memory>

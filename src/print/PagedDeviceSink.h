@@ -3,28 +3,34 @@
 #include "core/PrinterSink.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include <QFont>
 
+class QPagedPaintDevice;
 class QPainter;
-class QPrinter;
 
 namespace morvane {
 
-// The print command's printer operations on a QPrinter. Positions are twips
-// from the top-left corner of the printable area, converted with the
-// printer's resolution. One sink serves one document at a time; after endDocument
-// it is ready for the next.
-class QtPrinterSink : public PrinterSink {
+// The print command's printer operations on a Qt paged device: a PDF writer
+// or a printer. Positions are twips from the top-left corner of the device's
+// paint area, converted with the device's resolution; a printer must be out of
+// full-page mode for that to be its printable area. One sink serves one
+// document at a time; after endDocument it is ready for the next.
+class PagedDeviceSink : public PrinterSink {
 public:
-    // The printer must outlive the sink. Its printable area becomes the
-    // coordinate origin (full-page mode is switched off).
-    explicit QtPrinterSink(QPrinter& printer);
-    ~QtPrinterSink() override;
+    // Asked when a document ends with nothing printed: true when the empty
+    // document must still become a file (a PDF), false to print nothing (a
+    // paper printer is spared the blank sheet).
+    using KeepsEmptyDocument = std::function<bool()>;
 
-    QtPrinterSink(const QtPrinterSink&) = delete;
-    QtPrinterSink& operator=(const QtPrinterSink&) = delete;
+    // The device must outlive the sink.
+    PagedDeviceSink(QPagedPaintDevice& device, KeepsEmptyDocument keepsEmptyDocument);
+    ~PagedDeviceSink() override;
+
+    PagedDeviceSink(const PagedDeviceSink&) = delete;
+    PagedDeviceSink& operator=(const PagedDeviceSink&) = delete;
 
     bool setFontName(const std::u16string& face) override;
     bool setFontSize(float points) override;
@@ -43,7 +49,8 @@ private:
     bool ensurePainter();
     bool fail();
 
-    QPrinter& m_printer;
+    QPagedPaintDevice& m_device;
+    KeepsEmptyDocument m_keepsEmptyDocument;
     std::unique_ptr<QPainter> m_painter;
     QFont m_font;
     double m_xTwips = 0;

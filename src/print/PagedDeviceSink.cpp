@@ -1,12 +1,13 @@
-#include "ui/QtPrinterSink.h"
+#include "print/PagedDeviceSink.h"
 
-#include "ui/Fonts.h"
+#include "print/Fonts.h"
 
 #include <cmath>
+#include <utility>
 
 #include <QFontMetricsF>
+#include <QPagedPaintDevice>
 #include <QPainter>
-#include <QPrinter>
 #include <QString>
 
 namespace morvane {
@@ -17,56 +18,56 @@ constexpr double TwipsPerInch = 1440;
 
 } // namespace
 
-QtPrinterSink::QtPrinterSink(QPrinter& printer) : m_printer(printer) {
+PagedDeviceSink::PagedDeviceSink(QPagedPaintDevice& device, KeepsEmptyDocument keepsEmptyDocument)
+    : m_device(device), m_keepsEmptyDocument(std::move(keepsEmptyDocument)) {
     registerFontSubstitutes();
-    m_printer.setFullPage(false);
 }
 
-QtPrinterSink::~QtPrinterSink() {
+PagedDeviceSink::~PagedDeviceSink() {
     if (m_painter && m_painter->isActive())
         m_painter->end();
 }
 
-bool QtPrinterSink::setFontName(const std::u16string& face) {
+bool PagedDeviceSink::setFontName(const std::u16string& face) {
     if (face.empty())
         return fail();
     m_font.setFamily(QString::fromStdU16String(face));
     return true;
 }
 
-bool QtPrinterSink::setFontSize(float points) {
+bool PagedDeviceSink::setFontSize(float points) {
     if (!std::isfinite(points) || points <= 0)
         return fail();
     m_font.setPointSizeF(points);
     return true;
 }
 
-bool QtPrinterSink::setCurrentX(float twips) {
+bool PagedDeviceSink::setCurrentX(float twips) {
     if (!std::isfinite(twips))
         return fail();
     m_xTwips = twips;
     return true;
 }
 
-bool QtPrinterSink::setCurrentY(float twips) {
+bool PagedDeviceSink::setCurrentY(float twips) {
     if (!std::isfinite(twips))
         return fail();
     m_yTwips = twips;
     return true;
 }
 
-bool QtPrinterSink::printLine(const std::u16string& text) {
+bool PagedDeviceSink::printLine(const std::u16string& text) {
     if (!ensurePainter())
         return fail();
     for (; m_pendingPages > 0; --m_pendingPages)
-        if (!m_printer.newPage())
+        if (!m_device.newPage())
             return fail();
 
-    // Metrics of the printer, not of the screen: the font's point size maps
-    // to device pixels through the printer's resolution.
-    const QFontMetricsF metrics(m_font, &m_printer);
-    const double dotsPerTwipX = m_printer.logicalDpiX() / TwipsPerInch;
-    const double dotsPerTwipY = m_printer.logicalDpiY() / TwipsPerInch;
+    // Metrics of the device, not of the screen: the font's point size maps
+    // to device pixels through the device's resolution.
+    const QFontMetricsF metrics(m_font, &m_device);
+    const double dotsPerTwipX = m_device.logicalDpiX() / TwipsPerInch;
+    const double dotsPerTwipY = m_device.logicalDpiY() / TwipsPerInch;
     const QPointF baseline(m_xTwips * dotsPerTwipX, m_yTwips * dotsPerTwipY + metrics.ascent());
     m_painter->setFont(m_font);
     m_painter->drawText(baseline, QString::fromStdU16String(text));
@@ -76,18 +77,17 @@ bool QtPrinterSink::printLine(const std::u16string& text) {
     return true;
 }
 
-bool QtPrinterSink::newPage() {
+bool PagedDeviceSink::newPage() {
     ++m_pendingPages;
     m_xTwips = 0;
     m_yTwips = 0;
     return true;
 }
 
-bool QtPrinterSink::endDocument() {
-    // A document with nothing printed still becomes a file when one was
-    // asked for; a paper printer is spared the blank sheet.
+bool PagedDeviceSink::endDocument() {
+    // Nothing was printed: whether that is still a document is the caller's call.
     if (!m_painter || !m_painter->isActive()) {
-        if (!m_beginFailed && !m_printer.outputFileName().isEmpty())
+        if (!m_beginFailed && m_keepsEmptyDocument && m_keepsEmptyDocument())
             ensurePainter();
     }
     bool ok = !m_beginFailed;
@@ -101,23 +101,23 @@ bool QtPrinterSink::endDocument() {
     return ok ? true : fail();
 }
 
-bool QtPrinterSink::ensurePainter() {
+bool PagedDeviceSink::ensurePainter() {
     if (m_painter && m_painter->isActive())
         return true;
-    // One attempt per document: a printer that refused once (an unwritable
+    // One attempt per document: a device that refused once (an unwritable
     // file, no printer) would refuse every line again.
     if (m_beginFailed)
         return false;
     if (!m_painter)
         m_painter = std::make_unique<QPainter>();
-    if (!m_painter->begin(&m_printer)) {
+    if (!m_painter->begin(&m_device)) {
         m_beginFailed = true;
         return false;
     }
     return true;
 }
 
-bool QtPrinterSink::fail() {
+bool PagedDeviceSink::fail() {
     m_anyFailed = true;
     return false;
 }

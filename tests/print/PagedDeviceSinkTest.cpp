@@ -1,4 +1,4 @@
-#include "ui/QtPrinterSink.h"
+#include "print/PagedDeviceSink.h"
 
 #include "core/PointTable.h"
 #include "core/Text.h"
@@ -8,12 +8,15 @@
 #include "support/RecordingUiSink.h"
 
 #include <filesystem>
+#include <memory>
+#include <ostream>
 #include <regex>
 #include <string>
 
 #include <QMarginsF>
 #include <QPageLayout>
 #include <QPageSize>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -29,13 +32,48 @@ constexpr double LeftMarginMm = 12;
 constexpr double TopMarginMm = 8;
 // pdftotext boxes come from the font's ascent, which rounds a little.
 constexpr double PositionTolerancePt = 0.5;
+// As fine as a high-resolution printer, as morvane-check writes its PDF.
+constexpr int PdfWriterDotsPerInch = 1200;
 
-void toPdf(QPrinter& printer, const std::string& path) {
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(QString::fromStdString(path));
-    printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                      QMarginsF(LeftMarginMm, TopMarginMm, 10, 10),
-                                      QPageLayout::Millimeter));
+// The window prints on a QPrinter, morvane-check on a QPdfWriter; both
+// write PDF here, so that the tests can read back what was printed.
+enum class Device { Printer, PdfWriter };
+
+const char* deviceName(Device device) {
+    return device == Device::Printer ? "Printer" : "PdfWriter";
+}
+
+void PrintTo(Device device, std::ostream* out) {
+    *out << deviceName(device);
+}
+
+// A device with its own answer to "does an empty document become a file", as
+// its caller gives it.
+struct PdfDevice {
+    std::unique_ptr<QPagedPaintDevice> device;
+    PagedDeviceSink::KeepsEmptyDocument keepsEmptyDocument;
+};
+
+PdfDevice pdfDevice(Device kind, const std::string& path) {
+    const QString file = QString::fromStdString(path);
+    PdfDevice made;
+    if (kind == Device::Printer) {
+        auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(file);
+        printer->setFullPage(false);
+        made.keepsEmptyDocument = [p = printer.get()] { return !p->outputFileName().isEmpty(); };
+        made.device = std::move(printer);
+    } else {
+        auto writer = std::make_unique<QPdfWriter>(file);
+        writer->setResolution(PdfWriterDotsPerInch);
+        made.keepsEmptyDocument = [] { return true; };
+        made.device = std::move(writer);
+    }
+    made.device->setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                           QMarginsF(LeftMarginMm, TopMarginMm, 10, 10),
+                                           QPageLayout::Millimeter));
+    return made;
 }
 
 std::u16string padRight(std::u16string text, std::size_t width) {
@@ -70,22 +108,22 @@ std::string words(const std::u16string& line) {
     return out;
 }
 
-class QtPrinterSinkTest : public test::PointTableFixture {
+class PagedDeviceSinkTest : public test::PointTableFixture,
+                            public testing::WithParamInterface<Device> {
 protected:
     std::string pdfPath(const std::string& name) const {
         return m_dir.filePath(QString::fromStdString(name)).toStdString();
     }
 
-    // Report lines 1..count through the print command onto a PDF printer;
+    // Report lines 1..count through the print command onto the device;
     // whether any printer step failed.
     static bool printLinesToPdf(std::int32_t count, const std::string& path) {
         PointTable& d = data();
         for (std::int32_t i = 1; i <= count; ++i)
             d.reportLines[i] = reportLine(i);
         d.nextReportLine = count + 1;
-        QPrinter printer(QPrinter::HighResolution);
-        toPdf(printer, path);
-        QtPrinterSink sink(printer);
+        PdfDevice pdf = pdfDevice(GetParam(), path);
+        PagedDeviceSink sink(*pdf.device, pdf.keepsEmptyDocument);
         RecordingUiSink ui;
         morvane::printReport(d, ui, sink);
         return !sink.anyFailed();
@@ -93,6 +131,12 @@ protected:
 
     QTemporaryDir m_dir;
 };
+
+INSTANTIATE_TEST_SUITE_P(Devices, PagedDeviceSinkTest,
+                         testing::Values(Device::Printer, Device::PdfWriter),
+                         [](const testing::TestParamInfo<Device>& device) {
+                             return std::string(deviceName(device.param));
+                         });
 
 struct PageCase {
     const char* what;
@@ -109,7 +153,7 @@ const PageCase PageCases[] = {
     {"139 lines", 139, 3},
 };
 
-TEST_F(QtPrinterSinkTest, SixtyNineLinesToAPageWithoutATrailingEmptyPage) {
+TEST_P(PagedDeviceSinkTest, SixtyNineLinesToAPageWithoutATrailingEmptyPage) {
     for (const auto& c : PageCases) {
         SCOPED_TRACE(c.what);
         const std::string pdf = pdfPath(std::to_string(c.lines) + ".pdf");
@@ -118,7 +162,7 @@ TEST_F(QtPrinterSinkTest, SixtyNineLinesToAPageWithoutATrailingEmptyPage) {
     }
 }
 
-TEST_F(QtPrinterSinkTest, EveryPageHoldsItsLinesInOrderAsText) {
+TEST_P(PagedDeviceSinkTest, EveryPageHoldsItsLinesInOrderAsText) {
     const std::string pdf = pdfPath("report.pdf");
     ASSERT_TRUE(printLinesToPdf(139, pdf));
 
@@ -132,7 +176,7 @@ TEST_F(QtPrinterSinkTest, EveryPageHoldsItsLinesInOrderAsText) {
     }
 }
 
-TEST_F(QtPrinterSinkTest, LinesStartAtTheReportOffsetsFromThePrintableCorner) {
+TEST_P(PagedDeviceSinkTest, LinesStartAtTheReportOffsetsFromThePrintableCorner) {
     const std::string pdf = pdfPath("report.pdf");
     ASSERT_TRUE(printLinesToPdf(70, pdf));
     const auto pages = pdfWords(pdf);
@@ -162,7 +206,7 @@ TEST_F(QtPrinterSinkTest, LinesStartAtTheReportOffsetsFromThePrintableCorner) {
     EXPECT_LE(pitch, 11.5);
 }
 
-TEST_F(QtPrinterSinkTest, ColumnsLineUpInAFixedPitchFace) {
+TEST_P(PagedDeviceSinkTest, ColumnsLineUpInAFixedPitchFace) {
     const std::string pdf = pdfPath("report.pdf");
     ASSERT_TRUE(printLinesToPdf(69, pdf));
     const auto pages = pdfWords(pdf);
@@ -193,14 +237,13 @@ const PositionCase PositionCases[] = {
     {"far across, near the top", 6000, 300},
 };
 
-TEST_F(QtPrinterSinkTest, PositionsAreTwipsFromThePrintableCorner) {
+TEST_P(PagedDeviceSinkTest, PositionsAreTwipsFromThePrintableCorner) {
     for (const auto& c : PositionCases) {
         SCOPED_TRACE(c.what);
         const std::string pdf = pdfPath("position.pdf");
         {
-            QPrinter printer(QPrinter::HighResolution);
-            toPdf(printer, pdf);
-            QtPrinterSink sink(printer);
+            PdfDevice device = pdfDevice(GetParam(), pdf);
+            PagedDeviceSink sink(*device.device, device.keepsEmptyDocument);
             EXPECT_TRUE(sink.setFontName(u"ＭＳ ゴシック"));
             EXPECT_TRUE(sink.setFontSize(10));
             EXPECT_TRUE(sink.setCurrentX(c.xTwips));
@@ -217,7 +260,7 @@ TEST_F(QtPrinterSinkTest, PositionsAreTwipsFromThePrintableCorner) {
     }
 }
 
-TEST_F(QtPrinterSinkTest, MissingGothicFaceBecomesEmbeddedSearchableIpaGothic) {
+TEST_P(PagedDeviceSinkTest, MissingGothicFaceBecomesEmbeddedSearchableIpaGothic) {
     const std::string pdf = pdfPath("report.pdf");
     ASSERT_TRUE(printLinesToPdf(3, pdf));
     // Embedded, and with a Unicode map so that the Japanese text can be
@@ -226,10 +269,49 @@ TEST_F(QtPrinterSinkTest, MissingGothicFaceBecomesEmbeddedSearchableIpaGothic) {
         << pdfFonts(pdf);
 }
 
-TEST_F(QtPrinterSinkTest, AnUnwritableFileIsReportedAndNothingIsWritten) {
+TEST_P(PagedDeviceSinkTest, AnUnwritableFileIsReportedAndNothingIsWritten) {
     const std::string pdf = pdfPath("missing-folder/report.pdf");
     EXPECT_FALSE(printLinesToPdf(70, pdf));
     EXPECT_FALSE(std::filesystem::exists(pdf));
+}
+
+TEST_P(PagedDeviceSinkTest, AnEmptyDocumentNobodyKeepsWritesNothing) {
+    const std::string pdf = pdfPath("empty.pdf");
+    {
+        PdfDevice device = pdfDevice(GetParam(), pdf);
+        PagedDeviceSink sink(*device.device, [] { return false; });
+        EXPECT_TRUE(sink.newPage());
+        EXPECT_TRUE(sink.endDocument());
+        EXPECT_FALSE(sink.anyFailed());
+    }
+    EXPECT_FALSE(std::filesystem::exists(pdf));
+}
+
+// A page break and a position left over from one document must not carry
+// into the next on the same device.
+TEST_P(PagedDeviceSinkTest, EndDocumentLeavesTheSinkReadyForTheNext) {
+    const std::string pdf = pdfPath("twice.pdf");
+    {
+        PdfDevice device = pdfDevice(GetParam(), pdf);
+        PagedDeviceSink sink(*device.device, device.keepsEmptyDocument);
+        EXPECT_TRUE(sink.setFontName(u"ＭＳ ゴシック"));
+        EXPECT_TRUE(sink.setFontSize(10));
+        EXPECT_TRUE(sink.setCurrentX(3000));
+        EXPECT_TRUE(sink.setCurrentY(3000));
+        EXPECT_TRUE(sink.printLine(u"一"));
+        EXPECT_TRUE(sink.newPage());
+        EXPECT_TRUE(sink.setCurrentY(3000));
+        EXPECT_TRUE(sink.endDocument());
+
+        EXPECT_TRUE(sink.printLine(u"二"));
+        EXPECT_TRUE(sink.endDocument());
+    }
+    const auto pages = pdfWords(pdf);
+    ASSERT_EQ(pages.size(), 1u);
+    ASSERT_EQ(pages[0].size(), 1u);
+    EXPECT_EQ(toUtf16(pages[0][0].text), u"二");
+    EXPECT_NEAR(pages[0][0].xMin, mmToPt(LeftMarginMm), PositionTolerancePt);
+    EXPECT_NEAR(pages[0][0].yMin, mmToPt(TopMarginMm), PositionTolerancePt);
 }
 
 } // namespace
