@@ -1,8 +1,8 @@
 #include "cli/CliOptions.h"
-#include "cli/PdfReport.h"
 #include "cli/TerminalSink.h"
 #include "core/PointTable.h"
 #include "core/Text.h"
+#include "print/PdfReport.h"
 #include "run/CheckRun.h"
 
 #include <cstdio>

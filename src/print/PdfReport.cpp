@@ -1,4 +1,4 @@
-#include "cli/PdfReport.h"
+#include "print/PdfReport.h"
 
 #include "output/ReportPrint.h"
 #include "print/PagedDeviceSink.h"
@@ -14,7 +14,7 @@
 #include <QMarginsF>
 #include <QPageLayout>
 #include <QPageSize>
-#include <QPrinter>
+#include <QPdfWriter>
 #include <QTemporaryFile>
 
 namespace morvane {
@@ -30,6 +30,10 @@ struct PdfReportWriter::Application {
 };
 
 namespace {
+
+// What a high-resolution printer gives a PDF, so that the report matches one
+// that the window prints to a file.
+constexpr int PdfDotsPerInch = 1200;
 
 QString qtPath(const fs::path& path) {
     return QFile::decodeName(path.c_str());
@@ -76,25 +80,26 @@ void PdfReportWriter::write(const PointTable& table, UiSink& ui, const fs::path&
     QTemporaryFile temp(qtPath(folder / ("." + target.filename().string() + ".XXXXXX")));
     if (!temp.open())
         cannotWrite(target, temp.errorString().toStdString());
-    // The printer opens the file by its name.
-    temp.close();
 
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(temp.fileName());
-    // No margins: the report's own offsets place the text on the sheet, and
-    // 69 lines of the stand-in face then fit on A4.
-    printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                      QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
-    printer.setDocName(QFile::decodeName(target.stem().c_str()));
-    printer.setCreator(QStringLiteral("morvane-check"));
     {
-        printer.setFullPage(false);
-        PagedDeviceSink sink(printer, [] { return true; });
+        QPdfWriter writer(&temp);
+        writer.setResolution(PdfDotsPerInch);
+        // No margins: the report's own offsets place the text on the sheet,
+        // and 69 lines of the stand-in face then fit on A4.
+        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                         QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
+        writer.setTitle(QFile::decodeName(target.stem().c_str()));
+        writer.setCreator(QStringLiteral("morvane-check"));
+        // A report without findings is still a report: an empty page.
+        PagedDeviceSink sink(writer, [] { return true; });
         printReport(table, ui, sink);
-        if (sink.anyFailed() || printer.printerState() == QPrinter::Error)
+        if (sink.anyFailed())
             cannotWrite(target, "the printer failed");
     }
+    // The writer does not report a failed write (a full disk); the file does,
+    // though Qt has no words for why.
+    if (!temp.flush() || temp.error() != QFileDevice::NoError)
+        cannotWrite(target, "the file could not be written in full");
 
     const fs::path written = stdPath(temp.fileName());
     std::error_code ec;

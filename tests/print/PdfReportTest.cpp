@@ -51,7 +51,7 @@ std::set<std::string> filesIn(const fs::path& folder) {
     return names;
 }
 
-class PdfCommandTest : public testing::Test {
+class PdfReportTest : public testing::Test {
 protected:
     fs::path path(const std::string& name) const {
         return fs::path(m_dir.path().toStdString()) / name;
@@ -64,7 +64,7 @@ protected:
     QTemporaryDir m_dir;
 };
 
-TEST_F(PdfCommandTest, TheExampleReportBecomesAPdfOfTheSameLines) {
+TEST_F(PdfReportTest, TheExampleReportBecomesAPdfOfTheSameLines) {
     const fs::path pdf = path("report.pdf");
     const auto r = check({"--pdf", pdf.string(), Example});
 
@@ -89,7 +89,7 @@ const PagesCase PagesCases[] = {
     {"46 findings fill two pages", 46, 1, 2},
 };
 
-TEST_F(PdfCommandTest, TwentyThreeFindingsToAPage) {
+TEST_F(PdfReportTest, TwentyThreeFindingsToAPage) {
     for (const auto& c : PagesCases) {
         SCOPED_TRACE(c.what);
         const fs::path input = write("points.sim", fileWithFindings(c.findings));
@@ -100,7 +100,7 @@ TEST_F(PdfCommandTest, TwentyThreeFindingsToAPage) {
     }
 }
 
-TEST_F(PdfCommandTest, AnExistingPdfIsReplacedOnlyWhenTheRunSucceeds) {
+TEST_F(PdfReportTest, AnExistingPdfIsReplacedOnlyWhenTheRunSucceeds) {
     const fs::path pdf = write("report.pdf", "an older report");
 
     auto r = check({"--pdf", pdf.string(), path("missing.sim").string()});
@@ -117,7 +117,7 @@ TEST_F(PdfCommandTest, AnExistingPdfIsReplacedOnlyWhenTheRunSucceeds) {
     EXPECT_EQ(filesIn(path("")), std::set<std::string>{"report.pdf"});
 }
 
-TEST_F(PdfCommandTest, AnUnwritablePathIsAnErrorAndWritesNothing) {
+TEST_F(PdfReportTest, AnUnwritablePathIsAnErrorAndWritesNothing) {
     const fs::path input = write("points.sim", fileWithFindings(1));
     const fs::path targets[] = {
         path("no-such-folder/report.pdf"),
@@ -133,7 +133,7 @@ TEST_F(PdfCommandTest, AnUnwritablePathIsAnErrorAndWritesNothing) {
     }
 }
 
-TEST_F(PdfCommandTest, SeveralFilesGetOnePdfEachInAFolder) {
+TEST_F(PdfReportTest, SeveralFilesGetOnePdfEachInAFolder) {
     fs::create_directory(path("a"));
     fs::create_directory(path("reports"));
     const fs::path one = write("a/one.sim", fileWithFindings(1));
@@ -147,7 +147,7 @@ TEST_F(PdfCommandTest, SeveralFilesGetOnePdfEachInAFolder) {
     EXPECT_EQ(pdfPageCount(path("reports/two.pdf").string()), 2);
 }
 
-TEST_F(PdfCommandTest, TargetsThatCannotServeAreRefusedBeforeAnyCheck) {
+TEST_F(PdfReportTest, TargetsThatCannotServeAreRefusedBeforeAnyCheck) {
     fs::create_directory(path("a"));
     fs::create_directory(path("b"));
     fs::create_directory(path("reports"));

@@ -8,10 +8,11 @@ namespace morvane {
 struct PointTable;
 class UiSink;
 
-// Prints a run's report through the print command onto an A4 PDF printer, as
-// the window prints it on paper. The only part of the command-line checker
-// that needs Qt; it starts a GUI application on the offscreen platform
-// unless QT_QPA_PLATFORM names another, so no display is needed.
+// Prints a run's report through the print command onto an A4 PDF, as the
+// window prints it on paper. Qt stays behind this header, so the command-line
+// checker includes no Qt. It starts a GUI application (fonts need one) on the
+// offscreen platform unless QT_QPA_PLATFORM names another, so no display is
+// needed.
 class PdfReportWriter {
 public:
     PdfReportWriter();

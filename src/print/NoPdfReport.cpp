@@ -1,4 +1,4 @@
-#include "cli/PdfReport.h"
+#include "print/PdfReport.h"
 
 #include <stdexcept>
 
