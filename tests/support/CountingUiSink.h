@@ -1,21 +1,26 @@
 #pragma once
 
 #include "core/UiSink.h"
+#include "support/Script.h"
 
 #include <cstdint>
+#include <deque>
+#include <filesystem>
+#include <optional>
 #include <string>
 
 namespace morvane {
 
 // A window that keeps only what a run gives back, the item count and the
-// result text, for runs that are timed or fuzzed rather than inspected.
-// Every question is answered with `answer`.
+// result text, for runs that are timed or fuzzed rather than inspected. Every
+// run chooses `file`; questions get the scripted `answers`, then `unscripted`.
 class CountingUiSink : public UiSink {
 public:
     std::u16string toleranceField = u"0.05";
     std::u16string lowerField = u"0";
     std::optional<std::filesystem::path> file;
-    Answer answer = Answer::No;
+    std::deque<Answer> answers;
+    Answer unscripted = Answer::No;
 
     std::int32_t items = 0;
     std::int32_t messages = 0;
@@ -35,7 +40,7 @@ public:
     std::int32_t resultItemCount() override { return items; }
     std::u16string resultText() override { return resultField; }
     void setResultText(const std::u16string& text) override { resultField = text; }
-    Answer askYesNo(const std::u16string&) override { return answer; }
+    Answer askYesNo(const std::u16string&) override { return test::takeNext(answers, unscripted); }
     void showMessage(const std::u16string&) override { ++messages; }
 };
 

@@ -2,6 +2,9 @@
 
 #include "core/PointTable.h"
 #include "core/RunError.h"
+#include "support/CheckRuns.h"
+#include "support/RecordingUiSink.h"
+#include "support/TestFiles.h"
 
 #include <memory>
 
@@ -17,6 +20,16 @@ protected:
     static void TearDownTestSuite() { s_data.reset(); }
 
     static PointTable& data() { return *s_data; }
+
+    // Whatever the run before left behind, the next one works: two points of
+    // one name give their finding and no message.
+    static void expectNextRunWorks() {
+        TempFile good(simaFile({u"A01,1,P1,0,1,", u"A01,2,P1,0,2,"}));
+        RecordingUiSink next;
+        EXPECT_EQ(runFile(data(), next, good.path()), Completes);
+        EXPECT_EQ(next.items.size(), 4u);
+        EXPECT_TRUE(next.messages.empty());
+    }
 
 private:
     static inline std::unique_ptr<PointTable> s_data;

@@ -2,24 +2,18 @@
 
 #include "support/TestFiles.h"
 
+#include <algorithm>
 #include <fcntl.h>
-#include <fstream>
-#include <iterator>
 #include <spawn.h>
+#include <string_view>
 #include <sys/wait.h>
 
 extern char** environ;
 
 namespace morvane::test {
 
-namespace {
-std::string slurp(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-} // namespace
-
-ProcessResult runProcess(const std::string& program, const std::vector<std::string>& args) {
+ProcessResult runProcess(const std::string& program, const std::vector<std::string>& args,
+                         const std::vector<std::string>& unset) {
     TempFile out("", "stdout");
     const auto errPath = out.folder() / "stderr";
 
@@ -34,17 +28,24 @@ ProcessResult runProcess(const std::string& program, const std::vector<std::stri
     for (const auto& a : args)
         argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
+    std::vector<char*> envp;
+    for (char** e = environ; *e; ++e) {
+        const std::string_view entry(*e);
+        if (std::find(unset.begin(), unset.end(), entry.substr(0, entry.find('='))) == unset.end())
+            envp.push_back(*e);
+    }
+    envp.push_back(nullptr);
 
     ProcessResult result;
     pid_t pid;
-    if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) == 0) {
+    if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data()) == 0) {
         int status = 0;
         waitpid(pid, &status, 0);
         result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
     posix_spawn_file_actions_destroy(&actions);
-    result.out = slurp(out.path());
-    result.err = slurp(errPath);
+    result.out = readFile(out.path());
+    result.err = readFile(errPath);
     return result;
 }
 

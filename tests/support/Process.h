@@ -12,7 +12,9 @@ struct ProcessResult {
 };
 
 // Runs a program with arguments (no shell), standard input empty, and
-// collects what it writes.
-ProcessResult runProcess(const std::string& program, const std::vector<std::string>& args);
+// collects what it writes. The variables named in `unset` are left out of its
+// environment, to run it as a user without a display would, say.
+ProcessResult runProcess(const std::string& program, const std::vector<std::string>& args,
+                         const std::vector<std::string>& unset = {});
 
 } // namespace morvane::test

@@ -2,6 +2,7 @@
 
 #include "core/Text.h"
 #include "core/UiSink.h"
+#include "support/Script.h"
 
 #include <deque>
 #include <string>
@@ -38,11 +39,7 @@ public:
     std::u16string lowerBoundText() override { return record("lowerBoundText"), lowerField; }
     std::optional<std::filesystem::path> chooseCoordinateFile() override {
         show("chooseCoordinateFile");
-        if (files.empty())
-            return std::nullopt;
-        auto next = files.front();
-        files.pop_front();
-        return next;
+        return test::takeNext(files, std::optional<std::filesystem::path>());
     }
     bool choosePrinter() override { return show("choosePrinter"), printerConfirmed; }
     void setStatusText(const std::u16string& text) override {
@@ -74,11 +71,7 @@ public:
     Answer askYesNo(const std::u16string& prompt) override {
         show("askYesNo");
         questions.push_back(prompt);
-        if (answers.empty())
-            return Answer::Yes;
-        const Answer a = answers.front();
-        answers.pop_front();
-        return a;
+        return test::takeNext(answers, Answer::Yes);
     }
     void showMessage(const std::u16string& text) override {
         show("showMessage");

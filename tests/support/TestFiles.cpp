@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <fstream>
 #include <iconv.h>
-
-#include <gtest/gtest.h>
+#include <iterator>
+#include <stdexcept>
 
 namespace morvane::test {
 
@@ -18,7 +18,8 @@ std::string cp932(std::u16string_view text) {
     std::size_t il = text.size() * 2, ol = out.size();
     const std::size_t r = iconv(cd, &ip, &il, &op, &ol);
     iconv_close(cd);
-    EXPECT_NE(r, static_cast<std::size_t>(-1)) << "not encodable: " << toUtf8(text);
+    if (r == static_cast<std::size_t>(-1))
+        throw std::invalid_argument("not encodable in code page 932: " + toUtf8(text));
     out.resize(out.size() - ol);
     return out;
 }
@@ -39,12 +40,30 @@ TempFile::~TempFile() {
     std::filesystem::remove_all(m_folder, ignored);
 }
 
-std::string simaFile(std::initializer_list<std::u16string> records) {
+std::string simaFile(const std::vector<std::u16string>& records) {
     std::u16string text = u"G00,01,test,\r\nZ00,座標データ,\r\nA00,\r\n";
     for (const auto& r : records)
         text += r + u"\r\n";
     text += u"A99,\r\n";
     return cp932(text);
+}
+
+std::string readFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+std::size_t countLines(std::string_view text, std::string_view line) {
+    std::size_t n = 0;
+    while (!text.empty()) {
+        const std::size_t end = text.find('\n');
+        std::string_view current = text.substr(0, end);
+        if (current.ends_with('\r'))
+            current.remove_suffix(1);
+        n += current == line;
+        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+    }
+    return n;
 }
 
 } // namespace morvane::test

@@ -1,12 +1,15 @@
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace morvane::test {
 
-// Code page 932 bytes of a text (iconv); the test fails on a character
-// without a code page 932 form.
+// Code page 932 bytes of a text (iconv); throws std::invalid_argument on a
+// character without a code page 932 form.
 std::string cp932(std::u16string_view text);
 
 // A file in a fresh temporary folder, removed with the folder at the end.
@@ -26,6 +29,12 @@ private:
 };
 
 // "A01,no,name,x,y," lines joined with CR LF, as a survey program writes them.
-std::string simaFile(std::initializer_list<std::u16string> records);
+std::string simaFile(const std::vector<std::u16string>& records);
+
+// A file's bytes as they are; empty when it cannot be read.
+std::string readFile(const std::filesystem::path& path);
+
+// How many lines of a text (LF or CR LF line ends) are exactly `line`.
+std::size_t countLines(std::string_view text, std::string_view line);
 
 } // namespace morvane::test

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "core/PointTable.h"
+#include "support/RecordingUiSink.h"
+
+#include <cstdint>
+#include <filesystem>
+
+namespace morvane::test {
+
+// What runFile returns for a run that completes.
+inline constexpr std::int32_t Completes = -1;
+
+// A run of this file as the window makes it: a run-time error is caught at
+// the edge and hands the window back. Returns the error number, or Completes.
+std::int32_t runFile(PointTable& table, RecordingUiSink& ui, const std::filesystem::path& file);
+
+} // namespace morvane::test
