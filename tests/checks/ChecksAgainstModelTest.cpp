@@ -13,6 +13,7 @@
 #include "input/Cp932.h"
 #include "support/PointTableFixture.h"
 #include "support/RecordingUiSink.h"
+#include "support/TestPoints.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -25,10 +26,11 @@
 namespace morvane {
 namespace {
 
-struct Point {
-    std::u16string name;
-    double x, y;
-};
+using test::loadPoints;
+using test::loadSortKeys;
+using test::reportLines;
+using test::startReport;
+using test::TestPoint;
 
 // Twenty characters are beyond a double's precision: all of these share one
 // name key, so different names meet in one run of equal keys.
@@ -66,7 +68,7 @@ private:
     std::mt19937 m_engine;
 };
 
-std::vector<Point> randomPoints(Random& rng) {
+std::vector<TestPoint> randomPoints(Random& rng) {
     // One set in forty has hundreds of points on a few X values: the X
     // windows grow long, as on a survey line along one axis.
     const bool line = rng.below(40) == 0;
@@ -75,9 +77,9 @@ std::vector<Point> randomPoints(Random& rng) {
     const std::uint32_t yCells = line ? 3000 : xCells;
     const double step = rng.pick(Steps);
     const double offset = rng.pick(Offsets);
-    std::vector<Point> points;
+    std::vector<TestPoint> points;
     for (std::uint32_t i = 0; i < count; ++i) {
-        Point p{rng.pick(Names), offset + step * rng.below(xCells), step * rng.below(yCells)};
+        TestPoint p{rng.pick(Names), offset + step * rng.below(xCells), step * rng.below(yCells)};
         switch (rng.below(12)) {
         case 0: // no coordinates
             p.x = p.y = 0;
@@ -113,14 +115,10 @@ bool atOrigin(const PointTable& d, std::int32_t p) {
 // Sort positions in sortByKey's order of the given keys: the checks promise
 // their pairs in this order, whatever order equal keys end up in.
 std::vector<std::int32_t> sortedBy(PointTable& d, const std::vector<double>& keys) {
-    const auto n = static_cast<std::int32_t>(keys.size());
-    for (std::int32_t i = 1; i <= n; ++i) {
-        d.sortKeys[i] = keys[i - 1];
-        d.sortOrder[i] = i;
-    }
+    loadSortKeys(d, keys);
     sortByKey(d);
     std::vector<std::int32_t> order;
-    for (std::int32_t i = 1; i <= n; ++i) {
+    for (std::int32_t i = 1; i <= d.pointCount; ++i) {
         EXPECT_TRUE(i == 1 || d.sortKeys[i - 1] <= d.sortKeys[i]);
         order.push_back(roundHalfEven(d.sortOrder[i]));
     }
@@ -187,27 +185,7 @@ testing::AssertionResult sameLines(const std::vector<std::u16string>& actual,
     return testing::AssertionSuccess();
 }
 
-class ChecksAgainstModel : public test::PointTableFixture {
-protected:
-    void load(const std::vector<Point>& points) {
-        PointTable& d = data();
-        for (std::int32_t i = 1; i < d.nextReportLine; ++i)
-            d.reportLines[i].clear();
-        d.pointCount = static_cast<std::int32_t>(points.size());
-        for (std::int32_t n = 1; n <= d.pointCount; ++n) {
-            d.numbers[n] = n;
-            d.names[n] = points[n - 1].name;
-            d.xs[n] = points[n - 1].x;
-            d.ys[n] = points[n - 1].y;
-        }
-        d.nextReportLine = 1;
-        d.reportFull = false;
-    }
-
-    std::vector<std::u16string> reportLines() {
-        return {data().reportLines.begin() + 1, data().reportLines.begin() + data().nextReportLine};
-    }
-};
+class ChecksAgainstModel : public test::PointTableFixture {};
 
 TEST_F(ChecksAgainstModel, RandomPointSetsGiveExactlyTheModelsFindings) {
     Random rng(20240607);
@@ -220,8 +198,9 @@ TEST_F(ChecksAgainstModel, RandomPointSetsGiveExactlyTheModelsFindings) {
         ui.answers = {Answer::No, Answer::No};
         ui.toleranceField = rng.pick(Tolerances);
         ui.lowerField = rng.pick(Lowers);
-        load(points);
         PointTable& d = data();
+        loadPoints(d, points);
+        startReport(d);
 
         std::vector<double> nameKeys, xKeys;
         for (const auto& p : points) {
@@ -235,15 +214,12 @@ TEST_F(ChecksAgainstModel, RandomPointSetsGiveExactlyTheModelsFindings) {
                              leadingNumber(ui.lowerField), expected);
 
         // The run's own order: name keys, the name check, then the coordinate check.
-        for (std::int32_t n = 1; n <= d.pointCount; ++n) {
-            d.sortKeys[n] = nameKeys[n - 1];
-            d.sortOrder[n] = n;
-        }
+        loadSortKeys(d, nameKeys);
         sortByKey(d);
         checkDuplicateNames(d, ui);
         checkCoincidentPoints(d, ui);
 
-        ASSERT_TRUE(sameLines(reportLines(), expected.lines));
+        ASSERT_TRUE(sameLines(reportLines(d), expected.lines));
         ASSERT_TRUE(sameLines(ui.items, expected.items));
         // Each check asks once after its 1001st finding.
         const std::size_t coordinates = expected.lines.size() / 3 - names;

@@ -1,13 +1,13 @@
 #include "checks/CoincidentPoints.h"
 #include "checks/ReferenceAlgorithms.h"
 #include "core/PointTable.h"
+#include "support/PointTableFixture.h"
 #include "support/RecordingUiSink.h"
+#include "support/TestPoints.h"
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
 #include <cstdint>
-#include <memory>
 #include <random>
 #include <string>
 #include <utility>
@@ -100,25 +100,19 @@ std::vector<Point> makePoints(Rng& rng, int layout, std::int32_t n, double unit)
     return points;
 }
 
-class CoincidentPointsEquivalence : public testing::Test {
+class CoincidentPointsEquivalence : public test::PointTableFixture {
 protected:
-    static void SetUpTestSuite() { s_data = std::make_unique<PointTable>(); }
-    static void TearDownTestSuite() { s_data.reset(); }
-
     template <class Check>
     static Outcome run(const std::vector<Point>& points, const Settings& s, Check check) {
-        PointTable& d = *s_data;
-        for (std::int32_t i = 1; i < d.nextReportLine; ++i)
-            d.reportLines[i].clear();
-        d.pointCount = static_cast<std::int32_t>(points.size());
-        for (std::int32_t n = 1; n <= d.pointCount; ++n) {
-            d.numbers[n] = n;
-            d.names[n] = u"P" + std::u16string(1, static_cast<char16_t>(u'A' + n % 26));
-            d.xs[n] = points[n - 1].x;
-            d.ys[n] = points[n - 1].y;
+        std::vector<test::TestPoint> named;
+        for (const Point& p : points) {
+            const auto n = static_cast<std::int32_t>(named.size()) + 1;
+            named.push_back(
+                {u"P" + std::u16string(1, static_cast<char16_t>(u'A' + n % 26)), p.x, p.y});
         }
-        d.nextReportLine = s.reportPos;
-        d.reportFull = false;
+        PointTable& d = data();
+        test::startReport(d, s.reportPos);
+        test::loadPoints(d, named);
 
         RecordingUiSink ui;
         ui.toleranceField = s.tolerance;
@@ -126,19 +120,14 @@ protected:
         ui.answers = {s.answer, s.answer};
         check(d, ui);
 
-        Outcome out{{d.reportLines.begin() + s.reportPos, d.reportLines.begin() + d.nextReportLine},
-                    d.nextReportLine,
-                    d.reportFull,
-                    {},
-                    ui.calls,
-                    ui.items,
-                    ui.questions,
-                    ui.messages};
-        for (std::int32_t n = 1; n <= d.pointCount; ++n) {
-            out.sortArrays.push_back(std::bit_cast<std::uint64_t>(d.sortKeys[n]));
-            out.sortArrays.push_back(std::bit_cast<std::uint64_t>(d.sortOrder[n]));
-        }
-        return out;
+        return {test::reportLines(d, s.reportPos),
+                d.nextReportLine,
+                d.reportFull,
+                test::sortBits(d),
+                ui.calls,
+                ui.items,
+                ui.questions,
+                ui.messages};
     }
 
     static Outcome expectSameAsWindowScan(const std::vector<Point>& points, const Settings& s) {
@@ -148,8 +137,6 @@ protected:
         EXPECT_EQ(actual, expected);
         return expected;
     }
-
-    static inline std::unique_ptr<PointTable> s_data;
 };
 
 struct ToleranceCase {

@@ -6,6 +6,8 @@
 namespace morvane {
 namespace {
 
+using test::findingPairs;
+using test::loadPoints;
 using test::TestPoint;
 
 class CoincidentPoints : public test::CheckFixture {
@@ -16,7 +18,7 @@ protected:
         ui = {};
         ui.toleranceField = std::move(tolerance);
         ui.lowerField = std::move(lower);
-        load(points);
+        loadPoints(data(), points);
         checkCoincidentPoints(data(), ui);
     }
 
@@ -89,7 +91,7 @@ TEST_F(CoincidentPoints, LastPointNeverReadsPastTheTable) {
     // A stale point beyond pointCount must not be reached.
     data().xs[3] = 5;
     data().ys[3] = 5;
-    load({{u"", 5, 5}, {u"", 9, 9}});
+    loadPoints(data(), {{u"", 5, 5}, {u"", 9, 9}});
     data().xs[3] = 5.01;
     data().ys[3] = 5;
     checkCoincidentPoints(data(), ui);
@@ -97,12 +99,7 @@ TEST_F(CoincidentPoints, LastPointNeverReadsPastTheTable) {
 }
 
 TEST_F(CoincidentPoints, AsksAfterThe1001stFindingOfItsOwn) {
-    // 1100 pairs far apart from each other.
-    std::vector<TestPoint> points;
-    for (int i = 0; i < 1100; ++i) {
-        points.push_back({u"", 10.0 * (i + 1), 0});
-        points.push_back({u"", 10.0 * (i + 1) + 0.01, 0});
-    }
+    const auto points = findingPairs(0, 1100);
     struct Case {
         Answer answer;
         std::int32_t reportPosBefore;
@@ -114,7 +111,7 @@ TEST_F(CoincidentPoints, AsksAfterThe1001stFindingOfItsOwn) {
         SetUp();
         ui = {};
         ui.answers = {c.answer};
-        load(points);
+        loadPoints(data(), points);
         data().nextReportLine = c.reportPosBefore;
         checkCoincidentPoints(data(), ui);
         EXPECT_EQ(findings(), c.findings);
@@ -131,7 +128,7 @@ TEST_F(CoincidentPoints, FullReportStopsBothChecksWithOneNotice) {
         points.push_back({u"", 10.0 * (i + 1), 0});
     }
     ui.answers = {Answer::No};
-    load(points);
+    loadPoints(data(), points);
     checkCoincidentPoints(data(), ui);
     EXPECT_EQ(findings(), 166'666u);
     EXPECT_EQ(data().nextReportLine, 1 + 3 * 166'666);
@@ -143,7 +140,7 @@ TEST_F(CoincidentPoints, FullReportStopsBothChecksWithOneNotice) {
 }
 
 TEST_F(CoincidentPoints, CoordinateKeysBeyondADoubleAreError6) {
-    load({{u"", 1e306, 0}});
+    loadPoints(data(), {{u"", 1e306, 0}});
     test::expectRunError([&] { checkCoincidentPoints(data(), ui); }, 6);
 }
 

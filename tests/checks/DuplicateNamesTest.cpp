@@ -2,18 +2,18 @@
 
 #include "checks/CheckFixture.h"
 #include "checks/KeySort.h"
-#include "core/Text.h"
 #include "input/Cp932.h"
 
 namespace morvane {
 namespace {
 
+using test::findingPairs;
 using test::TestPoint;
 
 class DuplicateNames : public test::CheckFixture {
 protected:
     void check(const std::vector<TestPoint>& points) {
-        load(points);
+        test::loadPoints(data(), points);
         for (std::int32_t n = 1; n <= data().pointCount; ++n)
             data().sortKeys[n] = NameKey(data().names[n]);
         sortByKey(data());
@@ -80,12 +80,7 @@ TEST_F(DuplicateNames, CollidingKeysDoNotHideEqualNames) {
 }
 
 TEST_F(DuplicateNames, AsksOnceAfterThe1001stFinding) {
-    std::vector<TestPoint> points;
-    for (int i = 0; i < 1100; ++i) {
-        const std::u16string name = u"N" + toUtf16(std::to_string(i));
-        points.push_back({name, 1.0 * i, 0});
-        points.push_back({name, 1.0 * i, 1});
-    }
+    const auto points = findingPairs(1100, 0);
     struct Case {
         std::deque<Answer> answers;
         std::size_t findings;
@@ -102,11 +97,7 @@ TEST_F(DuplicateNames, AsksOnceAfterThe1001stFinding) {
 }
 
 TEST_F(DuplicateNames, NoQuestionAtExactly1000Findings) {
-    std::vector<TestPoint> points;
-    for (int i = 0; i < 1000; ++i)
-        points.push_back({u"N" + toUtf16(std::to_string(i)), 0, 0}),
-            points.push_back({u"N" + toUtf16(std::to_string(i)), 0, 0});
-    check(points);
+    check(findingPairs(1000, 0));
     EXPECT_EQ(findings(), 1000u);
     EXPECT_TRUE(ui.questions.empty());
 }

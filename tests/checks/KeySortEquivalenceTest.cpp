@@ -1,11 +1,11 @@
 #include "checks/KeySort.h"
 #include "checks/ReferenceAlgorithms.h"
 #include "core/PointTable.h"
+#include "support/PointTableFixture.h"
+#include "support/TestPoints.h"
 
-#include <bit>
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -21,41 +21,18 @@ using Rng = std::mt19937_64;
 // The order among equal keys is part of the result (the duplicate-name check
 // pairs neighbours), so the fast sort must leave every key and every carried
 // index exactly where the exchange passes leave them.
-class KeySortEquivalence : public testing::Test {
+class KeySortEquivalence : public test::PointTableFixture {
 protected:
-    static void SetUpTestSuite() { s_data = std::make_unique<PointTable>(); }
-    static void TearDownTestSuite() { s_data.reset(); }
-
-    static void load(const Keys& keys) {
-        PointTable& d = *s_data;
-        d.pointCount = static_cast<std::int32_t>(keys.size());
-        for (std::size_t i = 0; i < keys.size(); ++i) {
-            d.sortKeys[i + 1] = keys[i];
-            d.sortOrder[i + 1] = static_cast<double>(i + 1);
-        }
-    }
-
-    // Key bits (so -0 and 0 count as different) and indices, as the sort
-    // left them.
-    static std::vector<std::uint64_t> result(std::size_t n) {
-        std::vector<std::uint64_t> out;
-        for (std::size_t i = 1; i <= n; ++i) {
-            out.push_back(std::bit_cast<std::uint64_t>(s_data->sortKeys[i]));
-            out.push_back(std::bit_cast<std::uint64_t>(s_data->sortOrder[i]));
-        }
-        return out;
-    }
-
+    // Compares key bits (so -0 and 0 count as different) and indices as each
+    // sort leaves them.
     static void expectSameAsExchangePasses(const Keys& keys) {
-        load(keys);
-        reference::keySort(*s_data);
-        const auto expected = result(keys.size());
-        load(keys);
-        sortByKey(*s_data);
-        ASSERT_EQ(result(keys.size()), expected);
+        test::loadSortKeys(data(), keys);
+        reference::keySort(data());
+        const auto expected = test::sortBits(data());
+        test::loadSortKeys(data(), keys);
+        sortByKey(data());
+        ASSERT_EQ(test::sortBits(data()), expected);
     }
-
-    static inline std::unique_ptr<PointTable> s_data;
 };
 
 struct Pattern {

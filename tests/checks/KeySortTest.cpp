@@ -2,9 +2,9 @@
 
 #include "core/PointTable.h"
 #include "support/PointTableFixture.h"
+#include "support/TestPoints.h"
 
 #include <algorithm>
-#include <memory>
 #include <random>
 #include <vector>
 
@@ -18,11 +18,7 @@ protected:
     // Sorts keys given with indices 1..n; returns the carried indices.
     std::vector<double> sort(const std::vector<double>& keys) {
         PointTable& d = data();
-        d.pointCount = static_cast<std::int32_t>(keys.size());
-        for (std::size_t i = 0; i < keys.size(); ++i) {
-            d.sortKeys[i + 1] = keys[i];
-            d.sortOrder[i + 1] = static_cast<double>(i + 1);
-        }
+        test::loadSortKeys(d, keys);
         sortByKey(d);
         return {d.sortOrder.begin() + 1, d.sortOrder.begin() + 1 + keys.size()};
     }

@@ -4,6 +4,7 @@
 #include "support/PointTableFixture.h"
 #include "support/RecordingPrinterSink.h"
 #include "support/RecordingUiSink.h"
+#include "support/TestPoints.h"
 
 #include <cstdint>
 #include <set>
@@ -19,12 +20,12 @@ class ReportPrintTest : public test::PointTableFixture {
 protected:
     // Lines 1..count, each one distinct so that order and identity show.
     static PointTable& reportOf(std::int32_t count) {
-        PointTable& d = data();
+        std::vector<std::u16string> lines;
         for (std::int32_t i = 1; i <= count; ++i)
-            d.reportLines[i] = u"点" + std::u16string(1, u'0' + i % 10) + u" 行" +
-                               std::u16string(static_cast<std::size_t>(i / 10 + 1), u'ー');
-        d.nextReportLine = count + 1;
-        return d;
+            lines.push_back(u"点" + std::u16string(1, u'0' + i % 10) + u" 行" +
+                            std::u16string(static_cast<std::size_t>(i / 10 + 1), u'ー'));
+        test::loadReport(data(), lines);
+        return data();
     }
 };
 
