@@ -1,27 +1,23 @@
-#include "core/Text.h"
 #include "support/Process.h"
 #include "support/TestFiles.h"
-
-#include <fstream>
-#include <iterator>
+#include "support/TestPoints.h"
 
 #include <gtest/gtest.h>
 
 namespace morvane {
 namespace {
 
-using test::cp932;
+using test::countLines;
+using test::findingPairs;
+using test::readFile;
 using test::runProcess;
+using test::separatePoints;
 using test::simaFile;
+using test::simaFileOf;
 using test::TempFile;
 
 test::ProcessResult check(const std::vector<std::string>& args) {
     return runProcess(MORVANE_CHECK_EXE, args);
-}
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 const std::string Example = std::string(MORVANE_EXAMPLES) + "/sample.sim";
@@ -73,25 +69,12 @@ TEST(CheckCommand, FieldsAreReadLikeTheWindowFields) {
 }
 
 TEST(CheckCommand, TooManyFindingsFollowsTheOption) {
-    std::u16string text;
-    for (int i = 0; i < 1100; ++i) {
-        const auto n = toUtf16(std::to_string(i));
-        text += u"A01," + n + u",N" + n + u"," + n + u"0,0,\r\nA01," + n + u",N" + n + u"," + n +
-                u"0,5,\r\n";
-    }
-    TempFile file(cp932(text));
-    const auto countFindings = [](const std::string& out) {
-        std::size_t n = 0;
-        for (std::size_t at = out.find("同一名称"); at != std::string::npos;
-             at = out.find("同一名称", at + 1))
-            ++n;
-        return n;
-    };
+    TempFile file(simaFileOf(findingPairs(1100, 0)));
     auto r = check({file.path().string()});
-    EXPECT_EQ(countFindings(r.out), 1001u);
+    EXPECT_EQ(countLines(r.out, "同一名称"), 1001u);
     EXPECT_NE(r.err.find("同一名称が多すぎます。処理を中止しますか？"), std::string::npos);
     r = check({"--on-too-many", "continue", file.path().string()});
-    EXPECT_EQ(countFindings(r.out), 1100u);
+    EXPECT_EQ(countLines(r.out, "同一名称"), 1100u);
 }
 
 TEST(CheckCommand, SeveralFilesEachUnderItsPathWorstStatusWins) {
@@ -120,9 +103,7 @@ struct BadInput {
 };
 
 TEST(CheckCommand, BadInputGetsAClearAnswer) {
-    std::string tooMany;
-    for (int i = 0; i < 500'000; ++i)
-        tooMany += "Z,1,,1,1\n";
+    const std::string tooMany = simaFileOf(separatePoints(500'000));
     std::string garbage;
     for (int i = 0; i < 4096; ++i)
         garbage += static_cast<char>((i * 7919) % 256);

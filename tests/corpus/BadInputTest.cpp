@@ -3,16 +3,15 @@
 // and the next run works. The small files live in inputs/ (they also seed the
 // fuzzer); the big ones are made here.
 #include "core/PointTable.h"
-#include "core/RunError.h"
 #include "core/Text.h"
-#include "run/CheckRun.h"
+#include "support/CheckRuns.h"
 #include "support/PointTableFixture.h"
 #include "support/Process.h"
 #include "support/RecordingUiSink.h"
 #include "support/TestFiles.h"
+#include "support/TestPoints.h"
 
 #include <filesystem>
-#include <fstream>
 #include <set>
 #include <sys/stat.h>
 
@@ -21,10 +20,13 @@
 namespace morvane {
 namespace {
 
-using test::simaFile;
+using test::Completes;
+using test::countLines;
+using test::findingPairs;
+using test::runFile;
+using test::separatePoints;
+using test::simaFileOf;
 using test::TempFile;
-
-constexpr std::int32_t Completes = -1;
 
 struct Outcome {
     const char* file;
@@ -111,29 +113,7 @@ std::string errorText(std::int32_t number) {
     }
 }
 
-class BadInput : public test::PointTableFixture {
-protected:
-    // The run as the window makes it: a run-time error is caught at the edge
-    // and hands the window back. Returns the error number, or Completes.
-    std::int32_t run(RecordingUiSink& ui, const std::filesystem::path& file) {
-        ui.files.push_back(file);
-        try {
-            runCheck(data(), ui);
-            return Completes;
-        } catch (const RunError& e) {
-            abandonRun(data(), ui, e);
-            return e.number();
-        }
-    }
-
-    void expectNextRunWorks() {
-        TempFile good(simaFile({u"A01,1,P1,0,1,", u"A01,2,P1,0,2,"}));
-        RecordingUiSink next;
-        EXPECT_EQ(run(next, good.path()), Completes);
-        EXPECT_EQ(next.items.size(), 4u);
-        EXPECT_TRUE(next.messages.empty());
-    }
-};
+class BadInput : public test::PointTableFixture {};
 
 TEST_F(BadInput, EveryFileHasItsOutcome) {
     std::set<std::string> listed;
@@ -148,7 +128,7 @@ TEST_F(BadInput, EachFileRunsSoundlyOrStopsWithItsErrorThroughTheCore) {
     for (const auto& o : Outcomes) {
         SCOPED_TRACE(o.file);
         RecordingUiSink ui;
-        ASSERT_EQ(run(ui, input(o.file)), o.error);
+        ASSERT_EQ(runFile(data(), ui, input(o.file)), o.error);
         if (o.error == Completes) {
             EXPECT_EQ(data().pointCount, o.points);
             EXPECT_EQ(data().nextReportLine, 1 + 3 * o.findings);
@@ -169,7 +149,7 @@ TEST_F(BadInput, OddFilesStoreWhatTheyHold) {
     for (const auto& p : StoredPoints) {
         SCOPED_TRACE(std::string(p.file) + " point " + std::to_string(p.position));
         RecordingUiSink ui;
-        ASSERT_EQ(run(ui, input(p.file)), Completes);
+        ASSERT_EQ(runFile(data(), ui, input(p.file)), Completes);
         EXPECT_EQ(data().numbers[p.position], p.number);
         EXPECT_EQ(data().names[p.position], p.name);
         EXPECT_EQ(data().xs[p.position], p.x);
@@ -196,66 +176,28 @@ TEST_F(BadInput, TheCommandLineGivesTheSameOutcomes) {
         EXPECT_EQ(r.status, o.findings ? 1 : 0);
         EXPECT_EQ(r.err, "");
         RecordingUiSink ui;
-        ASSERT_EQ(run(ui, input(o.file)), Completes);
+        ASSERT_EQ(runFile(data(), ui, input(o.file)), Completes);
         EXPECT_EQ(r.out, withoutCr(toUtf8(ui.resultField)));
     }
 }
 
-// n points with names of their own, 10 apart: nothing to report.
-std::string separatePoints(std::int32_t n) {
-    std::string text;
-    text.reserve(32 * static_cast<std::size_t>(n));
-    for (std::int32_t i = 1; i <= n; ++i) {
-        const std::string k = std::to_string(i);
-        text += "Z," + k + ",P" + k + "," + k + "0,0\n";
-    }
-    return text;
-}
-
 TEST_F(BadInput, TheLastPointThatFitsAndTheFirstThatDoesNot) {
-    TempFile fits(separatePoints(TableCapacity));
+    TempFile fits(simaFileOf(separatePoints(TableCapacity)));
     RecordingUiSink ui;
-    ASSERT_EQ(run(ui, fits.path()), Completes);
+    ASSERT_EQ(runFile(data(), ui, fits.path()), Completes);
     EXPECT_EQ(data().pointCount, TableCapacity);
     EXPECT_EQ(ui.items, std::vector<std::u16string>{u"同一座標はありませんでした"});
     const auto r = test::runProcess(MORVANE_CHECK_EXE, {fits.path().string()});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "\n");
 
-    TempFile over(separatePoints(TableCapacity + 1));
+    TempFile over(simaFileOf(separatePoints(TableCapacity + 1)));
     RecordingUiSink full;
-    EXPECT_EQ(run(full, over.path()), 0);
+    EXPECT_EQ(runFile(data(), full, over.path()), 0);
     EXPECT_EQ(full.messages,
               std::vector<std::u16string>{u"座標数が上限（499999点）を超えています。"});
     EXPECT_TRUE(full.items.empty());
     expectNextRunWorks();
-}
-
-// Pairs that share a name and lie 1 m apart (found by the name check), then
-// pairs of two names 1 cm apart (found by the coordinate check), every pair
-// 10 m from the next.
-std::string findingPairs(std::int32_t namePairs, std::int32_t coordinatePairs) {
-    std::string text;
-    text.reserve(64 * static_cast<std::size_t>(namePairs + coordinatePairs));
-    std::int32_t x = 0;
-    for (std::int32_t i = 1; i <= namePairs; ++i, x += 10) {
-        const std::string k = std::to_string(i), at = "," + std::to_string(x) + ",";
-        text += "Z," + k + ",N" + k + at + "0\nZ," + k + ",N" + k + at + "1\n";
-    }
-    for (std::int32_t i = 1; i <= coordinatePairs; ++i, x += 10) {
-        const std::string k = std::to_string(i), at = "," + std::to_string(x) + ",";
-        text += "Z," + k + ",A" + k + at + "0\nZ," + k + ",B" + k + at + "0.01\n";
-    }
-    return text;
-}
-
-std::size_t countLines(const std::u16string& text, std::u16string_view line) {
-    std::size_t n = 0;
-    std::size_t start = 0;
-    for (std::size_t end; (end = text.find(u"\r\n", start)) != std::u16string::npos;
-         start = end + 2)
-        n += text.compare(start, end - start, line) == 0;
-    return n;
 }
 
 struct QuestionCase {
@@ -278,15 +220,16 @@ TEST_F(BadInput, ManyFindingsAskEachCheckOnceAndNeverOverfillTheReport) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        TempFile file(findingPairs(c.namePairs, c.coordinatePairs));
+        TempFile file(simaFileOf(findingPairs(c.namePairs, c.coordinatePairs)));
         RecordingUiSink ui;
         ui.answers = c.answers;
-        ASSERT_EQ(run(ui, file.path()), Completes);
+        ASSERT_EQ(runFile(data(), ui, file.path()), Completes);
         EXPECT_EQ(ui.questions,
                   (std::vector<std::u16string>{u"同一名称が多すぎます。処理を中止しますか？",
                                                u"同位置座標が多すぎます。処理を中止しますか？"}));
-        EXPECT_EQ(countLines(ui.resultField, u"同一名称"), c.nameFindings);
-        EXPECT_EQ(countLines(ui.resultField, u"同一座標値"), c.coordinateFindings);
+        const std::string report = toUtf8(ui.resultField);
+        EXPECT_EQ(countLines(report, "同一名称"), c.nameFindings);
+        EXPECT_EQ(countLines(report, "同一座標値"), c.coordinateFindings);
         const auto findings = static_cast<std::int32_t>(c.nameFindings + c.coordinateFindings);
         EXPECT_EQ(data().nextReportLine, 1 + 3 * findings);
         EXPECT_EQ(ui.items.size(), 4u * findings);
@@ -297,23 +240,16 @@ TEST_F(BadInput, ManyFindingsAskEachCheckOnceAndNeverOverfillTheReport) {
 }
 
 TEST_F(BadInput, ManyFindingsOnTheCommandLine) {
-    TempFile file(findingPairs(85'000, 85'000));
-    const auto count = [](const std::string& text, const std::string& line) {
-        std::size_t n = 0;
-        for (std::size_t at = text.find("\n" + line + "\n"); at != std::string::npos;
-             at = text.find("\n" + line + "\n", at + 1))
-            ++n;
-        return n + (text.rfind(line + "\n", 0) == 0);
-    };
+    TempFile file(simaFileOf(findingPairs(85'000, 85'000)));
     auto r = test::runProcess(MORVANE_CHECK_EXE, {file.path().string()});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(count(r.out, "同一名称"), 1001u);
-    EXPECT_EQ(count(r.out, "同一座標値"), 1001u);
+    EXPECT_EQ(countLines(r.out, "同一名称"), 1001u);
+    EXPECT_EQ(countLines(r.out, "同一座標値"), 1001u);
 
     r = test::runProcess(MORVANE_CHECK_EXE, {"--on-too-many", "continue", file.path().string()});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(count(r.out, "同一名称"), 85'000u);
-    EXPECT_EQ(count(r.out, "同一座標値"), 81'666u);
+    EXPECT_EQ(countLines(r.out, "同一名称"), 85'000u);
+    EXPECT_EQ(countLines(r.out, "同一座標値"), 81'666u);
     const std::string full = "結果が上限（499999行）に達しました。以降の結果は省略します。";
     const auto at = r.err.find(full);
     EXPECT_NE(at, std::string::npos) << r.err;

@@ -5,6 +5,7 @@
 #include "input/CoordinateFile.h"
 #include "support/PointTableFixture.h"
 #include "support/TestFiles.h"
+#include "support/TestPoints.h"
 
 #include <memory>
 #include <sys/stat.h>
@@ -17,6 +18,8 @@ namespace morvane {
 namespace {
 
 using test::cp932;
+using test::separatePoints;
+using test::simaFileOf;
 using test::TempFile;
 
 class CoordinateReader : public test::PointTableFixture {
@@ -106,14 +109,9 @@ TEST_F(CoordinateReader, EndInsideARecordIsError62) {
 }
 
 TEST_F(CoordinateReader, StopsBeforeTheTableOverflows) {
-    std::string bytes;
-    bytes.reserve(10 * (TableCapacity + 1));
-    for (std::int32_t i = 0; i < TableCapacity; ++i)
-        bytes += "Z,1,,1,1\n";
-    EXPECT_EQ(read(bytes).pointCount, TableCapacity);
-    bytes += "Z,1,,1,1\n";
+    EXPECT_EQ(read(simaFileOf(separatePoints(TableCapacity))).pointCount, TableCapacity);
     try {
-        read(bytes);
+        read(simaFileOf(separatePoints(TableCapacity + 1)));
         FAIL() << "no error";
     } catch (const RunError& e) {
         EXPECT_EQ(e.message(), u"座標数が上限（499999点）を超えています。");

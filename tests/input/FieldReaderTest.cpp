@@ -1,5 +1,6 @@
 #include "core/RunError.h"
 #include "input/CoordinateFile.h"
+#include "support/MemoryFields.h"
 #include "support/PointTableFixture.h"
 
 #include <string>
@@ -14,16 +15,7 @@ namespace {
 // field that was cut.
 std::string allFields(const std::string& bytes, std::size_t bufferSize = 64 * 1024,
                       std::size_t maxFieldBytes = FieldReader::MaxFieldBytes) {
-    auto data = std::make_shared<std::string>(bytes);
-    auto offset = std::make_shared<std::size_t>(0);
-    FieldReader in(
-        [data, offset](char* buffer, std::size_t size) {
-            const std::size_t n = std::min(size, data->size() - *offset);
-            std::copy_n(data->data() + *offset, n, buffer);
-            *offset += n;
-            return n;
-        },
-        bufferSize, maxFieldBytes);
+    FieldReader in = test::fieldReaderOver(bytes, bufferSize, maxFieldBytes);
     std::string out;
     bool first = true;
     while (!in.atEnd()) {

@@ -1,12 +1,12 @@
 #include "run/CheckRun.h"
 
 #include "core/PointTable.h"
-#include "core/RunError.h"
+#include "support/CheckRuns.h"
 #include "support/PointTableFixture.h"
 #include "support/RecordingUiSink.h"
 #include "support/TestFiles.h"
 
-#include <memory>
+#include <algorithm>
 
 #include <gtest/gtest.h>
 
@@ -14,6 +14,7 @@ namespace morvane {
 namespace {
 
 using test::cp932;
+using test::runFile;
 using test::simaFile;
 using test::TempFile;
 
@@ -162,14 +163,7 @@ TEST_F(CheckRun, RunTimeErrorsAbandonTheRunAndTheNextRunWorks) {
         SCOPED_TRACE(c.what);
         TempFile bad(c.bytes);
         RecordingUiSink sink;
-        sink.files.push_back(bad.path());
-        try {
-            runCheck(data(), sink);
-            ADD_FAILURE() << "no error";
-        } catch (const RunError& e) {
-            EXPECT_EQ(e.number(), c.number);
-            abandonRun(data(), sink, e);
-        }
+        EXPECT_EQ(runFile(data(), sink, bad.path()), c.number);
         ASSERT_EQ(sink.messages.size(), 1u);
         EXPECT_EQ(sink.messages[0].substr(0, 8), u"実行時エラー '");
         // The window is given back before the message shows.
@@ -180,38 +174,20 @@ TEST_F(CheckRun, RunTimeErrorsAbandonTheRunAndTheNextRunWorks) {
         EXPECT_LT(at("setBusyCursor:off"), at("showMessage"));
         EXPECT_LT(at("setStatusColor:255,255,255"), at("showMessage"));
         EXPECT_EQ(data().nextReportLine, 0);
-
-        TempFile good(simaFile({u"A01,1,P1,0,1,", u"A01,2,P1,0,2,"}));
-        RecordingUiSink next;
-        next.files.push_back(good.path());
-        runCheck(data(), next);
-        EXPECT_EQ(next.items.size(), 4u);
+        expectNextRunWorks();
     }
 }
 
 TEST_F(CheckRun, ErrorTextCarriesNumberAndMessage) {
     RecordingUiSink sink;
-    sink.files.push_back(std::filesystem::path("/nonexistent/folder/points.sim"));
-    try {
-        runCheck(data(), sink);
-        FAIL() << "no error";
-    } catch (const RunError& e) {
-        abandonRun(data(), sink, e);
-    }
+    ASSERT_EQ(runFile(data(), sink, "/nonexistent/folder/points.sim"), 53);
     EXPECT_EQ(sink.messages.at(0), u"実行時エラー '53':\r\n\r\nファイルが見つかりません。");
 }
 
 TEST_F(CheckRun, PartialFindingsAreDroppedWhenARunFails) {
     // The name check finds a pair, then the coordinate check's keys overflow.
     TempFile file(simaFile({u"A01,1,P1,1,1,", u"A01,2,P1,1,2,", u"A01,3,Q,1e306,1,"}));
-    ui.files.push_back(file.path());
-    try {
-        runCheck(data(), ui);
-        FAIL() << "no error";
-    } catch (const RunError& e) {
-        EXPECT_EQ(e.number(), 6);
-        abandonRun(data(), ui, e);
-    }
+    ASSERT_EQ(runFile(data(), ui, file.path()), 6);
     EXPECT_TRUE(ui.items.empty());
     EXPECT_EQ(ui.resultField, u"");
     EXPECT_EQ(data().nextReportLine, 0);
