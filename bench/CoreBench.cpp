@@ -11,12 +11,10 @@
 #include "input/CoordinateReader.h"
 #include "run/CheckRun.h"
 #include "support/CountingUiSink.h"
+#include "support/TestFiles.h"
+#include "support/TestPoints.h"
 
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <map>
-#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -31,11 +29,6 @@ constexpr int FullTable = TableCapacity;
 // Every gap a power of two: the count that makes interleaved keys hardest.
 constexpr int InterleavedCount = 262'143;
 
-PointTable& table() {
-    static const auto data = std::make_unique<PointTable>();
-    return *data;
-}
-
 const std::string& fileBytes(const std::string& layout, int points) {
     static std::map<std::pair<std::string, int>, std::string> cache;
     auto& bytes = cache[{layout, points}];
@@ -47,9 +40,9 @@ const std::string& fileBytes(const std::string& layout, int points) {
 // The table as the reader leaves it.
 void load(const std::string& layout, int points) {
     CountingUiSink sink; // answers No: every check runs to its end
-    resetRun(table(), sink);
+    resetRun(test::sharedPointTable(), sink);
     auto fields = FieldReader::fromBytes(fileBytes(layout, points));
-    readCoordinates(table(), fields);
+    readCoordinates(test::sharedPointTable(), fields);
 }
 
 // The reset at the start of every run, after a run that filled the table.
@@ -59,7 +52,7 @@ void resetBench(benchmark::State& state) {
         state.PauseTiming();
         load("uniform", FullTable);
         state.ResumeTiming();
-        resetRun(table(), sink);
+        resetRun(test::sharedPointTable(), sink);
     }
 }
 
@@ -67,23 +60,19 @@ void readCoordinatesBench(benchmark::State& state, const std::string& layout, in
     CountingUiSink sink; // answers No: every check runs to its end
     for (auto _ : state) {
         state.PauseTiming();
-        resetRun(table(), sink);
+        resetRun(test::sharedPointTable(), sink);
         auto fields = FieldReader::fromBytes(fileBytes(layout, points));
         state.ResumeTiming();
-        readCoordinates(table(), fields);
+        readCoordinates(test::sharedPointTable(), fields);
     }
     state.SetItemsProcessed(state.iterations() * points);
 }
 
 void keySortBench(benchmark::State& state, const std::vector<double>& keys) {
-    PointTable& d = table();
+    PointTable& d = test::sharedPointTable();
     for (auto _ : state) {
         state.PauseTiming();
-        d.pointCount = static_cast<std::int32_t>(keys.size());
-        for (std::size_t i = 0; i < keys.size(); ++i) {
-            d.sortKeys[i + 1] = keys[i];
-            d.sortOrder[i + 1] = static_cast<double>(i + 1);
-        }
+        test::loadSortKeys(d, keys);
         state.ResumeTiming();
         sortByKey(d);
     }
@@ -108,13 +97,12 @@ std::vector<double> interleavedKeys(int count) {
 
 // Each timed check starts from the empty report a run gives it.
 void emptyReport(PointTable& d, UiSink& sink) {
-    d.nextReportLine = 1;
-    d.reportFull = false;
+    test::startReport(d);
     sink.clearResultList();
 }
 
 void duplicateNameBench(benchmark::State& state, const std::string& layout, int points) {
-    PointTable& d = table();
+    PointTable& d = test::sharedPointTable();
     load(layout, points);
     sortByKey(d);
     CountingUiSink sink; // answers No: every check runs to its end
@@ -128,7 +116,7 @@ void duplicateNameBench(benchmark::State& state, const std::string& layout, int 
 
 void coincidentPointBench(benchmark::State& state, const std::string& layout, int points,
                           const std::u16string& tolerance, const std::u16string& lower) {
-    PointTable& d = table();
+    PointTable& d = test::sharedPointTable();
     load(layout, points);
     CountingUiSink sink; // answers No: every check runs to its end
     sink.toleranceField = tolerance;
@@ -143,17 +131,11 @@ void coincidentPointBench(benchmark::State& state, const std::string& layout, in
 }
 
 void wholeRunBench(benchmark::State& state, const std::string& layout, int points) {
-    const auto path = std::filesystem::temp_directory_path() /
-                      ("morvane-bench-" + layout + "-" + std::to_string(points) + ".sim");
-    {
-        std::ofstream out(path, std::ios::binary);
-        out << fileBytes(layout, points);
-    }
+    const test::TempFile file(fileBytes(layout, points));
     CountingUiSink sink; // answers No: every check runs to its end
-    sink.file = path;
+    sink.file = file.path();
     for (auto _ : state)
-        runCheck(table(), sink);
-    std::filesystem::remove(path);
+        runCheck(test::sharedPointTable(), sink);
 }
 
 void registerAll() {
