@@ -1,7 +1,7 @@
 // The field reader, the coordinate reader and both checks over arbitrary
 // bytes, on a table that is allocated once and cleared only where the input
 // could have written, so that each input takes microseconds.
-#include "FuzzSink.h"
+#include "FuzzInput.h"
 #include "checks/CoincidentPoints.h"
 #include "checks/DuplicateNames.h"
 #include "checks/KeySort.h"
@@ -9,41 +9,20 @@
 #include "core/RunError.h"
 #include "input/CoordinateFile.h"
 #include "input/CoordinateReader.h"
+#include "support/MemoryFields.h"
+#include "support/TestPoints.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
 using namespace morvane;
+using fuzz::fail;
 
 namespace {
-
-PointTable& table() {
-    static PointTable* d = new PointTable();
-    return *d;
-}
-
-FieldReader readerOver(const std::uint8_t* data, std::size_t size, std::size_t bufferSize,
-                       std::size_t maxFieldBytes) {
-    return FieldReader(
-        [data, size, offset = std::size_t{0}](char* buffer, std::size_t room) mutable {
-            const std::size_t n = std::min(room, size - offset);
-            std::memcpy(buffer, data + offset, n);
-            offset += n;
-            return n;
-        },
-        bufferSize, maxFieldBytes);
-}
-
-void fail(const char* what) {
-    std::fprintf(stderr, "invariant broken: %s\n", what);
-    std::abort();
-}
 
 using Fields = std::vector<std::pair<std::string, bool>>;
 
@@ -62,7 +41,7 @@ Fields allFields(FieldReader in, std::size_t size, std::size_t maxFieldBytes) {
 }
 
 // Sorted keys, each index once, one report line per line written.
-void checkTable(const PointTable& d, const fuzz::FuzzSink& ui) {
+void checkTable(const PointTable& d, const CountingUiSink& ui) {
     if (d.pointCount < 0 || d.pointCount > TableCapacity)
         fail("point count");
     std::vector<bool> seen(d.pointCount + 1);
@@ -110,18 +89,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t bufferSize = bufferSizes[h & 3];
     const std::size_t room = rooms[(h >> 2) & 3];
 
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+
     // Where the buffer ends must never change a field.
-    if (allFields(readerOver(data, size, bufferSize, room), size, room) !=
-        allFields(readerOver(data, size, FieldReader::DefaultBufferSize, room), size, room))
+    if (allFields(test::fieldReaderOver(bytes, bufferSize, room), size, room) !=
+        allFields(test::fieldReaderOver(bytes, FieldReader::DefaultBufferSize, room), size, room))
         fail("buffer size changes the fields");
 
-    PointTable& d = table();
-    fuzz::FuzzSink ui;
-    ui.toleranceField = fuzz::ToleranceTexts[(h >> 4) % std::size(fuzz::ToleranceTexts)];
-    ui.lowerField = fuzz::LowerTexts[(h >> 8) % std::size(fuzz::LowerTexts)];
-    ui.answers = h >> 12;
+    PointTable& d = test::sharedPointTable();
+    CountingUiSink ui;
+    fuzz::fillFromBits(ui, h >> 4);
     try {
-        FieldReader in = readerOver(data, size, bufferSize, room);
+        FieldReader in = test::fieldReaderOver(bytes, bufferSize, room);
         readCoordinates(d, in);
         sortByKey(d);
         d.nextReportLine = 1;

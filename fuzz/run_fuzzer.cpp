@@ -1,25 +1,20 @@
 // A whole check run, exactly as the window starts it, over arbitrary bytes in
 // an in-memory file: tolerance validation, reset, file checks, reading, both
 // checks, the result text, and abandoning the run on a run-time error.
-#include "FuzzSink.h"
+#include "FuzzInput.h"
 #include "core/PointTable.h"
 #include "core/RunError.h"
 #include "run/CheckRun.h"
+#include "support/TestPoints.h"
 
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <sys/mman.h>
 #include <unistd.h>
 
 using namespace morvane;
+using fuzz::fail;
 
 namespace {
-
-void fail(const char* what) {
-    std::fprintf(stderr, "invariant broken: %s\n", what);
-    std::abort();
-}
 
 int memoryFile() {
     static const int fd = memfd_create("points.sim", MFD_CLOEXEC);
@@ -31,22 +26,20 @@ int memoryFile() {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static PointTable* d = new PointTable();
+    PointTable& d = test::sharedPointTable();
     const int fd = memoryFile();
     if (ftruncate(fd, 0) != 0 || pwrite(fd, data, size, 0) != static_cast<ssize_t>(size))
         fail("writing the in-memory file");
 
     const std::uint32_t h = fuzz::mix(data, size);
-    fuzz::FuzzSink ui;
+    CountingUiSink ui;
     ui.file = "/proc/self/fd/" + std::to_string(fd);
-    ui.toleranceField = fuzz::ToleranceTexts[h % std::size(fuzz::ToleranceTexts)];
-    ui.lowerField = fuzz::LowerTexts[(h >> 4) % std::size(fuzz::LowerTexts)];
-    ui.answers = h >> 8;
+    fuzz::fillFromBits(ui, h);
     try {
-        runCheck(*d, ui);
+        runCheck(d, ui);
     } catch (const RunError& e) {
-        abandonRun(*d, ui, e);
-        if (ui.items != 0 || !ui.resultField.empty() || d->nextReportLine != 0 || ui.messages == 0)
+        abandonRun(d, ui, e);
+        if (ui.items != 0 || !ui.resultField.empty() || d.nextReportLine != 0 || ui.messages == 0)
             fail("an abandoned run left results behind");
         return 0;
     }
@@ -54,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::int32_t lineBreaks = 0;
     for (std::size_t i = 0; i + 1 < ui.resultField.size(); ++i)
         lineBreaks += ui.resultField[i] == u'\r' && ui.resultField[i + 1] == u'\n';
-    if (d->nextReportLine < 1 || lineBreaks != d->nextReportLine || ui.resultField.size() < 2 ||
+    if (d.nextReportLine < 1 || lineBreaks != d.nextReportLine || ui.resultField.size() < 2 ||
         ui.resultField.substr(ui.resultField.size() - 2) != u"\r\n" || ui.items < 1)
         fail("result text");
     return 0;
