@@ -6,6 +6,7 @@
 #include "print/PdfTools.h"
 #include "support/PointTableFixture.h"
 #include "support/RecordingUiSink.h"
+#include "support/TestPoints.h"
 
 #include <filesystem>
 #include <memory>
@@ -94,18 +95,32 @@ std::u16string reportLine(std::int32_t i) {
     return padLeft(n, 6) + u"  " + padRight(u"基準点" + n, 15) + u"-42102.345   12544.218";
 }
 
-std::string words(const std::u16string& line) {
-    std::string out;
-    std::string word;
-    for (char c : toUtf8(line) + " ") {
-        if (c != ' ') {
-            word += c;
-        } else if (!word.empty()) {
-            out += (out.empty() ? "" : " ") + word;
-            word.clear();
-        }
-    }
-    return out;
+// The report-like lines first..last, as lines first..last of a report.
+std::vector<std::u16string> sampleReport(std::int32_t first, std::int32_t last) {
+    std::vector<std::u16string> lines;
+    for (std::int32_t i = first; i <= last; ++i)
+        lines.push_back(reportLine(i));
+    return lines;
+}
+
+// One line in the report's face at a position, as the print command sets it.
+void printAt(PagedDeviceSink& sink, float xTwips, float yTwips, const std::u16string& text) {
+    EXPECT_TRUE(sink.setFontName(u"ＭＳ ゴシック"));
+    EXPECT_TRUE(sink.setFontSize(10));
+    EXPECT_TRUE(sink.setCurrentX(xTwips));
+    EXPECT_TRUE(sink.setCurrentY(yTwips));
+    EXPECT_TRUE(sink.printLine(text));
+}
+
+// The PDF is one page with one word, whose box starts at this distance from
+// the printable corner.
+void expectOnlyWordAt(const std::string& pdf, const std::u16string& text, double xPt, double yPt) {
+    const auto pages = pdfWords(pdf);
+    ASSERT_EQ(pages.size(), 1u);
+    ASSERT_EQ(pages[0].size(), 1u);
+    EXPECT_EQ(toUtf16(pages[0][0].text), text);
+    EXPECT_NEAR(pages[0][0].xMin, mmToPt(LeftMarginMm) + xPt, PositionTolerancePt);
+    EXPECT_NEAR(pages[0][0].yMin, mmToPt(TopMarginMm) + yPt, PositionTolerancePt);
 }
 
 class PagedDeviceSinkTest : public test::PointTableFixture,
@@ -118,14 +133,11 @@ protected:
     // Report lines 1..count through the print command onto the device;
     // whether any printer step failed.
     static bool printLinesToPdf(std::int32_t count, const std::string& path) {
-        PointTable& d = data();
-        for (std::int32_t i = 1; i <= count; ++i)
-            d.reportLines[i] = reportLine(i);
-        d.nextReportLine = count + 1;
+        loadReport(data(), sampleReport(1, count));
         PdfDevice pdf = pdfDevice(GetParam(), path);
         PagedDeviceSink sink(*pdf.device, pdf.keepsEmptyDocument);
         RecordingUiSink ui;
-        morvane::printReport(d, ui, sink);
+        morvane::printReport(data(), ui, sink);
         return !sink.anyFailed();
     }
 
@@ -169,10 +181,10 @@ TEST_P(PagedDeviceSinkTest, EveryPageHoldsItsLinesInOrderAsText) {
     const std::int32_t firstLineOfPage[] = {1, 70, 139, 140};
     for (std::int32_t page = 1; page <= 3; ++page) {
         SCOPED_TRACE("page " + std::to_string(page));
-        std::vector<std::string> expected;
-        for (std::int32_t i = firstLineOfPage[page - 1]; i < firstLineOfPage[page]; ++i)
-            expected.push_back(words(reportLine(i)));
-        EXPECT_EQ(pdfPageLines(pdf, page), expected);
+        std::string expected;
+        for (const auto& line : sampleReport(firstLineOfPage[page - 1], firstLineOfPage[page] - 1))
+            expected += toUtf8(line) + "\n";
+        EXPECT_EQ(pdfPageLines(pdf, page), wordLines(expected));
     }
 }
 
@@ -244,19 +256,10 @@ TEST_P(PagedDeviceSinkTest, PositionsAreTwipsFromThePrintableCorner) {
         {
             PdfDevice device = pdfDevice(GetParam(), pdf);
             PagedDeviceSink sink(*device.device, device.keepsEmptyDocument);
-            EXPECT_TRUE(sink.setFontName(u"ＭＳ ゴシック"));
-            EXPECT_TRUE(sink.setFontSize(10));
-            EXPECT_TRUE(sink.setCurrentX(c.xTwips));
-            EXPECT_TRUE(sink.setCurrentY(c.yTwips));
-            EXPECT_TRUE(sink.printLine(u"印"));
+            printAt(sink, c.xTwips, c.yTwips, u"印");
             EXPECT_TRUE(sink.endDocument());
         }
-        const auto pages = pdfWords(pdf);
-        ASSERT_EQ(pages.size(), 1u);
-        ASSERT_EQ(pages[0].size(), 1u);
-        EXPECT_EQ(toUtf16(pages[0][0].text), u"印");
-        EXPECT_NEAR(pages[0][0].xMin, mmToPt(LeftMarginMm) + c.xTwips / 20, PositionTolerancePt);
-        EXPECT_NEAR(pages[0][0].yMin, mmToPt(TopMarginMm) + c.yTwips / 20, PositionTolerancePt);
+        expectOnlyWordAt(pdf, u"印", c.xTwips / 20, c.yTwips / 20);
     }
 }
 
@@ -294,11 +297,7 @@ TEST_P(PagedDeviceSinkTest, EndDocumentLeavesTheSinkReadyForTheNext) {
     {
         PdfDevice device = pdfDevice(GetParam(), pdf);
         PagedDeviceSink sink(*device.device, device.keepsEmptyDocument);
-        EXPECT_TRUE(sink.setFontName(u"ＭＳ ゴシック"));
-        EXPECT_TRUE(sink.setFontSize(10));
-        EXPECT_TRUE(sink.setCurrentX(3000));
-        EXPECT_TRUE(sink.setCurrentY(3000));
-        EXPECT_TRUE(sink.printLine(u"一"));
+        printAt(sink, 3000, 3000, u"一");
         EXPECT_TRUE(sink.newPage());
         EXPECT_TRUE(sink.setCurrentY(3000));
         EXPECT_TRUE(sink.endDocument());
@@ -306,12 +305,7 @@ TEST_P(PagedDeviceSinkTest, EndDocumentLeavesTheSinkReadyForTheNext) {
         EXPECT_TRUE(sink.printLine(u"二"));
         EXPECT_TRUE(sink.endDocument());
     }
-    const auto pages = pdfWords(pdf);
-    ASSERT_EQ(pages.size(), 1u);
-    ASSERT_EQ(pages[0].size(), 1u);
-    EXPECT_EQ(toUtf16(pages[0][0].text), u"二");
-    EXPECT_NEAR(pages[0][0].xMin, mmToPt(LeftMarginMm), PositionTolerancePt);
-    EXPECT_NEAR(pages[0][0].yMin, mmToPt(TopMarginMm), PositionTolerancePt);
+    expectOnlyWordAt(pdf, u"二", 0, 0);
 }
 
 } // namespace

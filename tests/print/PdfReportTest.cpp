@@ -1,12 +1,11 @@
-#include "core/Text.h"
 #include "print/PdfTools.h"
+#include "support/Process.h"
 #include "support/TestFiles.h"
+#include "support/TestPoints.h"
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <set>
-#include <sstream>
 #include <string>
 #include <sys/stat.h>
 #include <vector>
@@ -22,26 +21,10 @@ using namespace test;
 
 const std::string Example = std::string(MORVANE_EXAMPLES) + "/sample.sim";
 
-CommandResult check(const std::vector<std::string>& args) {
-    return runWithoutDisplay(MORVANE_CHECK_EXE, args);
-}
-
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
-// A coordinate file with the given number of duplicate-name findings: pairs
-// of points that share a name but lie far apart, so that the coincident-point
-// check stays silent.
-std::string fileWithFindings(std::int32_t findings) {
-    std::u16string text = u"A01,1,ALONE,0,0,\r\n";
-    for (std::int32_t i = 1; i <= findings; ++i) {
-        const std::u16string n = toUtf16(std::to_string(i));
-        text += u"A01," + n + u"1,名" + n + u"," + n + u"00,0,\r\n";
-        text += u"A01," + n + u"2,名" + n + u"," + n + u"00,50,\r\n";
-    }
-    return cp932(text);
+// morvane-check as a user without a display runs it: no display variables
+// and no QT_QPA_PLATFORM, so it must manage on its own.
+ProcessResult check(const std::vector<std::string>& args) {
+    return runProcess(MORVANE_CHECK_EXE, args, {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"});
 }
 
 std::set<std::string> filesIn(const fs::path& folder) {
@@ -92,18 +75,19 @@ const PagesCase PagesCases[] = {
 TEST_F(PdfReportTest, TwentyThreeFindingsToAPage) {
     for (const auto& c : PagesCases) {
         SCOPED_TRACE(c.what);
-        const fs::path input = write("points.sim", fileWithFindings(c.findings));
-        const fs::path pdf = path("points.pdf");
-        const auto r = check({"--pdf", pdf.string(), input.string()});
+        TempFile input(simaFileOf(findingPairs(c.findings, 0)));
+        const fs::path pdf = input.folder() / "points.pdf";
+        const auto r = check({"--pdf", pdf.string(), input.path().string()});
         EXPECT_EQ(r.status, c.status) << r.err;
         EXPECT_EQ(pdfPageCount(pdf.string()), c.pages);
     }
 }
 
 TEST_F(PdfReportTest, AnExistingPdfIsReplacedOnlyWhenTheRunSucceeds) {
-    const fs::path pdf = write("report.pdf", "an older report");
+    TempFile older("an older report", "report.pdf");
+    const fs::path& pdf = older.path();
 
-    auto r = check({"--pdf", pdf.string(), path("missing.sim").string()});
+    auto r = check({"--pdf", pdf.string(), (older.folder() / "missing.sim").string()});
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(readFile(pdf), "an older report");
 
@@ -114,30 +98,30 @@ TEST_F(PdfReportTest, AnExistingPdfIsReplacedOnlyWhenTheRunSucceeds) {
     const mode_t mask = ::umask(0);
     ::umask(mask);
     EXPECT_EQ(fs::status(pdf).permissions(), static_cast<fs::perms>(0666 & ~mask));
-    EXPECT_EQ(filesIn(path("")), std::set<std::string>{"report.pdf"});
+    EXPECT_EQ(filesIn(older.folder()), std::set<std::string>{"report.pdf"});
 }
 
 TEST_F(PdfReportTest, AnUnwritablePathIsAnErrorAndWritesNothing) {
-    const fs::path input = write("points.sim", fileWithFindings(1));
+    TempFile input(simaFileOf(findingPairs(1, 0)));
     const fs::path targets[] = {
-        path("no-such-folder/report.pdf"),
-        input / "report.pdf", // a file where a folder should be
+        input.folder() / "no-such-folder/report.pdf",
+        input.path() / "report.pdf", // a file where a folder should be
     };
     for (const auto& pdf : targets) {
         SCOPED_TRACE(pdf.string());
-        const auto r = check({"--pdf", pdf.string(), input.string()});
+        const auto r = check({"--pdf", pdf.string(), input.path().string()});
         EXPECT_EQ(r.status, 2);
         EXPECT_NE(r.err.find("cannot write the PDF report " + pdf.string()), std::string::npos)
             << r.err;
-        EXPECT_EQ(filesIn(path("")), std::set<std::string>{"points.sim"});
+        EXPECT_EQ(filesIn(input.folder()), std::set<std::string>{"points.sim"});
     }
 }
 
 TEST_F(PdfReportTest, SeveralFilesGetOnePdfEachInAFolder) {
     fs::create_directory(path("a"));
     fs::create_directory(path("reports"));
-    const fs::path one = write("a/one.sim", fileWithFindings(1));
-    const fs::path two = write("two.dat", fileWithFindings(24));
+    const fs::path one = write("a/one.sim", simaFileOf(findingPairs(1, 0)));
+    const fs::path two = write("two.dat", simaFileOf(findingPairs(24, 0)));
 
     const auto r = check({"--pdf", path("reports").string(), one.string(), two.string()});
 
@@ -151,9 +135,9 @@ TEST_F(PdfReportTest, TargetsThatCannotServeAreRefusedBeforeAnyCheck) {
     fs::create_directory(path("a"));
     fs::create_directory(path("b"));
     fs::create_directory(path("reports"));
-    const std::string one = write("a/same.sim", fileWithFindings(1)).string();
-    const std::string two = write("b/same.sim", fileWithFindings(1)).string();
-    const std::string other = write("other.sim", fileWithFindings(1)).string();
+    const std::string one = write("a/same.sim", simaFileOf(findingPairs(1, 0))).string();
+    const std::string two = write("b/same.sim", simaFileOf(findingPairs(1, 0))).string();
+    const std::string other = write("other.sim", simaFileOf(findingPairs(1, 0))).string();
     const std::string before = readFile(one);
 
     struct Refusal {

@@ -1,54 +1,19 @@
 #include "print/PdfTools.h"
 
+#include "support/Process.h"
+
 #include <regex>
 #include <sstream>
 
-#include <QProcess>
-#include <QProcessEnvironment>
-#include <QStringList>
 #include <gtest/gtest.h>
 
 namespace morvane::test {
 
-namespace {
-
-CommandResult run(const std::string& program, const std::vector<std::string>& args,
-                  const QProcessEnvironment& environment) {
-    QStringList list;
-    for (const auto& a : args)
-        list << QString::fromStdString(a);
-    QProcess p;
-    p.setProcessEnvironment(environment);
-    p.start(QString::fromStdString(program), list);
-    p.closeWriteChannel();
-    CommandResult r;
-    if (!p.waitForFinished(60'000)) {
-        ADD_FAILURE() << program << " did not run: " << p.errorString().toStdString();
-        p.kill();
-        p.waitForFinished();
-        return r;
-    }
-    if (p.exitStatus() == QProcess::NormalExit)
-        r.status = p.exitCode();
-    r.out = p.readAllStandardOutput().toStdString();
-    r.err = p.readAllStandardError().toStdString();
-    return r;
-}
-
-} // namespace
-
 std::string runTool(const std::string& program, const std::vector<std::string>& args) {
-    const CommandResult r = run(program, args, QProcessEnvironment::systemEnvironment());
+    const ProcessResult r = runProcess(program, args);
     if (r.status != 0)
-        ADD_FAILURE() << program << " failed: " << r.err;
+        ADD_FAILURE() << program << " failed (" << r.status << "): " << r.err;
     return r.out;
-}
-
-CommandResult runWithoutDisplay(const std::string& program, const std::vector<std::string>& args) {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
-        environment.remove(QString::fromLatin1(name));
-    return run(program, args, environment);
 }
 
 std::int32_t pdfPageCount(const std::string& pdf) {

@@ -33,16 +33,6 @@ std::string pdfFonts(const std::string& pdf);
 // cannot start or exits with a status other than 0.
 std::string runTool(const std::string& program, const std::vector<std::string>& args);
 
-struct CommandResult {
-    int status = -1; // -1 when the program did not exit normally
-    std::string out;
-    std::string err;
-};
-
-// Runs a program as a user without a display would: no display variables and
-// no QT_QPA_PLATFORM, so a program that needs Qt must manage on its own.
-CommandResult runWithoutDisplay(const std::string& program, const std::vector<std::string>& args);
-
 // Millimetres to PDF points.
 constexpr double mmToPt(double mm) {
     return mm * 72 / 25.4;
