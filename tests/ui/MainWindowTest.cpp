@@ -1,15 +1,18 @@
 #include "ui/MainWindow.h"
 
 #include "print/Fonts.h"
+#include "support/TestFiles.h"
+#include "support/TestPoints.h"
 #include "ui/Dialogs.h"
 
 #include <deque>
+#include <filesystem>
 #include <memory>
 #include <optional>
+#include <string>
 
 #include <QAbstractItemModel>
 #include <QApplication>
-#include <QFile>
 #include <QFileDialog>
 #include <QFontMetricsF>
 #include <QLabel>
@@ -17,10 +20,10 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 
 using morvane::Answer;
+using morvane::test::TempFile;
 
 Q_DECLARE_METATYPE(morvane::Answer)
 
@@ -30,22 +33,10 @@ QString operator""_q(const char16_t* text, std::size_t size) {
     return QString::fromUtf16(text, static_cast<qsizetype>(size));
 }
 
-// Test files use ASCII names only, so their bytes are code page 932 as well.
-QString writeCoordinateFile(const QTemporaryDir& dir, const QString& name,
-                            const QStringList& lines) {
-    const QString path = dir.filePath(name);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        qFatal("cannot write a test file");
-    for (const QString& line : lines)
-        file.write(line.toLatin1() + "\r\n");
-    return path;
-}
-
 // Stands in for the user at the dialogs: the next file (or a cancel), the next
 // answer; and records what the window asked and showed.
 struct ScriptedUser {
-    std::deque<std::optional<QString>> files;
+    std::deque<std::optional<std::filesystem::path>> files;
     std::deque<Answer> answers;
     bool printerAnswer = false;
 
@@ -65,9 +56,7 @@ struct ScriptedUser {
                 qFatal("unexpected file dialog");
             auto next = files.front();
             files.pop_front();
-            if (!next)
-                return std::nullopt;
-            return std::filesystem::path(next->toStdString());
+            return next;
         };
         d.choosePrinter = [this](QWidget*) {
             ++printerDialogs;
@@ -117,9 +106,9 @@ const QColor Red(255, 0, 0);
 const QColor White(255, 255, 255);
 
 // Three points: P1 twice 5 m apart, and P2 0.022 from the first P1.
-const QStringList ThreePoints = {"G00,01,TEST,", "A01,1,P1,100.000,200.000,0.000,",
-                                 "A01,2,P2,100.010,200.020,0.000,",
-                                 "A01,3,P1,103.000,204.000,0.000,"};
+const std::string ThreePoints =
+    morvane::test::simaFile({u"A01,1,P1,100.000,200.000,0.000,", u"A01,2,P2,100.010,200.020,0.000,",
+                             u"A01,3,P1,103.000,204.000,0.000,"});
 const QStringList ThreePointsList = {u"同一名称"_q,
                                      u"     1  P1             100.000   200.000  較差 5.000"_q,
                                      u"     3  P1             103.000   204.000"_q,
@@ -151,7 +140,6 @@ class MainWindowTest : public QObject {
 private:
     std::unique_ptr<ScriptedUser> user;
     std::unique_ptr<morvane::MainWindow> window;
-    QTemporaryDir dir;
 
     template <typename T> T* control(const char* name) {
         auto* w = window->findChild<T*>(QLatin1String(name));
@@ -306,21 +294,23 @@ private slots:
     }
 
     void startShowsStatusesThenFindings_data() {
-        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QStringList>("items");
         QTest::addColumn<QString>("text");
 
-        QTest::newRow("findings") << ThreePoints << ThreePointsList << ThreePointsText;
-        QTest::newRow("no points") << QStringList{"G00,01,TEST,", "Z00,empty,"}
+        QTest::newRow("findings") << QByteArray::fromStdString(ThreePoints) << ThreePointsList
+                                  << ThreePointsText;
+        QTest::newRow("no points") << QByteArray::fromStdString(morvane::test::simaFile({}))
                                    << QStringList{u"同一座標はありませんでした"_q} << "\n";
     }
 
     void startShowsStatusesThenFindings() {
-        QFETCH(QStringList, lines);
+        QFETCH(QByteArray, file);
         QFETCH(QStringList, items);
         QFETCH(QString, text);
 
-        user->files.push_back(writeCoordinateFile(dir, "points.sim", lines));
+        TempFile points(file.toStdString());
+        user->files.push_back(points.path());
         StatusPaints paints(control<QLabel>("status"));
         clickStart();
 
@@ -343,7 +333,8 @@ private slots:
     }
 
     void cancelAfterARunLeavesAllEmpty() {
-        user->files.push_back(writeCoordinateFile(dir, "points.sim", ThreePoints));
+        TempFile points(ThreePoints);
+        user->files.push_back(points.path());
         user->files.push_back(std::nullopt);
         clickStart();
         QCOMPARE(window->resultItemCount(), std::int32_t(ThreePointsList.size()));
@@ -370,17 +361,9 @@ private slots:
         QFETCH(Answer, answer);
         QFETCH(int, findings);
 
-        // 1002 names, each twice, 50 m apart: 1002 duplicate names and
-        // nothing for the coordinate check.
-        QStringList lines;
-        for (int i = 1; i <= 1002; ++i) {
-            const QString name = QString::asprintf("N%04d", i);
-            lines << QString::asprintf("A01,%d,%s,%d.000,0.000,", 2 * i - 1, qPrintable(name),
-                                       100 * i)
-                  << QString::asprintf("A01,%d,%s,%d.000,50.000,", 2 * i, qPrintable(name),
-                                       100 * i);
-        }
-        user->files.push_back(writeCoordinateFile(dir, "many.sim", lines));
+        // 1002 duplicate names and nothing for the coordinate check.
+        TempFile many(morvane::test::simaFileOf(morvane::test::findingPairs(1002, 0)));
+        user->files.push_back(many.path());
         user->answers.push_back(answer);
         clickStart();
 
@@ -435,24 +418,24 @@ private slots:
 
     void runErrorIsShownAndTheWindowStaysUsable_data() {
         QTest::addColumn<bool>("exists");
-        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QString>("message");
 
         QTest::newRow("file gone")
-            << false << QStringList() << u"実行時エラー '53':\n\nファイルが見つかりません。"_q;
+            << false << QByteArray() << u"実行時エラー '53':\n\nファイルが見つかりません。"_q;
+        // The file ends inside the second record.
         QTest::newRow("record cut short")
-            << true << QStringList{"A01,1,P1,100.000,200.000,", "A01,2,P2,100.000"}
+            << true << QByteArray("A01,1,P1,100.000,200.000,\r\nA01,2,P2,100.000\r\n")
             << QStringLiteral(u"実行時エラー '62':\n\nファイルにこれ以上データがありません。");
     }
 
     void runErrorIsShownAndTheWindowStaysUsable() {
         QFETCH(bool, exists);
-        QFETCH(QStringList, lines);
+        QFETCH(QByteArray, file);
         QFETCH(QString, message);
 
-        const QString path = exists ? writeCoordinateFile(dir, "cut.sim", lines)
-                                    : dir.filePath(QStringLiteral("gone.sim"));
-        user->files.push_back(path);
+        TempFile input(file.toStdString());
+        user->files.push_back(exists ? input.path() : input.folder() / "gone.sim");
         clickStart();
 
         QCOMPARE(user->messages.size(), 1);
@@ -463,7 +446,8 @@ private slots:
         QVERIFY(QGuiApplication::overrideCursor() == nullptr);
 
         // The next Start runs normally.
-        user->files.push_back(writeCoordinateFile(dir, "points.sim", ThreePoints));
+        TempFile points(ThreePoints);
+        user->files.push_back(points.path());
         clickStart();
         QCOMPARE(listItems(control<QListView>("resultList")), ThreePointsList);
         QCOMPARE(user->messages.size(), 1);
