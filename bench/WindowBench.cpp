@@ -2,16 +2,16 @@
 // shows 100,000 findings (400,000 list items and 300,000 report lines). The
 // target is about 2 s on a desktop; the check itself takes part of it.
 #include "print/Fonts.h"
+#include "support/TestFiles.h"
+#include "support/TestPoints.h"
 #include "ui/Dialogs.h"
 #include "ui/MainWindow.h"
 
-#include <cstdio>
-#include <string>
+#include <filesystem>
+#include <optional>
 
 #include <QApplication>
-#include <QFile>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QWindow>
 #include <benchmark/benchmark.h>
 
@@ -19,32 +19,13 @@ namespace {
 
 constexpr int Findings = 100'000;
 
-// Pairs of points 0.01 apart, each pair 1 m from the next in X: every pair
-// is one coincident-point finding and no two names are equal.
-QString writePairs(const QTemporaryDir& dir) {
-    const QString path = dir.filePath(QStringLiteral("pairs.sim"));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return {};
-    std::string text;
-    char line[96];
-    for (int i = 0; i < Findings; ++i) {
-        const int n = 2 * i + 1;
-        std::snprintf(line, sizeof line,
-                      "A01,%d,A%d,%d.000,500.000,\r\nA01,%d,B%d,%d.000,500.010,\r\n", n, i,
-                      1000 + i, n + 1, i, 1000 + i);
-        text += line;
-    }
-    file.write(text.data(), static_cast<qint64>(text.size()));
-    return path;
-}
-
 void StartClickWithManyFindings(benchmark::State& state) {
-    QTemporaryDir dir;
-    const QString path = writePairs(dir);
+    // Every pair one coincident-point finding, and no two names equal.
+    const morvane::test::TempFile pairs(
+        morvane::test::simaFileOf(morvane::test::findingPairs(0, Findings)));
     morvane::WindowDialogs dialogs;
     dialogs.chooseCoordinateFile = [&](QWidget*) {
-        return std::optional<std::filesystem::path>(path.toStdString());
+        return std::optional<std::filesystem::path>(pairs.path());
     };
     dialogs.choosePrinter = [](QWidget*) { return false; };
     dialogs.askYesNo = [](QWidget*, const QString&) { return morvane::Answer::No; };
