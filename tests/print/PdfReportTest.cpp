@@ -1,4 +1,5 @@
 #include "print/PdfTools.h"
+#include "support/Locales.h"
 #include "support/Process.h"
 #include "support/TestFiles.h"
 #include "support/TestPoints.h"
@@ -23,8 +24,10 @@ const std::string Example = std::string(MORVANE_EXAMPLES) + "/sample.sim";
 
 // morvane-check as a user without a display runs it: no display variables
 // and no QT_QPA_PLATFORM, so it must manage on its own.
-ProcessResult check(const std::vector<std::string>& args) {
-    return runProcess(MORVANE_CHECK_EXE, args, {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"});
+ProcessResult check(const std::vector<std::string>& args,
+                    const std::vector<EnvironmentVariable>& set = {}) {
+    return runProcess(MORVANE_CHECK_EXE, args, {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"},
+                      set);
 }
 
 std::set<std::string> filesIn(const fs::path& folder) {
@@ -56,6 +59,36 @@ TEST_F(PdfReportTest, TheExampleReportBecomesAPdfOfTheSameLines) {
     ASSERT_EQ(pdfPageCount(pdf.string()), 1);
     EXPECT_EQ(pdfPageLines(pdf.string(), 1), wordLines(r.out));
     EXPECT_EQ(filesIn(path("")), std::set<std::string>{"report.pdf"});
+}
+
+// The GUI application behind --pdf sets the C library's locale from the
+// environment before the check runs; neither the report nor the PDF may
+// change with it.
+TEST_F(PdfReportTest, TheReportAndItsPdfReadTheSameInEveryLocale) {
+    std::string why;
+    ASSERT_TRUE(ensureNumberLocales(why)) << why;
+
+    struct Report {
+        std::string out;
+        std::string pdfText;
+    };
+    const auto reportIn = [&](const std::string& locale) {
+        const fs::path pdf = path(locale + ".pdf");
+        const auto r =
+            check({"--pdf", pdf.string(), Example}, {{"LC_ALL", locale}, {"LANG", locale}});
+        EXPECT_EQ(r.status, 1) << r.err;
+        EXPECT_EQ(r.err, "");
+        return Report{r.out, runTool(PDFTOTEXT, {"-layout", pdf.string(), "-"})};
+    };
+    const Report c = reportIn("C");
+    for (const std::string locale : NumberLocales) {
+        if (locale == "C")
+            continue;
+        SCOPED_TRACE(locale);
+        const Report other = reportIn(locale);
+        EXPECT_EQ(other.out, c.out);
+        EXPECT_EQ(other.pdfText, c.pdfText);
+    }
 }
 
 struct PagesCase {
