@@ -118,8 +118,8 @@ void checkCoincidentPoints(PointTable& table, UiSink& ui) {
         return;
 
     // Read once: nothing can change the fields while the run works.
-    const double tolerance = leadingNumber(ui.toleranceText());
-    const double lower = leadingNumber(ui.lowerBoundText());
+    const double tolerance = fieldNumber(ui.toleranceText());
+    const double lower = fieldNumber(ui.lowerBoundText());
     const double width = 2 * tolerance;
     if (!(width > 0))
         return; // no |ΔX| is below it: every window is empty

@@ -22,9 +22,9 @@ constexpr std::u16string_view LineBreak = u"\r\n";
 void validateTolerance(UiSink& ui) {
     // Two separate reads, as a user may watch the field change: both tests
     // are strict, so 0 and 9.99 stay.
-    if (leadingNumber(ui.toleranceText()) < 0)
+    if (fieldNumber(ui.toleranceText()) < 0)
         ui.setToleranceText(DefaultTolerance);
-    if (leadingNumber(ui.toleranceText()) > MaxTolerance)
+    if (fieldNumber(ui.toleranceText()) > MaxTolerance)
         ui.setToleranceText(DefaultTolerance);
 }
 
