@@ -18,6 +18,8 @@ namespace {
 constexpr double MaxTolerance = 9.99;
 const std::u16string DefaultTolerance = u"0.05";
 constexpr std::u16string_view LineBreak = u"\r\n";
+constexpr std::u16string_view NothingFound = u"同一座標はありませんでした";
+constexpr std::u16string_view NoRecords = u"座標レコード（A01、Z）が見つかりません。";
 
 void validateTolerance(UiSink& ui) {
     // Two separate reads, as a user may watch the field change: both tests
@@ -33,13 +35,14 @@ void showStatus(UiSink& ui, const std::u16string& text) {
     ui.redraw();
 }
 
-// Report lines 1..nextReportLine-1, each with CR LF, then one more CR LF for the
-// always-empty line at nextReportLine, appended to the result text in one go.
-void putReportIntoResultText(const PointTable& table, UiSink& ui) {
+// Report lines 1..nextReportLine-1, each with CR LF, then the line at
+// nextReportLine (lastLine, empty after findings) with CR LF, appended to the
+// result text in one go.
+void putReportIntoResultText(const PointTable& table, UiSink& ui, std::u16string_view lastLine) {
     if (table.nextReportLine < 1)
         return;
     std::u16string text = ui.resultText();
-    std::size_t size = text.size() + LineBreak.size();
+    std::size_t size = text.size() + lastLine.size() + LineBreak.size();
     for (std::int32_t i = 1; i < table.nextReportLine; ++i)
         size += table.reportLines[i].size() + LineBreak.size();
     text.reserve(size);
@@ -47,6 +50,7 @@ void putReportIntoResultText(const PointTable& table, UiSink& ui) {
         text += table.reportLines[i];
         text += LineBreak;
     }
+    text += lastLine;
     text += LineBreak;
     ui.setResultText(text);
 }
@@ -65,7 +69,6 @@ void runCheck(PointTable& table, UiSink& ui) {
 
     const auto path = ui.chooseCoordinateFile();
     if (!path) {
-        putReportIntoResultText(table, ui);
         ui.setStatusColor(StatusIdleColor);
         return;
     }
@@ -79,6 +82,10 @@ void runCheck(PointTable& table, UiSink& ui) {
     ui.setBusyCursor(true);
     ui.redraw();
     readCoordinates(table, file.fields());
+    // A file without a single record is no coordinate file at all, not a
+    // clean one.
+    if (table.pointCount == 0)
+        throw RunError(0, std::u16string(NoRecords));
 
     showStatus(ui, u"  名称検査中");
     sortByKey(table);
@@ -93,10 +100,12 @@ void runCheck(PointTable& table, UiSink& ui) {
     ui.setBusyCursor(false);
     ui.redraw();
 
-    // Every finding adds four items, so fewer than two means none at all.
-    if (ui.resultItemCount() < 2)
-        ui.addResultItem(u"同一座標はありませんでした");
-    putReportIntoResultText(table, ui);
+    // Every finding adds four items, so fewer than two means none at all. The
+    // result text says so too: a blank one looks like a cancelled run.
+    const bool nothingFound = ui.resultItemCount() < 2;
+    if (nothingFound)
+        ui.addResultItem(std::u16string(NothingFound));
+    putReportIntoResultText(table, ui, nothingFound ? NothingFound : u"");
     ui.setStatusColor(StatusIdleColor);
 }
 

@@ -84,13 +84,15 @@ TEST(CheckCommand, SeveralFilesEachUnderItsPathWorstStatusWins) {
 
     auto r = check({clean.path().string(), found.path().string()});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out.find("==> " + clean.path().string() + " <==\n\n"), 0u) << r.out;
+    EXPECT_EQ(r.out.find("==> " + clean.path().string() + " <==\n同一座標はありませんでした\n"), 0u)
+        << r.out;
     EXPECT_NE(r.out.find("==> " + found.path().string() + " <==\n同一名称"), std::string::npos);
 
     r = check({missing, clean.path().string()});
     EXPECT_EQ(r.status, 2);
     // The error does not stop the next file.
-    EXPECT_NE(r.out.find("==> " + clean.path().string() + " <==\n\n"), std::string::npos);
+    EXPECT_NE(r.out.find("==> " + clean.path().string() + " <==\n同一座標はありませんでした\n"),
+              std::string::npos);
     EXPECT_EQ(r.err,
               "morvane-check: " + missing + ": 実行時エラー '53': ファイルが見つかりません。\n");
 }
@@ -108,7 +110,9 @@ TEST(CheckCommand, BadInputGetsAClearAnswer) {
     for (int i = 0; i < 4096; ++i)
         garbage += static_cast<char>((i * 7919) % 256);
     const BadInput cases[] = {
-        {"empty file", "", 0, ""},
+        {"empty file", "", 2, "座標レコード（A01、Z）が見つかりません。"},
+        {"text that is no coordinate file", "Dear surveyor,\nall is well.\n", 2,
+         "座標レコード（A01、Z）が見つかりません。"},
         {"record cut short", "A01,1,P1,100", 2,
          "実行時エラー '62': ファイルにこれ以上データがありません。"},
         {"point number of 20 digits", "A01,12345678901234567890,P,1,2,", 2,

@@ -94,12 +94,22 @@ TEST_F(CheckRun, WalksTheStatusesInOrder) {
     EXPECT_EQ(ui.visible, expected);
 }
 
-TEST_F(CheckRun, NoRecordsGiveTheNothingFoundItemAndOneEmptyLine) {
-    TempFile file(cp932(u"G00,01,header only,\r\nZ00,座標データ,\r\n"));
+TEST_F(CheckRun, NothingFoundIsSaidInTheResultTextToo) {
+    TempFile file(simaFile({u"A01,1,P1,100,200,", u"A01,2,P2,300,400,"}));
     run(file);
-    EXPECT_EQ(data().pointCount, 0);
     EXPECT_EQ(ui.items, std::vector<std::u16string>{u"同一座標はありませんでした"});
-    EXPECT_EQ(ui.resultField, u"\r\n");
+    EXPECT_EQ(ui.resultField, u"同一座標はありませんでした\r\n");
+    EXPECT_EQ(data().nextReportLine, 1); // nothing to print
+}
+
+TEST_F(CheckRun, AFileWithoutRecordsIsAnErrorNotACleanFile) {
+    TempFile file(cp932(u"G00,01,header only,\r\nZ00,座標データ,\r\n"));
+    EXPECT_EQ(test::runFile(data(), ui, file.path()), 0);
+    EXPECT_EQ(ui.messages,
+              std::vector<std::u16string>{u"座標レコード（A01、Z）が見つかりません。"});
+    EXPECT_TRUE(ui.items.empty());
+    EXPECT_EQ(ui.resultField, u"");
+    EXPECT_EQ(data().nextReportLine, 0);
 }
 
 TEST_F(CheckRun, OneDuplicateNameGivesThreeLinesAndAnEmptyOne) {
@@ -132,7 +142,7 @@ TEST_F(CheckRun, BothChecksShareOneReportNameCheckFirst) {
 TEST_F(CheckRun, ResultTextIsAppendedToWhatTheFieldHolds) {
     // Nothing writes the field during a run, but the report is added to
     // whatever it holds rather than replacing it.
-    TempFile file(simaFile({u"A01,1,P1,10,10,"}));
+    TempFile file(simaFile({u"A01,1,P1,10,10,", u"A01,2,P1,20,20,"}));
     struct Sneaky : RecordingUiSink {
         void setStatusText(const std::u16string& t) override {
             RecordingUiSink::setStatusText(t);
@@ -142,7 +152,7 @@ TEST_F(CheckRun, ResultTextIsAppendedToWhatTheFieldHolds) {
     } sneaky;
     sneaky.files.push_back(file.path());
     runCheck(data(), sneaky);
-    EXPECT_EQ(sneaky.resultField, u"x\r\n");
+    EXPECT_EQ(sneaky.resultField.substr(0, 7), u"x同一名称\r\n");
 }
 
 struct ErrorCase {
