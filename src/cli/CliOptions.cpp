@@ -13,7 +13,9 @@ const char* const CliUsage =
 
 Checks survey coordinate files (Shift-JIS, "A01" and "Z" records) for points
 that share a name and for pairs of points whose distance d lies in the band
-LOWER <= d < TOLERANCE. Prints each file's report in UTF-8.
+LOWER <= d < TOLERANCE. Prints each file's report in UTF-8, then a summary
+line on standard error: the file, its encoding, the points read, the
+findings of each check and the band.
 
 Options:
   --lower TEXT          lower bound of the distance band (default "0")
@@ -23,6 +25,8 @@ Options:
                         (default) or "continue" to the end
   --list                print the result list instead of the report
   --crlf                end lines with CR LF, as the window's result text does
+  -q, --quiet           no summary line after each report (errors are still
+                        written)
   --pdf PATH            also print the report to the PDF file PATH (A4, as the
                         window prints it); with several files, or when PATH is
                         a folder, to one PDF per file in that folder, named
@@ -69,6 +73,8 @@ CliOptions parseCliOptions(const std::vector<std::string>& args) {
             o.list = true;
         } else if (arg == "--crlf") {
             o.crlf = true;
+        } else if (arg == "--quiet" || arg == "-q") {
+            o.quiet = true;
         } else if (auto v = optionValue(args, i, "--lower")) {
             o.lower = toUtf16(*v);
         } else if (auto v = optionValue(args, i, "--tolerance")) {

@@ -17,6 +17,8 @@ struct CliOptions {
     Answer onTooMany = Answer::Yes;
     bool list = false;
     bool crlf = false;
+    // No summary line after each report; errors are still written.
+    bool quiet = false;
     bool help = false;
     bool version = false;
     // --pdf: the report also goes to this PDF file, or, with several files or

@@ -30,6 +30,11 @@ void validateTolerance(UiSink& ui) {
         ui.setToleranceText(DefaultTolerance);
 }
 
+// Each finding is three report lines.
+std::int32_t findingsSince(const PointTable& table, std::int32_t firstLine) {
+    return (table.nextReportLine - firstLine) / 3;
+}
+
 void showStatus(UiSink& ui, const std::u16string& text) {
     ui.setStatusText(text);
     ui.redraw();
@@ -63,15 +68,22 @@ void resetRun(PointTable& table, UiSink& ui) {
     ui.setResultText(u"");
 }
 
-void runCheck(PointTable& table, UiSink& ui) {
+std::optional<RunSummary> runCheck(PointTable& table, UiSink& ui) {
     validateTolerance(ui);
     resetRun(table, ui);
 
     const auto path = ui.chooseCoordinateFile();
     if (!path) {
         ui.setStatusColor(StatusIdleColor);
-        return;
+        return std::nullopt;
     }
+    RunSummary summary;
+    summary.file = *path;
+    summary.startedAt = std::chrono::system_clock::now();
+    // Read as the coordinate check reads them; nothing changes the fields
+    // while the run works.
+    summary.lower = fieldNumber(ui.lowerBoundText());
+    summary.tolerance = fieldNumber(ui.toleranceText());
 
     ui.setStatusColor(StatusBusyColor);
     ui.setStatusText(u"  座標読み込み中");
@@ -89,12 +101,16 @@ void runCheck(PointTable& table, UiSink& ui) {
 
     showStatus(ui, u"  名称検査中");
     sortByKey(table);
+    summary.points = table.pointCount;
     table.nextReportLine = 1;
-    checkDuplicateNames(table, ui);
+    summary.duplicateNameCheck = checkDuplicateNames(table, ui);
+    summary.duplicateNames = findingsSince(table, 1);
     file.close();
 
     showStatus(ui, u"  座標検査中");
-    checkCoincidentPoints(table, ui);
+    const std::int32_t coincidentFrom = table.nextReportLine;
+    summary.coincidentPointCheck = checkCoincidentPoints(table, ui);
+    summary.coincidentPoints = findingsSince(table, coincidentFrom);
 
     ui.setStatusText(u"");
     ui.setBusyCursor(false);
@@ -107,6 +123,7 @@ void runCheck(PointTable& table, UiSink& ui) {
         ui.addResultItem(std::u16string(NothingFound));
     putReportIntoResultText(table, ui, nothingFound ? NothingFound : u"");
     ui.setStatusColor(StatusIdleColor);
+    return summary;
 }
 
 void abandonRun(PointTable& table, UiSink& ui, const std::exception& error) {

@@ -9,6 +9,7 @@
 #include "ui/PrinterDialog.h"
 #include "ui/ResultListModel.h"
 
+#include <QFile>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QKeyEvent>
@@ -58,6 +59,12 @@ QString fromCrLf(std::u16string_view text) {
     }
     s.truncate(out - s.constData());
     return s;
+}
+
+// "sample.sim（25点）- Morvane　V1.2": which file the results are of.
+QString runTitle(const RunSummary& run) {
+    return QFile::decodeName(run.file.filename().c_str()) + QStringLiteral(u"（") +
+           QString::number(run.points) + QStringLiteral(u"点）- ") + Caption;
 }
 
 std::u16string toCrLf(const QString& text) {
@@ -216,8 +223,10 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::startRun() {
+    setWindowTitle(Caption);
+    m_lastRun.reset();
     try {
-        runCheck(*m_table, *this);
+        m_lastRun = runCheck(*m_table, *this);
     } catch (const std::exception& e) { // RunError or a bug alike
         try {
             abandonRun(*m_table, *this, e);
@@ -232,6 +241,8 @@ void MainWindow::startRun() {
     // Whatever ended the run, the pointer must not stay busy.
     setBusyCursor(false);
     showPending();
+    if (m_lastRun)
+        setWindowTitle(runTitle(*m_lastRun));
 }
 
 void MainWindow::printLastReport() {

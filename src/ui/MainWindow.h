@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/RunSummary.h"
 #include "core/UiSink.h"
 #include "ui/Dialogs.h"
 
@@ -66,6 +67,8 @@ private:
     QPrinter& printer();
 
     std::unique_ptr<PointTable> m_table;
+    // Of the last run that completed; empty after a cancel or an error.
+    std::optional<RunSummary> m_lastRun;
     WindowDialogs m_dialogs;
     std::unique_ptr<QPrinter> m_printer;
 

@@ -16,7 +16,10 @@ using test::simaFile;
 using test::simaFileOf;
 using test::TempFile;
 
-test::ProcessResult check(const std::vector<std::string>& args) {
+// Quiet: these tests look at reports and errors, SummaryFollowsEachReport at
+// the summary.
+test::ProcessResult check(std::vector<std::string> args) {
+    args.insert(args.begin(), "--quiet");
     return runProcess(MORVANE_CHECK_EXE, args);
 }
 
@@ -27,6 +30,37 @@ TEST(CheckCommand, ReportsTheExampleFile) {
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, readFile(std::string(MORVANE_TEST_DATA) + "/sample.expected.txt"));
     EXPECT_EQ(r.err, "");
+}
+
+TEST(CheckCommand, SummaryFollowsEachReport) {
+    auto r = runProcess(MORVANE_CHECK_EXE, {Example});
+    EXPECT_EQ(r.err, "morvane-check: " + Example +
+                         ": CP932, 25 points, 3 duplicate names, 4 coincident points, "
+                         "band 0 ≤ d < 0.05\n");
+
+    TempFile one(simaFile({u"A01,1,P1,100,200,", u"A01,2,P2,300,400,"}));
+    r = runProcess(MORVANE_CHECK_EXE,
+                   {"--tolerance", "０．０５", "--lower", "0.05", one.path().string()});
+    EXPECT_EQ(r.err, "morvane-check: " + one.path().string() +
+                         ": CP932, 2 points, 0 duplicate names, 0 coincident points, "
+                         "band 0.05 ≤ d < 0.05 (empty: no coincident points can be found)\n");
+
+    TempFile many(simaFileOf(findingPairs(1100, 0)));
+    r = runProcess(MORVANE_CHECK_EXE, {many.path().string()});
+    EXPECT_NE(r.err.find(": CP932, 2200 points, 1001 duplicate names, 0 coincident points, band 0 "
+                         "≤ d < 0.05, duplicate-name check stopped after too many findings\n"),
+              std::string::npos)
+        << r.err;
+    // Errors still show when the summary is left out.
+    r = runProcess(MORVANE_CHECK_EXE, {"--quiet", Example, "missing.sim"});
+    EXPECT_EQ(r.err, "morvane-check: missing.sim: 実行時エラー '53': ファイルが見つかりません。\n");
+}
+
+TEST(CheckCommand, FullWidthFieldsGiveTheSameReport) {
+    const auto ascii = check({"--tolerance", "0.05", "--lower", "0.001", Example});
+    const auto wide = check({"--tolerance", "０．０５", "--lower", "０．００１", Example});
+    EXPECT_EQ(wide.out, ascii.out);
+    EXPECT_EQ(wide.status, 1);
 }
 
 TEST(CheckCommand, CrlfGivesTheWindowsResultTextExactly) {

@@ -300,8 +300,10 @@ private slots:
 
         QTest::newRow("findings") << QByteArray::fromStdString(ThreePoints) << ThreePointsList
                                   << ThreePointsText;
-        QTest::newRow("no points") << QByteArray::fromStdString(morvane::test::simaFile({}))
-                                   << QStringList{u"同一座標はありませんでした"_q} << "\n";
+        QTest::newRow("nothing found")
+            << QByteArray::fromStdString(
+                   morvane::test::simaFile({u"A01,1,P1,100,200,", u"A01,2,P2,300,400,"}))
+            << QStringList{u"同一座標はありませんでした"_q} << u"同一座標はありませんでした\n"_q;
     }
 
     void startShowsStatusesThenFindings() {
@@ -330,6 +332,26 @@ private slots:
         QCOMPARE(status->palette().color(QPalette::Window), White);
         QVERIFY(QGuiApplication::overrideCursor() == nullptr);
         QVERIFY(user->messages.isEmpty());
+    }
+
+    void aFileWithoutRecordsIsNoCleanFile() {
+        TempFile notes("Dear surveyor,\r\nall is well.\r\n", "notes.txt");
+        user->files.push_back(notes.path());
+        clickStart();
+        QCOMPARE(user->messages, QStringList{u"座標レコード（A01、Z）が見つかりません。"_q});
+        QCOMPARE(control<QPlainTextEdit>("resultText")->toPlainText(), QString());
+        QCOMPARE(listItems(control<QListView>("resultList")), QStringList());
+        QCOMPARE(window->windowTitle(), u"Morvane　V1.2"_q);
+    }
+
+    void titleNamesTheCheckedFileUntilTheNextStart() {
+        TempFile site(ThreePoints, "site.sim");
+        user->files.push_back(site.path());
+        user->files.push_back(std::nullopt);
+        clickStart();
+        QCOMPARE(window->windowTitle(), u"site.sim（3点）- Morvane　V1.2"_q);
+        clickStart();
+        QCOMPARE(window->windowTitle(), u"Morvane　V1.2"_q);
     }
 
     void cancelAfterARunLeavesAllEmpty() {
