@@ -23,9 +23,11 @@ using namespace test;
 const std::string Example = std::string(MORVANE_EXAMPLES) + "/sample.sim";
 
 // morvane-check as a user without a display runs it: no display variables
-// and no QT_QPA_PLATFORM, so it must manage on its own.
-ProcessResult check(const std::vector<std::string>& args,
+// and no QT_QPA_PLATFORM, so it must manage on its own. Quiet: these tests
+// look at reports and errors, not at the summary.
+ProcessResult check(std::vector<std::string> args,
                     const std::vector<EnvironmentVariable>& set = {}) {
+    args.insert(args.begin(), "--quiet");
     return runProcess(MORVANE_CHECK_EXE, args, {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"},
                       set);
 }
@@ -108,7 +110,8 @@ const PagesCase PagesCases[] = {
 TEST_F(PdfReportTest, TwentyThreeFindingsToAPage) {
     for (const auto& c : PagesCases) {
         SCOPED_TRACE(c.what);
-        TempFile input(simaFileOf(findingPairs(c.findings, 0)));
+        TempFile input(
+            simaFileOf(c.findings > 0 ? findingPairs(c.findings, 0) : separatePoints(2)));
         const fs::path pdf = input.folder() / "points.pdf";
         const auto r = check({"--pdf", pdf.string(), input.path().string()});
         EXPECT_EQ(r.status, c.status) << r.err;
