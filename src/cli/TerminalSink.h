@@ -34,9 +34,11 @@ public:
     void setResultText(const std::u16string& text) override { m_resultText = text; }
     Answer askYesNo(const std::u16string& prompt) override;
     void showMessage(const std::u16string& text) override;
+    void showError(const std::u16string& message, const ErrorPlace& place) override;
 
 private:
-    void say(const std::u16string& text);
+    // On one line, after the file and the line of the file (0: none).
+    void say(const std::u16string& text, std::int32_t line = 0);
 
     std::u16string m_tolerance;
     std::u16string m_lower;

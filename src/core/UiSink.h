@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/RunError.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -46,9 +48,12 @@ public:
     virtual void setResultText(const std::u16string& text) = 0;
     // Modal, Yes and No, Yes the default button, no icon, the application's title.
     virtual Answer askYesNo(const std::u16string& prompt) = 0;
-    // Modal notice with an OK button, the application's title: run-time errors
-    // and the report-full notice.
+    // Modal notice with an OK button, the application's title: the report-full
+    // notice.
     virtual void showMessage(const std::u16string& text) = 0;
+    // The same for an error that abandoned a run, with where it arose (an
+    // empty place for an error no file caused).
+    virtual void showError(const std::u16string& message, const ErrorPlace& place) = 0;
 };
 
 } // namespace morvane

@@ -118,6 +118,7 @@ std::string_view FieldReader::readField() {
     m_field.clear();
     m_pendingSpaces = 0;
     m_cut = false;
+    m_fieldLine = m_line;
     int c = peek();
     while (c == ' ' || c == '\t') {
         ++m_pos;
@@ -145,10 +146,14 @@ std::string_view FieldReader::readField() {
             keepUnquoted(m_buffer.data() + start, m_pos - start);
         }
     }
-    if (c == ',' || c == '\n') {
+    if (c == ',') {
         ++m_pos;
+    } else if (c == '\n') {
+        ++m_pos;
+        ++m_line;
     } else if (c == '\r') {
         ++m_pos;
+        ++m_line;
         if (peek() == '\n')
             ++m_pos;
     }

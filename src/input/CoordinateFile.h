@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -41,6 +42,9 @@ public:
     // True when the last field read was longer than maxFieldBytes and only
     // its beginning was kept.
     bool fieldCut() const { return m_cut; }
+    // The line (1-based; CR, LF and CR LF each end one) on which the last
+    // field read began.
+    std::int32_t fieldLine() const { return m_fieldLine; }
 
 private:
     static constexpr int End = -1;
@@ -59,6 +63,8 @@ private:
     std::string m_field;
     std::size_t m_pendingSpaces = 0;
     bool m_cut = false;
+    std::int32_t m_line = 1;
+    std::int32_t m_fieldLine = 1;
 };
 
 // A coordinate file opened for sequential field input. Only regular files are

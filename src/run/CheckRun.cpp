@@ -60,6 +60,38 @@ void putReportIntoResultText(const PointTable& table, UiSink& ui, std::u16string
     ui.setResultText(text);
 }
 
+// Reads the file into the table and runs both checks, with the status line
+// naming each phase; fills in what the summary learns on the way.
+void readAndCheck(PointTable& table, UiSink& ui, const std::filesystem::path& path,
+                  RunSummary& summary) {
+    ui.setStatusColor(StatusBusyColor);
+    ui.setStatusText(u"  座標読み込み中");
+    ui.setBusyCursor(true);
+    ui.redraw();
+
+    CoordinateFile file(path);
+    ui.setBusyCursor(true);
+    ui.redraw();
+    readCoordinates(table, file.fields());
+    // A file without a single record is no coordinate file at all, not a
+    // clean one.
+    if (table.pointCount == 0)
+        throw RunError(0, std::u16string(NoRecords));
+
+    showStatus(ui, u"  名称検査中");
+    sortByKey(table);
+    summary.points = table.pointCount;
+    table.nextReportLine = 1;
+    summary.duplicateNameCheck = checkDuplicateNames(table, ui);
+    summary.duplicateNames = findingsSince(table, 1);
+    file.close();
+
+    showStatus(ui, u"  座標検査中");
+    const std::int32_t coincidentFrom = table.nextReportLine;
+    summary.coincidentPointCheck = checkCoincidentPoints(table, ui);
+    summary.coincidentPoints = findingsSince(table, coincidentFrom);
+}
+
 } // namespace
 
 void resetRun(PointTable& table, UiSink& ui) {
@@ -85,32 +117,13 @@ std::optional<RunSummary> runCheck(PointTable& table, UiSink& ui) {
     summary.lower = fieldNumber(ui.lowerBoundText());
     summary.tolerance = fieldNumber(ui.toleranceText());
 
-    ui.setStatusColor(StatusBusyColor);
-    ui.setStatusText(u"  座標読み込み中");
-    ui.setBusyCursor(true);
-    ui.redraw();
-
-    CoordinateFile file(*path);
-    ui.setBusyCursor(true);
-    ui.redraw();
-    readCoordinates(table, file.fields());
-    // A file without a single record is no coordinate file at all, not a
-    // clean one.
-    if (table.pointCount == 0)
-        throw RunError(0, std::u16string(NoRecords));
-
-    showStatus(ui, u"  名称検査中");
-    sortByKey(table);
-    summary.points = table.pointCount;
-    table.nextReportLine = 1;
-    summary.duplicateNameCheck = checkDuplicateNames(table, ui);
-    summary.duplicateNames = findingsSince(table, 1);
-    file.close();
-
-    showStatus(ui, u"  座標検査中");
-    const std::int32_t coincidentFrom = table.nextReportLine;
-    summary.coincidentPointCheck = checkCoincidentPoints(table, ui);
-    summary.coincidentPoints = findingsSince(table, coincidentFrom);
+    try {
+        readAndCheck(table, ui, *path, summary);
+    } catch (RunError& e) {
+        // Whatever stopped the run, it stopped on this file.
+        e.setFile(*path);
+        throw;
+    }
 
     ui.setStatusText(u"");
     ui.setBusyCursor(false);
@@ -136,9 +149,9 @@ void abandonRun(PointTable& table, UiSink& ui, const std::exception& error) {
     ui.setStatusColor(StatusIdleColor);
     ui.redraw();
     if (const auto* e = dynamic_cast<const RunError*>(&error))
-        ui.showMessage(runErrorText(*e, LineBreak));
+        ui.showError(runErrorText(*e, LineBreak), e->place());
     else
-        ui.showMessage(u"予期しないエラーが発生しました。\r\n" + toUtf16(error.what()));
+        ui.showError(u"予期しないエラーが発生しました。\r\n" + toUtf16(error.what()), {});
 }
 
 } // namespace morvane

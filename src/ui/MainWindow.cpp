@@ -359,6 +359,12 @@ Answer MainWindow::askYesNo(const std::u16string& prompt) {
     return m_dialogs.askYesNo(this, fromCrLf(prompt));
 }
 
+void MainWindow::showError(const std::u16string& message, const ErrorPlace& place) {
+    // The file and line under the message, so the user knows where to look.
+    const std::u16string where = errorPlaceText(place);
+    showMessage(where.empty() ? message : message + u"\r\n\r\n" + where);
+}
+
 void MainWindow::showMessage(const std::u16string& text) {
     showPending();
     m_dialogs.showMessage(this, fromCrLf(text));

@@ -53,6 +53,7 @@ public:
     void setResultText(const std::u16string& text) override;
     Answer askYesNo(const std::u16string& prompt) override;
     void showMessage(const std::u16string& text) override;
+    void showError(const std::u16string& message, const ErrorPlace& place) override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -31,7 +31,8 @@ using test::TempFile;
 
 struct Outcome {
     const char* file;
-    std::int32_t error; // the run-time error number, or Completes
+    std::int32_t error;    // the run-time error number, or Completes
+    std::int32_t line = 0; // of the record the error is in
     std::int32_t points = 0;
     std::int32_t findings = 0;
 };
@@ -43,33 +44,33 @@ constexpr std::int32_t NoRecords = 0;
 const Outcome Outcomes[] = {
     {"empty.sim", NoRecords},
     {"headers-only.sim", NoRecords},
-    {"cut-after-tag.sim", 62},
-    {"cut-after-number.sim", 62},
-    {"cut-after-name.sim", 62},
-    {"cut-after-x.sim", 62},
-    {"cut-after-x-comma.sim", 62},
-    {"cut-z-after-name.sim", 62},
-    {"y-ends-the-file.sim", Completes, 2, 2},
-    {"number-20-digits.sim", 6},
-    {"number-abc.sim", Completes, 2, 1},
-    {"number-below-32-bits.sim", 6},
-    {"number-at-32-bit-limits.sim", Completes, 2, 0},
-    {"number-rounds-past-32-bits.sim", 6},
-    {"coordinate-1e400.sim", 6},
-    {"coordinate-nan-inf.sim", Completes, 2, 0},
-    {"coordinate-hex.sim", Completes, 2, 1},
-    {"name-300-characters.sim", Completes, 1, 0},
-    {"name-400-characters.sim", 6},
-    {"names-of-spaces.sim", Completes, 6, 0},
-    {"shift-jis-invalid.sim", Completes, 2, 1},
-    {"shift-jis-truncated.sim", Completes, 3, 1},
-    {"utf-8.sim", Completes, 2, 2},
-    {"utf-8-bom.sim", Completes, 2, 1},
+    {"cut-after-tag.sim", 62, 5},
+    {"cut-after-number.sim", 62, 5},
+    {"cut-after-name.sim", 62, 5},
+    {"cut-after-x.sim", 62, 5},
+    {"cut-after-x-comma.sim", 62, 5},
+    {"cut-z-after-name.sim", 62, 4},
+    {"y-ends-the-file.sim", Completes, 0, 2, 2},
+    {"number-20-digits.sim", 6, 4},
+    {"number-abc.sim", Completes, 0, 2, 1},
+    {"number-below-32-bits.sim", 6, 4},
+    {"number-at-32-bit-limits.sim", Completes, 0, 2, 0},
+    {"number-rounds-past-32-bits.sim", 6, 4},
+    {"coordinate-1e400.sim", 6, 4},
+    {"coordinate-nan-inf.sim", Completes, 0, 2, 0},
+    {"coordinate-hex.sim", Completes, 0, 2, 1},
+    {"name-300-characters.sim", Completes, 0, 1, 0},
+    {"name-400-characters.sim", 6, 4},
+    {"names-of-spaces.sim", Completes, 0, 6, 0},
+    {"shift-jis-invalid.sim", Completes, 0, 2, 1},
+    {"shift-jis-truncated.sim", Completes, 0, 3, 1},
+    {"utf-8.sim", Completes, 0, 2, 2},
+    {"utf-8-bom.sim", Completes, 0, 2, 1},
     {"utf-16-bom.sim", NoRecords},
-    {"ctrl-z-between-records.sim", Completes, 1, 0},
-    {"ctrl-z-inside-a-record.sim", 62},
-    {"quote-never-closes.sim", Completes, 1, 0},
-    {"quote-never-closes-at-end.sim", 62},
+    {"ctrl-z-between-records.sim", Completes, 0, 1, 0},
+    {"ctrl-z-inside-a-record.sim", 62, 4},
+    {"quote-never-closes.sim", Completes, 0, 1, 0},
+    {"quote-never-closes-at-end.sim", 62, 4},
     {"nul-bytes.sim", NoRecords},
     {"binary-garbage.sim", NoRecords},
 };
@@ -144,8 +145,11 @@ TEST_F(BadInput, EachFileRunsSoundlyOrStopsWithItsErrorThroughTheCore) {
             // Nothing of a partial run shows, and the window is given back.
             EXPECT_TRUE(ui.items.empty());
             EXPECT_EQ(ui.resultField, u"");
-            EXPECT_EQ(ui.visible.back(), "showMessage");
+            EXPECT_EQ(ui.visible.back(), "showError");
             EXPECT_EQ(ui.messages.size(), 1u);
+            ASSERT_EQ(ui.places.size(), 1u);
+            EXPECT_EQ(ui.places[0].file, input(o.file));
+            EXPECT_EQ(ui.places[0].line, o.line);
         }
         expectNextRunWorks();
     }
@@ -176,7 +180,8 @@ TEST_F(BadInput, TheCommandLineGivesTheSameOutcomes) {
         if (o.error != Completes) {
             EXPECT_EQ(r.status, 2);
             EXPECT_EQ(r.out, "");
-            EXPECT_EQ(r.err, "morvane-check: " + path + ": " + errorText(o.error) + "\n");
+            const std::string where = o.line > 0 ? path + ":" + std::to_string(o.line) : path;
+            EXPECT_EQ(r.err, "morvane-check: " + where + ": " + errorText(o.error) + "\n");
             continue;
         }
         EXPECT_EQ(r.status, o.findings ? 1 : 0);

@@ -181,8 +181,8 @@ TEST_F(CheckRun, RunTimeErrorsAbandonTheRunAndTheNextRunWorks) {
         const auto at = [&](const std::string& call) {
             return std::find(v.rbegin(), v.rend(), call).base() - v.begin();
         };
-        EXPECT_LT(at("setBusyCursor:off"), at("showMessage"));
-        EXPECT_LT(at("setStatusColor:255,255,255"), at("showMessage"));
+        EXPECT_LT(at("setBusyCursor:off"), at("showError"));
+        EXPECT_LT(at("setStatusColor:255,255,255"), at("showError"));
         EXPECT_EQ(data().nextReportLine, 0);
         expectNextRunWorks();
     }

@@ -27,6 +27,8 @@ public:
     std::u16string resultField = u"結果";
     std::vector<std::u16string> questions;
     std::vector<std::u16string> messages;
+    // Of each error, where it arose.
+    std::vector<ErrorPlace> places;
     // Calls that change what the user sees; the getters are left out so that
     // a test of the visible sequence does not depend on how often a field is read.
     std::vector<std::string> visible;
@@ -72,6 +74,11 @@ public:
         show("askYesNo");
         questions.push_back(prompt);
         return test::takeNext(answers, Answer::Yes);
+    }
+    void showError(const std::u16string& message, const ErrorPlace& place) override {
+        show("showError");
+        messages.push_back(message);
+        places.push_back(place);
     }
     void showMessage(const std::u16string& text) override {
         show("showMessage");

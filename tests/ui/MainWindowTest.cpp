@@ -338,7 +338,8 @@ private slots:
         TempFile notes("Dear surveyor,\r\nall is well.\r\n", "notes.txt");
         user->files.push_back(notes.path());
         clickStart();
-        QCOMPARE(user->messages, QStringList{u"座標レコード（A01、Z）が見つかりません。"_q});
+        QCOMPARE(user->messages,
+                 QStringList{u"座標レコード（A01、Z）が見つかりません。\n\nファイル: notes.txt"_q});
         QCOMPARE(control<QPlainTextEdit>("resultText")->toPlainText(), QString());
         QCOMPARE(listItems(control<QListView>("resultList")), QStringList());
         QCOMPARE(window->windowTitle(), u"Morvane　V1.2"_q);
@@ -443,12 +444,15 @@ private slots:
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QString>("message");
 
+        // Under the message, the file and, where a line caused it, the line.
         QTest::newRow("file gone")
-            << false << QByteArray() << u"実行時エラー '53':\n\nファイルが見つかりません。"_q;
+            << false << QByteArray()
+            << u"実行時エラー '53':\n\nファイルが見つかりません。\n\nファイル: gone.sim"_q;
         // The file ends inside the second record.
         QTest::newRow("record cut short")
             << true << QByteArray("A01,1,P1,100.000,200.000,\r\nA01,2,P2,100.000\r\n")
-            << QStringLiteral(u"実行時エラー '62':\n\nファイルにこれ以上データがありません。");
+            << QStringLiteral(u"実行時エラー '62':\n\nファイルにこれ以上データがありません。\n\n"
+                              u"ファイル: points.sim　2 行目");
     }
 
     void runErrorIsShownAndTheWindowStaysUsable() {
