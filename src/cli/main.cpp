@@ -55,7 +55,7 @@ int checkFile(PointTable& data, const CliOptions& options, const std::string& pa
     std::fwrite(out.data(), 1, out.size(), stdout);
     if (pdf) {
         try {
-            pdf->write(data, sink, pdfTarget);
+            pdf->write(data, summary, sink, pdfTarget);
         } catch (const std::exception& e) {
             std::fprintf(stderr, "morvane-check: %s: %s\n", path.c_str(), e.what());
             return Failed;

@@ -250,10 +250,11 @@ void MainWindow::printLastReport() {
         QPrinter& paper = printer();
         // The report's offsets are measured from the printable area.
         paper.setFullPage(false);
-        // An empty report still becomes a file when the dialog chose one;
-        // paper is spared the blank sheet.
+        // Before any run there is nothing to print: the empty report still
+        // becomes a file when the dialog chose one; paper is spared the blank
+        // sheet.
         PagedDeviceSink sink(paper, [&paper] { return !paper.outputFileName().isEmpty(); });
-        printReport(*m_table, *this, sink);
+        printReport(*m_table, m_lastRun, *this, sink);
     } catch (const std::exception& e) {
         try {
             showMessage(u"予期しないエラーが発生しました。\r\n" + toUtf16(e.what()));
