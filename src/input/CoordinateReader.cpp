@@ -21,9 +21,13 @@ std::string_view valueField(FieldReader& in) {
     return field;
 }
 
+std::u16string decodeName(std::string_view field, FieldEncoding encoding) {
+    return encoding == FieldEncoding::Cp932 ? decodeCp932(field) : toUtf16(field);
+}
+
 } // namespace
 
-void readCoordinates(PointTable& table, FieldReader& in) {
+void readCoordinates(PointTable& table, FieldReader& in, FieldEncoding encoding) {
     std::int32_t n = 1;
     while (!in.atEnd()) {
         const std::string_view tag = in.readField();
@@ -35,7 +39,7 @@ void readCoordinates(PointTable& table, FieldReader& in) {
         if (n > TableCapacity)
             throw RunError(0, u"座標数が上限（499999点）を超えています。");
         table.numbers[n] = leadingInt32(valueField(in));
-        std::u16string name = decodeCp932(valueField(in));
+        std::u16string name = decodeName(valueField(in), encoding);
         // "Z" names are kept exactly as read; "A01" names lose surrounding spaces.
         table.names[n] = isZ ? std::move(name) : trimSpaces(name);
         table.xs[n] = leadingNumber(valueField(in));
