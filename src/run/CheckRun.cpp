@@ -90,10 +90,11 @@ std::optional<RunSummary> runCheck(PointTable& table, UiSink& ui) {
     ui.setBusyCursor(true);
     ui.redraw();
 
-    CoordinateFile file(*path);
+    CoordinateFile file(*path, ui.coordinateFileEncoding());
+    summary.encoding = encodingName(file.encoding());
     ui.setBusyCursor(true);
     ui.redraw();
-    readCoordinates(table, file.fields());
+    readCoordinates(table, file.fields(), file.fieldEncoding());
     // A file without a single record is no coordinate file at all, not a
     // clean one.
     if (table.pointCount == 0)
