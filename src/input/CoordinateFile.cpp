@@ -174,14 +174,22 @@ CoordinateFile::CoordinateFile(const std::filesystem::path& path, EncodingChoice
         close();
         throw runError(ErrorNumber::PathInvalid);
     }
+    // No destructor runs for a constructor that throws: close the file here.
+    try {
+        decideEncodingAndRewind(encoding);
+    } catch (...) {
+        close();
+        throw;
+    }
+}
+
+void CoordinateFile::decideEncodingAndRewind(EncodingChoice encoding) {
     const ByteSource bytes = [this](char* buffer, std::size_t size) {
         return readSome(buffer, size);
     };
     const EncodingDecision decision = decideEncoding(encoding, bytes);
-    if (::lseek(m_fd, static_cast<off_t>(decision.markLength), SEEK_SET) < 0) {
-        close();
+    if (::lseek(m_fd, static_cast<off_t>(decision.markLength), SEEK_SET) < 0)
         throw runError(ErrorNumber::DeviceIo);
-    }
     m_encoding = decision.encoding;
     if (m_encoding == FileEncoding::Utf16Le || m_encoding == FileEncoding::Utf16Be)
         m_utf16.emplace(bytes, m_encoding == FileEncoding::Utf16Be);

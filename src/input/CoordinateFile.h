@@ -75,7 +75,8 @@ enum class FieldEncoding { Cp932, Utf8 };
 // fields then come from the start of the text, after any byte order mark.
 class CoordinateFile {
 public:
-    // Throws error 53 (not found), 70 (no permission) or 75 (not a usable file).
+    // Throws error 53 (not found), 70 (no permission), 75 (not a usable file)
+    // or 57 (reading failed while deciding the encoding).
     explicit CoordinateFile(const std::filesystem::path& path,
                             EncodingChoice encoding = EncodingChoice::Auto);
     ~CoordinateFile();
@@ -90,6 +91,7 @@ public:
     void close();
 
 private:
+    void decideEncodingAndRewind(EncodingChoice encoding);
     std::size_t readSome(char* buffer, std::size_t size);
     std::size_t readText(char* buffer, std::size_t size);
 
