@@ -6,7 +6,7 @@ namespace morvane {
 
 TerminalSink::TerminalSink(const CliOptions& options, std::FILE* err)
     : m_tolerance(options.tolerance), m_lower(options.lower), m_answer(options.onTooMany),
-      m_err(err), m_keepItems(options.list) {}
+      m_encoding(options.encoding), m_err(err), m_keepItems(options.list) {}
 
 void TerminalSink::clearResultList() {
     m_items.clear();

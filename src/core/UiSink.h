@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/RunError.h"
+#include "core/TextEncoding.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -34,6 +35,9 @@ public:
     virtual std::u16string lowerBoundText() = 0;
     // Empty when the user cancels: a cancel is an answer, not an error.
     virtual std::optional<std::filesystem::path> chooseCoordinateFile() = 0;
+    // How the chosen file is to be read. The window offers no choice: the
+    // encoding is guessed from the file.
+    virtual EncodingChoice coordinateFileEncoding() { return EncodingChoice::Auto; }
     // False when the user cancels; after true the chosen printer is the one used.
     virtual bool choosePrinter() = 0;
     virtual void setStatusText(const std::u16string& text) = 0;

@@ -1,9 +1,13 @@
 #pragma once
 
+#include "core/TextEncoding.h"
+#include "input/ByteSource.h"
+#include "input/Utf16Transcoder.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
-#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,8 +26,7 @@ namespace morvane {
 // the same rules, and fieldCut() says so.
 class FieldReader {
 public:
-    // Fills the buffer and returns the number of bytes put there; 0 at the end.
-    using Source = std::function<std::size_t(char* buffer, std::size_t size)>;
+    using Source = ByteSource;
 
     static constexpr std::size_t DefaultBufferSize = 64 * 1024;
     // Far beyond any real field: a name of more than about 300 characters
@@ -67,24 +70,40 @@ private:
     std::int32_t m_fieldLine = 1;
 };
 
+// What the bytes of the fields are: code page 932 as the file holds them, or
+// UTF-8 (a UTF-8 file's own, or a UTF-16 file's after transcoding).
+enum class FieldEncoding { Cp932, Utf8 };
+
 // A coordinate file opened for sequential field input. Only regular files are
 // accepted, and that is checked before anything is read, so a folder, a FIFO
-// or a device never blocks or reads forever.
+// or a device never blocks or reads forever. Its encoding is decided on
+// opening (see decideEncoding), which may read the whole file once; the
+// fields then come from the start of the text, after any byte order mark.
 class CoordinateFile {
 public:
-    // Throws error 53 (not found), 70 (no permission) or 75 (not a usable file).
-    explicit CoordinateFile(const std::filesystem::path& path);
+    // Throws error 53 (not found), 70 (no permission), 75 (not a usable file)
+    // or 57 (reading failed while deciding the encoding).
+    explicit CoordinateFile(const std::filesystem::path& path,
+                            EncodingChoice encoding = EncodingChoice::Auto);
     ~CoordinateFile();
     CoordinateFile(const CoordinateFile&) = delete;
     CoordinateFile& operator=(const CoordinateFile&) = delete;
 
     FieldReader& fields() { return m_fields; }
+    FileEncoding encoding() const { return m_encoding; }
+    FieldEncoding fieldEncoding() const {
+        return m_encoding == FileEncoding::Cp932 ? FieldEncoding::Cp932 : FieldEncoding::Utf8;
+    }
     void close();
 
 private:
+    void decideEncodingAndRewind(EncodingChoice encoding);
     std::size_t readSome(char* buffer, std::size_t size);
+    std::size_t readText(char* buffer, std::size_t size);
 
     int m_fd = -1;
+    FileEncoding m_encoding = FileEncoding::Cp932;
+    std::optional<Utf16Transcoder> m_utf16;
     FieldReader m_fields;
 };
 

@@ -15,8 +15,9 @@ std::u16string decodeCp932(std::string_view bytes);
 // and 63 ("?") for a character without a code page 932 form, U+FFFD included.
 std::int16_t cp932Code(char16_t c);
 
-// Sum of code(c_i) * 10^(L-i), added term by term in double precision; a term
-// or sum beyond a double throws error 6.
+// Sum of code(c_i) * 10^(L-i) over the L characters of the name, added term
+// by term in double precision; a term or sum beyond a double throws error 6.
+// A surrogate pair is one character, code 63.
 double NameKey(std::u16string_view name);
 
 } // namespace morvane

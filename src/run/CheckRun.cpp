@@ -69,10 +69,11 @@ void readAndCheck(PointTable& table, UiSink& ui, const std::filesystem::path& pa
     ui.setBusyCursor(true);
     ui.redraw();
 
-    CoordinateFile file(path);
+    CoordinateFile file(path, ui.coordinateFileEncoding());
+    summary.encoding = encodingName(file.encoding());
     ui.setBusyCursor(true);
     ui.redraw();
-    readCoordinates(table, file.fields());
+    readCoordinates(table, file.fields(), file.fieldEncoding());
     // A file without a single record is no coordinate file at all, not a
     // clean one.
     if (table.pointCount == 0)

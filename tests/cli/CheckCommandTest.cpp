@@ -188,11 +188,66 @@ TEST(CheckCommand, PathsThatAreNoFileAreRefused) {
     EXPECT_EQ(check({"/dev/zero"}).status, 2);
 }
 
+TEST(CheckCommand, EveryEncodingGivesTheSameReportAndTheSummaryNamesIt) {
+    const std::u16string text = u"A01,1,境界1,100,200,\r\nA01,2,境界1,100,200.01,\r\n";
+    const auto reference = check({TempFile(test::cp932(text)).path().string()});
+    ASSERT_EQ(reference.status, 1);
+    const struct {
+        FileEncoding encoding;
+        const char* name;
+    } cases[] = {
+        {FileEncoding::Utf8, "UTF-8"},
+        {FileEncoding::Utf8WithBom, "UTF-8 with BOM"},
+        {FileEncoding::Utf16Le, "UTF-16LE"},
+        {FileEncoding::Utf16Be, "UTF-16BE"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFile file(test::savedAs(c.encoding, text));
+        const auto r = runProcess(MORVANE_CHECK_EXE, {file.path().string()});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.out, reference.out);
+        EXPECT_EQ(
+            r.err.rfind("morvane-check: " + file.path().string() + ": " + c.name + ", 2 points", 0),
+            0u)
+            << r.err;
+    }
+}
+
+TEST(CheckCommand, EncodingOptionOverridesTheGuess) {
+    // Two half-width katakana in code page 932 that are also "ñ" in UTF-8: the
+    // guess is UTF-8, and the summary shows it.
+    TempFile file("A01,1,\xC3\xB1,100,200,\r\nA01,2,\xC3\xB1,300,400,\r\n");
+    const std::string path = file.path().string();
+    const struct {
+        std::vector<std::string> args;
+        const char* encoding;
+        const char* name;
+    } cases[] = {
+        {{path}, "UTF-8", "ñ"},
+        {{"--encoding", "auto", path}, "UTF-8", "ñ"},
+        {{"--encoding", "cp932", path}, "CP932", "ﾃｱ"},
+        {{"--encoding=utf-8", path}, "UTF-8", "ñ"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.front());
+        const auto r = runProcess(MORVANE_CHECK_EXE, c.args);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.out.find(std::string("     1  ") + c.name + " "), std::string::npos) << r.out;
+        EXPECT_EQ(r.err.rfind("morvane-check: " + path + ": " + c.encoding + ", ", 0), 0u) << r.err;
+    }
+    // Forced UTF-16 reads the bytes in pairs: no record is left.
+    const auto r = check({"--encoding", "utf-16", path});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("座標レコード（A01、Z）が見つかりません。"), std::string::npos);
+}
+
 TEST(CheckCommand, UsageErrorsAndInformation) {
     for (const std::vector<std::string>& args : {std::vector<std::string>{},
                                                  {"--bogus", Example},
                                                  {"--tolerance"},
-                                                 {"--on-too-many", "maybe", Example}}) {
+                                                 {"--on-too-many", "maybe", Example},
+                                                 {"--encoding", "latin1", Example}}) {
         const auto r = check(args);
         EXPECT_EQ(r.status, 2);
         EXPECT_NE(r.err.find("--help"), std::string::npos);

@@ -35,6 +35,7 @@ struct Outcome {
     std::int32_t line = 0; // of the record the error is in
     std::int32_t points = 0;
     std::int32_t findings = 0;
+    const char* encoding = "CP932"; // as the summary names it
 };
 
 // A condition of the program's own, without a number.
@@ -64,9 +65,9 @@ const Outcome Outcomes[] = {
     {"names-of-spaces.sim", Completes, 0, 6, 0},
     {"shift-jis-invalid.sim", Completes, 0, 2, 1},
     {"shift-jis-truncated.sim", Completes, 0, 3, 1},
-    {"utf-8.sim", Completes, 0, 2, 2},
-    {"utf-8-bom.sim", Completes, 0, 2, 1},
-    {"utf-16-bom.sim", NoRecords},
+    {"utf-8.sim", Completes, 0, 2, 2, "UTF-8"},
+    {"utf-8-bom.sim", Completes, 0, 3, 3, "UTF-8 with BOM"},
+    {"utf-16-bom.sim", Completes, 0, 2, 2, "UTF-16LE"},
     {"ctrl-z-between-records.sim", Completes, 0, 1, 0},
     {"ctrl-z-inside-a-record.sim", 62, 4},
     {"quote-never-closes.sim", Completes, 0, 1, 0},
@@ -96,8 +97,11 @@ const StoredPoint StoredPoints[] = {
     {"shift-jis-invalid.sim", 1, 1, u"P\uFFFD@\uFFFD\uFFFD", 1, 1},
     {"shift-jis-truncated.sim", 1, 1, u"P\uFFFD", 1, 1},
     {"shift-jis-truncated.sim", 3, 3, u"\uFFFD", 9, 9},
-    // The byte order mark sticks to the first tag, which is then no tag.
-    {"utf-8-bom.sim", 1, 2, u"\u8805\uFFFD\u9021\uFFFD2", 100, 200.02},
+    {"utf-8.sim", 1, 1, u"境界1", 100, 200},
+    // The byte order mark is no part of the first tag.
+    {"utf-8-bom.sim", 1, 1, u"境界1", 100, 200},
+    {"utf-8-bom.sim", 3, 3, u"境界3", 100, 200.04},
+    {"utf-16-bom.sim", 2, 2, u"P1", 100, 200.02},
     {"ctrl-z-between-records.sim", 1, 1, u"P1", 100, 200},
     // The unclosed quote ends at the line end; X and Y come from the next line.
     {"quote-never-closes.sim", 1, 1, u"P1,100,200,", 0, 2},
@@ -188,7 +192,8 @@ TEST_F(BadInput, TheCommandLineGivesTheSameOutcomes) {
         // Only the summary, with the points the core read.
         const std::string points =
             std::to_string(o.points) + (o.points == 1 ? " point," : " points,");
-        EXPECT_EQ(r.err.rfind("morvane-check: " + path + ": CP932, " + points, 0), 0u) << r.err;
+        EXPECT_EQ(r.err.rfind("morvane-check: " + path + ": " + o.encoding + ", " + points, 0), 0u)
+            << r.err;
         EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
         RecordingUiSink ui;
         ASSERT_EQ(runFile(data(), ui, input(o.file)), Completes);

@@ -7,6 +7,7 @@
 #include "support/TestFiles.h"
 
 #include <algorithm>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -201,6 +202,56 @@ TEST_F(CheckRun, PartialFindingsAreDroppedWhenARunFails) {
     EXPECT_TRUE(ui.items.empty());
     EXPECT_EQ(ui.resultField, u"");
     EXPECT_EQ(data().nextReportLine, 0);
+}
+
+TEST_F(CheckRun, EveryEncodingGivesTheSameReportAndNamesItself) {
+    const std::u16string text = u"G00,01,現場,\r\n"
+                                u"A01,1,境界1,100,200,\r\n"
+                                u"A01,2,境界1,100,200.02,\r\n"
+                                u"Z,3,ｻﾝｶｸ,50,50,\r\n"
+                                u"Z,4,ｻﾝｶｸ,50.01,50,\r\n";
+    const struct {
+        FileEncoding encoding;
+        const char* name;
+    } cases[] = {
+        {FileEncoding::Cp932, "CP932"},
+        {FileEncoding::Utf8, "UTF-8"},
+        {FileEncoding::Utf8WithBom, "UTF-8 with BOM"},
+        {FileEncoding::Utf16Le, "UTF-16LE"},
+        {FileEncoding::Utf16Be, "UTF-16BE"},
+    };
+    std::u16string codePage932Report;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFile file(test::savedAs(c.encoding, text));
+        RecordingUiSink sink;
+        sink.files.push_back(file.path());
+        const auto summary = runCheck(data(), sink);
+        ASSERT_TRUE(summary);
+        EXPECT_EQ(summary->encoding, c.name);
+        EXPECT_EQ(summary->duplicateNames, 2);
+        EXPECT_EQ(summary->coincidentPoints, 2);
+        if (c.encoding == FileEncoding::Cp932)
+            codePage932Report = sink.resultField;
+        EXPECT_EQ(sink.resultField, codePage932Report);
+    }
+}
+
+TEST_F(CheckRun, TheSinkCanForceAnEncoding) {
+    // Two half-width katakana in code page 932, "ñ" in UTF-8.
+    TempFile file("A01,1,\xC3\xB1,100,200,\r\nA01,2,\xC3\xB1,300,400,\r\n");
+    for (const auto& [choice, name, pointName] :
+         {std::tuple{EncodingChoice::Auto, "UTF-8", u"ñ"},
+          std::tuple{EncodingChoice::Cp932, "CP932", u"ﾃｱ"}}) {
+        SCOPED_TRACE(name);
+        RecordingUiSink sink;
+        sink.files.push_back(file.path());
+        sink.encoding = choice;
+        const auto summary = runCheck(data(), sink);
+        ASSERT_TRUE(summary);
+        EXPECT_EQ(summary->encoding, name);
+        EXPECT_EQ(data().names[1], pointName);
+    }
 }
 
 TEST_F(CheckRun, ResetClearsEverySlot) {

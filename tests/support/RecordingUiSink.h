@@ -19,6 +19,7 @@ public:
     std::u16string toleranceField = u"0.05\r\n";
     std::u16string lowerField = u"0\r\n";
     std::deque<std::optional<std::filesystem::path>> files;
+    EncodingChoice encoding = EncodingChoice::Auto;
     std::deque<Answer> answers;
     bool printerConfirmed = true;
 
@@ -42,6 +43,9 @@ public:
     std::optional<std::filesystem::path> chooseCoordinateFile() override {
         show("chooseCoordinateFile");
         return test::takeNext(files, std::optional<std::filesystem::path>());
+    }
+    EncodingChoice coordinateFileEncoding() override {
+        return record("coordinateFileEncoding"), encoding;
     }
     bool choosePrinter() override { return show("choosePrinter"), printerConfirmed; }
     void setStatusText(const std::u16string& text) override {
