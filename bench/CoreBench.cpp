@@ -7,6 +7,7 @@
 #include "checks/DuplicateNames.h"
 #include "checks/KeySort.h"
 #include "core/PointTable.h"
+#include "core/Text.h"
 #include "input/CoordinateFile.h"
 #include "input/CoordinateReader.h"
 #include "run/CheckRun.h"
@@ -64,6 +65,46 @@ void readCoordinatesBench(benchmark::State& state, const std::string& layout, in
         auto fields = FieldReader::fromBytes(fileBytes(layout, points));
         state.ResumeTiming();
         readCoordinates(test::sharedPointTable(), fields);
+    }
+    state.SetItemsProcessed(state.iterations() * points);
+}
+
+// The generated file with a kanji at the start of every name, as survey names
+// have, saved in the encoding: the same points, in CP932 or UTF-8 or UTF-16.
+std::string kanjiNamedFile(const std::string& layout, int points, FileEncoding encoding) {
+    const std::u16string ascii = toUtf16(fileBytes(layout, points));
+    std::u16string text;
+    text.reserve(ascii.size() + points);
+    constexpr std::u16string_view Record = u"A01,";
+    for (std::size_t at = 0; at < ascii.size();) {
+        const std::size_t end = std::min(ascii.find(u'\n', at), ascii.size() - 1) + 1;
+        const std::u16string_view line = std::u16string_view(ascii).substr(at, end - at);
+        if (line.starts_with(Record)) {
+            const std::size_t name = line.find(u',', Record.size()) + 1;
+            text += line.substr(0, name);
+            text += u'境';
+            text += line.substr(name);
+        } else {
+            text += line;
+        }
+        at = end;
+    }
+    return test::savedAs(encoding, text);
+}
+
+// Opening the file (which decides its encoding) and reading it, as a run does.
+void readFileBench(benchmark::State& state, const std::string& layout, int points,
+                   FileEncoding encoding) {
+    const test::TempFile file(kanjiNamedFile(layout, points, encoding));
+    CountingUiSink sink;
+    for (auto _ : state) {
+        state.PauseTiming();
+        resetRun(test::sharedPointTable(), sink);
+        state.ResumeTiming();
+        CoordinateFile in(file.path());
+        readCoordinates(test::sharedPointTable(), in.fields(), in.fieldEncoding());
+        if (in.encoding() != encoding)
+            state.SkipWithError("the file was read in another encoding");
     }
     state.SetItemsProcessed(state.iterations() * points);
 }
@@ -143,6 +184,11 @@ void registerAll() {
     benchmark::RegisterBenchmark("Reset/499999", resetBench)->Unit(ms);
     benchmark::RegisterBenchmark("Read/uniform/499999", readCoordinatesBench, "uniform", FullTable)
         ->Unit(ms);
+    for (const auto encoding : {FileEncoding::Cp932, FileEncoding::Utf8, FileEncoding::Utf16Le})
+        benchmark::RegisterBenchmark(
+            (std::string("ReadFile/uniform/499999/") + encodingName(encoding)).c_str(),
+            readFileBench, "uniform", FullTable, encoding)
+            ->Unit(ms);
     benchmark::RegisterBenchmark("KeySort/random/499999", keySortBench, randomKeys(FullTable))
         ->Unit(ms);
     benchmark::RegisterBenchmark("KeySort/interleaved/262143", keySortBench,

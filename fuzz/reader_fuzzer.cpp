@@ -9,6 +9,8 @@
 #include "core/RunError.h"
 #include "input/CoordinateFile.h"
 #include "input/CoordinateReader.h"
+#include "input/EncodingDetection.h"
+#include "input/Utf16Transcoder.h"
 #include "support/MemoryFields.h"
 #include "support/TestPoints.h"
 
@@ -38,6 +40,24 @@ Fields allFields(FieldReader in, std::size_t size, std::size_t maxFieldBytes) {
             fail("more fields than bytes");
     }
     return fields;
+}
+
+// The bytes handed over at most `piece` at a time.
+ByteSource piecesOf(std::string_view bytes, std::size_t piece) {
+    return [bytes, piece](char* buffer, std::size_t size) mutable {
+        const std::size_t n = std::min({size, piece, bytes.size()});
+        std::copy_n(bytes.data(), n, buffer);
+        bytes.remove_prefix(n);
+        return n;
+    };
+}
+
+std::string utf8Of(std::string_view utf16, bool bigEndian, std::size_t piece, std::size_t room) {
+    Utf16Transcoder transcoder(piecesOf(utf16, piece), bigEndian);
+    std::string out, buffer(room, '\0');
+    while (const std::size_t n = transcoder(buffer.data(), room))
+        out.append(buffer.data(), n);
+    return out;
 }
 
 // Sorted keys, each index once, one report line per line written.
@@ -96,12 +116,29 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         allFields(test::fieldReaderOver(bytes, FieldReader::DefaultBufferSize, room), size, room))
         fail("buffer size changes the fields");
 
+    // Nor may the way the bytes arrive change the guessed encoding or the
+    // UTF-8 that UTF-16 becomes, which is at most 3 bytes for 2.
+    const bool bigEndian = (h >> 12) & 1;
+    if (decideEncoding(EncodingChoice::Auto, piecesOf(bytes, bufferSize)).encoding !=
+        decideEncoding(EncodingChoice::Auto, piecesOf(bytes, size + 1)).encoding)
+        fail("piece size changes the guessed encoding");
+    const std::string utf8 = utf8Of(bytes, bigEndian, size + 1, FieldReader::DefaultBufferSize);
+    if (utf8Of(bytes, bigEndian, bufferSize, bufferSize % 5 + 1) != utf8)
+        fail("piece or buffer size changes the UTF-16 text");
+    if (utf8.size() > size / 2 * 3 + 3)
+        fail("UTF-16 text grew beyond 3 bytes a unit");
+
     PointTable& d = test::sharedPointTable();
     CountingUiSink ui;
     fuzz::fillFromBits(ui, h >> 4);
     try {
-        FieldReader in = test::fieldReaderOver(bytes, bufferSize, room);
-        readCoordinates(d, in);
+        // The bytes as code page 932, as UTF-8 or as UTF-16.
+        const auto encoding = (h >> 13) & 3;
+        FieldReader in = encoding == 2
+                             ? FieldReader(Utf16Transcoder(piecesOf(bytes, bufferSize), bigEndian),
+                                           bufferSize, room)
+                             : test::fieldReaderOver(bytes, bufferSize, room);
+        readCoordinates(d, in, encoding == 0 ? FieldEncoding::Cp932 : FieldEncoding::Utf8);
         sortByKey(d);
         d.nextReportLine = 1;
         checkDuplicateNames(d, ui);

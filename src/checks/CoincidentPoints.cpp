@@ -110,19 +110,19 @@ struct Pair {
 
 } // namespace
 
-void checkCoincidentPoints(PointTable& table, UiSink& ui) {
+CheckEnd checkCoincidentPoints(PointTable& table, UiSink& ui) {
     sortByX(table);
     const std::int32_t questionAfterLine = checkedAdd(table.nextReportLine, QuestionAfterLines);
     bool asked = false;
     if (table.reportFull)
-        return;
+        return CheckEnd::ReportFull;
 
     // Read once: nothing can change the fields while the run works.
-    const double tolerance = leadingNumber(ui.toleranceText());
-    const double lower = leadingNumber(ui.lowerBoundText());
+    const double tolerance = fieldNumber(ui.toleranceText());
+    const double lower = fieldNumber(ui.lowerBoundText());
     const double width = 2 * tolerance;
     if (!(width > 0))
-        return; // no |ΔX| is below it: every window is empty
+        return CheckEnd::Finished; // no |ΔX| is below it: every window is empty
 
     // The coordinates in X order, so the walk reads memory in sequence.
     const std::int32_t count = table.pointCount;
@@ -193,14 +193,15 @@ void checkCoincidentPoints(PointTable& table, UiSink& ui) {
         for (const Pair& pair : pairs) {
             if (!writeFinding(table, ui, u"同位置座標", u"同一座標値", table.sortOrder[i],
                               table.sortOrder[pair.second], pair.dist))
-                return;
+                return CheckEnd::ReportFull;
             if (!asked && table.nextReportLine > questionAfterLine) {
                 if (ui.askYesNo(u"同位置座標が多すぎます。処理を中止しますか？") == Answer::Yes)
-                    return;
+                    return CheckEnd::Stopped;
                 asked = true;
             }
         }
     }
+    return CheckEnd::Finished;
 }
 
 } // namespace morvane

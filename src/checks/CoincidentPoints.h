@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/RunSummary.h"
+
 namespace morvane {
 
 struct PointTable;
@@ -9,6 +11,6 @@ class UiSink;
 // d satisfies lower <= d < tolerance, the first point of a pair being the one
 // that comes first in X order. Points at exactly (0, 0) carry no coordinates
 // and take part in no pair. Asks whether to stop after 1001 findings of its own.
-void checkCoincidentPoints(PointTable& table, UiSink& ui);
+CheckEnd checkCoincidentPoints(PointTable& table, UiSink& ui);
 
 } // namespace morvane

@@ -46,7 +46,7 @@ void nextSameName(const PointTable& table, std::int32_t begin, std::int32_t end,
 
 } // namespace
 
-void checkDuplicateNames(PointTable& table, UiSink& ui) {
+CheckEnd checkDuplicateNames(PointTable& table, UiSink& ui) {
     bool asked = false;
     std::vector<std::int32_t> next;
     std::int32_t runBegin = 1;
@@ -71,15 +71,16 @@ void checkDuplicateNames(PointTable& table, UiSink& ui) {
                 continue;
             const double dist = distance(table.xs[pa], table.ys[pa], table.xs[pb], table.ys[pb]);
             if (!writeFinding(table, ui, u"同一名称", u"同一名称", a, b, dist))
-                return;
+                return CheckEnd::ReportFull;
             if (!asked && table.nextReportLine > QuestionAfterReportPos) {
                 if (ui.askYesNo(u"同一名称が多すぎます。処理を中止しますか？") == Answer::Yes)
-                    return;
+                    return CheckEnd::Stopped;
                 asked = true;
             }
         }
         runBegin = runEnd;
     }
+    return CheckEnd::Finished;
 }
 
 } // namespace morvane

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/RunSummary.h"
+
 namespace morvane {
 
 struct PointTable;
@@ -8,6 +10,6 @@ class UiSink;
 // Reports every pair of points with the same (non-blank) name, walking the
 // points in name-key order (sortByKey must have run). Asks whether to stop
 // once the report passes 1001 findings.
-void checkDuplicateNames(PointTable& table, UiSink& ui);
+CheckEnd checkDuplicateNames(PointTable& table, UiSink& ui);
 
 } // namespace morvane

@@ -11,9 +11,11 @@ namespace morvane {
 const char* const CliUsage =
     R"(Usage: morvane-check [options] FILE...
 
-Checks survey coordinate files (Shift-JIS, "A01" and "Z" records) for points
+Checks survey coordinate files ("A01" and "Z" records) for points
 that share a name and for pairs of points whose distance d lies in the band
-LOWER <= d < TOLERANCE. Prints each file's report in UTF-8.
+LOWER <= d < TOLERANCE. Prints each file's report in UTF-8, then a summary
+line on standard error: the file, its encoding, the points read, the
+findings of each check and the band.
 
 Options:
   --lower TEXT          lower bound of the distance band (default "0")
@@ -21,8 +23,14 @@ Options:
                         (default "0.05")
   --on-too-many ANSWER  after 1001 findings of a check: "stop" that check
                         (default) or "continue" to the end
+  --encoding ENCODING   read the files as "cp932" (Shift-JIS), "utf-8" or
+                        "utf-16" instead of guessing (default "auto": a byte
+                        order mark, or valid UTF-8 with a character beyond
+                        ASCII, says so; anything else is CP932)
   --list                print the result list instead of the report
   --crlf                end lines with CR LF, as the window's result text does
+  -q, --quiet           no summary line after each report (errors are still
+                        written)
   --pdf PATH            also print the report to the PDF file PATH (A4, as the
                         window prints it); with several files, or when PATH is
                         a folder, to one PDF per file in that folder, named
@@ -50,6 +58,19 @@ std::optional<std::string> optionValue(const std::vector<std::string>& args, std
     return std::nullopt;
 }
 
+EncodingChoice encodingChoice(const std::string& value) {
+    if (value == "auto")
+        return EncodingChoice::Auto;
+    if (value == "cp932")
+        return EncodingChoice::Cp932;
+    if (value == "utf-8")
+        return EncodingChoice::Utf8;
+    if (value == "utf-16")
+        return EncodingChoice::Utf16;
+    throw UsageError("--encoding takes \"auto\", \"cp932\", \"utf-8\" or \"utf-16\", not \"" +
+                     value + "\"");
+}
+
 } // namespace
 
 CliOptions parseCliOptions(const std::vector<std::string>& args) {
@@ -69,6 +90,8 @@ CliOptions parseCliOptions(const std::vector<std::string>& args) {
             o.list = true;
         } else if (arg == "--crlf") {
             o.crlf = true;
+        } else if (arg == "--quiet" || arg == "-q") {
+            o.quiet = true;
         } else if (auto v = optionValue(args, i, "--lower")) {
             o.lower = toUtf16(*v);
         } else if (auto v = optionValue(args, i, "--tolerance")) {
@@ -77,6 +100,8 @@ CliOptions parseCliOptions(const std::vector<std::string>& args) {
             if (v->empty())
                 throw UsageError("--pdf needs a file or folder name");
             o.pdf = *v;
+        } else if (auto v = optionValue(args, i, "--encoding")) {
+            o.encoding = encodingChoice(*v);
         } else if (auto v = optionValue(args, i, "--on-too-many")) {
             if (*v == "stop")
                 o.onTooMany = Answer::Yes;

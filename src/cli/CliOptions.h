@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/TextEncoding.h"
 #include "core/UiSink.h"
 
 #include <filesystem>
@@ -15,8 +16,12 @@ struct CliOptions {
     std::u16string tolerance = u"0.05";
     // The answer to "too many findings": Yes stops, as Enter does in the window.
     Answer onTooMany = Answer::Yes;
+    // --encoding: how every file is read; Auto guesses from each file.
+    EncodingChoice encoding = EncodingChoice::Auto;
     bool list = false;
     bool crlf = false;
+    // No summary line after each report; errors are still written.
+    bool quiet = false;
     bool help = false;
     bool version = false;
     // --pdf: the report also goes to this PDF file, or, with several files or

@@ -6,7 +6,7 @@ namespace morvane {
 
 TerminalSink::TerminalSink(const CliOptions& options, std::FILE* err)
     : m_tolerance(options.tolerance), m_lower(options.lower), m_answer(options.onTooMany),
-      m_err(err), m_keepItems(options.list) {}
+      m_encoding(options.encoding), m_err(err), m_keepItems(options.list) {}
 
 void TerminalSink::clearResultList() {
     m_items.clear();
@@ -19,17 +19,19 @@ void TerminalSink::addResultItem(const std::u16string& text) {
         m_items.push_back(text);
 }
 
-void TerminalSink::say(const std::u16string& text) {
+void TerminalSink::say(const std::u16string& text, std::int32_t line) {
     // One line per message: the window's line breaks become single spaces.
-    std::u16string line;
+    std::u16string oneLine;
     for (char16_t c : text) {
         const bool isBreak = c == u'\r' || c == u'\n';
         if (!isBreak)
-            line += c;
-        else if (!line.empty() && line.back() != u' ')
-            line += u' ';
+            oneLine += c;
+        else if (!oneLine.empty() && oneLine.back() != u' ')
+            oneLine += u' ';
     }
-    std::fprintf(m_err, "morvane-check: %s: %s\n", m_path.c_str(), toUtf8(line).c_str());
+    // "FILE:LINE: ", as compilers point at a line.
+    const std::string where = line > 0 ? m_path + ":" + std::to_string(line) : m_path;
+    std::fprintf(m_err, "morvane-check: %s: %s\n", where.c_str(), toUtf8(oneLine).c_str());
 }
 
 void TerminalSink::setToleranceText(const std::u16string& text) {
@@ -44,6 +46,10 @@ Answer TerminalSink::askYesNo(const std::u16string& prompt) {
 
 void TerminalSink::showMessage(const std::u16string& text) {
     say(text);
+}
+
+void TerminalSink::showError(const std::u16string& message, const ErrorPlace& place) {
+    say(message, place.line);
 }
 
 } // namespace morvane

@@ -22,6 +22,7 @@ public:
     void setToleranceText(const std::u16string& text) override;
     std::u16string lowerBoundText() override { return m_lower; }
     std::optional<std::filesystem::path> chooseCoordinateFile() override { return m_path; }
+    EncodingChoice coordinateFileEncoding() override { return m_encoding; }
     bool choosePrinter() override { return true; }
     void setStatusText(const std::u16string&) override {}
     void setStatusColor(Rgb) override {}
@@ -34,13 +35,16 @@ public:
     void setResultText(const std::u16string& text) override { m_resultText = text; }
     Answer askYesNo(const std::u16string& prompt) override;
     void showMessage(const std::u16string& text) override;
+    void showError(const std::u16string& message, const ErrorPlace& place) override;
 
 private:
-    void say(const std::u16string& text);
+    // On one line, after the file and the line of the file (0: none).
+    void say(const std::u16string& text, std::int32_t line = 0);
 
     std::u16string m_tolerance;
     std::u16string m_lower;
     Answer m_answer;
+    EncodingChoice m_encoding;
     std::FILE* m_err;
     std::string m_path;
     // The items are kept only for --list; a report of 166,000 findings would

@@ -1,4 +1,5 @@
 #include "cli/CliOptions.h"
+#include "cli/Summary.h"
 #include "cli/TerminalSink.h"
 #include "core/PointTable.h"
 #include "core/Text.h"
@@ -43,8 +44,9 @@ int checkFile(PointTable& data, const CliOptions& options, const std::string& pa
               PdfReportWriter* pdf, const std::filesystem::path& pdfTarget) {
     TerminalSink sink(options, stderr);
     sink.setFile(path);
+    std::optional<RunSummary> summary;
     try {
-        runCheck(data, sink);
+        summary = runCheck(data, sink);
     } catch (const std::exception& e) {
         abandonRun(data, sink, e);
         return Failed;
@@ -53,11 +55,16 @@ int checkFile(PointTable& data, const CliOptions& options, const std::string& pa
     std::fwrite(out.data(), 1, out.size(), stdout);
     if (pdf) {
         try {
-            pdf->write(data, sink, pdfTarget);
+            pdf->write(data, summary, sink, pdfTarget);
         } catch (const std::exception& e) {
             std::fprintf(stderr, "morvane-check: %s: %s\n", path.c_str(), e.what());
             return Failed;
         }
+    }
+    if (summary && !options.quiet) {
+        // After the report, in order, when both go to one terminal.
+        std::fflush(stdout);
+        std::fprintf(stderr, "morvane-check: %s\n", summaryLine(*summary).c_str());
     }
     return data.nextReportLine > 1 ? Findings : NoFindings;
 }

@@ -189,6 +189,25 @@ double leadingNumber(std::u16string_view text) {
     return leadingNumberOf(text);
 }
 
+double fieldNumber(std::u16string_view text) {
+    std::u16string ascii(text);
+    for (char16_t& c : ascii) {
+        if (c >= u'０' && c <= u'９')
+            c = static_cast<char16_t>(u'0' + (c - u'０'));
+        else if (c == u'．')
+            c = u'.';
+        else if (c == u'＋')
+            c = u'+';
+        else if (c == u'－' || c == u'\u2212')
+            c = u'-';
+        else if (c == u'Ｅ')
+            c = u'E';
+        else if (c == u'ｅ')
+            c = u'e';
+    }
+    return leadingNumber(ascii);
+}
+
 double leadingNumber(std::string_view text) {
     return leadingNumberOf(text);
 }

@@ -10,6 +10,10 @@ namespace morvane {
 // (E or D, either case), or an "&H"/"&O" integer. No number gives 0; a value
 // beyond a double throws error 6. The decimal separator is always ".".
 double leadingNumber(std::u16string_view text);
+// The number typed into the lower-bound or tolerance field: full-width
+// digits, point, signs and E, and the minus sign U+2212, as an input method
+// types them, count as their ASCII forms; then the leading-number rule.
+double fieldNumber(std::u16string_view text);
 // The same over single-byte text (a raw field of the coordinate file; every
 // byte of 0x80 and above ends the number, as a double-byte character would).
 double leadingNumber(std::string_view text);

@@ -3,6 +3,8 @@
 #include "core/NumberFormat.h"
 #include "core/PointTable.h"
 
+#include <algorithm>
+
 namespace morvane {
 
 namespace {
@@ -12,11 +14,14 @@ constexpr std::size_t NameWidth = 15;
 
 std::u16string pointLine(const PointTable& table, double position) {
     const std::int32_t k = roundHalfEven(position);
-    // Padding first and cutting after: a 7-digit number loses its first digit.
-    const std::u16string number = u"     " + formatInteger(table.numbers[k]);
+    // Right-aligned in its column; a longer number is shown whole and pushes
+    // the rest of the line right, as two numbers cut to six characters could
+    // no longer be told apart.
+    const std::u16string number = formatInteger(table.numbers[k]);
     const std::u16string name = table.names[k] + std::u16string(17, u' ');
 
-    std::u16string line = number.substr(number.size() - NumberWidth);
+    std::u16string line(NumberWidth - std::min(NumberWidth, number.size()), u' ');
+    line += number;
     line += u"  ";
     line += name.substr(0, NameWidth);
     line += formatThreeDecimals(table.xs[k]);

@@ -6,7 +6,7 @@ namespace morvane {
 
 struct PointTable;
 
-// The fixed-layout line of one point: number right-aligned in 6 characters,
+// The fixed-layout line of one point: number right-aligned in 6 characters (a longer one whole),
 // two spaces, the name cut or padded to 15 characters, X, three spaces, Y.
 // Widths count UTF-16 code units, so a Japanese character counts as one.
 // position is a sortOrder value, rounded half to even.

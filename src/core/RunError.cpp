@@ -37,6 +37,15 @@ std::u16string runErrorText(const RunError& e, std::u16string_view lineBreak) {
     return text;
 }
 
+std::u16string errorPlaceText(const ErrorPlace& place) {
+    if (place.file.empty())
+        return u"";
+    std::u16string text = u"ファイル: " + toUtf16(place.file.filename().string());
+    if (place.line > 0)
+        text += u"　" + formatInteger(place.line) + u" 行目";
+    return text;
+}
+
 std::int32_t checkedAdd(std::int32_t a, std::int32_t b) {
     std::int32_t sum;
     if (__builtin_add_overflow(a, b, &sum))

@@ -1,10 +1,18 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <stdexcept>
 #include <string>
 
 namespace morvane {
+
+// Where a run-time error arose: the file, and the line of the file (1-based;
+// 0 when no line of it caused the error).
+struct ErrorPlace {
+    std::filesystem::path file;
+    std::int32_t line = 0;
+};
 
 // A failure that abandons the check run where it happens. It is caught once,
 // at the edge that started the run (the window's click handler, the
@@ -16,10 +24,16 @@ public:
 
     std::int32_t number() const { return m_number; }
     const std::u16string& message() const { return m_message; }
+    const ErrorPlace& place() const { return m_place; }
+    // Filled in on the way out by those that know: the reader the line, the
+    // run the file.
+    void setLine(std::int32_t line) { m_place.line = line; }
+    void setFile(const std::filesystem::path& file) { m_place.file = file; }
 
 private:
     std::int32_t m_number;
     std::u16string m_message;
+    ErrorPlace m_place;
 };
 
 namespace ErrorNumber {
@@ -37,6 +51,10 @@ RunError runError(std::int32_t number);
 // "実行時エラー 'N':", an empty line, then the message; lines joined with
 // lineBreak. An error without a number is its message alone.
 std::u16string runErrorText(const RunError& e, std::u16string_view lineBreak);
+
+// "ファイル: NAME　N 行目" (the file's name, not its folder), or without the
+// line; empty when the place names no file.
+std::u16string errorPlaceText(const ErrorPlace& place);
 
 // Counter arithmetic that reports signed 32-bit overflow as error 6.
 std::int32_t checkedAdd(std::int32_t a, std::int32_t b);

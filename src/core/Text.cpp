@@ -62,45 +62,65 @@ std::string toUtf8(std::u16string_view text) {
     return out;
 }
 
+Utf8Step utf8Step(std::string_view bytes) {
+    const auto lead = static_cast<std::uint8_t>(bytes[0]);
+    if (lead < 0x80)
+        return {1, true};
+    // The well-formed sequences: how many bytes follow the lead, and the
+    // range of the first of them (the others are 0x80..0xBF). The narrower
+    // ranges leave out overlong forms, surrogates and values past U+10FFFF.
+    std::size_t length;
+    std::uint8_t low = 0x80, high = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        if (lead == 0xE0)
+            low = 0xA0;
+        else if (lead == 0xED)
+            high = 0x9F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        if (lead == 0xF0)
+            low = 0x90;
+        else if (lead == 0xF4)
+            high = 0x8F;
+    } else {
+        return {1, false};
+    }
+    for (std::size_t i = 1; i < length; ++i) {
+        if (i >= bytes.size())
+            return {i, false};
+        const auto b = static_cast<std::uint8_t>(bytes[i]);
+        if (b < low || b > high)
+            return {i, false};
+        low = 0x80, high = 0xBF;
+    }
+    return {length, true};
+}
+
 std::u16string toUtf16(std::string_view utf8) {
     std::u16string out;
     out.reserve(utf8.size());
     std::size_t i = 0;
     while (i < utf8.size()) {
         const auto b0 = static_cast<std::uint8_t>(utf8[i]);
-        int extra;
-        char32_t c;
-        char32_t min;
         if (b0 < 0x80) {
             out += static_cast<char16_t>(b0);
             ++i;
             continue;
-        } else if ((b0 & 0xE0) == 0xC0) {
-            extra = 1, c = b0 & 0x1F, min = 0x80;
-        } else if ((b0 & 0xF0) == 0xE0) {
-            extra = 2, c = b0 & 0x0F, min = 0x800;
-        } else if ((b0 & 0xF8) == 0xF0) {
-            extra = 3, c = b0 & 0x07, min = 0x10000;
+        }
+        const Utf8Step step = utf8Step(utf8.substr(i));
+        if (!step.wellFormed) {
+            out += static_cast<char16_t>(Replacement);
         } else {
-            out += static_cast<char16_t>(Replacement);
-            ++i;
-            continue;
+            // The lead's value bits, then six from each byte that follows.
+            char32_t c = b0 & (0x7F >> step.length);
+            for (std::size_t k = 1; k < step.length; ++k)
+                c = (c << 6) | (static_cast<std::uint8_t>(utf8[i + k]) & 0x3F);
+            appendUtf16(out, c);
         }
-        std::size_t j = 1;
-        for (; j <= static_cast<std::size_t>(extra) && i + j < utf8.size(); ++j) {
-            const auto b = static_cast<std::uint8_t>(utf8[i + j]);
-            if ((b & 0xC0) != 0x80)
-                break;
-            c = (c << 6) | (b & 0x3F);
-        }
-        const bool complete = j == static_cast<std::size_t>(extra) + 1;
-        if (!complete || c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
-            out += static_cast<char16_t>(Replacement);
-            i += complete ? j : (j == 1 ? 1 : j);
-            continue;
-        }
-        appendUtf16(out, c);
-        i += j;
+        i += step.length;
     }
     return out;
 }

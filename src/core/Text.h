@@ -1,14 +1,27 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 namespace morvane {
 
-// UTF-16 <-> UTF-8 for the edges (terminal, paths, exception texts). An
-// unpaired surrogate or a malformed UTF-8 sequence becomes U+FFFD.
+// UTF-16 <-> UTF-8 for the edges (terminal, paths, exception texts) and the
+// names of UTF-8 and UTF-16 files. An unpaired surrogate becomes U+FFFD, and
+// so does each maximal ill-formed part of UTF-8 (the bytes that could still
+// have begun a character, or one byte that could not).
 std::string toUtf8(std::u16string_view text);
 std::u16string toUtf16(std::string_view utf8);
+
+// How the bytes at the start of a UTF-8 text (at least one) begin: a
+// well-formed character of `length` bytes, or an ill-formed part of `length`
+// bytes that stands for one U+FFFD. A character cut short by the end of the
+// bytes is ill-formed; its length is what there is.
+struct Utf8Step {
+    std::size_t length;
+    bool wellFormed;
+};
+Utf8Step utf8Step(std::string_view bytes);
 
 // Trims ASCII spaces and ideographic spaces (U+3000) at both ends.
 std::u16string trimSpaces(std::u16string_view text);

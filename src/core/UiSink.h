@@ -1,5 +1,8 @@
 #pragma once
 
+#include "core/RunError.h"
+#include "core/TextEncoding.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -32,6 +35,9 @@ public:
     virtual std::u16string lowerBoundText() = 0;
     // Empty when the user cancels: a cancel is an answer, not an error.
     virtual std::optional<std::filesystem::path> chooseCoordinateFile() = 0;
+    // How the chosen file is to be read. The window offers no choice: the
+    // encoding is guessed from the file.
+    virtual EncodingChoice coordinateFileEncoding() { return EncodingChoice::Auto; }
     // False when the user cancels; after true the chosen printer is the one used.
     virtual bool choosePrinter() = 0;
     virtual void setStatusText(const std::u16string& text) = 0;
@@ -46,9 +52,12 @@ public:
     virtual void setResultText(const std::u16string& text) = 0;
     // Modal, Yes and No, Yes the default button, no icon, the application's title.
     virtual Answer askYesNo(const std::u16string& prompt) = 0;
-    // Modal notice with an OK button, the application's title: run-time errors
-    // and the report-full notice.
+    // Modal notice with an OK button, the application's title: the report-full
+    // notice.
     virtual void showMessage(const std::u16string& text) = 0;
+    // The same for an error that abandoned a run, with where it arose (an
+    // empty place for an error no file caused).
+    virtual void showError(const std::u16string& message, const ErrorPlace& place) = 0;
 };
 
 } // namespace morvane

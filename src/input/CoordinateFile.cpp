@@ -1,6 +1,7 @@
 #include "input/CoordinateFile.h"
 
 #include "core/RunError.h"
+#include "input/EncodingDetection.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -118,6 +119,7 @@ std::string_view FieldReader::readField() {
     m_field.clear();
     m_pendingSpaces = 0;
     m_cut = false;
+    m_fieldLine = m_line;
     int c = peek();
     while (c == ' ' || c == '\t') {
         ++m_pos;
@@ -145,18 +147,22 @@ std::string_view FieldReader::readField() {
             keepUnquoted(m_buffer.data() + start, m_pos - start);
         }
     }
-    if (c == ',' || c == '\n') {
+    if (c == ',') {
         ++m_pos;
+    } else if (c == '\n') {
+        ++m_pos;
+        ++m_line;
     } else if (c == '\r') {
         ++m_pos;
+        ++m_line;
         if (peek() == '\n')
             ++m_pos;
     }
     return m_field;
 }
 
-CoordinateFile::CoordinateFile(const std::filesystem::path& path)
-    : m_fields([this](char* buffer, std::size_t size) { return readSome(buffer, size); }) {
+CoordinateFile::CoordinateFile(const std::filesystem::path& path, EncodingChoice encoding)
+    : m_fields([this](char* buffer, std::size_t size) { return readText(buffer, size); }) {
     struct stat st {};
     if (path.empty())
         throw runError(ErrorNumber::FileNotFound);
@@ -173,6 +179,25 @@ CoordinateFile::CoordinateFile(const std::filesystem::path& path)
         close();
         throw runError(ErrorNumber::PathInvalid);
     }
+    // No destructor runs for a constructor that throws: close the file here.
+    try {
+        decideEncodingAndRewind(encoding);
+    } catch (...) {
+        close();
+        throw;
+    }
+}
+
+void CoordinateFile::decideEncodingAndRewind(EncodingChoice encoding) {
+    const ByteSource bytes = [this](char* buffer, std::size_t size) {
+        return readSome(buffer, size);
+    };
+    const EncodingDecision decision = decideEncoding(encoding, bytes);
+    if (::lseek(m_fd, static_cast<off_t>(decision.markLength), SEEK_SET) < 0)
+        throw runError(ErrorNumber::DeviceIo);
+    m_encoding = decision.encoding;
+    if (m_encoding == FileEncoding::Utf16Le || m_encoding == FileEncoding::Utf16Be)
+        m_utf16.emplace(bytes, m_encoding == FileEncoding::Utf16Be);
 }
 
 CoordinateFile::~CoordinateFile() {
@@ -195,6 +220,10 @@ std::size_t CoordinateFile::readSome(char* buffer, std::size_t size) {
         if (errno != EINTR)
             throw runError(ErrorNumber::DeviceIo);
     }
+}
+
+std::size_t CoordinateFile::readText(char* buffer, std::size_t size) {
+    return m_utf16 ? (*m_utf16)(buffer, size) : readSome(buffer, size);
 }
 
 } // namespace morvane

@@ -1,8 +1,13 @@
 #pragma once
 
+#include "core/TextEncoding.h"
+#include "input/ByteSource.h"
+#include "input/Utf16Transcoder.h"
+
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
-#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,8 +26,7 @@ namespace morvane {
 // the same rules, and fieldCut() says so.
 class FieldReader {
 public:
-    // Fills the buffer and returns the number of bytes put there; 0 at the end.
-    using Source = std::function<std::size_t(char* buffer, std::size_t size)>;
+    using Source = ByteSource;
 
     static constexpr std::size_t DefaultBufferSize = 64 * 1024;
     // Far beyond any real field: a name of more than about 300 characters
@@ -41,6 +45,9 @@ public:
     // True when the last field read was longer than maxFieldBytes and only
     // its beginning was kept.
     bool fieldCut() const { return m_cut; }
+    // The line (1-based; CR, LF and CR LF each end one) on which the last
+    // field read began.
+    std::int32_t fieldLine() const { return m_fieldLine; }
 
 private:
     static constexpr int End = -1;
@@ -59,26 +66,44 @@ private:
     std::string m_field;
     std::size_t m_pendingSpaces = 0;
     bool m_cut = false;
+    std::int32_t m_line = 1;
+    std::int32_t m_fieldLine = 1;
 };
+
+// What the bytes of the fields are: code page 932 as the file holds them, or
+// UTF-8 (a UTF-8 file's own, or a UTF-16 file's after transcoding).
+enum class FieldEncoding { Cp932, Utf8 };
 
 // A coordinate file opened for sequential field input. Only regular files are
 // accepted, and that is checked before anything is read, so a folder, a FIFO
-// or a device never blocks or reads forever.
+// or a device never blocks or reads forever. Its encoding is decided on
+// opening (see decideEncoding), which may read the whole file once; the
+// fields then come from the start of the text, after any byte order mark.
 class CoordinateFile {
 public:
-    // Throws error 53 (not found), 70 (no permission) or 75 (not a usable file).
-    explicit CoordinateFile(const std::filesystem::path& path);
+    // Throws error 53 (not found), 70 (no permission), 75 (not a usable file)
+    // or 57 (reading failed while deciding the encoding).
+    explicit CoordinateFile(const std::filesystem::path& path,
+                            EncodingChoice encoding = EncodingChoice::Auto);
     ~CoordinateFile();
     CoordinateFile(const CoordinateFile&) = delete;
     CoordinateFile& operator=(const CoordinateFile&) = delete;
 
     FieldReader& fields() { return m_fields; }
+    FileEncoding encoding() const { return m_encoding; }
+    FieldEncoding fieldEncoding() const {
+        return m_encoding == FileEncoding::Cp932 ? FieldEncoding::Cp932 : FieldEncoding::Utf8;
+    }
     void close();
 
 private:
+    void decideEncodingAndRewind(EncodingChoice encoding);
     std::size_t readSome(char* buffer, std::size_t size);
+    std::size_t readText(char* buffer, std::size_t size);
 
     int m_fd = -1;
+    FileEncoding m_encoding = FileEncoding::Cp932;
+    std::optional<Utf16Transcoder> m_utf16;
     FieldReader m_fields;
 };
 

@@ -1,19 +1,21 @@
 #pragma once
 
+#include "input/CoordinateFile.h"
+
 #include <string>
 #include <string_view>
 
 namespace morvane {
 
 struct PointTable;
-class FieldReader;
 
 // Reads every "A01" and "Z" record into points 1..pointCount, with each
 // point's name key in sortKeys and its position in sortOrder; every other
 // field is skipped on its own. Throws error 62 when the input ends inside a
 // record, error 6 for a point number, name or coordinate longer than the
 // field reader keeps, and stops with a message before a point beyond
-// TableCapacity.
-void readCoordinates(PointTable& table, FieldReader& in);
+// TableCapacity. Names are decoded from the fields' encoding.
+void readCoordinates(PointTable& table, FieldReader& in,
+                     FieldEncoding encoding = FieldEncoding::Cp932);
 
 } // namespace morvane

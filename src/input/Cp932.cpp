@@ -120,11 +120,24 @@ std::int16_t cp932Code(char16_t c) {
 }
 
 double NameKey(std::u16string_view name) {
-    const auto length = static_cast<std::int64_t>(name.size());
+    // A character beyond U+FFFF (only UTF-8 and UTF-16 files hold one) is
+    // two code units but one character, without a code page 932 form.
+    const auto isPair = [&](std::size_t i) {
+        return i + 1 < name.size() && name[i] >= 0xD800 && name[i] <= 0xDBFF &&
+               name[i + 1] >= 0xDC00 && name[i + 1] <= 0xDFFF;
+    };
+    std::int64_t length = static_cast<std::int64_t>(name.size());
+    for (std::size_t i = 0; i < name.size(); ++i)
+        if (isPair(i))
+            --length, ++i;
     double key = 0;
+    std::size_t unit = 0;
     for (std::int64_t i = 1; i <= length; ++i) {
+        const bool pair = isPair(unit);
+        const std::int16_t code = pair ? UnmappedCode : cp932Code(name[unit]);
+        unit += pair ? 2 : 1;
         const double power = powerOfTen(length - i);
-        const double term = cp932Code(name[i - 1]) * power;
+        const double term = code * power;
         key += term;
         if (!std::isfinite(power) || !std::isfinite(term) || !std::isfinite(key))
             throw runError(ErrorNumber::Overflow);

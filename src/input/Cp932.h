@@ -15,11 +15,12 @@ std::u16string decodeCp932(std::string_view bytes);
 // and 63 ("?") for a character without a code page 932 form, U+FFFD included.
 std::int16_t cp932Code(char16_t c);
 
-// Sum of code(c_i) * 10^(L-i), added term by term in double precision; a term
-// or sum beyond a double throws error 6. The key only orders names so that
-// equal ones meet: different names can share a key (a long name loses its
-// last characters to rounding, and the codes overlap across places), so the
-// duplicate-name check compares the names themselves among equal keys.
+// Sum of code(c_i) * 10^(L-i) over the L characters of the name, added term
+// by term in double precision; a term or sum beyond a double throws error 6.
+// A surrogate pair is one character, code 63. The key only orders names so
+// that equal ones meet: different names can share a key (a long name loses
+// its last characters to rounding, and the codes overlap across places), so
+// the duplicate-name check compares the names themselves among equal keys.
 double NameKey(std::u16string_view name);
 
 } // namespace morvane

@@ -2,26 +2,85 @@
 
 #include "core/PointTable.h"
 #include "core/PrinterSink.h"
+#include "core/Text.h"
 #include "core/UiSink.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdint>
+#include <ctime>
 
 namespace morvane {
 
 namespace {
 
-// The printed page layout: no header, no page number, and the paper is never
-// measured. 69 = 3 x 23, so a page holds whole findings of three lines each.
+// The printed page layout; the paper is never measured. 69 = 3 x 23, so a
+// page holds whole findings of three lines each.
 constexpr char16_t ReportFace[] = u"ＭＳ ゴシック";
 constexpr float ReportFontPoints = 10;
 constexpr float LineStartTwips = 2000;
 constexpr float PageTopTwips = 1000;
 constexpr std::int32_t LinesPerPage = 69;
+// A report line is 10.8 points (216 twips) high at most: the stand-in face
+// spaces its 10-point lines 10.78 points apart, "ＭＳ ゴシック" exactly 10.
+constexpr float ReportLineTwips = 216;
+// The footer is smaller than the lines it describes and sits half a line
+// below where a full page's last line ends: about 800 points down, which
+// leaves it 11 mm above the foot of an A4 sheet without margins.
+constexpr float FooterFontPoints = 8;
+constexpr float FooterTopTwips =
+    PageTopTwips + LinesPerPage * ReportLineTwips + ReportLineTwips / 2;
+constexpr char16_t FooterGap[] = u"　";
+
+// Digits of our own: the C library's locale must not reach the paper.
+std::u16string digits(std::int64_t value, int width = 1) {
+    char buf[24];
+    const auto end = std::to_chars(buf, buf + sizeof buf, value).ptr;
+    std::u16string text(buf, end);
+    if (static_cast<int>(text.size()) < width)
+        text.insert(0, static_cast<std::size_t>(width) - text.size(), u'0');
+    return text;
+}
+
+// The shortest text that reads back as the same double, as typed in the fields.
+std::u16string number(double value) {
+    char buf[32];
+    const auto end = std::to_chars(buf, buf + sizeof buf, value).ptr;
+    return std::u16string(buf, end);
+}
+
+// "2026-12-07 14:30" in the machine's time zone, where the run was started.
+std::u16string localStartTime(std::chrono::system_clock::time_point startedAt) {
+    const std::time_t seconds = std::chrono::system_clock::to_time_t(startedAt);
+    std::tm local{};
+    if (!localtime_r(&seconds, &local))
+        return u"";
+    return digits(local.tm_year + 1900, 4) + u"-" + digits(local.tm_mon + 1, 2) + u"-" +
+           digits(local.tm_mday, 2) + u" " + digits(local.tm_hour, 2) + u":" +
+           digits(local.tm_min, 2);
+}
+
+std::u16string footerText(const RunSummary& run, std::int32_t page, std::int32_t pages) {
+    std::u16string text = toUtf16(run.file.filename().string());
+    text += FooterGap + (u"較差 " + number(run.lower) + u" から " + number(run.tolerance) + u" m");
+    text += FooterGap + localStartTime(run.startedAt);
+    text += FooterGap + digits(page) + u" / " + digits(pages);
+    if (run.cutShort())
+        text += FooterGap + std::u16string(u"打ち切り");
+    return text;
+}
+
+void printFooter(PrinterSink& printer, const std::u16string& text) {
+    printer.setFontSize(FooterFontPoints);
+    printer.setCurrentY(FooterTopTwips);
+    printer.setCurrentX(LineStartTwips);
+    printer.printLine(text);
+}
 
 } // namespace
 
-void printReport(const PointTable& table, UiSink& ui, PrinterSink& printer) {
+void printReport(const PointTable& table, const std::optional<RunSummary>& run, UiSink& ui,
+                 PrinterSink& printer) {
     if (!ui.choosePrinter())
         return;
 
@@ -36,14 +95,27 @@ void printReport(const PointTable& table, UiSink& ui, PrinterSink& printer) {
     // otherwise must not read past them.
     const auto slots = static_cast<std::int64_t>(table.reportLines.size());
     const auto end = static_cast<std::int32_t>(std::min<std::int64_t>(table.nextReportLine, slots));
+    const std::int32_t lineCount = std::max(end - 1, 0);
+    // A run without findings still gets its page, so the paper says which
+    // file was checked and found clean.
+    const std::int32_t pages = std::max((lineCount + LinesPerPage - 1) / LinesPerPage, 1);
+
+    std::int32_t page = 1;
     for (std::int32_t i = 1; i < end; ++i) {
         printer.setCurrentX(LineStartTwips);
         printer.printLine(table.reportLines[i]);
-        if (i % LinesPerPage == 0) {
+        if (i % LinesPerPage == 0 && i < lineCount) {
+            if (run)
+                printFooter(printer, footerText(*run, page, pages));
             printer.newPage();
+            ++page;
+            if (run)
+                printer.setFontSize(ReportFontPoints);
             printer.setCurrentY(PageTopTwips);
         }
     }
+    if (run)
+        printFooter(printer, footerText(*run, page, pages));
 
     printer.endDocument();
 }

@@ -13,6 +13,7 @@ PdfReportWriter::PdfReportWriter() {
 
 PdfReportWriter::~PdfReportWriter() = default;
 
-void PdfReportWriter::write(const PointTable&, UiSink&, const std::filesystem::path&) {}
+void PdfReportWriter::write(const PointTable&, const std::optional<RunSummary>&, UiSink&,
+                            const std::filesystem::path&) {}
 
 } // namespace morvane

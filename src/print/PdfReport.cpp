@@ -75,7 +75,8 @@ PdfReportWriter::PdfReportWriter() : m_app(std::make_unique<Application>()) {
 
 PdfReportWriter::~PdfReportWriter() = default;
 
-void PdfReportWriter::write(const PointTable& table, UiSink& ui, const fs::path& target) {
+void PdfReportWriter::write(const PointTable& table, const std::optional<RunSummary>& run,
+                            UiSink& ui, const fs::path& target) {
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
     QTemporaryFile temp(qtPath(folder / ("." + target.filename().string() + ".XXXXXX")));
     if (!temp.open())
@@ -90,9 +91,9 @@ void PdfReportWriter::write(const PointTable& table, UiSink& ui, const fs::path&
                                          QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
         writer.setTitle(QFile::decodeName(target.stem().c_str()));
         writer.setCreator(QStringLiteral("morvane-check"));
-        // A report without findings is still a report: an empty page.
+        // A report without findings is still a report: a page with its footer.
         PagedDeviceSink sink(writer, [] { return true; });
-        printReport(table, ui, sink);
+        printReport(table, run, ui, sink);
         if (sink.anyFailed())
             cannotWrite(target, "the printer failed");
     }

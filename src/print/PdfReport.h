@@ -1,7 +1,10 @@
 #pragma once
 
+#include "core/RunSummary.h"
+
 #include <filesystem>
 #include <memory>
+#include <optional>
 
 namespace morvane {
 
@@ -24,7 +27,9 @@ public:
     // Writes into a new file beside target and renames it over target only
     // when the whole document was written, so a failure leaves an existing
     // target as it was. Throws std::runtime_error saying what went wrong.
-    void write(const PointTable& table, UiSink& ui, const std::filesystem::path& target);
+    // The run names the file, band and time in each page's footer.
+    void write(const PointTable& table, const std::optional<RunSummary>& run, UiSink& ui,
+               const std::filesystem::path& target);
 
 private:
     struct Application;

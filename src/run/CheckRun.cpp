@@ -18,14 +18,21 @@ namespace {
 constexpr double MaxTolerance = 9.99;
 const std::u16string DefaultTolerance = u"0.05";
 constexpr std::u16string_view LineBreak = u"\r\n";
+constexpr std::u16string_view NothingFound = u"同一座標はありませんでした";
+constexpr std::u16string_view NoRecords = u"座標レコード（A01、Z）が見つかりません。";
 
 void validateTolerance(UiSink& ui) {
     // Two separate reads, as a user may watch the field change: both tests
     // are strict, so 0 and 9.99 stay.
-    if (leadingNumber(ui.toleranceText()) < 0)
+    if (fieldNumber(ui.toleranceText()) < 0)
         ui.setToleranceText(DefaultTolerance);
-    if (leadingNumber(ui.toleranceText()) > MaxTolerance)
+    if (fieldNumber(ui.toleranceText()) > MaxTolerance)
         ui.setToleranceText(DefaultTolerance);
+}
+
+// Each finding is three report lines.
+std::int32_t findingsSince(const PointTable& table, std::int32_t firstLine) {
+    return (table.nextReportLine - firstLine) / 3;
 }
 
 void showStatus(UiSink& ui, const std::u16string& text) {
@@ -33,13 +40,14 @@ void showStatus(UiSink& ui, const std::u16string& text) {
     ui.redraw();
 }
 
-// Report lines 1..nextReportLine-1, each with CR LF, then one more CR LF for the
-// always-empty line at nextReportLine, appended to the result text in one go.
-void putReportIntoResultText(const PointTable& table, UiSink& ui) {
+// Report lines 1..nextReportLine-1, each with CR LF, then the line at
+// nextReportLine (lastLine, empty after findings) with CR LF, appended to the
+// result text in one go.
+void putReportIntoResultText(const PointTable& table, UiSink& ui, std::u16string_view lastLine) {
     if (table.nextReportLine < 1)
         return;
     std::u16string text = ui.resultText();
-    std::size_t size = text.size() + LineBreak.size();
+    std::size_t size = text.size() + lastLine.size() + LineBreak.size();
     for (std::int32_t i = 1; i < table.nextReportLine; ++i)
         size += table.reportLines[i].size() + LineBreak.size();
     text.reserve(size);
@@ -47,8 +55,42 @@ void putReportIntoResultText(const PointTable& table, UiSink& ui) {
         text += table.reportLines[i];
         text += LineBreak;
     }
+    text += lastLine;
     text += LineBreak;
     ui.setResultText(text);
+}
+
+// Reads the file into the table and runs both checks, with the status line
+// naming each phase; fills in what the summary learns on the way.
+void readAndCheck(PointTable& table, UiSink& ui, const std::filesystem::path& path,
+                  RunSummary& summary) {
+    ui.setStatusColor(StatusBusyColor);
+    ui.setStatusText(u"  座標読み込み中");
+    ui.setBusyCursor(true);
+    ui.redraw();
+
+    CoordinateFile file(path, ui.coordinateFileEncoding());
+    summary.encoding = encodingName(file.encoding());
+    ui.setBusyCursor(true);
+    ui.redraw();
+    readCoordinates(table, file.fields(), file.fieldEncoding());
+    // A file without a single record is no coordinate file at all, not a
+    // clean one.
+    if (table.pointCount == 0)
+        throw RunError(0, std::u16string(NoRecords));
+
+    showStatus(ui, u"  名称検査中");
+    sortByKey(table);
+    summary.points = table.pointCount;
+    table.nextReportLine = 1;
+    summary.duplicateNameCheck = checkDuplicateNames(table, ui);
+    summary.duplicateNames = findingsSince(table, 1);
+    file.close();
+
+    showStatus(ui, u"  座標検査中");
+    const std::int32_t coincidentFrom = table.nextReportLine;
+    summary.coincidentPointCheck = checkCoincidentPoints(table, ui);
+    summary.coincidentPoints = findingsSince(table, coincidentFrom);
 }
 
 } // namespace
@@ -59,45 +101,43 @@ void resetRun(PointTable& table, UiSink& ui) {
     ui.setResultText(u"");
 }
 
-void runCheck(PointTable& table, UiSink& ui) {
+std::optional<RunSummary> runCheck(PointTable& table, UiSink& ui) {
     validateTolerance(ui);
     resetRun(table, ui);
 
     const auto path = ui.chooseCoordinateFile();
     if (!path) {
-        putReportIntoResultText(table, ui);
         ui.setStatusColor(StatusIdleColor);
-        return;
+        return std::nullopt;
     }
+    RunSummary summary;
+    summary.file = *path;
+    summary.startedAt = std::chrono::system_clock::now();
+    // Read as the coordinate check reads them; nothing changes the fields
+    // while the run works.
+    summary.lower = fieldNumber(ui.lowerBoundText());
+    summary.tolerance = fieldNumber(ui.toleranceText());
 
-    ui.setStatusColor(StatusBusyColor);
-    ui.setStatusText(u"  座標読み込み中");
-    ui.setBusyCursor(true);
-    ui.redraw();
-
-    CoordinateFile file(*path);
-    ui.setBusyCursor(true);
-    ui.redraw();
-    readCoordinates(table, file.fields());
-
-    showStatus(ui, u"  名称検査中");
-    sortByKey(table);
-    table.nextReportLine = 1;
-    checkDuplicateNames(table, ui);
-    file.close();
-
-    showStatus(ui, u"  座標検査中");
-    checkCoincidentPoints(table, ui);
+    try {
+        readAndCheck(table, ui, *path, summary);
+    } catch (RunError& e) {
+        // Whatever stopped the run, it stopped on this file.
+        e.setFile(*path);
+        throw;
+    }
 
     ui.setStatusText(u"");
     ui.setBusyCursor(false);
     ui.redraw();
 
-    // Every finding adds four items, so fewer than two means none at all.
-    if (ui.resultItemCount() < 2)
-        ui.addResultItem(u"同一座標はありませんでした");
-    putReportIntoResultText(table, ui);
+    // Every finding adds four items, so fewer than two means none at all. The
+    // result text says so too: a blank one looks like a cancelled run.
+    const bool nothingFound = ui.resultItemCount() < 2;
+    if (nothingFound)
+        ui.addResultItem(std::u16string(NothingFound));
+    putReportIntoResultText(table, ui, nothingFound ? NothingFound : u"");
     ui.setStatusColor(StatusIdleColor);
+    return summary;
 }
 
 void abandonRun(PointTable& table, UiSink& ui, const std::exception& error) {
@@ -110,9 +150,9 @@ void abandonRun(PointTable& table, UiSink& ui, const std::exception& error) {
     ui.setStatusColor(StatusIdleColor);
     ui.redraw();
     if (const auto* e = dynamic_cast<const RunError*>(&error))
-        ui.showMessage(runErrorText(*e, LineBreak));
+        ui.showError(runErrorText(*e, LineBreak), e->place());
     else
-        ui.showMessage(u"予期しないエラーが発生しました。\r\n" + toUtf16(error.what()));
+        ui.showError(u"予期しないエラーが発生しました。\r\n" + toUtf16(error.what()), {});
 }
 
 } // namespace morvane

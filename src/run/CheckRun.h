@@ -1,6 +1,9 @@
 #pragma once
 
+#include "core/RunSummary.h"
+
 #include <exception>
+#include <optional>
 
 namespace morvane {
 
@@ -15,8 +18,9 @@ void resetRun(PointTable& table, UiSink& ui);
 // a coordinate file, reads it, runs the duplicate-name check and the
 // coincident-point check, and puts the report into the result text. A
 // run-time error (RunError) is thrown where it happens; the caller hands it
-// to abandonRun.
-void runCheck(PointTable& table, UiSink& ui);
+// to abandonRun. Returns what the run read and found; nothing when the user
+// cancelled the file dialog.
+std::optional<RunSummary> runCheck(PointTable& table, UiSink& ui);
 
 // After runCheck threw: drops the partial results, releases the busy
 // pointer, sets the status empty on white, then shows the error, so the next

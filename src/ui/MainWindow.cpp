@@ -9,6 +9,7 @@
 #include "ui/PrinterDialog.h"
 #include "ui/ResultListModel.h"
 
+#include <QFile>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QKeyEvent>
@@ -58,6 +59,12 @@ QString fromCrLf(std::u16string_view text) {
     }
     s.truncate(out - s.constData());
     return s;
+}
+
+// "sample.sim（25点）- Morvane　V1.2": which file the results are of.
+QString runTitle(const RunSummary& run) {
+    return QFile::decodeName(run.file.filename().c_str()) + QStringLiteral(u"（") +
+           QString::number(run.points) + QStringLiteral(u"点）- ") + Caption;
 }
 
 std::u16string toCrLf(const QString& text) {
@@ -216,8 +223,10 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::startRun() {
+    setWindowTitle(Caption);
+    m_lastRun.reset();
     try {
-        runCheck(*m_table, *this);
+        m_lastRun = runCheck(*m_table, *this);
     } catch (const std::exception& e) { // RunError or a bug alike
         try {
             abandonRun(*m_table, *this, e);
@@ -232,6 +241,8 @@ void MainWindow::startRun() {
     // Whatever ended the run, the pointer must not stay busy.
     setBusyCursor(false);
     showPending();
+    if (m_lastRun)
+        setWindowTitle(runTitle(*m_lastRun));
 }
 
 void MainWindow::printLastReport() {
@@ -239,10 +250,11 @@ void MainWindow::printLastReport() {
         QPrinter& paper = printer();
         // The report's offsets are measured from the printable area.
         paper.setFullPage(false);
-        // An empty report still becomes a file when the dialog chose one;
-        // paper is spared the blank sheet.
+        // Before any run there is nothing to print: the empty report still
+        // becomes a file when the dialog chose one; paper is spared the blank
+        // sheet.
         PagedDeviceSink sink(paper, [&paper] { return !paper.outputFileName().isEmpty(); });
-        printReport(*m_table, *this, sink);
+        printReport(*m_table, m_lastRun, *this, sink);
     } catch (const std::exception& e) {
         try {
             showMessage(u"予期しないエラーが発生しました。\r\n" + toUtf16(e.what()));
@@ -346,6 +358,12 @@ void MainWindow::setResultText(const std::u16string& text) {
 Answer MainWindow::askYesNo(const std::u16string& prompt) {
     showPending();
     return m_dialogs.askYesNo(this, fromCrLf(prompt));
+}
+
+void MainWindow::showError(const std::u16string& message, const ErrorPlace& place) {
+    // The file and line under the message, so the user knows where to look.
+    const std::u16string where = errorPlaceText(place);
+    showMessage(where.empty() ? message : message + u"\r\n\r\n" + where);
 }
 
 void MainWindow::showMessage(const std::u16string& text) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/RunSummary.h"
 #include "core/UiSink.h"
 #include "ui/Dialogs.h"
 
@@ -52,6 +53,7 @@ public:
     void setResultText(const std::u16string& text) override;
     Answer askYesNo(const std::u16string& prompt) override;
     void showMessage(const std::u16string& text) override;
+    void showError(const std::u16string& message, const ErrorPlace& place) override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -66,6 +68,8 @@ private:
     QPrinter& printer();
 
     std::unique_ptr<PointTable> m_table;
+    // Of the last run that completed; empty after a cancel or an error.
+    std::optional<RunSummary> m_lastRun;
     WindowDialogs m_dialogs;
     std::unique_ptr<QPrinter> m_printer;
 

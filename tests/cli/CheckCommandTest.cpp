@@ -16,7 +16,10 @@ using test::simaFile;
 using test::simaFileOf;
 using test::TempFile;
 
-test::ProcessResult check(const std::vector<std::string>& args) {
+// Quiet: these tests look at reports and errors, SummaryFollowsEachReport at
+// the summary.
+test::ProcessResult check(std::vector<std::string> args) {
+    args.insert(args.begin(), "--quiet");
     return runProcess(MORVANE_CHECK_EXE, args);
 }
 
@@ -27,6 +30,37 @@ TEST(CheckCommand, ReportsTheExampleFile) {
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, readFile(std::string(MORVANE_TEST_DATA) + "/sample.expected.txt"));
     EXPECT_EQ(r.err, "");
+}
+
+TEST(CheckCommand, SummaryFollowsEachReport) {
+    auto r = runProcess(MORVANE_CHECK_EXE, {Example});
+    EXPECT_EQ(r.err, "morvane-check: " + Example +
+                         ": CP932, 25 points, 3 duplicate names, 4 coincident points, "
+                         "band 0 ≤ d < 0.05\n");
+
+    TempFile one(simaFile({u"A01,1,P1,100,200,", u"A01,2,P2,300,400,"}));
+    r = runProcess(MORVANE_CHECK_EXE,
+                   {"--tolerance", "０．０５", "--lower", "0.05", one.path().string()});
+    EXPECT_EQ(r.err, "morvane-check: " + one.path().string() +
+                         ": CP932, 2 points, 0 duplicate names, 0 coincident points, "
+                         "band 0.05 ≤ d < 0.05 (empty: no coincident points can be found)\n");
+
+    TempFile many(simaFileOf(findingPairs(1100, 0)));
+    r = runProcess(MORVANE_CHECK_EXE, {many.path().string()});
+    EXPECT_NE(r.err.find(": CP932, 2200 points, 1001 duplicate names, 0 coincident points, band 0 "
+                         "≤ d < 0.05, duplicate-name check stopped after too many findings\n"),
+              std::string::npos)
+        << r.err;
+    // Errors still show when the summary is left out.
+    r = runProcess(MORVANE_CHECK_EXE, {"--quiet", Example, "missing.sim"});
+    EXPECT_EQ(r.err, "morvane-check: missing.sim: 実行時エラー '53': ファイルが見つかりません。\n");
+}
+
+TEST(CheckCommand, FullWidthFieldsGiveTheSameReport) {
+    const auto ascii = check({"--tolerance", "0.05", "--lower", "0.001", Example});
+    const auto wide = check({"--tolerance", "０．０５", "--lower", "０．００１", Example});
+    EXPECT_EQ(wide.out, ascii.out);
+    EXPECT_EQ(wide.status, 1);
 }
 
 TEST(CheckCommand, CrlfGivesTheWindowsResultTextExactly) {
@@ -84,13 +118,15 @@ TEST(CheckCommand, SeveralFilesEachUnderItsPathWorstStatusWins) {
 
     auto r = check({clean.path().string(), found.path().string()});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out.find("==> " + clean.path().string() + " <==\n\n"), 0u) << r.out;
+    EXPECT_EQ(r.out.find("==> " + clean.path().string() + " <==\n同一座標はありませんでした\n"), 0u)
+        << r.out;
     EXPECT_NE(r.out.find("==> " + found.path().string() + " <==\n同一名称"), std::string::npos);
 
     r = check({missing, clean.path().string()});
     EXPECT_EQ(r.status, 2);
     // The error does not stop the next file.
-    EXPECT_NE(r.out.find("==> " + clean.path().string() + " <==\n\n"), std::string::npos);
+    EXPECT_NE(r.out.find("==> " + clean.path().string() + " <==\n同一座標はありませんでした\n"),
+              std::string::npos);
     EXPECT_EQ(r.err,
               "morvane-check: " + missing + ": 実行時エラー '53': ファイルが見つかりません。\n");
 }
@@ -108,15 +144,22 @@ TEST(CheckCommand, BadInputGetsAClearAnswer) {
     for (int i = 0; i < 4096; ++i)
         garbage += static_cast<char>((i * 7919) % 256);
     const BadInput cases[] = {
-        {"empty file", "", 0, ""},
+        {"empty file", "", 2, ": 座標レコード（A01、Z）が見つかりません。"},
+        {"text that is no coordinate file", "Dear surveyor,\nall is well.\n", 2,
+         ": 座標レコード（A01、Z）が見つかりません。"},
         {"record cut short", "A01,1,P1,100", 2,
-         "実行時エラー '62': ファイルにこれ以上データがありません。"},
+         ":1: 実行時エラー '62': ファイルにこれ以上データがありません。"},
+        {"record cut short on line 3", "G00,01,site,\r\nA01,1,P1,1,2,\r\nA01,2,P2,1", 2,
+         ":3: 実行時エラー '62': ファイルにこれ以上データがありません。"},
+        {"CR, LF and CR LF each end a line",
+         "A01,1,P1,1,2,\nA01,2,P2,1,2,\rA01,3,P3,1,2,\r\nA01,4,P4,1e400,2,\r\nA01,5,P5,1,2,", 2,
+         ":4: 実行時エラー '6': オーバーフローしました。"},
         {"point number of 20 digits", "A01,12345678901234567890,P,1,2,", 2,
-         "実行時エラー '6': オーバーフローしました。"},
+         ":1: 実行時エラー '6': オーバーフローしました。"},
         {"400-character name", "A01,1," + std::string(400, 'N') + ",1,2,", 2,
-         "実行時エラー '6': オーバーフローしました。"},
+         ":1: 実行時エラー '6': オーバーフローしました。"},
         {"UTF-8 file", "A01,1,境界,1,2,\r\nA01,2,境界,1,3,\r\n", 1, ""},
-        {"500,000 points", tooMany, 2, "座標数が上限（499999点）を超えています。"},
+        {"500,000 points", tooMany, 2, ":500003: 座標数が上限（499999点）を超えています。"},
         {"binary garbage", garbage, -2, ""},
     };
     for (const auto& c : cases) {
@@ -129,7 +172,7 @@ TEST(CheckCommand, BadInputGetsAClearAnswer) {
             EXPECT_TRUE(r.status == 0 || r.status == 1 || r.status == 2) << r.status;
         }
         if (*c.err) {
-            EXPECT_EQ(r.err, "morvane-check: " + file.path().string() + ": " + c.err + "\n");
+            EXPECT_EQ(r.err, "morvane-check: " + file.path().string() + c.err + "\n");
         }
         if (r.status == 2) {
             EXPECT_EQ(r.out, "");
@@ -145,11 +188,66 @@ TEST(CheckCommand, PathsThatAreNoFileAreRefused) {
     EXPECT_EQ(check({"/dev/zero"}).status, 2);
 }
 
+TEST(CheckCommand, EveryEncodingGivesTheSameReportAndTheSummaryNamesIt) {
+    const std::u16string text = u"A01,1,境界1,100,200,\r\nA01,2,境界1,100,200.01,\r\n";
+    const auto reference = check({TempFile(test::cp932(text)).path().string()});
+    ASSERT_EQ(reference.status, 1);
+    const struct {
+        FileEncoding encoding;
+        const char* name;
+    } cases[] = {
+        {FileEncoding::Utf8, "UTF-8"},
+        {FileEncoding::Utf8WithBom, "UTF-8 with BOM"},
+        {FileEncoding::Utf16Le, "UTF-16LE"},
+        {FileEncoding::Utf16Be, "UTF-16BE"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFile file(test::savedAs(c.encoding, text));
+        const auto r = runProcess(MORVANE_CHECK_EXE, {file.path().string()});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.out, reference.out);
+        EXPECT_EQ(
+            r.err.rfind("morvane-check: " + file.path().string() + ": " + c.name + ", 2 points", 0),
+            0u)
+            << r.err;
+    }
+}
+
+TEST(CheckCommand, EncodingOptionOverridesTheGuess) {
+    // Two half-width katakana in code page 932 that are also "ñ" in UTF-8: the
+    // guess is UTF-8, and the summary shows it.
+    TempFile file("A01,1,\xC3\xB1,100,200,\r\nA01,2,\xC3\xB1,300,400,\r\n");
+    const std::string path = file.path().string();
+    const struct {
+        std::vector<std::string> args;
+        const char* encoding;
+        const char* name;
+    } cases[] = {
+        {{path}, "UTF-8", "ñ"},
+        {{"--encoding", "auto", path}, "UTF-8", "ñ"},
+        {{"--encoding", "cp932", path}, "CP932", "ﾃｱ"},
+        {{"--encoding=utf-8", path}, "UTF-8", "ñ"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.front());
+        const auto r = runProcess(MORVANE_CHECK_EXE, c.args);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.out.find(std::string("     1  ") + c.name + " "), std::string::npos) << r.out;
+        EXPECT_EQ(r.err.rfind("morvane-check: " + path + ": " + c.encoding + ", ", 0), 0u) << r.err;
+    }
+    // Forced UTF-16 reads the bytes in pairs: no record is left.
+    const auto r = check({"--encoding", "utf-16", path});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("座標レコード（A01、Z）が見つかりません。"), std::string::npos);
+}
+
 TEST(CheckCommand, UsageErrorsAndInformation) {
     for (const std::vector<std::string>& args : {std::vector<std::string>{},
                                                  {"--bogus", Example},
                                                  {"--tolerance"},
-                                                 {"--on-too-many", "maybe", Example}}) {
+                                                 {"--on-too-many", "maybe", Example},
+                                                 {"--encoding", "latin1", Example}}) {
         const auto r = check(args);
         EXPECT_EQ(r.status, 2);
         EXPECT_NE(r.err.find("--help"), std::string::npos);

@@ -66,6 +66,26 @@ TEST(LeadingNumber, ReadsTheLeadingNumber) {
     }
 }
 
+// What an input method types in the two fields reads as its ASCII form;
+// anything else still ends the number.
+constexpr NumberCase FieldCases[] = {
+    {"full-width tolerance", u"０．０５", 0.05},
+    {"full-width signs and exponent", u"－１．５Ｅ２", -150},
+    {"full-width plus and lower-case e", u"＋２ｅ－１", 0.2},
+    {"minus sign U+2212", u"\u22120.5", -0.5},
+    {"mixed widths", u"0．0５", 0.05},
+    {"full-width letter ends the number", u"１２Ｄ３", 12},
+    {"ASCII stays as it was", u"0.05\r\n", 0.05},
+    {"ideographic space still ends it", u"１\u3000２", 1},
+};
+
+TEST(LeadingNumber, FieldsReadFullWidthInput) {
+    for (const auto& c : FieldCases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(fieldNumber(c.text), c.value);
+    }
+}
+
 TEST(LeadingNumber, ByteTextReadsLikeUtf16Text) {
     for (const auto& c : Cases) {
         bool ascii = true;

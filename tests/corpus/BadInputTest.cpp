@@ -11,6 +11,7 @@
 #include "support/TestFiles.h"
 #include "support/TestPoints.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <set>
 #include <sys/stat.h>
@@ -30,44 +31,49 @@ using test::TempFile;
 
 struct Outcome {
     const char* file;
-    std::int32_t error; // the run-time error number, or Completes
+    std::int32_t error;    // the run-time error number, or Completes
+    std::int32_t line = 0; // of the record the error is in
     std::int32_t points = 0;
     std::int32_t findings = 0;
+    const char* encoding = "CP932"; // as the summary names it
 };
+
+// A condition of the program's own, without a number.
+constexpr std::int32_t NoRecords = 0;
 
 // Every file in inputs/ has its row.
 const Outcome Outcomes[] = {
-    {"empty.sim", Completes, 0, 0},
-    {"headers-only.sim", Completes, 0, 0},
-    {"cut-after-tag.sim", 62},
-    {"cut-after-number.sim", 62},
-    {"cut-after-name.sim", 62},
-    {"cut-after-x.sim", 62},
-    {"cut-after-x-comma.sim", 62},
-    {"cut-z-after-name.sim", 62},
-    {"y-ends-the-file.sim", Completes, 2, 2},
-    {"number-20-digits.sim", 6},
-    {"number-abc.sim", Completes, 2, 1},
-    {"number-below-32-bits.sim", 6},
-    {"number-at-32-bit-limits.sim", Completes, 2, 0},
-    {"number-rounds-past-32-bits.sim", 6},
-    {"coordinate-1e400.sim", 6},
-    {"coordinate-nan-inf.sim", Completes, 2, 0},
-    {"coordinate-hex.sim", Completes, 2, 1},
-    {"name-300-characters.sim", Completes, 1, 0},
-    {"name-400-characters.sim", 6},
-    {"names-of-spaces.sim", Completes, 6, 0},
-    {"shift-jis-invalid.sim", Completes, 2, 1},
-    {"shift-jis-truncated.sim", Completes, 3, 1},
-    {"utf-8.sim", Completes, 2, 2},
-    {"utf-8-bom.sim", Completes, 2, 1},
-    {"utf-16-bom.sim", Completes, 0, 0},
-    {"ctrl-z-between-records.sim", Completes, 1, 0},
-    {"ctrl-z-inside-a-record.sim", 62},
-    {"quote-never-closes.sim", Completes, 1, 0},
-    {"quote-never-closes-at-end.sim", 62},
-    {"nul-bytes.sim", Completes, 0, 0},
-    {"binary-garbage.sim", Completes, 0, 0},
+    {"empty.sim", NoRecords},
+    {"headers-only.sim", NoRecords},
+    {"cut-after-tag.sim", 62, 5},
+    {"cut-after-number.sim", 62, 5},
+    {"cut-after-name.sim", 62, 5},
+    {"cut-after-x.sim", 62, 5},
+    {"cut-after-x-comma.sim", 62, 5},
+    {"cut-z-after-name.sim", 62, 4},
+    {"y-ends-the-file.sim", Completes, 0, 2, 2},
+    {"number-20-digits.sim", 6, 4},
+    {"number-abc.sim", Completes, 0, 2, 1},
+    {"number-below-32-bits.sim", 6, 4},
+    {"number-at-32-bit-limits.sim", Completes, 0, 2, 0},
+    {"number-rounds-past-32-bits.sim", 6, 4},
+    {"coordinate-1e400.sim", 6, 4},
+    {"coordinate-nan-inf.sim", Completes, 0, 2, 0},
+    {"coordinate-hex.sim", Completes, 0, 2, 1},
+    {"name-300-characters.sim", Completes, 0, 1, 0},
+    {"name-400-characters.sim", 6, 4},
+    {"names-of-spaces.sim", Completes, 0, 6, 0},
+    {"shift-jis-invalid.sim", Completes, 0, 2, 1},
+    {"shift-jis-truncated.sim", Completes, 0, 3, 1},
+    {"utf-8.sim", Completes, 0, 2, 2, "UTF-8"},
+    {"utf-8-bom.sim", Completes, 0, 3, 3, "UTF-8 with BOM"},
+    {"utf-16-bom.sim", Completes, 0, 2, 2, "UTF-16LE"},
+    {"ctrl-z-between-records.sim", Completes, 0, 1, 0},
+    {"ctrl-z-inside-a-record.sim", 62, 4},
+    {"quote-never-closes.sim", Completes, 0, 1, 0},
+    {"quote-never-closes-at-end.sim", 62, 4},
+    {"nul-bytes.sim", NoRecords},
+    {"binary-garbage.sim", NoRecords},
 };
 
 struct StoredPoint {
@@ -91,8 +97,11 @@ const StoredPoint StoredPoints[] = {
     {"shift-jis-invalid.sim", 1, 1, u"P\uFFFD@\uFFFD\uFFFD", 1, 1},
     {"shift-jis-truncated.sim", 1, 1, u"P\uFFFD", 1, 1},
     {"shift-jis-truncated.sim", 3, 3, u"\uFFFD", 9, 9},
-    // The byte order mark sticks to the first tag, which is then no tag.
-    {"utf-8-bom.sim", 1, 2, u"\u8805\uFFFD\u9021\uFFFD2", 100, 200.02},
+    {"utf-8.sim", 1, 1, u"境界1", 100, 200},
+    // The byte order mark is no part of the first tag.
+    {"utf-8-bom.sim", 1, 1, u"境界1", 100, 200},
+    {"utf-8-bom.sim", 3, 3, u"境界3", 100, 200.04},
+    {"utf-16-bom.sim", 2, 2, u"P1", 100, 200.02},
     {"ctrl-z-between-records.sim", 1, 1, u"P1", 100, 200},
     // The unclosed quote ends at the line end; X and Y come from the next line.
     {"quote-never-closes.sim", 1, 1, u"P1,100,200,", 0, 2},
@@ -108,6 +117,8 @@ std::string errorText(std::int32_t number) {
         return "実行時エラー '6': オーバーフローしました。";
     case 62:
         return "実行時エラー '62': ファイルにこれ以上データがありません。";
+    case NoRecords:
+        return "座標レコード（A01、Z）が見つかりません。";
     default:
         return "?";
     }
@@ -138,8 +149,11 @@ TEST_F(BadInput, EachFileRunsSoundlyOrStopsWithItsErrorThroughTheCore) {
             // Nothing of a partial run shows, and the window is given back.
             EXPECT_TRUE(ui.items.empty());
             EXPECT_EQ(ui.resultField, u"");
-            EXPECT_EQ(ui.visible.back(), "showMessage");
+            EXPECT_EQ(ui.visible.back(), "showError");
             EXPECT_EQ(ui.messages.size(), 1u);
+            ASSERT_EQ(ui.places.size(), 1u);
+            EXPECT_EQ(ui.places[0].file, input(o.file));
+            EXPECT_EQ(ui.places[0].line, o.line);
         }
         expectNextRunWorks();
     }
@@ -170,11 +184,17 @@ TEST_F(BadInput, TheCommandLineGivesTheSameOutcomes) {
         if (o.error != Completes) {
             EXPECT_EQ(r.status, 2);
             EXPECT_EQ(r.out, "");
-            EXPECT_EQ(r.err, "morvane-check: " + path + ": " + errorText(o.error) + "\n");
+            const std::string where = o.line > 0 ? path + ":" + std::to_string(o.line) : path;
+            EXPECT_EQ(r.err, "morvane-check: " + where + ": " + errorText(o.error) + "\n");
             continue;
         }
         EXPECT_EQ(r.status, o.findings ? 1 : 0);
-        EXPECT_EQ(r.err, "");
+        // Only the summary, with the points the core read.
+        const std::string points =
+            std::to_string(o.points) + (o.points == 1 ? " point," : " points,");
+        EXPECT_EQ(r.err.rfind("morvane-check: " + path + ": " + o.encoding + ", " + points, 0), 0u)
+            << r.err;
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
         RecordingUiSink ui;
         ASSERT_EQ(runFile(data(), ui, input(o.file)), Completes);
         EXPECT_EQ(r.out, withoutCr(toUtf8(ui.resultField)));
@@ -189,7 +209,7 @@ TEST_F(BadInput, TheLastPointThatFitsAndTheFirstThatDoesNot) {
     EXPECT_EQ(ui.items, std::vector<std::u16string>{u"同一座標はありませんでした"});
     const auto r = test::runProcess(MORVANE_CHECK_EXE, {fits.path().string()});
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, "\n");
+    EXPECT_EQ(r.out, "同一座標はありませんでした\n");
 
     TempFile over(simaFileOf(separatePoints(TableCapacity + 1)));
     RecordingUiSink full;

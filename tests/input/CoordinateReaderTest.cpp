@@ -206,5 +206,83 @@ TEST(CoordinateFile, ReadsARegularFileToItsEnd) {
     EXPECT_EQ(fields, (std::vector<std::string>{"A01", "1", cp932(u"境1"), "1", "2"}));
 }
 
+constexpr FileEncoding Encodings[] = {FileEncoding::Cp932, FileEncoding::Utf8,
+                                      FileEncoding::Utf8WithBom, FileEncoding::Utf16Le,
+                                      FileEncoding::Utf16Be};
+
+class EncodedFile : public test::PointTableFixture {
+protected:
+    // Opens the file as a run does and reads it into the table.
+    FileEncoding read(const std::string& bytes, EncodingChoice choice = EncodingChoice::Auto) {
+        TempFile file(bytes);
+        data().clear();
+        CoordinateFile in(file.path(), choice);
+        readCoordinates(data(), in.fields(), in.fieldEncoding());
+        return in.encoding();
+    }
+};
+
+TEST_F(EncodedFile, EveryEncodingGivesTheSamePoints) {
+    // The first record starts the file, so a mark that stuck to it would lose it.
+    const std::u16string text = u"A01,1,境界1,-42102.345,12544.218,\r\n"
+                                u"Z,2,ｻﾝｶｸ,10.5,-3,\r\n"
+                                u"A01,3,\u3000道\u3000,0,0,\r\n";
+    for (FileEncoding encoding : Encodings) {
+        SCOPED_TRACE(encodingName(encoding));
+        ASSERT_EQ(read(test::savedAs(encoding, text)), encoding);
+        PointTable& d = data();
+        ASSERT_EQ(d.pointCount, 3);
+        EXPECT_EQ(d.names[1], u"境界1");
+        EXPECT_EQ(d.names[2], u"ｻﾝｶｸ");
+        EXPECT_EQ(d.names[3], u"道");
+        EXPECT_EQ(d.xs[1], -42102.345);
+        EXPECT_EQ(d.ys[2], -3);
+        // The code page 932 codes, whatever the file's encoding.
+        EXPECT_EQ(d.sortKeys[2], 187 * 1000 + 221 * 100 + 182 * 10 + 184);
+    }
+}
+
+TEST_F(EncodedFile, HalfWidthKatakanaThatAreUtf8AreGuessedWrongUnlessToldSo) {
+    const std::string bytes = "A01,1,\xC3\xB1,1,2\r\n";
+    EXPECT_EQ(read(bytes), FileEncoding::Utf8);
+    EXPECT_EQ(data().names[1], u"ñ");
+    EXPECT_EQ(read(bytes, EncodingChoice::Cp932), FileEncoding::Cp932);
+    EXPECT_EQ(data().names[1], u"ﾃｱ");
+}
+
+TEST_F(EncodedFile, CtrlZEndsTheTextAsACharacterOnly) {
+    for (FileEncoding encoding : Encodings) {
+        SCOPED_TRACE(encodingName(encoding));
+        // U+4E1A holds a 0x1A byte in UTF-16 and none in UTF-8; it has no code
+        // page 932 form, so the code page 932 file has a stand-in.
+        const std::u16string name = encoding == FileEncoding::Cp932 ? u"?" : u"\u4E1A";
+        read(test::savedAs(encoding, u"A01,1,P1,1,1,\r\nA01,2," + name +
+                                         u",2,2,\r\n\x1A"
+                                         u"A01,3,P3,3,3,\r\n"));
+        EXPECT_EQ(data().pointCount, 2);
+        EXPECT_EQ(data().names[2], name);
+    }
+}
+
+TEST_F(EncodedFile, IllFormedBytesBecomeReplacementCharacters) {
+    const struct {
+        const char* what;
+        std::string bytes;
+        EncodingChoice choice;
+        std::u16string name;
+    } cases[] = {
+        {"UTF-8, one for each maximal part", "A01,1,\xE5\xA2\xE0\x80P,0,0", EncodingChoice::Utf8,
+         u"\uFFFD\uFFFD\uFFFDP"},
+        {"UTF-16, one for each unpaired surrogate",
+         test::savedAs(FileEncoding::Utf16Le, u"A01,1,\xDC00\xD800P,0,0"), EncodingChoice::Auto,
+         u"\uFFFD\uFFFDP"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        read(c.bytes, c.choice);
+        EXPECT_EQ(data().names[1], c.name);
+    }
+}
+
 } // namespace
 } // namespace morvane

@@ -60,6 +60,12 @@ constexpr NameKeyCase Keys[] = {
     {"no code page 932 form counts 63", u"\u5C5B", 63},
     {"replacement character counts 63", u"\uFFFD", 63},
     {"three characters", u"P12", 80 * 100 + 49 * 10 + 50},
+    {"a character beyond U+FFFF is one character, 63", u"\U00020BB7", 63},
+    {"and counts once for the weights", u"1\U00020BB7", 49 * 10 + 63},
+    {"an unpaired surrogate is one unmapped character",
+     u"\xD842"
+     "1",
+     63 * 10 + 49},
 };
 
 TEST(NameKey, MatchesCodePage932Weights) {

@@ -1,14 +1,19 @@
 #include "output/ReportPrint.h"
 
 #include "core/PointTable.h"
+#include "support/LocalTime.h"
 #include "support/PointTableFixture.h"
 #include "support/RecordingPrinterSink.h"
 #include "support/RecordingUiSink.h"
 #include "support/TestPoints.h"
 
 #include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -33,17 +38,31 @@ protected:
 const std::vector<std::string> OneDialog{"choosePrinter"};
 const std::vector<std::string> TwoDialogs{"choosePrinter", "choosePrinter"};
 
+RunSummary sampleRun() {
+    RunSummary run;
+    run.file = std::filesystem::path("現場") / "sample.sim";
+    run.lower = 0;
+    run.tolerance = 0.05;
+    run.startedAt = test::localTime(2026, 12, 7, 14, 30, 59);
+    return run;
+}
+
+std::u16string sampleFooter(std::int32_t page, std::int32_t pages) {
+    return u"sample.sim　較差 0 から 0.05 m　2026-12-07 14:30　" + std::u16string(1, u'0' + page) +
+           u" / " + std::u16string(1, u'0' + pages);
+}
+
 PrinterOp fontName() {
     return {PrinterOpKind::FontName, u"ＭＳ ゴシック"};
 }
-PrinterOp fontSize() {
-    return {PrinterOpKind::FontSize, {}, 10};
+PrinterOp fontSize(float points) {
+    return {PrinterOpKind::FontSize, {}, points};
 }
 PrinterOp x2000() {
     return {PrinterOpKind::MoveX, {}, 2000};
 }
-PrinterOp y1000() {
-    return {PrinterOpKind::MoveY, {}, 1000};
+PrinterOp moveY(float twips) {
+    return {PrinterOpKind::MoveY, {}, twips};
 }
 PrinterOp line(const std::u16string& text) {
     return {PrinterOpKind::Line, text};
@@ -55,42 +74,63 @@ PrinterOp endDoc() {
     return {PrinterOpKind::EndDocument};
 }
 
+// 8 points, half a line below where line 69 of 216 twips ends: 1000 + 69.5 x 216.
+void addFooter(std::vector<PrinterOp>& ops, const std::u16string& text) {
+    ops.insert(ops.end(), {fontSize(8), moveY(16012), x2000(), line(text)});
+}
+
 // The whole job for lines 1..lineCount of d, with a page break after each line
-// listed in breaksAfter.
+// listed in breaksAfter. footers holds each page's footer, none without a run.
 std::vector<PrinterOp> job(const PointTable& d, std::int32_t lineCount,
-                           const std::set<std::int32_t>& breaksAfter) {
-    std::vector<PrinterOp> ops{fontName(), fontSize(), x2000(), y1000()};
+                           const std::set<std::int32_t>& breaksAfter,
+                           const std::vector<std::u16string>& footers = {}) {
+    std::vector<PrinterOp> ops{fontName(), fontSize(10), x2000(), moveY(1000)};
+    std::size_t page = 0;
     for (std::int32_t i = 1; i <= lineCount; ++i) {
         ops.push_back(x2000());
         ops.push_back(line(d.reportLines[i]));
         if (breaksAfter.contains(i)) {
+            if (!footers.empty())
+                addFooter(ops, footers.at(page++));
             ops.push_back(newPage());
-            ops.push_back(y1000());
+            if (!footers.empty())
+                ops.push_back(fontSize(10));
+            ops.push_back(moveY(1000));
         }
     }
+    if (!footers.empty())
+        addFooter(ops, footers.at(page));
     ops.push_back(endDoc());
     return ops;
+}
+
+std::vector<std::u16string> sampleFooters(std::int32_t pages) {
+    std::vector<std::u16string> footers;
+    for (std::int32_t page = 1; page <= pages; ++page)
+        footers.push_back(sampleFooter(page, pages));
+    return footers;
 }
 
 struct PagingCase {
     const char* what;
     std::int32_t reportPos;
     std::set<std::int32_t> breaksAfter;
+    std::int32_t pages;
 };
 
 const PagingCase PagingCases[] = {
-    {"before any run", 0, {}},
-    {"run without findings", 1, {}},
-    {"one line", 2, {}},
-    {"one finding", 4, {}},
-    {"68 lines", 69, {}},
-    {"69 lines fill one page", 70, {69}},
-    {"70 lines start a second page", 71, {69}},
-    {"138 lines fill two pages", 139, {69, 138}},
-    {"139 lines", 140, {69, 138}},
+    {"counter never set", 0, {}, 1},
+    {"run without findings", 1, {}, 1},
+    {"one line", 2, {}, 1},
+    {"one finding", 4, {}, 1},
+    {"68 lines", 69, {}, 1},
+    {"69 lines fill one page", 70, {}, 1},
+    {"70 lines start a second page", 71, {69}, 2},
+    {"138 lines fill two pages", 139, {69}, 2},
+    {"139 lines", 140, {69, 138}, 3},
 };
 
-TEST_F(ReportPrintTest, PrintsEveryLineWithABreakAfterEachFullPage) {
+TEST_F(ReportPrintTest, PrintsEveryLineAndEachPageEndsWithItsFooter) {
     for (const auto& c : PagingCases) {
         SCOPED_TRACE(c.what);
         PointTable& d = reportOf(c.reportPos - 1);
@@ -98,11 +138,77 @@ TEST_F(ReportPrintTest, PrintsEveryLineWithABreakAfterEachFullPage) {
         RecordingUiSink ui;
         RecordingPrinterSink printer;
 
-        printReport(d, ui, printer);
+        printReport(d, sampleRun(), ui, printer);
 
         EXPECT_EQ(ui.calls, OneDialog);
         const std::int32_t lines = c.reportPos > 1 ? c.reportPos - 1 : 0;
-        EXPECT_EQ(printer.ops, job(d, lines, c.breaksAfter));
+        EXPECT_EQ(printer.ops, job(d, lines, c.breaksAfter, sampleFooters(c.pages)));
+    }
+}
+
+// Nothing has completed yet: no run to describe, so the lines (if any were
+// left) print as they are and nothing is added.
+TEST_F(ReportPrintTest, WithoutARunTheLinesPrintBare) {
+    const std::pair<std::int32_t, std::set<std::int32_t>> cases[] = {{0, {}}, {70, {69}}};
+    for (const auto& [lines, breaks] : cases) {
+        SCOPED_TRACE(lines);
+        PointTable& d = reportOf(lines);
+        RecordingUiSink ui;
+        RecordingPrinterSink printer;
+
+        printReport(d, std::nullopt, ui, printer);
+
+        EXPECT_EQ(printer.ops, job(d, lines, breaks));
+    }
+}
+
+struct FooterCase {
+    const char* what;
+    std::function<void(RunSummary&)> change;
+    std::u16string_view footer;
+};
+
+const FooterCase FooterCases[] = {
+    {"as run", [](RunSummary&) {}, u"sample.sim　較差 0 から 0.05 m　2026-12-07 14:30　1 / 1"},
+    {"the file name only, never its folder",
+     [](RunSummary& r) { r.file = std::filesystem::path("/") / "測量" / "現場Ａ.sim"; },
+     u"現場Ａ.sim　較差 0 から 0.05 m　2026-12-07 14:30　1 / 1"},
+    {"band numbers as typed",
+     [](RunSummary& r) {
+         r.lower = 0.005;
+         r.tolerance = 12.5;
+     },
+     u"sample.sim　較差 0.005 から 12.5 m　2026-12-07 14:30　1 / 1"},
+    {"an empty band as it was given",
+     [](RunSummary& r) {
+         r.lower = 0.1;
+         r.tolerance = 0.1;
+     },
+     u"sample.sim　較差 0.1 から 0.1 m　2026-12-07 14:30　1 / 1"},
+    {"single digits padded",
+     [](RunSummary& r) { r.startedAt = test::localTime(2027, 1, 5, 9, 4, 0); },
+     u"sample.sim　較差 0 から 0.05 m　2027-01-05 09:04　1 / 1"},
+    {"duplicate-name check stopped",
+     [](RunSummary& r) { r.duplicateNameCheck = CheckEnd::Stopped; },
+     u"sample.sim　較差 0 から 0.05 m　2026-12-07 14:30　1 / 1　打ち切り"},
+    {"report full in the coincident-point check",
+     [](RunSummary& r) { r.coincidentPointCheck = CheckEnd::ReportFull; },
+     u"sample.sim　較差 0 から 0.05 m　2026-12-07 14:30　1 / 1　打ち切り"},
+};
+
+TEST_F(ReportPrintTest, TheFooterSaysWhichRunThePageIsOf) {
+    for (const auto& c : FooterCases) {
+        SCOPED_TRACE(c.what);
+        PointTable& d = reportOf(3);
+        RunSummary run = sampleRun();
+        c.change(run);
+        RecordingUiSink ui;
+        RecordingPrinterSink printer;
+
+        printReport(d, run, ui, printer);
+
+        ASSERT_GE(printer.ops.size(), 2u);
+        EXPECT_EQ(printer.ops[printer.ops.size() - 2], line(std::u16string(c.footer)));
     }
 }
 
@@ -112,14 +218,14 @@ TEST_F(ReportPrintTest, CancelIssuesNoPrinterOperationAndTheNextClickAsksAgain) 
     ui.printerConfirmed = false;
     RecordingPrinterSink printer;
 
-    printReport(d, ui, printer);
+    printReport(d, sampleRun(), ui, printer);
     EXPECT_EQ(ui.calls, OneDialog);
     EXPECT_TRUE(printer.ops.empty());
 
     ui.printerConfirmed = true;
-    printReport(d, ui, printer);
+    printReport(d, sampleRun(), ui, printer);
     EXPECT_EQ(ui.calls, TwoDialogs);
-    EXPECT_EQ(printer.ops, job(d, 3, {}));
+    EXPECT_EQ(printer.ops, job(d, 3, {}, sampleFooters(1)));
 }
 
 TEST_F(ReportPrintTest, PrintingTwicePrintsTheSameReportTwice) {
@@ -128,8 +234,8 @@ TEST_F(ReportPrintTest, PrintingTwicePrintsTheSameReportTwice) {
     RecordingPrinterSink first;
     RecordingPrinterSink second;
 
-    printReport(d, ui, first);
-    printReport(d, ui, second);
+    printReport(d, sampleRun(), ui, first);
+    printReport(d, sampleRun(), ui, second);
 
     EXPECT_EQ(first.ops, second.ops);
     EXPECT_EQ(d.nextReportLine, 71);
@@ -150,10 +256,15 @@ const FailureCase FailureCases[] = {
     {"first position", PrinterOpKind::MoveY, 1},
     {"a line mid-page", PrinterOpKind::Line, 5},
     {"the line that fills the page", PrinterOpKind::Line, 69},
+    {"the footer's size", PrinterOpKind::FontSize, 2},
+    {"the footer's position", PrinterOpKind::MoveY, 2},
+    {"the first footer", PrinterOpKind::Line, 70},
     {"the first page break", PrinterOpKind::PageBreak, 1},
-    {"the position after the page break", PrinterOpKind::MoveY, 2},
-    {"the first line of page 2", PrinterOpKind::Line, 70},
+    {"the size back for page 2", PrinterOpKind::FontSize, 3},
+    {"the position after the page break", PrinterOpKind::MoveY, 3},
+    {"the first line of page 2", PrinterOpKind::Line, 71},
     {"the last page break", PrinterOpKind::PageBreak, 2},
+    {"the last footer", PrinterOpKind::Line, 143},
 };
 
 TEST_F(ReportPrintTest, AFailingPrinterStepIsSkippedAndTheRestRuns) {
@@ -164,9 +275,9 @@ TEST_F(ReportPrintTest, AFailingPrinterStepIsSkippedAndTheRestRuns) {
         RecordingPrinterSink printer;
         printer.failOn(c.kind, c.occurrence);
 
-        printReport(d, ui, printer);
+        printReport(d, sampleRun(), ui, printer);
 
-        EXPECT_EQ(printer.ops, job(d, 140, {69, 138}));
+        EXPECT_EQ(printer.ops, job(d, 140, {69, 138}, sampleFooters(3)));
         EXPECT_EQ(ui.calls, OneDialog);
     }
 }
@@ -180,9 +291,9 @@ TEST_F(ReportPrintTest, EveryStepFailingStillReachesEndDoc) {
         for (std::int32_t n = 1; n <= 80; ++n)
             printer.failOn(kind, n);
 
-    printReport(d, ui, printer);
+    printReport(d, sampleRun(), ui, printer);
 
-    EXPECT_EQ(printer.ops, job(d, 70, {69}));
+    EXPECT_EQ(printer.ops, job(d, 70, {69}, sampleFooters(2)));
 }
 
 TEST_F(ReportPrintTest, CounterBeyondTheBufferStopsAtTheLastSlot) {
@@ -192,7 +303,7 @@ TEST_F(ReportPrintTest, CounterBeyondTheBufferStopsAtTheLastSlot) {
     RecordingUiSink ui;
     RecordingPrinterSink printer;
 
-    printReport(d, ui, printer);
+    printReport(d, std::nullopt, ui, printer);
 
     ASSERT_GE(printer.ops.size(), 3u);
     EXPECT_EQ(printer.ops[printer.ops.size() - 2], line(u"最後"));

@@ -4,10 +4,12 @@
 #include "core/Text.h"
 #include "output/ReportPrint.h"
 #include "print/PdfTools.h"
+#include "support/LocalTime.h"
 #include "support/PointTableFixture.h"
 #include "support/RecordingUiSink.h"
 #include "support/TestPoints.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <ostream>
@@ -103,6 +105,21 @@ std::vector<std::u16string> sampleReport(std::int32_t first, std::int32_t last) 
     return lines;
 }
 
+// The run the printed lines are of; its footer closes every page.
+RunSummary sampleRun() {
+    RunSummary run;
+    run.file = "points.sim";
+    run.tolerance = 0.05;
+    run.startedAt = localTime(2026, 12, 7, 14, 30);
+    return run;
+}
+
+// The footer as pdftotext lays it out, its gaps read as spaces.
+std::string sampleFooterWords(std::int32_t page, std::int32_t pages) {
+    return "points.sim 較差 0 から 0.05 m 2026-12-07 14:30 " + std::to_string(page) + " / " +
+           std::to_string(pages);
+}
+
 // One line in the report's face at a position, as the print command sets it.
 void printAt(PagedDeviceSink& sink, float xTwips, float yTwips, const std::u16string& text) {
     EXPECT_TRUE(sink.setFontName(u"ＭＳ ゴシック"));
@@ -137,7 +154,7 @@ protected:
         PdfDevice pdf = pdfDevice(GetParam(), path);
         PagedDeviceSink sink(*pdf.device, pdf.keepsEmptyDocument);
         RecordingUiSink ui;
-        morvane::printReport(data(), ui, sink);
+        morvane::printReport(data(), sampleRun(), ui, sink);
         return !sink.anyFailed();
     }
 
@@ -174,7 +191,7 @@ TEST_P(PagedDeviceSinkTest, SixtyNineLinesToAPageWithoutATrailingEmptyPage) {
     }
 }
 
-TEST_P(PagedDeviceSinkTest, EveryPageHoldsItsLinesInOrderAsText) {
+TEST_P(PagedDeviceSinkTest, EveryPageHoldsItsLinesInOrderAsTextThenItsFooter) {
     const std::string pdf = pdfPath("report.pdf");
     ASSERT_TRUE(printLinesToPdf(139, pdf));
 
@@ -184,6 +201,7 @@ TEST_P(PagedDeviceSinkTest, EveryPageHoldsItsLinesInOrderAsText) {
         std::string expected;
         for (const auto& line : sampleReport(firstLineOfPage[page - 1], firstLineOfPage[page] - 1))
             expected += toUtf8(line) + "\n";
+        expected += sampleFooterWords(page, 3);
         EXPECT_EQ(pdfPageLines(pdf, page), wordLines(expected));
     }
 }
@@ -212,10 +230,32 @@ TEST_P(PagedDeviceSinkTest, LinesStartAtTheReportOffsetsFromThePrintableCorner) 
     for (const auto& w : firstPage)
         if (lineTops.empty() || w.yMin > lineTops.back() + 1)
             lineTops.push_back(w.yMin);
-    ASSERT_EQ(lineTops.size(), 69u);
-    const double pitch = (lineTops.back() - lineTops.front()) / 68;
+    ASSERT_EQ(lineTops.size(), 70u) << "69 lines and the footer";
+    const double pitch = (lineTops[68] - lineTops.front()) / 68;
     EXPECT_GE(pitch, 10.0);
     EXPECT_LE(pitch, 11.5);
+}
+
+// The footer's first word is the file name. On a full page and on a page of
+// one line alike it starts where the lines do, 16012 twips (800.6 pt) down,
+// below the last line and smaller than the lines.
+TEST_P(PagedDeviceSinkTest, TheFooterSitsBelowTheLinesInASmallerSize) {
+    const std::string pdf = pdfPath("report.pdf");
+    ASSERT_TRUE(printLinesToPdf(70, pdf));
+    const auto pages = pdfWords(pdf);
+    ASSERT_EQ(pages.size(), 2u);
+
+    for (const auto& page : pages) {
+        ASSERT_FALSE(page.empty());
+        const auto footer = std::find_if(page.begin(), page.end(),
+                                         [](const PdfWord& w) { return w.text == "points.sim"; });
+        ASSERT_NE(footer, page.end());
+        EXPECT_NEAR(footer->xMin, mmToPt(LeftMarginMm) + 100, PositionTolerancePt);
+        EXPECT_NEAR(footer->yMin, mmToPt(TopMarginMm) + 800.6, PositionTolerancePt);
+        EXPECT_LT(footer->yMax - footer->yMin, 9.0);
+        for (auto w = page.begin(); w != footer; ++w)
+            EXPECT_LT(w->yMax, footer->yMin) << w->text;
+    }
 }
 
 TEST_P(PagedDeviceSinkTest, ColumnsLineUpInAFixedPitchFace) {

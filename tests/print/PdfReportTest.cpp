@@ -4,8 +4,10 @@
 #include "support/TestFiles.h"
 #include "support/TestPoints.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <set>
 #include <string>
 #include <sys/stat.h>
@@ -22,10 +24,26 @@ using namespace test;
 
 const std::string Example = std::string(MORVANE_EXAMPLES) + "/sample.sim";
 
+// A page's footer as pdftotext reads it, for the default band; the start time
+// is the run's own and only its form is known.
+std::regex footerOf(const std::string& file, std::int32_t page, std::int32_t pages) {
+    return std::regex(file + R"re( 較差 0 から 0\.05 m \d{4}-\d\d-\d\d \d\d:\d\d )re" +
+                      std::to_string(page) + " / " + std::to_string(pages));
+}
+
+// Runs started a minute apart print different footers; what else a PDF
+// says must not differ.
+std::string withoutStartTimes(const std::string& text) {
+    static const std::regex startTime(R"(\d{4}-\d\d-\d\d \d\d:\d\d)");
+    return std::regex_replace(text, startTime, "(start)");
+}
+
 // morvane-check as a user without a display runs it: no display variables
-// and no QT_QPA_PLATFORM, so it must manage on its own.
-ProcessResult check(const std::vector<std::string>& args,
+// and no QT_QPA_PLATFORM, so it must manage on its own. Quiet: these tests
+// look at reports and errors, not at the summary.
+ProcessResult check(std::vector<std::string> args,
                     const std::vector<EnvironmentVariable>& set = {}) {
+    args.insert(args.begin(), "--quiet");
     return runProcess(MORVANE_CHECK_EXE, args, {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"},
                       set);
 }
@@ -57,7 +75,11 @@ TEST_F(PdfReportTest, TheExampleReportBecomesAPdfOfTheSameLines) {
     EXPECT_EQ(r.status, 1) << r.err;
     EXPECT_EQ(r.err, "");
     ASSERT_EQ(pdfPageCount(pdf.string()), 1);
-    EXPECT_EQ(pdfPageLines(pdf.string(), 1), wordLines(r.out));
+    auto lines = pdfPageLines(pdf.string(), 1);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_TRUE(std::regex_match(lines.back(), footerOf(R"(sample\.sim)", 1, 1))) << lines.back();
+    lines.pop_back();
+    EXPECT_EQ(lines, wordLines(r.out));
     EXPECT_EQ(filesIn(path("")), std::set<std::string>{"report.pdf"});
 }
 
@@ -78,7 +100,7 @@ TEST_F(PdfReportTest, TheReportAndItsPdfReadTheSameInEveryLocale) {
             check({"--pdf", pdf.string(), Example}, {{"LC_ALL", locale}, {"LANG", locale}});
         EXPECT_EQ(r.status, 1) << r.err;
         EXPECT_EQ(r.err, "");
-        return Report{r.out, runTool(PDFTOTEXT, {"-layout", pdf.string(), "-"})};
+        return Report{r.out, withoutStartTimes(runTool(PDFTOTEXT, {"-layout", pdf.string(), "-"}))};
     };
     const Report c = reportIn("C");
     for (const std::string locale : NumberLocales) {
@@ -108,11 +130,41 @@ const PagesCase PagesCases[] = {
 TEST_F(PdfReportTest, TwentyThreeFindingsToAPage) {
     for (const auto& c : PagesCases) {
         SCOPED_TRACE(c.what);
-        TempFile input(simaFileOf(findingPairs(c.findings, 0)));
+        TempFile input(
+            simaFileOf(c.findings > 0 ? findingPairs(c.findings, 0) : separatePoints(2)));
         const fs::path pdf = input.folder() / "points.pdf";
         const auto r = check({"--pdf", pdf.string(), input.path().string()});
         EXPECT_EQ(r.status, c.status) << r.err;
         EXPECT_EQ(pdfPageCount(pdf.string()), c.pages);
+    }
+}
+
+// 24 findings: both pages name the file and count themselves, below the 69
+// lines and still on the sheet.
+TEST_F(PdfReportTest, EveryPageOfTheReportSaysWhatItIs) {
+    TempFile input(simaFileOf(findingPairs(24, 0)));
+    const fs::path pdf = input.folder() / "points.pdf";
+    const auto r = check({"--pdf", pdf.string(), input.path().string()});
+    ASSERT_EQ(r.status, 1) << r.err;
+    ASSERT_EQ(pdfPageCount(pdf.string()), 2);
+
+    const auto words = pdfWords(pdf.string());
+    ASSERT_EQ(words.size(), 2u);
+    for (std::int32_t page = 1; page <= 2; ++page) {
+        SCOPED_TRACE("page " + std::to_string(page));
+        const auto lines = pdfPageLines(pdf.string(), page);
+        ASSERT_FALSE(lines.empty());
+        EXPECT_TRUE(std::regex_match(lines.back(), footerOf(R"(points\.sim)", page, 2)))
+            << lines.back();
+
+        const auto& pageWords = words[page - 1];
+        const auto name = std::find_if(pageWords.begin(), pageWords.end(),
+                                       [](const PdfWord& w) { return w.text == "points.sim"; });
+        ASSERT_NE(name, pageWords.end());
+        for (auto w = pageWords.begin(); w != name; ++w)
+            EXPECT_LT(w->yMax, name->yMin) << w->text;
+        for (auto w = name; w != pageWords.end(); ++w)
+            EXPECT_LT(w->yMax, mmToPt(297) - mmToPt(5)) << w->text;
     }
 }
 

@@ -7,6 +7,7 @@
 #include "support/TestFiles.h"
 
 #include <algorithm>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -94,12 +95,22 @@ TEST_F(CheckRun, WalksTheStatusesInOrder) {
     EXPECT_EQ(ui.visible, expected);
 }
 
-TEST_F(CheckRun, NoRecordsGiveTheNothingFoundItemAndOneEmptyLine) {
-    TempFile file(cp932(u"G00,01,header only,\r\nZ00,座標データ,\r\n"));
+TEST_F(CheckRun, NothingFoundIsSaidInTheResultTextToo) {
+    TempFile file(simaFile({u"A01,1,P1,100,200,", u"A01,2,P2,300,400,"}));
     run(file);
-    EXPECT_EQ(data().pointCount, 0);
     EXPECT_EQ(ui.items, std::vector<std::u16string>{u"同一座標はありませんでした"});
-    EXPECT_EQ(ui.resultField, u"\r\n");
+    EXPECT_EQ(ui.resultField, u"同一座標はありませんでした\r\n");
+    EXPECT_EQ(data().nextReportLine, 1); // nothing to print
+}
+
+TEST_F(CheckRun, AFileWithoutRecordsIsAnErrorNotACleanFile) {
+    TempFile file(cp932(u"G00,01,header only,\r\nZ00,座標データ,\r\n"));
+    EXPECT_EQ(test::runFile(data(), ui, file.path()), 0);
+    EXPECT_EQ(ui.messages,
+              std::vector<std::u16string>{u"座標レコード（A01、Z）が見つかりません。"});
+    EXPECT_TRUE(ui.items.empty());
+    EXPECT_EQ(ui.resultField, u"");
+    EXPECT_EQ(data().nextReportLine, 0);
 }
 
 TEST_F(CheckRun, OneDuplicateNameGivesThreeLinesAndAnEmptyOne) {
@@ -132,7 +143,7 @@ TEST_F(CheckRun, BothChecksShareOneReportNameCheckFirst) {
 TEST_F(CheckRun, ResultTextIsAppendedToWhatTheFieldHolds) {
     // Nothing writes the field during a run, but the report is added to
     // whatever it holds rather than replacing it.
-    TempFile file(simaFile({u"A01,1,P1,10,10,"}));
+    TempFile file(simaFile({u"A01,1,P1,10,10,", u"A01,2,P1,20,20,"}));
     struct Sneaky : RecordingUiSink {
         void setStatusText(const std::u16string& t) override {
             RecordingUiSink::setStatusText(t);
@@ -142,7 +153,7 @@ TEST_F(CheckRun, ResultTextIsAppendedToWhatTheFieldHolds) {
     } sneaky;
     sneaky.files.push_back(file.path());
     runCheck(data(), sneaky);
-    EXPECT_EQ(sneaky.resultField, u"x\r\n");
+    EXPECT_EQ(sneaky.resultField.substr(0, 7), u"x同一名称\r\n");
 }
 
 struct ErrorCase {
@@ -171,8 +182,8 @@ TEST_F(CheckRun, RunTimeErrorsAbandonTheRunAndTheNextRunWorks) {
         const auto at = [&](const std::string& call) {
             return std::find(v.rbegin(), v.rend(), call).base() - v.begin();
         };
-        EXPECT_LT(at("setBusyCursor:off"), at("showMessage"));
-        EXPECT_LT(at("setStatusColor:255,255,255"), at("showMessage"));
+        EXPECT_LT(at("setBusyCursor:off"), at("showError"));
+        EXPECT_LT(at("setStatusColor:255,255,255"), at("showError"));
         EXPECT_EQ(data().nextReportLine, 0);
         expectNextRunWorks();
     }
@@ -191,6 +202,56 @@ TEST_F(CheckRun, PartialFindingsAreDroppedWhenARunFails) {
     EXPECT_TRUE(ui.items.empty());
     EXPECT_EQ(ui.resultField, u"");
     EXPECT_EQ(data().nextReportLine, 0);
+}
+
+TEST_F(CheckRun, EveryEncodingGivesTheSameReportAndNamesItself) {
+    const std::u16string text = u"G00,01,現場,\r\n"
+                                u"A01,1,境界1,100,200,\r\n"
+                                u"A01,2,境界1,100,200.02,\r\n"
+                                u"Z,3,ｻﾝｶｸ,50,50,\r\n"
+                                u"Z,4,ｻﾝｶｸ,50.01,50,\r\n";
+    const struct {
+        FileEncoding encoding;
+        const char* name;
+    } cases[] = {
+        {FileEncoding::Cp932, "CP932"},
+        {FileEncoding::Utf8, "UTF-8"},
+        {FileEncoding::Utf8WithBom, "UTF-8 with BOM"},
+        {FileEncoding::Utf16Le, "UTF-16LE"},
+        {FileEncoding::Utf16Be, "UTF-16BE"},
+    };
+    std::u16string codePage932Report;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFile file(test::savedAs(c.encoding, text));
+        RecordingUiSink sink;
+        sink.files.push_back(file.path());
+        const auto summary = runCheck(data(), sink);
+        ASSERT_TRUE(summary);
+        EXPECT_EQ(summary->encoding, c.name);
+        EXPECT_EQ(summary->duplicateNames, 2);
+        EXPECT_EQ(summary->coincidentPoints, 2);
+        if (c.encoding == FileEncoding::Cp932)
+            codePage932Report = sink.resultField;
+        EXPECT_EQ(sink.resultField, codePage932Report);
+    }
+}
+
+TEST_F(CheckRun, TheSinkCanForceAnEncoding) {
+    // Two half-width katakana in code page 932, "ñ" in UTF-8.
+    TempFile file("A01,1,\xC3\xB1,100,200,\r\nA01,2,\xC3\xB1,300,400,\r\n");
+    for (const auto& [choice, name, pointName] :
+         {std::tuple{EncodingChoice::Auto, "UTF-8", u"ñ"},
+          std::tuple{EncodingChoice::Cp932, "CP932", u"ﾃｱ"}}) {
+        SCOPED_TRACE(name);
+        RecordingUiSink sink;
+        sink.files.push_back(file.path());
+        sink.encoding = choice;
+        const auto summary = runCheck(data(), sink);
+        ASSERT_TRUE(summary);
+        EXPECT_EQ(summary->encoding, name);
+        EXPECT_EQ(data().names[1], pointName);
+    }
 }
 
 TEST_F(CheckRun, ResetClearsEverySlot) {

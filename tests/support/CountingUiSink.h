@@ -42,6 +42,7 @@ public:
     void setResultText(const std::u16string& text) override { resultField = text; }
     Answer askYesNo(const std::u16string&) override { return test::takeNext(answers, unscripted); }
     void showMessage(const std::u16string&) override { ++messages; }
+    void showError(const std::u16string&, const ErrorPlace&) override { ++messages; }
 };
 
 } // namespace morvane

@@ -19,6 +19,7 @@ public:
     std::u16string toleranceField = u"0.05\r\n";
     std::u16string lowerField = u"0\r\n";
     std::deque<std::optional<std::filesystem::path>> files;
+    EncodingChoice encoding = EncodingChoice::Auto;
     std::deque<Answer> answers;
     bool printerConfirmed = true;
 
@@ -27,6 +28,8 @@ public:
     std::u16string resultField = u"結果";
     std::vector<std::u16string> questions;
     std::vector<std::u16string> messages;
+    // Of each error, where it arose.
+    std::vector<ErrorPlace> places;
     // Calls that change what the user sees; the getters are left out so that
     // a test of the visible sequence does not depend on how often a field is read.
     std::vector<std::string> visible;
@@ -40,6 +43,9 @@ public:
     std::optional<std::filesystem::path> chooseCoordinateFile() override {
         show("chooseCoordinateFile");
         return test::takeNext(files, std::optional<std::filesystem::path>());
+    }
+    EncodingChoice coordinateFileEncoding() override {
+        return record("coordinateFileEncoding"), encoding;
     }
     bool choosePrinter() override { return show("choosePrinter"), printerConfirmed; }
     void setStatusText(const std::u16string& text) override {
@@ -72,6 +78,11 @@ public:
         show("askYesNo");
         questions.push_back(prompt);
         return test::takeNext(answers, Answer::Yes);
+    }
+    void showError(const std::u16string& message, const ErrorPlace& place) override {
+        show("showError");
+        messages.push_back(message);
+        places.push_back(place);
     }
     void showMessage(const std::u16string& text) override {
         show("showMessage");

@@ -24,6 +24,31 @@ std::string cp932(std::u16string_view text) {
     return out;
 }
 
+std::string savedAs(FileEncoding encoding, std::u16string_view text) {
+    const auto utf16 = [&](bool bigEndian) {
+        std::string out = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+        for (char16_t u : text) {
+            const char high = static_cast<char>(u >> 8), low = static_cast<char>(u & 0xFF);
+            out += bigEndian ? high : low;
+            out += bigEndian ? low : high;
+        }
+        return out;
+    };
+    switch (encoding) {
+    case FileEncoding::Cp932:
+        return cp932(text);
+    case FileEncoding::Utf8:
+        return toUtf8(text);
+    case FileEncoding::Utf8WithBom:
+        return "\xEF\xBB\xBF" + toUtf8(text);
+    case FileEncoding::Utf16Le:
+        return utf16(false);
+    case FileEncoding::Utf16Be:
+        return utf16(true);
+    }
+    return {};
+}
+
 TempFile::TempFile(const std::string& bytes, const std::string& name) {
     std::string pattern = (std::filesystem::temp_directory_path() / "morvane-test-XXXXXX").string();
     if (!mkdtemp(pattern.data()))

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/TextEncoding.h"
+
 #include <cstddef>
 #include <filesystem>
 #include <string>
@@ -11,6 +13,10 @@ namespace morvane::test {
 // Code page 932 bytes of a text (iconv); throws std::invalid_argument on a
 // character without a code page 932 form.
 std::string cp932(std::u16string_view text);
+
+// The bytes of a text saved in this encoding, with the byte order mark where
+// the encoding has one.
+std::string savedAs(FileEncoding encoding, std::u16string_view text);
 
 // A file in a fresh temporary folder, removed with the folder at the end.
 class TempFile {

@@ -300,8 +300,10 @@ private slots:
 
         QTest::newRow("findings") << QByteArray::fromStdString(ThreePoints) << ThreePointsList
                                   << ThreePointsText;
-        QTest::newRow("no points") << QByteArray::fromStdString(morvane::test::simaFile({}))
-                                   << QStringList{u"同一座標はありませんでした"_q} << "\n";
+        QTest::newRow("nothing found")
+            << QByteArray::fromStdString(
+                   morvane::test::simaFile({u"A01,1,P1,100,200,", u"A01,2,P2,300,400,"}))
+            << QStringList{u"同一座標はありませんでした"_q} << u"同一座標はありませんでした\n"_q;
     }
 
     void startShowsStatusesThenFindings() {
@@ -330,6 +332,27 @@ private slots:
         QCOMPARE(status->palette().color(QPalette::Window), White);
         QVERIFY(QGuiApplication::overrideCursor() == nullptr);
         QVERIFY(user->messages.isEmpty());
+    }
+
+    void aFileWithoutRecordsIsNoCleanFile() {
+        TempFile notes("Dear surveyor,\r\nall is well.\r\n", "notes.txt");
+        user->files.push_back(notes.path());
+        clickStart();
+        QCOMPARE(user->messages,
+                 QStringList{u"座標レコード（A01、Z）が見つかりません。\n\nファイル: notes.txt"_q});
+        QCOMPARE(control<QPlainTextEdit>("resultText")->toPlainText(), QString());
+        QCOMPARE(listItems(control<QListView>("resultList")), QStringList());
+        QCOMPARE(window->windowTitle(), u"Morvane　V1.2"_q);
+    }
+
+    void titleNamesTheCheckedFileUntilTheNextStart() {
+        TempFile site(ThreePoints, "site.sim");
+        user->files.push_back(site.path());
+        user->files.push_back(std::nullopt);
+        clickStart();
+        QCOMPARE(window->windowTitle(), u"site.sim（3点）- Morvane　V1.2"_q);
+        clickStart();
+        QCOMPARE(window->windowTitle(), u"Morvane　V1.2"_q);
     }
 
     void cancelAfterARunLeavesAllEmpty() {
@@ -421,12 +444,15 @@ private slots:
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QString>("message");
 
+        // Under the message, the file and, where a line caused it, the line.
         QTest::newRow("file gone")
-            << false << QByteArray() << u"実行時エラー '53':\n\nファイルが見つかりません。"_q;
+            << false << QByteArray()
+            << u"実行時エラー '53':\n\nファイルが見つかりません。\n\nファイル: gone.sim"_q;
         // The file ends inside the second record.
         QTest::newRow("record cut short")
             << true << QByteArray("A01,1,P1,100.000,200.000,\r\nA01,2,P2,100.000\r\n")
-            << QStringLiteral(u"実行時エラー '62':\n\nファイルにこれ以上データがありません。");
+            << QStringLiteral(u"実行時エラー '62':\n\nファイルにこれ以上データがありません。\n\n"
+                              u"ファイル: points.sim　2 行目");
     }
 
     void runErrorIsShownAndTheWindowStaysUsable() {

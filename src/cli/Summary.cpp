@@ -1,0 +1,47 @@
+#include "cli/Summary.h"
+
+#include <charconv>
+
+namespace morvane {
+
+namespace {
+
+// The shortest text that reads back as the same double, in any locale.
+std::string number(double value) {
+    char buf[32];
+    const auto end = std::to_chars(buf, buf + sizeof buf, value).ptr;
+    return std::string(buf, end);
+}
+
+std::string count(std::int32_t n, const char* one, const char* many) {
+    return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
+std::string ending(CheckEnd end, const char* check) {
+    switch (end) {
+    case CheckEnd::Finished:
+        return "";
+    case CheckEnd::Stopped:
+        return std::string(", ") + check + " check stopped after too many findings";
+    case CheckEnd::ReportFull:
+        return std::string(", ") + check + " check cut off: the report is full";
+    }
+    return "";
+}
+
+} // namespace
+
+std::string summaryLine(const RunSummary& s) {
+    std::string line = s.file.string() + ": " + s.encoding + ", ";
+    line += count(s.points, "point", "points") + ", ";
+    line += count(s.duplicateNames, "duplicate name", "duplicate names") + ", ";
+    line += count(s.coincidentPoints, "coincident point", "coincident points") + ", ";
+    line += "band " + number(s.lower) + " ≤ d < " + number(s.tolerance);
+    if (s.bandEmpty())
+        line += " (empty: no coincident points can be found)";
+    line += ending(s.duplicateNameCheck, "duplicate-name");
+    line += ending(s.coincidentPointCheck, "coincident-point");
+    return line;
+}
+
+} // namespace morvane

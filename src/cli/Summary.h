@@ -1,0 +1,14 @@
+#pragma once
+
+#include "core/RunSummary.h"
+
+#include <string>
+
+namespace morvane {
+
+// The line morvane-check writes to standard error after a file's report:
+// "FILE: ENCODING, N points, N duplicate names, N coincident points, band
+// LOWER ≤ d < TOLERANCE", then what cut a check short, if anything.
+std::string summaryLine(const RunSummary& summary);
+
+} // namespace morvane
