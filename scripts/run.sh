@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and starts the program. Without a display
-# (or before the window exists) it checks the example file on the terminal.
+# Installs what is missing, builds the two programs (not the tests, so a first
+# run is quick), and starts the window. Without a display it checks the
+# example file on the terminal instead.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
-scripts/build.sh
+cmake -S . -B build -G Ninja >/dev/null
+cmake --build build --target morvane morvane-check
 if [[ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" && -x build/src/ui/morvane ]]; then
     exec build/src/ui/morvane "$@"
 fi
