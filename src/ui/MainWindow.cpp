@@ -9,16 +9,23 @@
 #include "ui/PrinterDialog.h"
 #include "ui/ResultListModel.h"
 
+#include <utility>
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListView>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QPushButton>
 #include <QTextDocument>
+#include <QTimer>
 
 namespace morvane {
 
@@ -125,13 +132,31 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& text, 
     return button;
 }
 
+bool isEnter(const QKeyEvent& key) {
+    return key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter;
+}
+
 // The character code a key types, as the field's filter sees it: Enter on
 // either keypad is 13, keys that type nothing are 0.
 std::int16_t characterCode(const QKeyEvent& key) {
-    if (key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter)
+    if (isEnter(key))
         return CarriageReturn;
     const QString text = key.text();
     return text.isEmpty() ? 0 : static_cast<std::int16_t>(text.front().unicode());
+}
+
+// The one local file that a drag carries; nothing for several files, a folder
+// or anything that is no file.
+std::optional<std::filesystem::path> draggedFile(const QMimeData* data) {
+    if (!data || !data->hasUrls() || data->urls().size() != 1)
+        return std::nullopt;
+    const QUrl url = data->urls().front();
+    if (!url.isLocalFile())
+        return std::nullopt;
+    const QString file = url.toLocalFile();
+    if (QFileInfo(file).isDir())
+        return std::nullopt;
+    return std::filesystem::path(QFile::encodeName(file).toStdString());
 }
 
 } // namespace
@@ -172,6 +197,7 @@ MainWindow::MainWindow(std::optional<WindowDialogs> dialogs, QWidget* parent)
     m_toleranceField = makeNumberField(this, "toleranceField", QStringLiteral("0.05\n"));
     m_toleranceField->setGeometry(twips(3480, 120, 735, 390));
     m_toleranceField->installEventFilter(this);
+    setAcceptDrops(true);
 
     m_status = makeLabel(this, "status", QString(), StatusColor);
     QFont statusFont = proportionalGothicFont(14.25);
@@ -212,6 +238,9 @@ MainWindow::MainWindow(std::optional<WindowDialogs> dialogs, QWidget* parent)
     setTabOrder(m_resultList, m_lowerField);
     setTabOrder(m_lowerField, m_resultText);
     m_startButton->setFocus();
+    // Start stays no default button, so that Enter in a field does not press
+    // it; Enter on Start itself does, as Space does.
+    m_startButton->installEventFilter(this);
 
     connect(m_startButton, &QPushButton::clicked, this, &MainWindow::startRun);
     connect(m_printButton, &QPushButton::clicked, this, &MainWindow::printLastReport);
@@ -222,7 +251,16 @@ MainWindow::~MainWindow() {
         QGuiApplication::restoreOverrideCursor();
 }
 
+void MainWindow::checkFile(const std::filesystem::path& file) {
+    // A drop while a check waits for an answer is ignored: one check at a time.
+    if (m_running)
+        return;
+    m_givenFile = file;
+    startRun();
+}
+
 void MainWindow::startRun() {
+    m_running = true;
     setWindowTitle(Caption);
     m_lastRun.reset();
     try {
@@ -238,6 +276,9 @@ void MainWindow::startRun() {
         } catch (...) {
         }
     }
+    // A run that ended before it asked must not answer the next Start.
+    m_givenFile.reset();
+    m_running = false;
     // Whatever ended the run, the pointer must not stay busy.
     setBusyCursor(false);
     showPending();
@@ -280,12 +321,36 @@ void MainWindow::showPending() {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_startButton && event->type() == QEvent::KeyPress) {
+        const auto& key = *static_cast<QKeyEvent*>(event);
+        if (isEnter(key)) {
+            // Held down, Enter would start one check after another.
+            if (!key.isAutoRepeat())
+                m_startButton->click();
+            return true;
+        }
+    }
     if (watched == m_toleranceField && event->type() == QEvent::KeyPress) {
         const std::int16_t code = characterCode(*static_cast<QKeyEvent*>(event));
         if (code != 0 && filterToleranceKey(code) == 0)
             return true;
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (!m_running && draggedFile(event->mimeData()))
+        event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    const auto file = draggedFile(event->mimeData());
+    if (!file || m_running)
+        return;
+    event->acceptProposedAction();
+    // After the drop has ended, so that the program the file came from is not
+    // kept waiting by the whole check.
+    QTimer::singleShot(0, this, [this, path = *file] { checkFile(path); });
 }
 
 std::u16string MainWindow::toleranceText() {
@@ -302,6 +367,8 @@ std::u16string MainWindow::lowerBoundText() {
 
 std::optional<std::filesystem::path> MainWindow::chooseCoordinateFile() {
     showPending();
+    if (m_givenFile)
+        return std::exchange(m_givenFile, std::nullopt);
     return m_dialogs.chooseCoordinateFile(this);
 }
 

@@ -10,6 +10,8 @@
 
 #include <QWidget>
 
+class QDragEnterEvent;
+class QDropEvent;
 class QLabel;
 class QListView;
 class QPlainTextEdit;
@@ -37,6 +39,10 @@ public:
                         QWidget* parent = nullptr);
     ~MainWindow() override;
 
+    // Checks the file as if it had been chosen in the file dialog after Start:
+    // for a file named on the command line or dropped on the window.
+    void checkFile(const std::filesystem::path& file);
+
     std::u16string toleranceText() override;
     void setToleranceText(const std::u16string& text) override;
     std::u16string lowerBoundText() override;
@@ -57,6 +63,8 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void startRun();
@@ -88,6 +96,9 @@ private:
     std::u16string m_pendingResultText;
     bool m_resultPending = false;
     bool m_busy = false;
+    bool m_running = false;
+    // Answers the run's next file question instead of the dialog, once.
+    std::optional<std::filesystem::path> m_givenFile;
 };
 
 } // namespace morvane

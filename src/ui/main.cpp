@@ -1,14 +1,55 @@
 #include "print/Fonts.h"
 #include "ui/MainWindow.h"
+#include "ui/WindowArguments.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
 
 #include <QApplication>
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QTimer>
 #include <QTranslator>
 
+namespace {
+
+enum ExitStatus { Done = 0, Failed = 2 };
+
+std::vector<std::string> argumentsOf(int argc, char** argv) {
+    return argc > 1 ? std::vector<std::string>(argv + 1, argv + argc) : std::vector<std::string>();
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
+    // Help and version need no display, so they are answered before Qt starts.
+    const morvane::WindowArguments early = morvane::parseWindowArguments(argumentsOf(argc, argv));
+    if (early.help) {
+        std::fputs(morvane::WindowUsage, stdout);
+        return Done;
+    }
+    if (early.version) {
+        std::puts("morvane " MORVANE_VERSION);
+        return Done;
+    }
+    if (!morvane::displayAvailable(std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"),
+                                   std::getenv("QT_QPA_PLATFORM"), argumentsOf(argc, argv))) {
+        std::fputs("morvane: no display; use morvane-check FILE on a terminal\n", stderr);
+        return Failed;
+    }
+
     QApplication app(argc, argv);
+    // Qt has taken its own options out of argv; what is left is ours.
+    const morvane::WindowArguments arguments =
+        morvane::parseWindowArguments(argumentsOf(argc, argv));
+    if (!arguments.error.empty()) {
+        std::fprintf(stderr, "morvane: %s\nTry 'morvane --help'.\n", arguments.error.c_str());
+        return Failed;
+    }
+
     QApplication::setApplicationName(QStringLiteral("morvane"));
     QApplication::setDesktopFileName(QStringLiteral("morvane"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/morvane/morvane.png")));
@@ -22,5 +63,12 @@ int main(int argc, char** argv) {
 
     morvane::MainWindow window;
     window.show();
+    if (arguments.file) {
+        // Once the event loop runs, so that the user sees the window the check
+        // works in. argv holds the file system's own bytes for the name.
+        QTimer::singleShot(0, &window, [&window, file = *arguments.file] {
+            window.checkFile(std::filesystem::path(file));
+        });
+    }
     return app.exec();
 }

@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QListView>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
@@ -355,6 +356,82 @@ private slots:
         QCOMPARE(window->windowTitle(), u"Morvane　V1.2"_q);
     }
 
+    void aGivenFileIsCheckedWithoutTheDialogOnce() {
+        TempFile site(ThreePoints, "site.sim");
+        window->checkFile(site.path());
+        QCOMPARE(user->fileDialogs, 0);
+        QCOMPARE(listItems(control<QListView>("resultList")), ThreePointsList);
+        QCOMPARE(window->windowTitle(), u"site.sim（3点）- Morvane　V1.2"_q);
+
+        // The given file answered one run only: Start asks again.
+        user->files.push_back(std::nullopt);
+        clickStart();
+        QCOMPARE(user->fileDialogs, 1);
+        QCOMPARE(window->resultItemCount(), 0);
+    }
+
+    void droppingOneFileChecksIt_data() {
+        QTest::addColumn<int>("files");
+        QTest::addColumn<bool>("checked");
+        QTest::newRow("one file") << 1 << true;
+        QTest::newRow("two files") << 2 << false;
+        QTest::newRow("a folder") << 0 << false;
+    }
+
+    void droppingOneFileChecksIt() {
+        QFETCH(int, files);
+        QFETCH(bool, checked);
+
+        TempFile first(ThreePoints, "first.sim");
+        TempFile second(ThreePoints, "second.sim");
+        QList<QUrl> urls;
+        if (files == 0)
+            urls << QUrl::fromLocalFile(QString::fromStdString(first.folder().string()));
+        for (const TempFile* f : {&first, &second}) {
+            if (urls.size() < files)
+                urls << QUrl::fromLocalFile(QString::fromStdString(f->path().string()));
+        }
+        QMimeData data;
+        data.setUrls(urls);
+
+        const QPoint middle = window->rect().center();
+        QDragEnterEvent enter(middle, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(window.get(), &enter);
+        QCOMPARE(enter.isAccepted(), checked);
+        QDropEvent drop(middle, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(window.get(), &drop);
+
+        const QStringList expected = checked ? ThreePointsList : QStringList();
+        QTRY_COMPARE(listItems(control<QListView>("resultList")), expected);
+        QTest::qWait(10);
+        QCOMPARE(listItems(control<QListView>("resultList")), expected);
+        QCOMPARE(user->fileDialogs, 0);
+    }
+
+    void enterOnStartPressesIt_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::newRow("Enter") << int(Qt::Key_Return) << 0;
+        QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << int(Qt::KeypadModifier);
+        QTest::newRow("Space") << int(Qt::Key_Space) << 0;
+    }
+
+    void enterOnStartPressesIt() {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+
+        auto* start = control<QPushButton>("startButton");
+        start->setFocus();
+        user->files.push_back(std::nullopt);
+        QTest::keyClick(start, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(user->fileDialogs, 1);
+
+        // Held down, Enter does not start one check after another.
+        QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, "\r", true);
+        QApplication::sendEvent(start, &repeat);
+        QCOMPARE(user->fileDialogs, 1);
+    }
+
     void cancelAfterARunLeavesAllEmpty() {
         TempFile points(ThreePoints);
         user->files.push_back(points.path());
@@ -437,6 +514,8 @@ private slots:
         field->setTextCursor(cursor);
         QTest::keyClick(field, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
         QCOMPARE(field->toPlainText(), after);
+        // Enter in a field never presses Start.
+        QCOMPARE(user->fileDialogs, 0);
     }
 
     void runErrorIsShownAndTheWindowStaysUsable_data() {
