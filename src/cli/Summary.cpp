@@ -1,16 +1,14 @@
 #include "cli/Summary.h"
 
-#include <charconv>
+#include "core/NumberFormat.h"
+#include "core/Text.h"
 
 namespace morvane {
 
 namespace {
 
-// The shortest text that reads back as the same double, in any locale.
 std::string number(double value) {
-    char buf[32];
-    const auto end = std::to_chars(buf, buf + sizeof buf, value).ptr;
-    return std::string(buf, end);
+    return toUtf8(formatShortest(value));
 }
 
 std::string count(std::int32_t n, const char* one, const char* many) {

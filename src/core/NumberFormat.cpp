@@ -68,6 +68,12 @@ std::u16string formatThreeDecimals(double value) {
     return widen(out);
 }
 
+std::u16string formatShortest(double value) {
+    char buf[32];
+    const auto end = std::to_chars(buf, buf + sizeof buf, value).ptr;
+    return widen(std::string(buf, end));
+}
+
 std::u16string formatInteger(std::int32_t value) {
     char buf[16];
     const auto end = std::to_chars(buf, buf + sizeof buf, value).ptr;

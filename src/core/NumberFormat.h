@@ -15,4 +15,8 @@ std::u16string formatThreeDecimals(double value);
 // The "#####0" pattern: plain decimal digits, a leading "-" for negatives.
 std::u16string formatInteger(std::int32_t value);
 
+// The shortest text that reads back as the same double ("0.05", "1e-07"), for
+// showing a band as the user typed it.
+std::u16string formatShortest(double value);
+
 } // namespace morvane

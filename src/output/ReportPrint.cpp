@@ -1,12 +1,12 @@
 #include "output/ReportPrint.h"
 
+#include "core/NumberFormat.h"
 #include "core/PointTable.h"
 #include "core/PrinterSink.h"
 #include "core/Text.h"
 #include "core/UiSink.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cstdint>
 #include <ctime>
 
@@ -32,21 +32,12 @@ constexpr float FooterTopTwips =
     PageTopTwips + LinesPerPage * ReportLineTwips + ReportLineTwips / 2;
 constexpr char16_t FooterGap[] = u"　";
 
-// Digits of our own: the C library's locale must not reach the paper.
-std::u16string digits(std::int64_t value, int width = 1) {
-    char buf[24];
-    const auto end = std::to_chars(buf, buf + sizeof buf, value).ptr;
-    std::u16string text(buf, end);
+// Zero-padded to width; the C library's locale must not reach the paper.
+std::u16string digits(std::int32_t value, int width = 1) {
+    std::u16string text = formatInteger(value);
     if (static_cast<int>(text.size()) < width)
         text.insert(0, static_cast<std::size_t>(width) - text.size(), u'0');
     return text;
-}
-
-// The shortest text that reads back as the same double, as typed in the fields.
-std::u16string number(double value) {
-    char buf[32];
-    const auto end = std::to_chars(buf, buf + sizeof buf, value).ptr;
-    return std::u16string(buf, end);
 }
 
 // "2026-12-07 14:30" in the machine's time zone, where the run was started.
@@ -62,7 +53,8 @@ std::u16string localStartTime(std::chrono::system_clock::time_point startedAt) {
 
 std::u16string footerText(const RunSummary& run, std::int32_t page, std::int32_t pages) {
     std::u16string text = toUtf16(run.file.filename().string());
-    text += FooterGap + (u"較差 " + number(run.lower) + u" から " + number(run.tolerance) + u" m");
+    text += FooterGap + (u"較差 " + formatShortest(run.lower) + u" から " +
+                         formatShortest(run.tolerance) + u" m");
     text += FooterGap + localStartTime(run.startedAt);
     text += FooterGap + digits(page) + u" / " + digits(pages);
     if (run.cutShort())
