@@ -19,7 +19,7 @@ void appendReportLine(PointTable& table, std::u16string text) {
 
 } // namespace
 
-bool writeFinding(PointTable& table, UiSink& ui, std::u16string_view listHeading,
+bool writeFinding(PointTable& table, UiSink& ui, FindingKind kind, std::u16string_view listHeading,
                   std::u16string_view reportHeading, double first, double second, double dist) {
     if (table.reportFull)
         return false;
@@ -39,6 +39,7 @@ bool writeFinding(PointTable& table, UiSink& ui, std::u16string_view listHeading
     ui.addResultItem(s2);
     ui.addResultItem(u" ");
     appendReportLine(table, std::move(s2));
+    table.findings.push_back({kind, roundHalfEven(first), roundHalfEven(second), dist});
     return true;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Finding.h"
+
 #include <string_view>
 
 namespace morvane {
@@ -12,7 +14,8 @@ class UiSink;
 // report lines (the same without the spacer). A finding is written whole or
 // not at all: when its three lines no longer fit in the report, nothing is
 // written, the report is marked full and the user told once; returns false.
-bool writeFinding(PointTable& table, UiSink& ui, std::u16string_view listHeading,
+// A written finding is also kept as data in table.findings.
+bool writeFinding(PointTable& table, UiSink& ui, FindingKind kind, std::u16string_view listHeading,
                   std::u16string_view reportHeading, double first, double second, double dist);
 
 } // namespace morvane

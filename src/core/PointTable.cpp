@@ -9,7 +9,7 @@ constexpr std::size_t Slots = TableCapacity + 1;
 }
 
 PointTable::PointTable()
-    : numbers(Slots), names(Slots), xs(Slots), ys(Slots), sortKeys(Slots), sortOrder(Slots),
+    : numbers(Slots), names(Slots), xs(Slots), ys(Slots), lines(Slots), sortKeys(Slots), sortOrder(Slots),
       reportLines(Slots) {}
 
 void PointTable::clear() {
@@ -20,11 +20,13 @@ void PointTable::clear() {
         std::u16string().swap(names[i]);
         xs[i] = 0;
         ys[i] = 0;
+        lines[i] = 0;
         sortKeys[i] = 0;
         sortOrder[i] = 0;
     }
     for (std::size_t i = 1; i < Slots; ++i)
         std::u16string().swap(reportLines[i]);
+    std::vector<Finding>().swap(findings);
     pointCount = 0;
     nextReportLine = 0;
     reportFull = false;

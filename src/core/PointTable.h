@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Finding.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -21,11 +23,15 @@ struct PointTable {
     std::vector<std::u16string> names;
     std::vector<double> xs;
     std::vector<double> ys;
+    // The 1-based line of the record each point was read from.
+    std::vector<std::int32_t> lines;
     // Indexed by sort position: a key and the point position it belongs to,
     // always moved together. Positions are integral values held as doubles.
     std::vector<double> sortKeys;
     std::vector<double> sortOrder;
     std::vector<std::u16string> reportLines;
+    // Every finding written to the report, in report order.
+    std::vector<Finding> findings;
 
     std::int32_t pointCount = 0;
     // The next report line to write; lines 1..nextReportLine-1 are filled.

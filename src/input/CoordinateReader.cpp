@@ -54,6 +54,7 @@ void readCoordinates(PointTable& table, FieldReader& in, FieldEncoding encoding)
         const std::int32_t recordLine = in.fieldLine();
         try {
             readRecord(table, in, encoding, n, isZ);
+            table.lines[n] = recordLine;
         } catch (RunError& e) {
             // The line the record starts on, where a user looks for the
             // fault; a failing disk is no fault of any line.

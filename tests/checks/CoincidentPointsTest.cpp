@@ -3,6 +3,8 @@
 #include "checks/CheckFixture.h"
 #include "core/RunError.h"
 
+#include <cmath>
+
 namespace morvane {
 namespace {
 
@@ -37,6 +39,13 @@ TEST_F(CoincidentPoints, ReportsPairsInTheBandSmallerXFirst) {
     EXPECT_EQ(report(), u"同一座標値\n"
                         u"     2  A              100.000   200.000  較差 0.354\n"
                         u"     1  B              100.250   200.250\n");
+    // The same finding as data: the points in report order, the distance unrounded.
+    ASSERT_EQ(data().findings.size(), 1u);
+    const Finding& f = data().findings[0];
+    EXPECT_EQ(f.kind, FindingKind::CoincidentPoint);
+    EXPECT_EQ(f.first, 2);
+    EXPECT_EQ(f.second, 1);
+    EXPECT_DOUBLE_EQ(f.distance, std::sqrt(2 * 0.25 * 0.25));
 }
 
 struct BandCase {
@@ -137,6 +146,8 @@ TEST_F(CoincidentPoints, FullReportStopsBothChecksWithOneNotice) {
     EXPECT_EQ(ui.messages[0], u"結果が上限（499999行）に達しました。以降の結果は省略します。");
     // Every finding is whole: the last one ends with its second point.
     EXPECT_EQ(ui.items.back(), u" ");
+    // Only written findings are kept as data.
+    EXPECT_EQ(data().findings.size(), 166'666u);
 }
 
 TEST_F(CoincidentPoints, CoordinateKeysBeyondADoubleAreError6) {

@@ -65,6 +65,13 @@ TEST_F(DuplicateNames, OnlyExactlyEqualNonBlankNamesAreDuplicates) {
 TEST_F(DuplicateNames, ThreeEqualNamesGiveTwoFindings) {
     check({{u"A", 1, 0}, {u"A", 2, 0}, {u"A", 3, 0}});
     EXPECT_EQ(findings(), 2u);
+    // As data too: the pairs in report order, each of its kind.
+    ASSERT_EQ(data().findings.size(), 2u);
+    for (const Finding& f : data().findings) {
+        EXPECT_EQ(f.kind, FindingKind::DuplicateName);
+        EXPECT_EQ(f.second, f.first + 1);
+        EXPECT_EQ(f.distance, 1);
+    }
 }
 
 TEST_F(DuplicateNames, CollidingKeysDoNotHideEqualNames) {

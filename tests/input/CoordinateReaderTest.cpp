@@ -53,6 +53,16 @@ TEST_F(CoordinateReader, ReadsBothRecordKindsInFileOrder) {
     EXPECT_EQ(d.sortKeys[2], 84 * 10 + 50);
 }
 
+TEST_F(CoordinateReader, KeepsTheLineEachRecordStartsOn) {
+    // CR, LF and CR LF each end a line; a quoted field may not carry a record
+    // to another line's number.
+    PointTable& d = read(cp932(u"G00,01,現場\r\n\nA01,1,a,1,1,\rX,\r\nZ,2,b,\n2,2,\nA01,3,c,3,3\n"));
+    ASSERT_EQ(d.pointCount, 3);
+    EXPECT_EQ(d.lines[1], 3);
+    EXPECT_EQ(d.lines[2], 5);
+    EXPECT_EQ(d.lines[3], 7);
+}
+
 TEST_F(CoordinateReader, TrimsA01NamesOnly) {
     PointTable& d = read(cp932(u"A01,1,\"  P1  \",0,0,\r\n"
                                u"Z,2,\"  P1  \",0,0,\r\n"
