@@ -1,10 +1,12 @@
 #include "cli/CliOptions.h"
 
+#include "cli/PlotOutput.h"
 #include "core/Text.h"
 
 #include <optional>
 #include <set>
 #include <system_error>
+#include <tuple>
 
 namespace morvane {
 
@@ -35,6 +37,11 @@ Options:
                         window prints it); with several files, or when PATH is
                         a folder, to one PDF per file in that folder, named
                         after the file with .pdf
+  --plot PATH           also draw the points and findings to the PNG picture
+                        PATH (north up, with scale bar and title line); with
+                        several files, or when PATH is a folder, one picture
+                        per file in that folder, named after the file with .png
+  --plot-size WxH       the picture's size in pixels (default 1600x1200)
   --help                show this help and exit
   --version             show the version and exit
 
@@ -100,6 +107,12 @@ CliOptions parseCliOptions(const std::vector<std::string>& args) {
             if (v->empty())
                 throw UsageError("--pdf needs a file or folder name");
             o.pdf = *v;
+        } else if (auto v = optionValue(args, i, "--plot")) {
+            if (v->empty())
+                throw UsageError("--plot needs a file or folder name");
+            o.plot = *v;
+        } else if (auto v = optionValue(args, i, "--plot-size")) {
+            std::tie(o.plotWidth, o.plotHeight) = parsePlotSize(*v);
         } else if (auto v = optionValue(args, i, "--encoding")) {
             o.encoding = encodingChoice(*v);
         } else if (auto v = optionValue(args, i, "--on-too-many")) {

@@ -3,6 +3,7 @@
 #include "core/TextEncoding.h"
 #include "core/UiSink.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
@@ -27,6 +28,11 @@ struct CliOptions {
     // --pdf: the report also goes to this PDF file, or, with several files or
     // when it names a folder, to one PDF per file in it. Empty: no PDF.
     std::string pdf;
+    // --plot: the overview of each file goes to this PNG file, or to one per
+    // file in a folder, as for --pdf; --plot-size: its size in pixels.
+    std::string plot;
+    std::int32_t plotWidth = 1600;
+    std::int32_t plotHeight = 1200;
     std::vector<std::string> files;
 };
 

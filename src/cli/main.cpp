@@ -1,8 +1,10 @@
 #include "cli/CliOptions.h"
+#include "cli/PlotOutput.h"
 #include "cli/Summary.h"
 #include "cli/TerminalSink.h"
 #include "core/PointTable.h"
 #include "core/Text.h"
+#include "plot/PlotPicture.h"
 #include "print/PdfReport.h"
 #include "run/CheckRun.h"
 
@@ -39,9 +41,11 @@ std::string resultOf(TerminalSink& sink, const CliOptions& options) {
     return toUtf8(text);
 }
 
-// pdf and pdfTarget: where the report is also printed, when --pdf was given.
+// pdf and pdfTarget: where the report is also printed, when --pdf was given;
+// plot and plotTarget: where the points are drawn, when --plot was given.
 int checkFile(PointTable& data, const CliOptions& options, const std::string& path,
-              PdfReportWriter* pdf, const std::filesystem::path& pdfTarget) {
+              PdfReportWriter* pdf, const std::filesystem::path& pdfTarget, PlotPictureWriter* plot,
+              const std::filesystem::path& plotTarget) {
     TerminalSink sink(options, stderr);
     sink.setFile(path);
     std::optional<RunSummary> summary;
@@ -61,6 +65,8 @@ int checkFile(PointTable& data, const CliOptions& options, const std::string& pa
             return Failed;
         }
     }
+    if (plot && summary && !writePlot(*plot, data, *summary, options, plotTarget, path))
+        return Failed;
     if (summary && !options.quiet) {
         // After the report, in order, when both go to one terminal.
         std::fflush(stdout);
@@ -74,9 +80,11 @@ int checkFile(PointTable& data, const CliOptions& options, const std::string& pa
 int main(int argc, char** argv) {
     CliOptions options;
     std::vector<std::filesystem::path> pdfFiles;
+    std::vector<std::filesystem::path> plotFiles;
     try {
         options = parseCliOptions(std::vector<std::string>(argv + 1, argv + argc));
         pdfFiles = pdfTargets(options);
+        plotFiles = plotTargets(options);
     } catch (const UsageError& e) {
         std::fprintf(stderr, "morvane-check: %s\nTry 'morvane-check --help'.\n", e.what());
         return Failed;
@@ -96,13 +104,18 @@ int main(int argc, char** argv) {
         std::unique_ptr<PdfReportWriter> pdf;
         if (!pdfFiles.empty())
             pdf = std::make_unique<PdfReportWriter>();
+        std::unique_ptr<PlotPictureWriter> plot;
+        if (!plotFiles.empty())
+            plot = std::make_unique<PlotPictureWriter>();
         int status = NoFindings;
         for (std::size_t i = 0; i < options.files.size(); ++i) {
             const std::string& path = options.files[i];
             if (options.files.size() > 1)
                 std::printf("==> %s <==\n", path.c_str());
-            status = std::max(status, checkFile(*data, options, path, pdf.get(),
-                                                pdf ? pdfFiles[i] : std::filesystem::path()));
+            status =
+                std::max(status, checkFile(*data, options, path, pdf.get(),
+                                           pdf ? pdfFiles[i] : std::filesystem::path(), plot.get(),
+                                           plot ? plotFiles[i] : std::filesystem::path()));
         }
         if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
             std::perror("morvane-check: writing the report");

@@ -13,8 +13,9 @@ declare -A below=(
     [output]="core"
     [run]="core input checks output"
     [print]="core output"
-    [ui]="core input checks output run print"
-    [cli]="core input checks output run print"
+    [plot]="core output print"
+    [ui]="core input checks output run print plot"
+    [cli]="core input checks output run print plot"
 )
 qt_free="core input checks output run cli"
 

@@ -1,0 +1,221 @@
+#include "plot/PlotMapping.h"
+
+#include "core/PointTable.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace morvane {
+
+namespace {
+
+// The first view of a finding shows this many tolerances around its points.
+constexpr double FrameTolerances = 10;
+// Of a pair's distance, on every side of a pair far apart.
+constexpr double FarPairMargin = 0.25;
+// A frame at least this wide around the points, so that a tolerance of 0 or a
+// pair on one spot still shows some surroundings.
+constexpr double MinFrameMargin = 0.1;
+
+double clampedScale(double pixelsPerMetre) {
+    return std::clamp(pixelsPerMetre, MinPixelsPerMetre, MaxPixelsPerMetre);
+}
+
+} // namespace
+
+void PlaneBox::add(PlanePoint p) {
+    if (empty) {
+        minX = maxX = p.x;
+        minY = maxY = p.y;
+        empty = false;
+        return;
+    }
+    minX = std::min(minX, p.x);
+    maxX = std::max(maxX, p.x);
+    minY = std::min(minY, p.y);
+    maxY = std::max(maxY, p.y);
+}
+
+PlaneBox PlaneBox::grown(double margin) const {
+    if (empty)
+        return *this;
+    return {minX - margin, maxX + margin, minY - margin, maxY + margin, false};
+}
+
+ScreenPoint toScreen(const PlotView& view, PlanePoint p) {
+    return {view.width / 2 + (p.y - view.centre.y) * view.pixelsPerMetre,
+            view.height / 2 - (p.x - view.centre.x) * view.pixelsPerMetre};
+}
+
+PlanePoint toPlane(const PlotView& view, ScreenPoint s) {
+    return {view.centre.x - (s.top - view.height / 2) / view.pixelsPerMetre,
+            view.centre.y + (s.left - view.width / 2) / view.pixelsPerMetre};
+}
+
+PlotView framing(const PlaneBox& box, double width, double height, double margin) {
+    PlotView view{{0, 0}, 1, width, height};
+    if (box.empty)
+        return view;
+    view.centre = box.centre();
+    const double usableWidth = std::max(1.0, width - 2 * margin);
+    const double usableHeight = std::max(1.0, height - 2 * margin);
+    const double eastWest = box.maxY - box.minY;
+    const double northSouth = box.maxX - box.minX;
+    double scale = MaxPixelsPerMetre;
+    if (eastWest > 0)
+        scale = std::min(scale, usableWidth / eastWest);
+    if (northSouth > 0)
+        scale = std::min(scale, usableHeight / northSouth);
+    view.pixelsPerMetre = clampedScale(scale);
+    return view;
+}
+
+PlotView zoomedAbout(const PlotView& view, ScreenPoint fixed, double factor) {
+    const PlanePoint under = toPlane(view, fixed);
+    PlotView zoomed = view;
+    zoomed.pixelsPerMetre = clampedScale(view.pixelsPerMetre * factor);
+    // Put the centre where it keeps `under` at `fixed`.
+    zoomed.centre.x = under.x + (fixed.top - view.height / 2) / zoomed.pixelsPerMetre;
+    zoomed.centre.y = under.y - (fixed.left - view.width / 2) / zoomed.pixelsPerMetre;
+    return zoomed;
+}
+
+PlotView panned(const PlotView& view, double dx, double dy) {
+    PlotView moved = view;
+    moved.centre.x += dy / view.pixelsPerMetre;
+    moved.centre.y -= dx / view.pixelsPerMetre;
+    return moved;
+}
+
+PlotView resized(const PlotView& view, double width, double height) {
+    PlotView sized = view;
+    sized.width = width;
+    sized.height = height;
+    return sized;
+}
+
+bool isPlotted(PlanePoint p) {
+    return !(p.x == 0 && p.y == 0);
+}
+
+PlanePoint planePoint(const PointTable& table, std::int32_t position) {
+    return {table.xs[position], table.ys[position]};
+}
+
+PlaneBox plottedBox(const PointTable& table) {
+    PlaneBox box;
+    for (std::int32_t i = 1; i <= table.pointCount; ++i) {
+        const PlanePoint p = planePoint(table, i);
+        if (isPlotted(p) && std::isfinite(p.x) && std::isfinite(p.y))
+            box.add(p);
+    }
+    return box;
+}
+
+PlaneBox findingBox(const PointTable& table, const Finding& finding, double tolerance) {
+    PlaneBox box;
+    for (const std::int32_t position : {finding.first, finding.second}) {
+        if (position < 1 || position > table.pointCount)
+            continue;
+        const PlanePoint p = planePoint(table, position);
+        if (isPlotted(p))
+            box.add(p);
+    }
+    const double margin =
+        std::max({FrameTolerances * tolerance, FarPairMargin * finding.distance, MinFrameMargin});
+    return box.grown(margin);
+}
+
+bool clipSegment(ScreenPoint& a, ScreenPoint& b, double left, double top, double right,
+                 double bottom) {
+    // Liang-Barsky: the part of a + t (b - a), 0 <= t <= 1, inside the box.
+    const double dx = b.left - a.left;
+    const double dy = b.top - a.top;
+    double enter = 0;
+    double leave = 1;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {a.left - left, right - a.left, a.top - top, bottom - a.top};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0)
+                return false;
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0)
+            enter = std::max(enter, t);
+        else
+            leave = std::min(leave, t);
+        if (enter > leave)
+            return false;
+    }
+    const ScreenPoint start = a;
+    a = {start.left + enter * dx, start.top + enter * dy};
+    b = {start.left + leave * dx, start.top + leave * dy};
+    return true;
+}
+
+PlotView overview(const PointTable& table, double width, double height, double titleHeight) {
+    // Room for the marks of findings at the edge, and for the scale bar and
+    // the north arrow beside the points rather than over them.
+    constexpr double Margin = 64;
+    PlotView view = framing(plottedBox(table), width, height - titleHeight, Margin);
+    view.height = height;
+    // The framed area sits below the title band.
+    view.centre.x += titleHeight / 2 / view.pixelsPerMetre;
+    return view;
+}
+
+double scaleBarMetres(double pixelsPerMetre, double maxPixels) {
+    const double longest = maxPixels / pixelsPerMetre;
+    double power = std::pow(10.0, std::floor(std::log10(longest)));
+    // log10 may land a hair below an exact power.
+    if (power * 10 <= longest)
+        power *= 10;
+    for (const double step : {5.0, 2.0, 1.0})
+        if (step * power <= longest)
+            return step * power;
+    return power / 2;
+}
+
+std::vector<std::int32_t> placeLabels(const std::vector<LabelBox>& labels, double width,
+                                      double height) {
+    // Placed boxes by the grid cells they touch, so that each test looks only
+    // at near neighbours.
+    constexpr double CellSize = 64;
+    const int columns = std::max(1, static_cast<int>(std::ceil(width / CellSize)));
+    const int rows = std::max(1, static_cast<int>(std::ceil(height / CellSize)));
+    std::vector<std::vector<std::int32_t>> cells(static_cast<std::size_t>(columns) * rows);
+    std::vector<std::int32_t> placed;
+
+    for (std::int32_t i = 0; i < static_cast<std::int32_t>(labels.size()); ++i) {
+        const LabelBox& b = labels[i];
+        if (b.left < 0 || b.top < 0 || b.left + b.width > width || b.top + b.height > height)
+            continue;
+        const int firstColumn = static_cast<int>(b.left / CellSize);
+        const int lastColumn =
+            std::min(columns - 1, static_cast<int>((b.left + b.width) / CellSize));
+        const int firstRow = static_cast<int>(b.top / CellSize);
+        const int lastRow = std::min(rows - 1, static_cast<int>((b.top + b.height) / CellSize));
+        bool free = true;
+        for (int r = firstRow; r <= lastRow && free; ++r)
+            for (int c = firstColumn; c <= lastColumn && free; ++c)
+                for (const std::int32_t other : cells[static_cast<std::size_t>(r) * columns + c]) {
+                    const LabelBox& o = labels[other];
+                    if (b.left < o.left + o.width && o.left < b.left + b.width &&
+                        b.top < o.top + o.height && o.top < b.top + b.height) {
+                        free = false;
+                        break;
+                    }
+                }
+        if (!free)
+            continue;
+        placed.push_back(i);
+        for (int r = firstRow; r <= lastRow; ++r)
+            for (int c = firstColumn; c <= lastColumn; ++c)
+                cells[static_cast<std::size_t>(r) * columns + c].push_back(i);
+    }
+    return placed;
+}
+
+} // namespace morvane

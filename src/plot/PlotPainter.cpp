@@ -1,0 +1,390 @@
+#include "plot/PlotPainter.h"
+
+#include "core/NumberFormat.h"
+#include "core/PointTable.h"
+#include "print/Fonts.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPainterPath>
+
+namespace morvane {
+
+namespace {
+
+constexpr QRgb Background = 0xffffffff;
+constexpr QRgb PointGrey = 0xff808080;
+constexpr QRgb CoincidentRed = 0xffdc0000;
+constexpr QRgb DuplicateBlue = 0xff0064dc;
+const QColor LabelColor(50, 50, 50);
+const QColor ChosenHalo(255, 170, 0, 170);
+
+// Visible points up to this many are each tried for a label; beyond it no
+// label could have room anyway.
+constexpr std::size_t MaxLabelledPoints = 3000;
+// Dots are larger while the points on the screen are this few or fewer.
+constexpr std::size_t FewPoints = 50'000;
+constexpr double RingRadius = 4.5;
+constexpr double ChosenRingRadius = 8;
+constexpr int LabelPixels = 12;
+constexpr int TitlePixels = 14;
+constexpr double TitleBand = 24;
+// The dash of a duplicate-name line: so many pixels drawn of every period.
+constexpr int DashPeriod = 10;
+constexpr int DashDrawn = 6;
+
+QString qText(const std::u16string& text) {
+    return QString::fromStdU16String(text);
+}
+
+// Writes straight into an image of 32-bit pixels: a dot or a ring for each of
+// hundreds of thousands of points costs a few stores, not a painter call.
+class Pixels {
+public:
+    explicit Pixels(QImage& image)
+        : m_bits(reinterpret_cast<QRgb*>(image.bits())), m_stride(image.bytesPerLine() / 4),
+          m_width(image.width()), m_height(image.height()) {}
+
+    void set(int x, int y, QRgb color) {
+        if (x >= 0 && y >= 0 && x < m_width && y < m_height)
+            m_bits[static_cast<qsizetype>(y) * m_stride + x] = color;
+    }
+
+    void square(int left, int top, int size, QRgb color) {
+        for (int y = top; y < top + size; ++y)
+            for (int x = left; x < left + size; ++x)
+                set(x, y, color);
+    }
+
+    void stamp(int x, int y, const std::vector<std::pair<int, int>>& offsets, QRgb color) {
+        for (const auto& [dx, dy] : offsets)
+            set(x + dx, y + dy, color);
+    }
+
+    // One pixel wide, from a to b; a dashed line leaves gaps.
+    void line(ScreenPoint a, ScreenPoint b, QRgb color, bool dashed) {
+        if (!clipSegment(a, b, -1, -1, m_width, m_height))
+            return;
+        int x0 = static_cast<int>(std::lround(a.left));
+        int y0 = static_cast<int>(std::lround(a.top));
+        const int x1 = static_cast<int>(std::lround(b.left));
+        const int y1 = static_cast<int>(std::lround(b.top));
+        const int dx = std::abs(x1 - x0);
+        const int dy = -std::abs(y1 - y0);
+        const int sx = x0 < x1 ? 1 : -1;
+        const int sy = y0 < y1 ? 1 : -1;
+        int error = dx + dy;
+        for (int step = 0;; ++step) {
+            if (!dashed || step % DashPeriod < DashDrawn)
+                set(x0, y0, color);
+            if (x0 == x1 && y0 == y1)
+                break;
+            const int twice = 2 * error;
+            if (twice >= dy) {
+                error += dy;
+                x0 += sx;
+            }
+            if (twice <= dx) {
+                error += dx;
+                y0 += sy;
+            }
+        }
+    }
+
+private:
+    QRgb* m_bits;
+    qsizetype m_stride;
+    int m_width;
+    int m_height;
+};
+
+// The pixels of a ring about 1.5 pixels thick around (0, 0).
+std::vector<std::pair<int, int>> ringOffsets(double radius, double thickness) {
+    std::vector<std::pair<int, int>> offsets;
+    const int reach = static_cast<int>(std::ceil(radius + thickness));
+    for (int dy = -reach; dy <= reach; ++dy)
+        for (int dx = -reach; dx <= reach; ++dx) {
+            const double d = std::hypot(dx, dy);
+            if (d >= radius - thickness / 2 && d < radius + thickness / 2)
+                offsets.emplace_back(dx, dy);
+        }
+    return offsets;
+}
+
+QRgb findingColor(FindingKind kind) {
+    return kind == FindingKind::CoincidentPoint ? CoincidentRed : DuplicateBlue;
+}
+
+PlotView deviceView(const PlotView& view, qreal ratio) {
+    PlotView device = view;
+    device.pixelsPerMetre *= ratio;
+    device.width = std::round(view.width * ratio);
+    device.height = std::round(view.height * ratio);
+    return device;
+}
+
+QPointF qPoint(ScreenPoint s) {
+    return {s.left, s.top};
+}
+
+QFont labelFont(int pixels) {
+    QFont font = proportionalGothicFont(9);
+    font.setPixelSize(pixels);
+    return font;
+}
+
+// "43 道3": the point number and its name, as the report names a point.
+QString pointLabel(const PointTable& table, std::int32_t position) {
+    return qText(formatInteger(table.numbers[position])) + QLatin1Char(' ') +
+           qText(table.names[position]).trimmed();
+}
+
+void drawScaleBar(QPainter& painter, const PlotView& view) {
+    constexpr double Left = 16;
+    constexpr double FromBottom = 16;
+    const double metres = scaleBarMetres(view.pixelsPerMetre, std::min(200.0, view.width / 3));
+    const double length = metres * view.pixelsPerMetre;
+    const QString text = qText(formatShortest(metres)) + QStringLiteral(" m");
+    painter.setFont(labelFont(LabelPixels));
+    const QFontMetricsF metrics(painter.font());
+    const double y = view.height - FromBottom;
+    const QRectF back(Left - 6, y - metrics.height() - 10,
+                      std::max(length, metrics.horizontalAdvance(text)) + 12,
+                      metrics.height() + 16);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(255, 255, 255, 220));
+    painter.drawRect(back);
+    painter.setPen(QPen(Qt::black, 2));
+    painter.drawLine(QPointF(Left, y), QPointF(Left + length, y));
+    painter.drawLine(QPointF(Left, y - 5), QPointF(Left, y + 1));
+    painter.drawLine(QPointF(Left + length, y - 5), QPointF(Left + length, y + 1));
+    painter.drawText(QPointF(Left, y - 8), text);
+}
+
+void drawNorthArrow(QPainter& painter, const PlotView& view, double top) {
+    const double x = view.width - 28;
+    painter.setFont(labelFont(TitlePixels));
+    const QFontMetricsF metrics(painter.font());
+    const QString north = QStringLiteral("N");
+    painter.setPen(Qt::black);
+    painter.drawText(QPointF(x - metrics.horizontalAdvance(north) / 2, top + metrics.ascent()),
+                     north);
+    const double tip = top + metrics.height() + 2;
+    QPainterPath left;
+    left.moveTo(x, tip);
+    left.lineTo(x - 8, tip + 30);
+    left.lineTo(x, tip + 22);
+    left.closeSubpath();
+    QPainterPath right;
+    right.moveTo(x, tip);
+    right.lineTo(x + 8, tip + 30);
+    right.lineTo(x, tip + 22);
+    right.closeSubpath();
+    painter.setPen(QPen(Qt::black, 1));
+    painter.setBrush(Qt::black);
+    painter.drawPath(left);
+    painter.setBrush(Qt::white);
+    painter.drawPath(right);
+}
+
+void drawTitle(QPainter& painter, const PlotView& view, const QString& title) {
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(Qt::white);
+    painter.drawRect(QRectF(0, 0, view.width, TitleBand));
+    painter.setPen(QColor(160, 160, 160));
+    painter.drawLine(QPointF(0, TitleBand - 0.5), QPointF(view.width, TitleBand - 0.5));
+    painter.setFont(labelFont(TitlePixels));
+    painter.setPen(Qt::black);
+    const QFontMetricsF metrics(painter.font());
+    painter.drawText(QPointF(8, (TitleBand - metrics.height()) / 2 + metrics.ascent()), title);
+}
+
+} // namespace
+
+PlotPainter::PlotPainter(const PointTable& table) : m_table(table) {}
+
+double PlotPainter::titleHeight() {
+    return TitleBand;
+}
+
+void PlotPainter::paint(QPainter& painter, const PlotView& view, std::int32_t chosenFinding,
+                        const QString& title, qreal devicePixelRatio) {
+    painter.drawImage(QPointF(0, 0), layer(view, devicePixelRatio));
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+
+    if (chosenFinding >= 0 && chosenFinding < static_cast<std::int32_t>(m_table.findings.size())) {
+        const Finding& f = m_table.findings[chosenFinding];
+        const PlanePoint a = planePoint(m_table, f.first);
+        const PlanePoint b = planePoint(m_table, f.second);
+        const QColor color = QColor::fromRgb(findingColor(f.kind));
+        // Cut to a little beyond the screen, so that a far pair still shows
+        // the way to its other point.
+        constexpr double Beyond = 50;
+        ScreenPoint sa = toScreen(view, a);
+        ScreenPoint sb = toScreen(view, b);
+        const bool joined =
+            isPlotted(a) && isPlotted(b) &&
+            clipSegment(sa, sb, -Beyond, -Beyond, view.width + Beyond, view.height + Beyond);
+        if (joined) {
+            painter.setPen(QPen(ChosenHalo, 7, Qt::SolidLine, Qt::RoundCap));
+            painter.drawLine(qPoint(sa), qPoint(sb));
+            painter.setPen(QPen(
+                color, 2, f.kind == FindingKind::DuplicateName ? Qt::DashLine : Qt::SolidLine));
+            painter.drawLine(qPoint(sa), qPoint(sb));
+        }
+        painter.setBrush(Qt::NoBrush);
+        for (const PlanePoint p : {a, b}) {
+            const ScreenPoint s = toScreen(view, p);
+            if (!isPlotted(p) || s.left < -Beyond || s.top < -Beyond ||
+                s.left > view.width + Beyond || s.top > view.height + Beyond)
+                continue;
+            painter.setPen(QPen(ChosenHalo, 6));
+            painter.drawEllipse(qPoint(s), ChosenRingRadius, ChosenRingRadius);
+            painter.setPen(QPen(color, 2.5));
+            painter.drawEllipse(qPoint(s), ChosenRingRadius, ChosenRingRadius);
+        }
+    }
+
+    drawScaleBar(painter, view);
+    drawNorthArrow(painter, view, (title.isEmpty() ? 0 : TitleBand) + 8);
+    if (!title.isEmpty())
+        drawTitle(painter, view, title);
+    painter.restore();
+}
+
+const QImage& PlotPainter::layer(const PlotView& view, qreal devicePixelRatio) {
+    const bool same = !m_layer.isNull() && devicePixelRatio == m_layerRatio &&
+                      view.centre.x == m_layerView.centre.x &&
+                      view.centre.y == m_layerView.centre.y &&
+                      view.pixelsPerMetre == m_layerView.pixelsPerMetre &&
+                      view.width == m_layerView.width && view.height == m_layerView.height;
+    if (same)
+        return m_layer;
+
+    const PlotView device = deviceView(view, devicePixelRatio);
+    const int width = std::max(1, static_cast<int>(device.width));
+    const int height = std::max(1, static_cast<int>(device.height));
+    if (m_layer.width() != width || m_layer.height() != height)
+        m_layer = QImage(width, height, QImage::Format_RGB32);
+    m_layer.setDevicePixelRatio(1);
+    m_layer.fill(Background);
+
+    // Which points fall on the screen: the one pass over the whole table.
+    m_visible.clear();
+    const double scale = device.pixelsPerMetre;
+    const double middleLeft = device.width / 2;
+    const double middleTop = device.height / 2;
+    for (std::int32_t i = 1; i <= m_table.pointCount; ++i) {
+        const double x = m_table.xs[i];
+        const double y = m_table.ys[i];
+        if (x == 0 && y == 0)
+            continue;
+        const double left = middleLeft + (y - device.centre.y) * scale;
+        const double top = middleTop - (x - device.centre.x) * scale;
+        if (left >= 0 && left < width && top >= 0 && top < height)
+            m_visible.push_back(i);
+    }
+
+    Pixels pixels(m_layer);
+    const int dot = static_cast<int>(std::lround((m_visible.size() <= FewPoints ? 3 : 2) *
+                                                 std::max<qreal>(1, devicePixelRatio)));
+    for (const std::int32_t i : m_visible) {
+        const ScreenPoint s = toScreen(device, planePoint(m_table, i));
+        pixels.square(static_cast<int>(s.left) - dot / 2, static_cast<int>(s.top) - dot / 2, dot,
+                      PointGrey);
+    }
+    drawFindings(m_layer, device, devicePixelRatio);
+
+    m_layer.setDevicePixelRatio(devicePixelRatio);
+    if (m_visible.size() <= MaxLabelledPoints)
+        drawLabels(m_layer, view, m_visible, devicePixelRatio);
+    m_layerView = view;
+    m_layerRatio = devicePixelRatio;
+    return m_layer;
+}
+
+void PlotPainter::drawFindings(QImage& image, const PlotView& device,
+                               qreal devicePixelRatio) const {
+    Pixels pixels(image);
+    const double ratio = std::max<qreal>(1, devicePixelRatio);
+    const auto ring = ringOffsets(RingRadius * ratio, 1.5 * ratio);
+    const double reach = RingRadius * ratio + 2;
+    const auto onScreen = [&](ScreenPoint s) {
+        return s.left > -reach && s.top > -reach && s.left < device.width + reach &&
+               s.top < device.height + reach;
+    };
+
+    for (const Finding& f : m_table.findings) {
+        const PlanePoint a = planePoint(m_table, f.first);
+        const PlanePoint b = planePoint(m_table, f.second);
+        if (isPlotted(a) && isPlotted(b))
+            pixels.line(toScreen(device, a), toScreen(device, b), findingColor(f.kind),
+                        f.kind == FindingKind::DuplicateName);
+    }
+    // Red over blue: a point in both kinds of finding shows its nearer trouble.
+    for (const FindingKind kind : {FindingKind::DuplicateName, FindingKind::CoincidentPoint})
+        for (const Finding& f : m_table.findings) {
+            if (f.kind != kind)
+                continue;
+            for (const std::int32_t position : {f.first, f.second}) {
+                const PlanePoint p = planePoint(m_table, position);
+                const ScreenPoint s = toScreen(device, p);
+                if (isPlotted(p) && onScreen(s))
+                    pixels.stamp(static_cast<int>(std::lround(s.left)),
+                                 static_cast<int>(std::lround(s.top)), ring, findingColor(kind));
+            }
+        }
+}
+
+void PlotPainter::drawLabels(QImage& image, const PlotView& view,
+                             const std::vector<std::int32_t>& visible,
+                             qreal devicePixelRatio) const {
+    // The points of findings are tried first: theirs are the labels wanted.
+    std::vector<std::int32_t> order;
+    order.reserve(visible.size());
+    std::vector<char> inFinding(static_cast<std::size_t>(m_table.pointCount) + 1, 0);
+    for (const Finding& f : m_table.findings)
+        for (const std::int32_t position : {f.first, f.second})
+            if (position >= 1 && position <= m_table.pointCount)
+                inFinding[position] = 1;
+    for (const std::int32_t i : visible)
+        if (inFinding[i])
+            order.push_back(i);
+    for (const std::int32_t i : visible)
+        if (!inFinding[i])
+            order.push_back(i);
+
+    const QFont font = labelFont(LabelPixels);
+    const QFontMetricsF metrics(font, &image);
+    constexpr double Gap = 6;
+    std::vector<QString> texts;
+    std::vector<LabelBox> boxes;
+    texts.reserve(order.size());
+    boxes.reserve(order.size());
+    for (const std::int32_t i : order) {
+        texts.push_back(pointLabel(m_table, i));
+        const ScreenPoint s = toScreen(view, planePoint(m_table, i));
+        const double width = metrics.horizontalAdvance(texts.back());
+        // Left of a point near the right edge, rather than no label at all.
+        const double left =
+            s.left + Gap + width <= view.width ? s.left + Gap : s.left - Gap - width;
+        boxes.push_back({left, s.top - metrics.height() / 2, width, metrics.height()});
+    }
+    const auto placed =
+        placeLabels(boxes, image.width() / devicePixelRatio, image.height() / devicePixelRatio);
+    if (placed.empty())
+        return;
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    painter.setFont(font);
+    painter.setPen(LabelColor);
+    for (const std::int32_t k : placed)
+        painter.drawText(QPointF(boxes[k].left, boxes[k].top + metrics.ascent()), texts[k]);
+}
+
+} // namespace morvane
