@@ -6,6 +6,7 @@
 #include "print/Fonts.h"
 #include "print/PagedDeviceSink.h"
 #include "run/CheckRun.h"
+#include "ui/PlotWindow.h"
 #include "ui/PrinterDialog.h"
 #include "ui/ResultListModel.h"
 
@@ -20,10 +21,13 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListView>
+#include <QMenu>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QPushButton>
+#include <QShortcut>
+#include <QTextBlock>
 #include <QTextDocument>
 #include <QTimer>
 
@@ -244,6 +248,7 @@ MainWindow::MainWindow(std::optional<WindowDialogs> dialogs, QWidget* parent)
 
     connect(m_startButton, &QPushButton::clicked, this, &MainWindow::startRun);
     connect(m_printButton, &QPushButton::clicked, this, &MainWindow::printLastReport);
+    setUpPlotHooks();
 }
 
 MainWindow::~MainWindow() {
@@ -263,6 +268,8 @@ void MainWindow::startRun() {
     m_running = true;
     setWindowTitle(Caption);
     m_lastRun.reset();
+    if (m_plotWindow)
+        m_plotWindow->forgetRun();
     try {
         m_lastRun = runCheck(*m_table, *this);
     } catch (const std::exception& e) { // RunError or a bug alike
@@ -284,6 +291,7 @@ void MainWindow::startRun() {
     showPending();
     if (m_lastRun)
         setWindowTitle(runTitle(*m_lastRun));
+    plotNewRun();
 }
 
 void MainWindow::printLastReport() {
@@ -315,12 +323,23 @@ void MainWindow::showPending() {
     m_listItems->flush();
     if (m_resultPending) {
         m_resultText->setPlainText(fromCrLf(m_pendingResultText));
+        // Its lines are the report's until the user edits them.
+        m_resultText->document()->setModified(false);
         std::u16string().swap(m_pendingResultText);
         m_resultPending = false;
     }
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_resultText->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+        const auto& mouse = *static_cast<QMouseEvent*>(event);
+        const int line = m_resultText->cursorForPosition(mouse.position().toPoint()).blockNumber();
+        // Elsewhere a double click selects a word, as always.
+        if (mouse.button() == Qt::LeftButton && findingAtLine(line)) {
+            openPlotAtLine(line);
+            return true;
+        }
+    }
     if (watched == m_startButton && event->type() == QEvent::KeyPress) {
         const auto& key = *static_cast<QKeyEvent*>(event);
         if (isEnter(key)) {
@@ -336,6 +355,93 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
             return true;
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void MainWindow::setUpPlotHooks() {
+    m_resultText->viewport()->installEventFilter(this);
+    m_resultText->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_resultText, &QWidget::customContextMenuRequested, this,
+            &MainWindow::showResultTextMenu);
+    auto* plotKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_M), this);
+    connect(plotKey, &QShortcut::activated, this,
+            [this] { openPlotAtLine(m_resultText->textCursor().blockNumber()); });
+    connect(m_resultText, &QPlainTextEdit::cursorPositionChanged, this,
+            &MainWindow::followTextSelection);
+}
+
+void MainWindow::showResultTextMenu(const QPoint& at) {
+    std::unique_ptr<QMenu> menu(m_resultText->createStandardContextMenu(at));
+    addPlotMenuEntry(menu.get(), at);
+    menu->exec(m_resultText->viewport()->mapToGlobal(at));
+}
+
+void MainWindow::addPlotMenuEntry(QMenu* menu, const QPoint& at) {
+    const int line = m_resultText->cursorForPosition(at).blockNumber();
+    menu->addSeparator();
+    QAction* plot = menu->addAction(QStringLiteral(u"配置図を表示"), this,
+                                    [this, line] { openPlotAtLine(line); });
+    plot->setObjectName(QStringLiteral("showPlotAction"));
+    plot->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
+    plot->setEnabled(m_lastRun.has_value());
+}
+
+std::optional<std::int32_t> MainWindow::findingAtLine(int line) const {
+    if (!m_lastRun || m_resultPending || m_resultText->document()->isModified() || line < 0)
+        return std::nullopt;
+    // Each finding is three lines, from the first line of the text on.
+    const std::int32_t finding = line / 3;
+    if (finding >= static_cast<std::int32_t>(m_table->findings.size()))
+        return std::nullopt;
+    return finding;
+}
+
+void MainWindow::openPlotAtLine(int line) {
+    if (!m_lastRun)
+        return;
+    if (!m_plotWindow) {
+        m_plotWindow = new PlotWindow(this);
+        connect(m_plotWindow, &PlotWindow::findingStepped, this, &MainWindow::selectFindingLines);
+    }
+    if (!m_plotWindow->hasRun())
+        m_plotWindow->showRun(*m_table, *m_lastRun);
+    const auto finding = findingAtLine(line);
+    if (finding) {
+        selectFindingLines(*finding);
+        m_plotWindow->showFinding(*finding);
+    }
+    m_plotWindow->show();
+    m_plotWindow->raise();
+    m_plotWindow->activateWindow();
+}
+
+void MainWindow::selectFindingLines(std::int32_t finding) {
+    const QTextBlock first = m_resultText->document()->findBlockByNumber(finding * 3);
+    const QTextBlock last = m_resultText->document()->findBlockByNumber(finding * 3 + 2);
+    if (!first.isValid() || !last.isValid() || !findingAtLine(finding * 3))
+        return;
+    QTextCursor cursor(first);
+    cursor.setPosition(last.position() + last.length() - 1, QTextCursor::KeepAnchor);
+    m_selectingFinding = true;
+    m_resultText->setTextCursor(cursor);
+    m_resultText->ensureCursorVisible();
+    m_selectingFinding = false;
+}
+
+void MainWindow::followTextSelection() {
+    if (m_selectingFinding || !m_plotWindow || !m_plotWindow->isVisible() ||
+        !m_plotWindow->hasRun())
+        return;
+    const QTextCursor cursor = m_resultText->textCursor();
+    const int line = m_resultText->document()->findBlock(cursor.selectionStart()).blockNumber();
+    const auto finding = findingAtLine(line);
+    if (finding && *finding != m_plotWindow->chosenFinding())
+        m_plotWindow->showFinding(*finding);
+}
+
+void MainWindow::plotNewRun() {
+    // An open plot shows the new run; a closed one waits for the next open.
+    if (m_plotWindow && m_plotWindow->isVisible() && m_lastRun)
+        m_plotWindow->showRun(*m_table, *m_lastRun);
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {

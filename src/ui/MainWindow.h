@@ -14,6 +14,7 @@ class QDragEnterEvent;
 class QDropEvent;
 class QLabel;
 class QListView;
+class QMenu;
 class QPlainTextEdit;
 class QPrinter;
 class QPushButton;
@@ -21,6 +22,7 @@ class QPushButton;
 namespace morvane {
 
 struct PointTable;
+class PlotWindow;
 class ResultListModel;
 
 // The character filter of the tolerance field: returns the code to insert, 0
@@ -75,6 +77,21 @@ private:
     void showPending();
     QPrinter& printer();
 
+    // The plot window: opened on a finding's line of the result text (double
+    // click, context menu, Ctrl+M), kept in step with the text's selection.
+    void setUpPlotHooks();
+    void addPlotMenuEntry(QMenu* menu, const QPoint& at);
+    void showResultTextMenu(const QPoint& at);
+    // Opens the plot of the last run on the finding of this line of the
+    // result text, or on all points when the line holds none.
+    void openPlotAtLine(int line);
+    // The finding whose report lines include this line (0-based) of the
+    // result text; none once the user has edited the text.
+    std::optional<std::int32_t> findingAtLine(int line) const;
+    void selectFindingLines(std::int32_t finding);
+    void followTextSelection();
+    void plotNewRun();
+
     std::unique_ptr<PointTable> m_table;
     // Of the last run that completed; empty after a cancel or an error.
     std::optional<RunSummary> m_lastRun;
@@ -91,6 +108,9 @@ private:
     QPlainTextEdit* m_resultText;
     QListView* m_resultList;
     ResultListModel* m_listItems;
+    PlotWindow* m_plotWindow = nullptr;
+    // Set while the window itself selects a finding's lines.
+    bool m_selectingFinding = false;
 
     // Set by a run and not yet in m_resultText (see showPending).
     std::u16string m_pendingResultText;
