@@ -5,16 +5,19 @@
 # peak memory, the median of three runs. The "too many findings" question
 # is answered "continue", so every check runs to its end (or to a full
 # report); the runs that fill the report are repeated with the default
-# answer, "stop". Extra arguments go to morvane_bench afterwards, e.g.
-# --benchmark_filter=KeySort; without any, the benchmarks are not run.
+# answer, "stop". Then the plot: what --plot adds to a run at full size, and
+# plot_bench's repaints of the plot window. Extra arguments go to
+# morvane_bench afterwards, e.g. --benchmark_filter=KeySort; without any, the
+# core's benchmarks are not run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
 
 build=build-bench
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DMORVANE_BUILD_UI=OFF \
+# With Qt, as the programs are built for use: morvane-check then draws plots.
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DMORVANE_BUILD_UI=ON \
     -DMORVANE_BUILD_TESTS=OFF -DMORVANE_BUILD_BENCH=ON >/dev/null
-cmake --build "$build" --target morvane-check morvane_gensima morvane_bench >/dev/null
+cmake --build "$build" --target morvane-check morvane_gensima morvane_bench plot_bench >/dev/null
 
 data="$build/bench-data"
 mkdir -p "$data"
@@ -83,6 +86,29 @@ for layout in uniform columns line square origin; do
     run "$layout" 499999 9.99 0 stop
 done
 run cluster 499999 9.99 0.001 stop
+
+# The median wall time of three runs of morvane-check with these arguments.
+median_wall() {
+    local walls=()
+    for _ in 1 2 3; do
+        /usr/bin/time -v -o "$timing" "$check" --quiet "$@" >/dev/null 2>&1 || (($? <= 1))
+        walls+=("$(awk -F': ' '/Elapsed \(wall clock\)/ {
+            n = split($2, t, ":"); s = 0; for (i = 1; i <= n; i++) s = s * 60 + t[i]; print s }' "$timing")")
+    done
+    printf '%s\n' "${walls[@]}" | sort -n | sed -n 2p
+}
+
+echo
+echo "| plot (uniform, 499,999 points) | wall s |"
+echo "|--------------------------------|-------:|"
+plain=$(median_wall "$data/uniform-499999.sim")
+plotted=$(median_wall --plot "$data/plot.png" "$data/uniform-499999.sim")
+printf '| the check alone                | %6.2f |\n' "$plain"
+printf '| the check and --plot           | %6.2f |\n' "$plotted"
+awk -v a="$plain" -v b="$plotted" 'BEGIN {
+    printf "| --plot adds (target: under 1 s) | %6.2f |\n", b - a }'
+echo
+"$build/bench/plot_bench" --benchmark_filter=PlotRepaint
 
 if (($# > 0)); then
     "$build/bench/morvane_bench" "$@"

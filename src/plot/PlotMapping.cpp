@@ -42,16 +42,6 @@ PlaneBox PlaneBox::grown(double margin) const {
     return {minX - margin, maxX + margin, minY - margin, maxY + margin, false};
 }
 
-ScreenPoint toScreen(const PlotView& view, PlanePoint p) {
-    return {view.width / 2 + (p.y - view.centre.y) * view.pixelsPerMetre,
-            view.height / 2 - (p.x - view.centre.x) * view.pixelsPerMetre};
-}
-
-PlanePoint toPlane(const PlotView& view, ScreenPoint s) {
-    return {view.centre.x - (s.top - view.height / 2) / view.pixelsPerMetre,
-            view.centre.y + (s.left - view.width / 2) / view.pixelsPerMetre};
-}
-
 PlotView framing(const PlaneBox& box, double width, double height, double margin) {
     PlotView view{{0, 0}, 1, width, height};
     if (box.empty)
@@ -92,10 +82,6 @@ PlotView resized(const PlotView& view, double width, double height) {
     sized.width = width;
     sized.height = height;
     return sized;
-}
-
-bool isPlotted(PlanePoint p) {
-    return !(p.x == 0 && p.y == 0);
 }
 
 PlanePoint planePoint(const PointTable& table, std::int32_t position) {

@@ -49,8 +49,15 @@ struct PlotView {
 inline constexpr double MinPixelsPerMetre = 1e-5;
 inline constexpr double MaxPixelsPerMetre = 1e4;
 
-ScreenPoint toScreen(const PlotView& view, PlanePoint p);
-PlanePoint toPlane(const PlotView& view, ScreenPoint s);
+inline ScreenPoint toScreen(const PlotView& view, PlanePoint p) {
+    return {view.width / 2 + (p.y - view.centre.y) * view.pixelsPerMetre,
+            view.height / 2 - (p.x - view.centre.x) * view.pixelsPerMetre};
+}
+
+inline PlanePoint toPlane(const PlotView& view, ScreenPoint s) {
+    return {view.centre.x - (s.top - view.height / 2) / view.pixelsPerMetre,
+            view.centre.y + (s.left - view.width / 2) / view.pixelsPerMetre};
+}
 
 // The view of a screen that shows the whole box, leaving margin pixels free
 // on every side. An empty box gives a view of the origin at one pixel a metre.
@@ -67,7 +74,11 @@ PlotView panned(const PlotView& view, double dx, double dy);
 PlotView resized(const PlotView& view, double width, double height);
 
 // A point at exactly (0, 0) has no coordinates: it is never drawn.
-bool isPlotted(PlanePoint p);
+inline bool isPlotted(PlanePoint p) {
+    return !(p.x == 0 && p.y == 0);
+}
+
+// Point `position` of the table.
 PlanePoint planePoint(const PointTable& table, std::int32_t position);
 
 // Every plotted point of the table.

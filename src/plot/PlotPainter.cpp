@@ -5,7 +5,9 @@
 #include "print/Fonts.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <utility>
 
 #include <QFontMetricsF>
@@ -67,12 +69,12 @@ public:
 
     // One pixel wide, from a to b; a dashed line leaves gaps.
     void line(ScreenPoint a, ScreenPoint b, QRgb color, bool dashed) {
-        if (!clipSegment(a, b, -1, -1, m_width, m_height))
+        if (!(inside(a) && inside(b)) && !clipSegment(a, b, -1, -1, m_width, m_height))
             return;
-        int x0 = static_cast<int>(std::lround(a.left));
-        int y0 = static_cast<int>(std::lround(a.top));
-        const int x1 = static_cast<int>(std::lround(b.left));
-        const int y1 = static_cast<int>(std::lround(b.top));
+        int x0 = nearest(a.left);
+        int y0 = nearest(a.top);
+        const int x1 = nearest(b.left);
+        const int y1 = nearest(b.top);
         const int dx = std::abs(x1 - x0);
         const int dy = -std::abs(y1 - y0);
         const int sx = x0 < x1 ? 1 : -1;
@@ -96,10 +98,51 @@ public:
     }
 
 private:
+    bool inside(ScreenPoint p) const {
+        return p.left >= 0 && p.top >= 0 && p.left < m_width && p.top < m_height;
+    }
+
+    // Only ever given values just around the screen: -1 and more.
+    static int nearest(double v) { return static_cast<int>(std::floor(v + 0.5)); }
+
     QRgb* m_bits;
     qsizetype m_stride;
     int m_width;
     int m_height;
+};
+
+// One bit a pixel: which pixels hold something to draw. A full screen takes
+// a quarter of a megabyte, so marking stays in the cache where setting the
+// image's pixels at random would not.
+class PixelMarks {
+public:
+    PixelMarks(int width, int height)
+        : m_width(width), m_height(height), m_wordsPerRow((width + 63) / 64),
+          m_words(static_cast<std::size_t>(m_wordsPerRow) * std::max(0, height), 0) {}
+
+    void mark(int x, int y) {
+        if (x >= 0 && y >= 0 && x < m_width && y < m_height)
+            m_words[static_cast<std::size_t>(y) * m_wordsPerRow + x / 64] |= std::uint64_t(1)
+                                                                             << (x % 64);
+    }
+
+    // Calls f(x, y) for every marked pixel, row by row.
+    template <typename F> void forEach(F&& f) const {
+        for (int y = 0; y < m_height; ++y)
+            for (int w = 0; w < m_wordsPerRow; ++w) {
+                std::uint64_t bits = m_words[static_cast<std::size_t>(y) * m_wordsPerRow + w];
+                while (bits) {
+                    f(w * 64 + std::countr_zero(bits), y);
+                    bits &= bits - 1;
+                }
+            }
+    }
+
+private:
+    int m_width;
+    int m_height;
+    int m_wordsPerRow;
+    std::vector<std::uint64_t> m_words;
 };
 
 // The pixels of a ring about 1.5 pixels thick around (0, 0).
@@ -274,8 +317,12 @@ const QImage& PlotPainter::layer(const PlotView& view, qreal devicePixelRatio) {
     m_layer.setDevicePixelRatio(1);
     m_layer.fill(Background);
 
-    // Which points fall on the screen: the one pass over the whole table.
+    // Which pixels hold a point: one pass over the whole table marks them in a
+    // bitmap small enough to stay in the cache, however the points lie; the
+    // dots are then set row by row, once a pixel however many points share it.
     m_visible.clear();
+    std::size_t visible = 0;
+    PixelMarks marks(width, height);
     const double scale = device.pixelsPerMetre;
     const double middleLeft = device.width / 2;
     const double middleTop = device.height / 2;
@@ -286,59 +333,67 @@ const QImage& PlotPainter::layer(const PlotView& view, qreal devicePixelRatio) {
             continue;
         const double left = middleLeft + (y - device.centre.y) * scale;
         const double top = middleTop - (x - device.centre.x) * scale;
-        if (left >= 0 && left < width && top >= 0 && top < height)
+        if (!(left >= 0 && left < width && top >= 0 && top < height))
+            continue;
+        marks.mark(static_cast<int>(left), static_cast<int>(top));
+        if (++visible <= MaxLabelledPoints)
             m_visible.push_back(i);
     }
 
     Pixels pixels(m_layer);
-    const int dot = static_cast<int>(std::lround((m_visible.size() <= FewPoints ? 3 : 2) *
-                                                 std::max<qreal>(1, devicePixelRatio)));
-    for (const std::int32_t i : m_visible) {
-        const ScreenPoint s = toScreen(device, planePoint(m_table, i));
-        pixels.square(static_cast<int>(s.left) - dot / 2, static_cast<int>(s.top) - dot / 2, dot,
-                      PointGrey);
-    }
+    const int dot = static_cast<int>(
+        std::lround((visible <= FewPoints ? 3 : 2) * std::max<qreal>(1, devicePixelRatio)));
+    marks.forEach([&](int x, int y) { pixels.square(x - dot / 2, y - dot / 2, dot, PointGrey); });
     drawFindings(m_layer, device, devicePixelRatio);
 
     m_layer.setDevicePixelRatio(devicePixelRatio);
-    if (m_visible.size() <= MaxLabelledPoints)
+    if (visible <= MaxLabelledPoints)
         drawLabels(m_layer, view, m_visible, devicePixelRatio);
     m_layerView = view;
     m_layerRatio = devicePixelRatio;
     return m_layer;
 }
 
-void PlotPainter::drawFindings(QImage& image, const PlotView& device,
-                               qreal devicePixelRatio) const {
+void PlotPainter::drawFindings(QImage& image, const PlotView& device, qreal devicePixelRatio) {
     Pixels pixels(image);
     const double ratio = std::max<qreal>(1, devicePixelRatio);
     const auto ring = ringOffsets(RingRadius * ratio, 1.5 * ratio);
-    const double reach = RingRadius * ratio + 2;
-    const auto onScreen = [&](ScreenPoint s) {
-        return s.left > -reach && s.top > -reach && s.left < device.width + reach &&
-               s.top < device.height + reach;
-    };
+    // A ring reaches a few pixels beyond the screen's edge; so do the marks.
+    const int reach = static_cast<int>(std::ceil(RingRadius * ratio + ratio));
+    PixelMarks duplicateRings(image.width() + 2 * reach, image.height() + 2 * reach);
+    PixelMarks coincidentRings(image.width() + 2 * reach, image.height() + 2 * reach);
 
-    for (const Finding& f : m_table.findings) {
-        const PlanePoint a = planePoint(m_table, f.first);
-        const PlanePoint b = planePoint(m_table, f.second);
-        if (isPlotted(a) && isPlotted(b))
-            pixels.line(toScreen(device, a), toScreen(device, b), findingColor(f.kind),
-                        f.kind == FindingKind::DuplicateName);
+    if (m_findingPoints.size() != m_table.findings.size()) {
+        // In the order of the findings, so that each layer reads them in one
+        // sweep rather than at random all over the table.
+        m_findingPoints.clear();
+        m_findingPoints.reserve(m_table.findings.size());
+        for (const Finding& f : m_table.findings)
+            m_findingPoints.push_back(
+                {planePoint(m_table, f.first), planePoint(m_table, f.second)});
+    }
+    for (std::size_t k = 0; k < m_findingPoints.size(); ++k) {
+        const Finding& f = m_table.findings[k];
+        const auto [a, b] = m_findingPoints[k];
+        const ScreenPoint sa = toScreen(device, a);
+        const ScreenPoint sb = toScreen(device, b);
+        const bool coincident = f.kind == FindingKind::CoincidentPoint;
+        PixelMarks& rings = coincident ? coincidentRings : duplicateRings;
+        for (const auto& [p, s] : {std::pair(a, sa), std::pair(b, sb)})
+            if (isPlotted(p) && s.left > -reach && s.top > -reach &&
+                s.left < image.width() + reach && s.top < image.height() + reach)
+                rings.mark(static_cast<int>(s.left + reach + 0.5),
+                           static_cast<int>(s.top + reach + 0.5));
+        // A pair on one pixel is its ring alone.
+        if (isPlotted(a) && isPlotted(b) &&
+            (std::abs(sa.left - sb.left) >= 1 || std::abs(sa.top - sb.top) >= 1))
+            pixels.line(sa, sb, findingColor(f.kind), !coincident);
     }
     // Red over blue: a point in both kinds of finding shows its nearer trouble.
-    for (const FindingKind kind : {FindingKind::DuplicateName, FindingKind::CoincidentPoint})
-        for (const Finding& f : m_table.findings) {
-            if (f.kind != kind)
-                continue;
-            for (const std::int32_t position : {f.first, f.second}) {
-                const PlanePoint p = planePoint(m_table, position);
-                const ScreenPoint s = toScreen(device, p);
-                if (isPlotted(p) && onScreen(s))
-                    pixels.stamp(static_cast<int>(std::lround(s.left)),
-                                 static_cast<int>(std::lround(s.top)), ring, findingColor(kind));
-            }
-        }
+    duplicateRings.forEach(
+        [&](int x, int y) { pixels.stamp(x - reach, y - reach, ring, DuplicateBlue); });
+    coincidentRings.forEach(
+        [&](int x, int y) { pixels.stamp(x - reach, y - reach, ring, CoincidentRed); });
 }
 
 void PlotPainter::drawLabels(QImage& image, const PlotView& view,

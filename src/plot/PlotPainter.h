@@ -37,7 +37,7 @@ public:
 
 private:
     const QImage& layer(const PlotView& view, qreal devicePixelRatio);
-    void drawFindings(QImage& image, const PlotView& deviceView, qreal devicePixelRatio) const;
+    void drawFindings(QImage& image, const PlotView& deviceView, qreal devicePixelRatio);
     void drawLabels(QImage& image, const PlotView& view, const std::vector<std::int32_t>& visible,
                     qreal devicePixelRatio) const;
 
@@ -47,6 +47,12 @@ private:
     qreal m_layerRatio = 0;
     // The points inside the last layer, reused from layer to layer.
     std::vector<std::int32_t> m_visible;
+    // The two points of each finding, in the order of the findings.
+    struct FindingPoints {
+        PlanePoint first;
+        PlanePoint second;
+    };
+    std::vector<FindingPoints> m_findingPoints;
 };
 
 } // namespace morvane
