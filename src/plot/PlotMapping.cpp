@@ -3,6 +3,7 @@
 #include "core/PointTable.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace morvane {
@@ -164,7 +165,8 @@ double scaleBarMetres(double pixelsPerMetre, double maxPixels) {
     return power / 2;
 }
 
-std::vector<std::int32_t> placeLabels(const std::vector<LabelBox>& labels, double width,
+std::vector<std::int32_t> placeLabels(const std::vector<LabelBox>& labels,
+                                      const std::vector<LabelBox>& obstacles, double width,
                                       double height) {
     // Placed boxes by the grid cells they touch, so that each test looks only
     // at near neighbours.
@@ -172,34 +174,49 @@ std::vector<std::int32_t> placeLabels(const std::vector<LabelBox>& labels, doubl
     const int columns = std::max(1, static_cast<int>(std::ceil(width / CellSize)));
     const int rows = std::max(1, static_cast<int>(std::ceil(height / CellSize)));
     std::vector<std::vector<std::int32_t>> cells(static_cast<std::size_t>(columns) * rows);
-    std::vector<std::int32_t> placed;
-
-    for (std::int32_t i = 0; i < static_cast<std::int32_t>(labels.size()); ++i) {
-        const LabelBox& b = labels[i];
-        if (b.left < 0 || b.top < 0 || b.left + b.width > width || b.top + b.height > height)
-            continue;
-        const int firstColumn = static_cast<int>(b.left / CellSize);
+    // Obstacles first, then the labels placed so far.
+    std::vector<LabelBox> taken;
+    const auto cellRange = [&](const LabelBox& b) {
+        const int firstColumn = std::clamp(static_cast<int>(b.left / CellSize), 0, columns - 1);
         const int lastColumn =
-            std::min(columns - 1, static_cast<int>((b.left + b.width) / CellSize));
-        const int firstRow = static_cast<int>(b.top / CellSize);
-        const int lastRow = std::min(rows - 1, static_cast<int>((b.top + b.height) / CellSize));
-        bool free = true;
-        for (int r = firstRow; r <= lastRow && free; ++r)
-            for (int c = firstColumn; c <= lastColumn && free; ++c)
-                for (const std::int32_t other : cells[static_cast<std::size_t>(r) * columns + c]) {
-                    const LabelBox& o = labels[other];
-                    if (b.left < o.left + o.width && o.left < b.left + b.width &&
-                        b.top < o.top + o.height && o.top < b.top + b.height) {
-                        free = false;
-                        break;
-                    }
-                }
-        if (!free)
-            continue;
-        placed.push_back(i);
+            std::clamp(static_cast<int>((b.left + b.width) / CellSize), 0, columns - 1);
+        const int firstRow = std::clamp(static_cast<int>(b.top / CellSize), 0, rows - 1);
+        const int lastRow =
+            std::clamp(static_cast<int>((b.top + b.height) / CellSize), 0, rows - 1);
+        return std::array<int, 4>{firstColumn, lastColumn, firstRow, lastRow};
+    };
+    const auto take = [&](const LabelBox& b) {
+        const auto [firstColumn, lastColumn, firstRow, lastRow] = cellRange(b);
+        const auto index = static_cast<std::int32_t>(taken.size());
+        taken.push_back(b);
         for (int r = firstRow; r <= lastRow; ++r)
             for (int c = firstColumn; c <= lastColumn; ++c)
-                cells[static_cast<std::size_t>(r) * columns + c].push_back(i);
+                cells[static_cast<std::size_t>(r) * columns + c].push_back(index);
+    };
+    const auto isFree = [&](const LabelBox& b) {
+        const auto [firstColumn, lastColumn, firstRow, lastRow] = cellRange(b);
+        for (int r = firstRow; r <= lastRow; ++r)
+            for (int c = firstColumn; c <= lastColumn; ++c)
+                for (const std::int32_t other : cells[static_cast<std::size_t>(r) * columns + c]) {
+                    const LabelBox& o = taken[other];
+                    if (b.left < o.left + o.width && o.left < b.left + b.width &&
+                        b.top < o.top + o.height && o.top < b.top + b.height)
+                        return false;
+                }
+        return true;
+    };
+
+    for (const LabelBox& o : obstacles)
+        if (o.left + o.width > 0 && o.top + o.height > 0 && o.left < width && o.top < height)
+            take(o);
+    std::vector<std::int32_t> placed;
+    for (std::int32_t i = 0; i < static_cast<std::int32_t>(labels.size()); ++i) {
+        const LabelBox& b = labels[i];
+        if (b.left < 0 || b.top < 0 || b.left + b.width > width || b.top + b.height > height ||
+            !isFree(b))
+            continue;
+        placed.push_back(i);
+        take(b);
     }
     return placed;
 }

@@ -114,9 +114,11 @@ struct LabelBox {
 };
 
 // Which labels to draw, first come first served: a label that would overlap
-// one already placed, or leave the screen, is left out. Returns the indices of
-// the placed labels in the order given.
-std::vector<std::int32_t> placeLabels(const std::vector<LabelBox>& labels, double width,
+// one already placed or an obstacle (the dots of the points), or leave the
+// screen, is left out. Returns the indices of the placed labels in the order
+// given.
+std::vector<std::int32_t> placeLabels(const std::vector<LabelBox>& labels,
+                                      const std::vector<LabelBox>& obstacles, double width,
                                       double height);
 
 } // namespace morvane

@@ -243,7 +243,36 @@ void drawTitle(QPainter& painter, const PlotView& view, const QString& title) {
     painter.setFont(labelFont(TitlePixels));
     painter.setPen(Qt::black);
     const QFontMetricsF metrics(painter.font());
-    painter.drawText(QPointF(8, (TitleBand - metrics.height()) / 2 + metrics.ascent()), title);
+    const double baseline = (TitleBand - metrics.height()) / 2 + metrics.ascent();
+    painter.drawText(QPointF(8, baseline), title);
+
+    // The key at the right end, where the title leaves room: what the two
+    // colours mean.
+    const auto key = {std::pair(FindingKind::DuplicateName, QStringLiteral(u"同一名称")),
+                      std::pair(FindingKind::CoincidentPoint, QStringLiteral(u"同一座標値"))};
+    constexpr double SampleWidth = 26 + RingRadius + 24;
+    double keyWidth = 0;
+    for (const auto& item : key)
+        keyWidth += metrics.horizontalAdvance(item.second) + SampleWidth;
+    if (8 + metrics.horizontalAdvance(title) + 24 + keyWidth > view.width)
+        return;
+    double right = view.width - 8;
+    for (const auto& [kind, name] : key) {
+        const double textWidth = metrics.horizontalAdvance(name);
+        painter.setPen(Qt::black);
+        painter.drawText(QPointF(right - textWidth, baseline), name);
+        const QColor color = QColor::fromRgb(findingColor(kind));
+        const double middle = TitleBand / 2;
+        const double lineEnd = right - textWidth - 6;
+        painter.setPen(
+            QPen(color, 1.5, kind == FindingKind::DuplicateName ? Qt::DashLine : Qt::SolidLine));
+        painter.drawLine(QPointF(lineEnd - 26, middle), QPointF(lineEnd, middle));
+        painter.setPen(QPen(color, 1.5));
+        painter.setBrush(Qt::white);
+        painter.drawEllipse(QPointF(lineEnd - 26, middle), RingRadius, RingRadius);
+        painter.drawEllipse(QPointF(lineEnd, middle), RingRadius, RingRadius);
+        right -= textWidth + SampleWidth;
+    }
 }
 
 } // namespace
@@ -416,7 +445,9 @@ void PlotPainter::drawLabels(QImage& image, const PlotView& view,
 
     const QFont font = labelFont(LabelPixels);
     const QFontMetricsF metrics(font, &image);
-    constexpr double Gap = 6;
+    // Clear of the ring that marks a chosen finding.
+    constexpr double Gap = 12;
+    constexpr double LabelSpacing = 8;
     std::vector<QString> texts;
     std::vector<LabelBox> boxes;
     texts.reserve(order.size());
@@ -428,10 +459,24 @@ void PlotPainter::drawLabels(QImage& image, const PlotView& view,
         // Left of a point near the right edge, rather than no label at all.
         const double left =
             s.left + Gap + width <= view.width ? s.left + Gap : s.left - Gap - width;
-        boxes.push_back({left, s.top - metrics.height() / 2, width, metrics.height()});
+        // With some room on either side, so that two labels never run into one.
+        boxes.push_back({left - LabelSpacing / 2, s.top - metrics.height() / 2,
+                         width + LabelSpacing, metrics.height()});
     }
-    const auto placed =
-        placeLabels(boxes, image.width() / devicePixelRatio, image.height() / devicePixelRatio);
+    // The dots are obstacles too: a label covers no other point.
+    constexpr double DotReach = 3;
+    std::vector<LabelBox> dots;
+    dots.reserve(visible.size());
+    for (const std::int32_t i : visible) {
+        const ScreenPoint s = toScreen(view, planePoint(m_table, i));
+        dots.push_back({s.left - DotReach, s.top - DotReach, 2 * DotReach, 2 * DotReach});
+    }
+    // Nor does one run under the title line, the north arrow or the scale bar.
+    dots.push_back({0, 0, view.width, TitleBand});
+    dots.push_back({view.width - 60, 0, 60, TitleBand + 80});
+    dots.push_back({0, view.height - 56, 240, 56});
+    const auto placed = placeLabels(boxes, dots, image.width() / devicePixelRatio,
+                                    image.height() / devicePixelRatio);
     if (placed.empty())
         return;
     QPainter painter(&image);
@@ -439,7 +484,8 @@ void PlotPainter::drawLabels(QImage& image, const PlotView& view,
     painter.setFont(font);
     painter.setPen(LabelColor);
     for (const std::int32_t k : placed)
-        painter.drawText(QPointF(boxes[k].left, boxes[k].top + metrics.ascent()), texts[k]);
+        painter.drawText(QPointF(boxes[k].left + LabelSpacing / 2, boxes[k].top + metrics.ascent()),
+                         texts[k]);
 }
 
 } // namespace morvane

@@ -207,7 +207,9 @@ TEST(PlotMapping, LabelsNeverOverlapOrLeaveTheScreen) {
         {10, 22, 50, 12},  // just below the first: touching is no overlap
         {-1, 40, 10, 12},  // starts left of the screen
     };
-    EXPECT_EQ(placeLabels(labels, 400, 300), (std::vector<std::int32_t>{0, 2, 4}));
+    EXPECT_EQ(placeLabels(labels, {}, 400, 300), (std::vector<std::int32_t>{0, 2, 4}));
+    // A point's dot under the first label keeps it out.
+    EXPECT_EQ(placeLabels(labels, {{30, 14, 4, 4}}, 400, 300), (std::vector<std::int32_t>{1}));
 }
 
 TEST(PlotMapping, DenseLabelsArePlacedSparsely) {
@@ -215,7 +217,7 @@ TEST(PlotMapping, DenseLabelsArePlacedSparsely) {
     std::vector<LabelBox> labels;
     for (int i = 0; i < 1000; ++i)
         labels.push_back({10 + 0.3 * i, 100 + 0.1 * i, 40, 12});
-    EXPECT_LE(placeLabels(labels, 400, 300).size(), 10u);
+    EXPECT_LE(placeLabels(labels, {}, 400, 300).size(), 10u);
 }
 
 struct ClipCase {
