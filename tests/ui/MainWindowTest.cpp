@@ -1,27 +1,39 @@
 #include "ui/MainWindow.h"
 
 #include "print/Fonts.h"
+#include "support/Process.h"
 #include "support/TestFiles.h"
 #include "support/TestPoints.h"
 #include "ui/Dialogs.h"
+#include "ui/WindowSettings.h"
 
+#include <algorithm>
 #include <deque>
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include <QAbstractItemModel>
+#include <QAction>
 #include <QApplication>
+#include <QContextMenuEvent>
+#include <QDir>
 #include <QFileDialog>
 #include <QFontMetricsF>
 #include <QLabel>
 #include <QListView>
+#include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 using morvane::Answer;
 using morvane::test::TempFile;
@@ -38,11 +50,16 @@ QString operator""_q(const char16_t* text, std::size_t size) {
 // answer; and records what the window asked and showed.
 struct ScriptedUser {
     std::deque<std::optional<std::filesystem::path>> files;
+    std::deque<std::optional<std::filesystem::path>> savedFiles;
     std::deque<Answer> answers;
     bool printerAnswer = false;
 
     int fileDialogs = 0;
     int printerDialogs = 0;
+    // Where each open dialog started, and what each save dialog proposed.
+    QStringList startFolders;
+    QStringList suggestedSaves;
+    QStringList saveFilters;
     QStringList prompts;
     QStringList messages;
     // What the result list showed while each question was open.
@@ -51,12 +68,23 @@ struct ScriptedUser {
 
     morvane::WindowDialogs dialogs() {
         morvane::WindowDialogs d;
-        d.chooseCoordinateFile = [this](QWidget*) -> std::optional<std::filesystem::path> {
+        d.chooseCoordinateFile =
+            [this](QWidget*, const QString& startFolder) -> std::optional<std::filesystem::path> {
             ++fileDialogs;
+            startFolders << startFolder;
             if (files.empty())
                 qFatal("unexpected file dialog");
             auto next = files.front();
             files.pop_front();
+            return next;
+        };
+        d.chooseSaveFile = [this](QWidget*, const QString& suggested, const QString& filter) {
+            suggestedSaves << suggested;
+            saveFilters << filter;
+            if (savedFiles.empty())
+                qFatal("unexpected save dialog");
+            auto next = savedFiles.front();
+            savedFiles.pop_front();
             return next;
         };
         d.choosePrinter = [this](QWidget*) {
@@ -126,6 +154,21 @@ const QString ThreePointsText = u"同一名称\n"
                                 u"     2  P2             100.010   200.020\n"
                                 u"\n"_q;
 
+QString qtPath(const std::filesystem::path& path) {
+    return QString::fromStdString(path.string());
+}
+
+// What one entry of a menu shows: its text, whether it can be chosen, and its
+// shortcut as the menu writes it beside the text.
+QString menuEntry(const QAction* action) {
+    if (action->isSeparator())
+        return "---";
+    QString entry = action->text() + (action->isEnabled() ? "" : " (disabled)");
+    if (!action->shortcut().isEmpty() && action->isShortcutVisibleInContextMenu())
+        entry += "\t" + action->shortcut().toString();
+    return entry;
+}
+
 QStringList listItems(QListView* list) {
     QStringList items;
     for (int row = 0; row < list->model()->rowCount(); ++row)
@@ -150,10 +193,76 @@ private:
     }
     void clickStart() { QTest::mouseClick(control<QPushButton>("startButton"), Qt::LeftButton); }
 
+    // Opens the result text's context menu as a right-click does, hands it to
+    // `use` while it is open, and closes it unless `use` has.
+    void withResultTextMenu(const std::function<void(QMenu&)>& use) {
+        auto* text = control<QPlainTextEdit>("resultText");
+        bool opened = false;
+        QTimer::singleShot(0, this, [&] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (!menu)
+                return;
+            opened = true;
+            use(*menu);
+            if (menu->isVisible())
+                menu->close();
+        });
+        const QPoint point(20, 20);
+        QContextMenuEvent event(QContextMenuEvent::Mouse, point,
+                                text->viewport()->mapToGlobal(point));
+        QApplication::sendEvent(text->viewport(), &event);
+        QVERIFY2(opened, "no context menu opened");
+    }
+
+    // The entries that the menu adds below Qt's editing commands, which must
+    // come first.
+    QStringList reportMenuEntries() {
+        QStringList entries;
+        withResultTextMenu([&](QMenu& menu) {
+            const QList<QAction*> actions = menu.actions();
+            const auto copy = std::find_if(actions.begin(), actions.end(), [](QAction* a) {
+                return a->objectName() == "edit-copy";
+            });
+            if (copy == actions.end())
+                entries << "no copy command";
+            for (auto a = copy; a != actions.end(); ++a) {
+                if ((*a)->isSeparator())
+                    entries.clear();
+                entries << menuEntry(*a);
+            }
+        });
+        return entries;
+    }
+
+    void chooseFromResultTextMenu(const QString& text) {
+        withResultTextMenu([&](QMenu& menu) {
+            for (QAction* a : menu.actions()) {
+                if (a->text() == text)
+                    QTest::mouseClick(&menu, Qt::LeftButton, {}, menu.actionGeometry(a).center());
+            }
+        });
+    }
+
+    void checkThreePoints(const char* name) {
+        site = std::make_unique<TempFile>(ThreePoints, name);
+        user->files.push_back(site->path());
+        clickStart();
+    }
+
+    std::unique_ptr<TempFile> site;
+    // The window's settings live here, never in the user's own.
+    QTemporaryDir settingsFolder;
+
 private slots:
-    void initTestCase() { morvane::registerFontSubstitutes(); }
+    void initTestCase() {
+        morvane::registerFontSubstitutes();
+        QVERIFY(settingsFolder.isValid());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsFolder.path());
+        morvane::setApplicationNames();
+    }
 
     void init() {
+        QSettings().clear();
         user = std::make_unique<ScriptedUser>();
         window = std::make_unique<morvane::MainWindow>(user->dialogs());
         user->list = control<QListView>("resultList");
@@ -163,6 +272,7 @@ private slots:
 
     void cleanup() {
         window.reset();
+        site.reset();
         QVERIFY2(QGuiApplication::overrideCursor() == nullptr, "busy pointer left behind");
     }
 
@@ -565,6 +675,163 @@ private slots:
         QVERIFY(user->messages.isEmpty());
     }
 
+    void theOpenDialogStartsInTheLastCheckedFolder_data() {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<bool>("remembered");
+        QTest::newRow("chosen in the dialog") << "dialog" << true;
+        QTest::newRow("named relative to the working folder") << "relative" << true;
+        QTest::newRow("folder gone since") << "gone" << false;
+        QTest::newRow("nothing checked yet") << "none" << false;
+    }
+
+    // Two windows one after the other, as two sessions of the program.
+    void theOpenDialogStartsInTheLastCheckedFolder() {
+        QFETCH(QString, how);
+        QFETCH(bool, remembered);
+
+        TempFile checked(ThreePoints, "site.sim");
+        const QString folder = qtPath(checked.folder());
+        const QString workingFolder = QDir::currentPath();
+        if (how == "dialog" || how == "gone") {
+            user->files.push_back(checked.path());
+            clickStart();
+            QCOMPARE(user->startFolders, QStringList{QString()});
+        } else if (how == "relative") {
+            QVERIFY(QDir::setCurrent(folder));
+            window->checkFile("site.sim");
+            QVERIFY(QDir::setCurrent(workingFolder));
+        }
+        QCOMPARE(window->resultItemCount(), how == "none" ? 0 : int(ThreePointsList.size()));
+        window.reset();
+        if (how == "gone")
+            std::filesystem::remove_all(checked.folder());
+
+        user = std::make_unique<ScriptedUser>();
+        window = std::make_unique<morvane::MainWindow>(user->dialogs());
+        user->files.push_back(std::nullopt);
+        clickStart();
+        QCOMPARE(user->startFolders, QStringList{remembered ? folder : QString()});
+    }
+
+    void theRealOpenDialogListsCoordinateFilesInAnyCase() {
+        TempFile first("", "a.sim");
+        for (const char* name : {"B.SIM", "c.Sim", "d.DAT", "e.sct", "x.txt", "simfile"})
+            std::ofstream(first.folder() / name);
+        const QString folder = qtPath(first.folder());
+
+        auto dialog = morvane::makeCoordinateFileDialog(window.get(), folder);
+        dialog->setOption(QFileDialog::DontUseNativeDialog);
+        QCOMPARE(dialog->directory().absolutePath(), folder);
+        dialog->show();
+        auto* view = dialog->findChild<QListView*>("listView");
+        QVERIFY(view);
+        auto listed = [view] {
+            QStringList names;
+            for (int row = 0; row < view->model()->rowCount(view->rootIndex()); ++row)
+                names << view->model()->index(row, 0, view->rootIndex()).data().toString();
+            names.sort(Qt::CaseInsensitive);
+            return names;
+        };
+        QTRY_COMPARE(listed(), QStringList({"a.sim", "B.SIM", "c.Sim", "d.DAT", "e.sct"}));
+    }
+
+    void theResultMenuOffersTheReportWhenARunLeftOne_data() {
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<bool>("report");
+        QTest::newRow("before any check") << "nothing" << false;
+        QTest::newRow("after findings") << "findings" << true;
+        QTest::newRow("after a clean check") << "clean" << true;
+        QTest::newRow("after a cancel") << "cancel" << false;
+        QTest::newRow("after a failed check") << "error" << false;
+    }
+
+    void theResultMenuOffersTheReportWhenARunLeftOne() {
+        QFETCH(QString, before);
+        QFETCH(bool, report);
+
+        TempFile clean(morvane::test::simaFile({u"A01,1,P1,100,200,", u"A01,2,P2,300,400,"}));
+        if (before != "nothing")
+            checkThreePoints("site.sim");
+        if (before == "clean")
+            user->files.push_back(clean.path());
+        else if (before == "cancel")
+            user->files.push_back(std::nullopt);
+        else if (before == "error")
+            user->files.push_back(clean.folder() / "gone.sim");
+        if (before != "nothing" && before != "findings")
+            clickStart();
+
+        const QString off = report ? "" : " (disabled)";
+        QCOMPARE(reportMenuEntries(), QStringList({"---", u"レポートを印刷..."_q + off + "\tCtrl+P",
+                                                   u"PDFに保存..."_q + off}));
+
+        // Ctrl+P prints wherever the focus is, when there is a report.
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        for (const char* name : {"startButton", "lowerField", "resultText", "resultList"}) {
+            auto* focused = control<QWidget>(name);
+            focused->setFocus();
+            QTest::keyClick(focused, Qt::Key_P, Qt::ControlModifier);
+        }
+        QCOMPARE(user->printerDialogs, report ? 4 : 0);
+    }
+
+    void aPdfIsSavedBesideTheCheckedFile() {
+        checkThreePoints("site.sim");
+        const std::filesystem::path pdf = site->folder() / "site.pdf";
+        user->savedFiles.push_back(pdf);
+        chooseFromResultTextMenu(u"PDFに保存..."_q);
+
+        QCOMPARE(user->suggestedSaves, QStringList{qtPath(pdf)});
+        QCOMPARE(user->saveFilters, QStringList{"PDF (*.pdf)"});
+        // The file chosen stands for the printer: no printer dialog.
+        QCOMPARE(user->printerDialogs, 0);
+        QCOMPARE(user->messages, QStringList());
+        const auto text = morvane::test::runProcess(PDFTOTEXT, {"-layout", pdf.string(), "-"});
+        QCOMPARE(text.status, 0);
+        for (const char* line : {"同一名称", "同一座標値", "1 P1 100.000 200.000 較差 0.022"}) {
+            QVERIFY2(
+                QString::fromStdString(text.out).simplified().contains(QString::fromUtf8(line)),
+                qPrintable(QString::fromStdString(text.out)));
+        }
+    }
+
+    void aPdfThatCannotBeSavedIsReportedAndLeavesNothing_data() {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("cancelled") << ""
+                                   << "";
+        QTest::newRow("folder missing") << "nowhere/site.pdf" << u"PDFに保存できませんでした。"_q;
+        QTest::newRow("a folder in the way") << "site.pdf" << u"PDFに保存できませんでした。"_q;
+    }
+
+    void aPdfThatCannotBeSavedIsReportedAndLeavesNothing() {
+        QFETCH(QString, target);
+        QFETCH(QString, message);
+
+        checkThreePoints("site.sim");
+        std::filesystem::create_directory(site->folder() / "site.pdf");
+        if (target.isEmpty())
+            user->savedFiles.push_back(std::nullopt);
+        else
+            user->savedFiles.push_back(site->folder() / target.toStdString());
+        chooseFromResultTextMenu(u"PDFに保存..."_q);
+
+        if (message.isEmpty()) {
+            QCOMPARE(user->messages, QStringList());
+        } else {
+            QCOMPARE(user->messages.size(), 1);
+            QVERIFY2(user->messages.front().startsWith(message + "\n\n"),
+                     qPrintable(user->messages.front()));
+        }
+        QStringList left;
+        for (const auto& entry : std::filesystem::directory_iterator(site->folder()))
+            left << QString::fromStdString(entry.path().filename().string());
+        left.sort();
+        QCOMPARE(left, QStringList({"site.pdf", "site.sim"}));
+        QVERIFY(std::filesystem::is_directory(site->folder() / "site.pdf"));
+    }
+
     void realBoxesAreSetUpAsDesigned() {
         auto question = morvane::makeQuestionBox(window.get(), QStringLiteral("?"));
         QCOMPARE(question->windowTitle(), QStringLiteral("Morvane"));
@@ -577,7 +844,8 @@ private slots:
         QCOMPARE(notice->standardButtons(), QMessageBox::Ok);
 
         auto files = morvane::makeCoordinateFileDialog(window.get());
-        QCOMPARE(files->nameFilters(), QStringList{"*.dat;*.sim;*.sct (*.dat *.sim *.sct)"});
+        QCOMPARE(files->nameFilters(),
+                 QStringList{"*.dat;*.sim;*.sct (*.dat *.sim *.sct *.DAT *.SIM *.SCT)"});
         QCOMPARE(files->fileMode(), QFileDialog::ExistingFile);
     }
 };
