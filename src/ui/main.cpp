@@ -1,6 +1,7 @@
 #include "print/Fonts.h"
 #include "ui/MainWindow.h"
 #include "ui/WindowArguments.h"
+#include "ui/WindowSettings.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -68,7 +69,8 @@ int main(int argc, char** argv) {
         return Failed;
     }
 
-    QApplication::setApplicationName(QStringLiteral("morvane"));
+    // Before the window, which reads its settings under these names.
+    morvane::setApplicationNames();
     QApplication::setDesktopFileName(QStringLiteral("morvane"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/morvane/morvane.png")));
     morvane::registerFontSubstitutes();
