@@ -6,6 +6,7 @@
 #include "print/Fonts.h"
 #include "print/PagedDeviceSink.h"
 #include "run/CheckRun.h"
+#include "ui/AppIcon.h"
 #include "ui/PrinterDialog.h"
 #include "ui/ResultListModel.h"
 
@@ -16,7 +17,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListView>
@@ -173,7 +173,7 @@ MainWindow::MainWindow(std::optional<WindowDialogs> dialogs, QWidget* parent)
 
     setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(Caption);
-    setWindowIcon(QIcon(QStringLiteral(":/morvane/morvane.png")));
+    setWindowIcon(applicationIcon());
     // The window's own font, used by the one control without a font: m_toLabel.
     setFont(proportionalGothicFont(9));
     setBackColor(this, WindowColor);

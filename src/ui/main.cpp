@@ -1,4 +1,5 @@
 #include "print/Fonts.h"
+#include "ui/AppIcon.h"
 #include "ui/MainWindow.h"
 #include "ui/WindowArguments.h"
 
@@ -8,7 +9,6 @@
 #include <vector>
 
 #include <QApplication>
-#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTimer>
@@ -52,7 +52,7 @@ int main(int argc, char** argv) {
 
     QApplication::setApplicationName(QStringLiteral("morvane"));
     QApplication::setDesktopFileName(QStringLiteral("morvane"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/morvane/morvane.png")));
+    QApplication::setWindowIcon(morvane::applicationIcon());
     morvane::registerFontSubstitutes();
     // The window speaks Japanese whatever the desktop's language; so do Qt's
     // own buttons and dialogs (Yes and No, the file and printer dialogs).
