@@ -197,11 +197,12 @@ private slots:
     // resource) would show as a scaled neighbour or nothing at all.
     void iconOffersEveryDrawnSize() {
         const QIcon icon = window->windowIcon();
-        QCOMPARE(icon.availableSizes(), (QList<QSize>{{16, 16}, {32, 32}, {48, 48}, {64, 64},
-                                                     {128, 128}, {256, 256}}));
+        QCOMPARE(icon.availableSizes(),
+                 (QList<QSize>{{16, 16}, {32, 32}, {48, 48}, {64, 64}, {128, 128}, {256, 256}}));
         for (const QSize& size : icon.availableSizes()) {
             const QImage image = icon.pixmap(size).toImage();
-            QVERIFY2(!image.isNull(), qPrintable(QStringLiteral("no %1 px icon").arg(size.width())));
+            QVERIFY2(!image.isNull(),
+                     qPrintable(QStringLiteral("no %1 px icon").arg(size.width())));
             QCOMPARE(image.size(), size);
             // The tile is opaque in the middle and rounded off at the corners.
             QCOMPARE(image.pixelColor(size.width() / 2, size.height() / 2).alpha(), 255);
