@@ -7,6 +7,7 @@
 #include "print/PagedDeviceSink.h"
 #include "print/PdfReport.h"
 #include "run/CheckRun.h"
+#include "ui/AppIcon.h"
 #include "ui/PrinterDialog.h"
 #include "ui/ResultListModel.h"
 #include "ui/WindowSettings.h"
@@ -19,7 +20,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListView>
@@ -185,7 +185,7 @@ MainWindow::MainWindow(std::optional<WindowDialogs> dialogs, QWidget* parent)
 
     setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(Caption);
-    setWindowIcon(QIcon(QStringLiteral(":/morvane/morvane.png")));
+    setWindowIcon(applicationIcon());
     // The window's own font, used by the one control without a font: m_toLabel.
     setFont(proportionalGothicFont(9));
     setBackColor(this, WindowColor);

@@ -1,4 +1,5 @@
 #include "print/Fonts.h"
+#include "ui/AppIcon.h"
 #include "ui/MainWindow.h"
 #include "ui/WindowArguments.h"
 #include "ui/WindowSettings.h"
@@ -9,7 +10,6 @@
 #include <vector>
 
 #include <QApplication>
-#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTimer>
@@ -72,7 +72,7 @@ int main(int argc, char** argv) {
     // Before the window, which reads its settings under these names.
     morvane::setApplicationNames();
     QApplication::setDesktopFileName(QStringLiteral("morvane"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/morvane/morvane.png")));
+    QApplication::setWindowIcon(morvane::applicationIcon());
     morvane::registerFontSubstitutes();
     // The window speaks Japanese whatever the desktop's language; so do Qt's
     // own buttons and dialogs (Yes and No, the file and printer dialogs).

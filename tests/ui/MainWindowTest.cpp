@@ -23,6 +23,8 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFontMetricsF>
+#include <QIcon>
+#include <QImage>
 #include <QLabel>
 #include <QListView>
 #include <QMenu>
@@ -255,6 +257,23 @@ private slots:
 
         QCOMPARE(window->focusWidget(), control<QWidget>("startButton"));
         QVERIFY(QGuiApplication::overrideCursor() == nullptr);
+    }
+
+    // A size that is listed but fails to load (a file left out of the
+    // resource) would show as a scaled neighbour or nothing at all.
+    void iconOffersEveryDrawnSize() {
+        const QIcon icon = window->windowIcon();
+        QCOMPARE(icon.availableSizes(),
+                 (QList<QSize>{{16, 16}, {32, 32}, {48, 48}, {64, 64}, {128, 128}, {256, 256}}));
+        for (const QSize& size : icon.availableSizes()) {
+            const QImage image = icon.pixmap(size).toImage();
+            QVERIFY2(!image.isNull(),
+                     qPrintable(QStringLiteral("no %1 px icon").arg(size.width())));
+            QCOMPARE(image.size(), size);
+            // The tile is opaque in the middle and rounded off at the corners.
+            QCOMPARE(image.pixelColor(size.width() / 2, size.height() / 2).alpha(), 255);
+            QVERIFY(image.pixelColor(0, 0).alpha() < 32);
+        }
     }
 
     void controlsSitWhereDesigned_data() {
