@@ -33,6 +33,10 @@ struct CliOptions {
     std::string plot;
     std::int32_t plotWidth = 1600;
     std::int32_t plotHeight = 1200;
+    // -r: the paths may be folders, checked for every coordinate file below.
+    bool recursive = false;
+    // -j: files checked at once; 0 until parsed means one per core.
+    std::size_t jobs = 0;
     std::vector<std::string> files;
 };
 
@@ -43,6 +47,9 @@ public:
 };
 
 CliOptions parseCliOptions(const std::vector<std::string>& args);
+
+// The number of files checked at once when -j is not given.
+std::size_t defaultJobs();
 
 // The PDF file for each of options.files, in order; empty without --pdf. A
 // target that cannot serve (several files but no folder, two files that

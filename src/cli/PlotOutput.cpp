@@ -1,10 +1,6 @@
 #include "cli/PlotOutput.h"
 
-#include "plot/PlotPicture.h"
-
 #include <charconv>
-#include <cstdio>
-#include <exception>
 #include <optional>
 #include <set>
 #include <string_view>
@@ -76,18 +72,6 @@ std::vector<std::filesystem::path> plotTargets(const CliOptions& options) {
         targets.push_back(std::move(target));
     }
     return targets;
-}
-
-bool writePlot(PlotPictureWriter& writer, const PointTable& table, const RunSummary& run,
-               const CliOptions& options, const std::filesystem::path& target,
-               const std::string& file) {
-    try {
-        writer.write(table, run, options.plotWidth, options.plotHeight, target);
-        return true;
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "morvane-check: %s: %s\n", file.c_str(), e.what());
-        return false;
-    }
 }
 
 } // namespace morvane

@@ -10,10 +10,6 @@
 
 namespace morvane {
 
-struct PointTable;
-struct RunSummary;
-class PlotPictureWriter;
-
 // --plot-size "WxH": width and height in pixels, each 64 to 8000. Anything
 // else is a UsageError.
 std::pair<std::int32_t, std::int32_t> parsePlotSize(const std::string& text);
@@ -23,11 +19,5 @@ std::pair<std::int32_t, std::int32_t> parsePlotSize(const std::string& text);
 // would write the same picture, a picture over an input or over a PDF of
 // this command) is a UsageError.
 std::vector<std::filesystem::path> plotTargets(const CliOptions& options);
-
-// Writes the overview of the run to target; on failure says so on standard
-// error after the file's name and returns false.
-bool writePlot(PlotPictureWriter& writer, const PointTable& table, const RunSummary& run,
-               const CliOptions& options, const std::filesystem::path& target,
-               const std::string& file);
 
 } // namespace morvane

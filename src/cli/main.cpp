@@ -1,4 +1,7 @@
 #include "cli/CliOptions.h"
+#include "cli/FileOutput.h"
+#include "cli/InputFiles.h"
+#include "cli/OrderedWork.h"
 #include "cli/PlotOutput.h"
 #include "cli/Summary.h"
 #include "cli/TerminalSink.h"
@@ -12,6 +15,7 @@
 #include <exception>
 #include <filesystem>
 #include <memory>
+#include <mutex>
 
 using namespace morvane;
 
@@ -41,38 +45,108 @@ std::string resultOf(TerminalSink& sink, const CliOptions& options) {
     return toUtf8(text);
 }
 
+// What checking one file printed, and how it ended.
+struct FileOutcome {
+    FileOutput output;
+    int status = NoFindings;
+};
+
+// A checking thread's own point table: it is large, and a run resets it anyway.
+struct Checker {
+    std::unique_ptr<PointTable> table = std::make_unique<PointTable>();
+};
+
+// The PDF and plot writers draw with Qt, whose font handling is not made for
+// several threads drawing at once; one PDF or picture at a time.
+std::mutex drawingWithQt;
+
+struct PdfOutput {
+    PdfReportWriter writer;
+};
+
+struct PlotOutput {
+    PlotPictureWriter writer;
+};
+
 // pdf and pdfTarget: where the report is also printed, when --pdf was given;
 // plot and plotTarget: where the points are drawn, when --plot was given.
-int checkFile(PointTable& data, const CliOptions& options, const std::string& path,
-              PdfReportWriter* pdf, const std::filesystem::path& pdfTarget, PlotPictureWriter* plot,
-              const std::filesystem::path& plotTarget) {
-    TerminalSink sink(options, stderr);
+FileOutcome checkFile(PointTable& data, const CliOptions& options, const std::string& path,
+                      PdfOutput* pdf, const std::filesystem::path& pdfTarget, PlotOutput* plot,
+                      const std::filesystem::path& plotTarget) {
+    FileOutcome outcome;
+    FileOutput& output = outcome.output;
+    // Files found in folders are named even when there is only one.
+    if (options.files.size() > 1 || options.recursive)
+        output.out("==> " + path + " <==\n");
+    TerminalSink sink(options, output);
     sink.setFile(path);
     std::optional<RunSummary> summary;
     try {
         summary = runCheck(data, sink);
     } catch (const std::exception& e) {
         abandonRun(data, sink, e);
-        return Failed;
+        outcome.status = Failed;
+        return outcome;
     }
-    const std::string out = lineEnds(resultOf(sink, options), options.crlf);
-    std::fwrite(out.data(), 1, out.size(), stdout);
+    output.out(lineEnds(resultOf(sink, options), options.crlf));
     if (pdf) {
         try {
-            pdf->write(data, summary, sink, pdfTarget);
+            std::lock_guard lock(drawingWithQt);
+            pdf->writer.write(data, summary, sink, pdfTarget);
         } catch (const std::exception& e) {
-            std::fprintf(stderr, "morvane-check: %s: %s\n", path.c_str(), e.what());
-            return Failed;
+            output.err("morvane-check: " + path + ": " + e.what() + "\n");
+            outcome.status = Failed;
+            return outcome;
         }
     }
-    if (plot && summary && !writePlot(*plot, data, *summary, options, plotTarget, path))
-        return Failed;
-    if (summary && !options.quiet) {
-        // After the report, in order, when both go to one terminal.
-        std::fflush(stdout);
-        std::fprintf(stderr, "morvane-check: %s\n", summaryLine(*summary).c_str());
+    if (plot && summary) {
+        try {
+            std::lock_guard lock(drawingWithQt);
+            plot->writer.write(data, *summary, options.plotWidth, options.plotHeight, plotTarget);
+        } catch (const std::exception& e) {
+            output.err("morvane-check: " + path + ": " + e.what() + "\n");
+            outcome.status = Failed;
+            return outcome;
+        }
     }
-    return data.nextReportLine > 1 ? Findings : NoFindings;
+    if (summary && !options.quiet)
+        output.err("morvane-check: " + summaryLine(*summary) + "\n");
+    outcome.status = data.nextReportLine > 1 ? Findings : NoFindings;
+    return outcome;
+}
+
+// Checks every file on options.jobs threads and prints the outcomes in the
+// order of the files; returns the worst status.
+int checkFiles(const CliOptions& options, const std::vector<std::filesystem::path>& pdfFiles,
+               const std::vector<std::filesystem::path>& plotFiles) {
+    std::unique_ptr<PdfOutput> pdf;
+    if (!pdfFiles.empty())
+        pdf = std::make_unique<PdfOutput>();
+    std::unique_ptr<PlotOutput> plot;
+    if (!plotFiles.empty())
+        plot = std::make_unique<PlotOutput>();
+    int status = NoFindings;
+    runInOrder<Checker>(
+        options.files.size(), options.jobs,
+        [&](std::size_t i, Checker& checker) {
+            const std::string& path = options.files[i];
+            try {
+                return checkFile(*checker.table, options, path, pdf.get(),
+                                 pdf ? pdfFiles[i] : std::filesystem::path(), plot.get(),
+                                 plot ? plotFiles[i] : std::filesystem::path());
+            } catch (const std::exception& e) {
+                // Out of memory, say: this file fails, the others go on.
+                FileOutcome failed;
+                failed.output.err("morvane-check: " + path + ": " + e.what() + "\n");
+                failed.status = Failed;
+                return failed;
+            }
+        },
+        [&](std::size_t, FileOutcome outcome) {
+            outcome.output.writeTo(stdout, stderr);
+            status = std::max(status, outcome.status);
+        });
+    return status;
 }
 
 } // namespace
@@ -81,10 +155,19 @@ int main(int argc, char** argv) {
     CliOptions options;
     std::vector<std::filesystem::path> pdfFiles;
     std::vector<std::filesystem::path> plotFiles;
+    int status = NoFindings;
     try {
         options = parseCliOptions(std::vector<std::string>(argv + 1, argv + argc));
-        pdfFiles = pdfTargets(options);
-        plotFiles = plotTargets(options);
+        if (!options.help && !options.version) {
+            InputFiles inputs = inputFiles(options.files, options.recursive);
+            for (const auto& error : inputs.errors) {
+                std::fprintf(stderr, "morvane-check: %s\n", error.c_str());
+                status = Failed;
+            }
+            options.files = std::move(inputs.files);
+            pdfFiles = pdfTargets(options);
+            plotFiles = plotTargets(options);
+        }
     } catch (const UsageError& e) {
         std::fprintf(stderr, "morvane-check: %s\nTry 'morvane-check --help'.\n", e.what());
         return Failed;
@@ -99,24 +182,7 @@ int main(int argc, char** argv) {
     }
 
     try {
-        // One table for every file: it is large, and a run resets it anyway.
-        auto data = std::make_unique<PointTable>();
-        std::unique_ptr<PdfReportWriter> pdf;
-        if (!pdfFiles.empty())
-            pdf = std::make_unique<PdfReportWriter>();
-        std::unique_ptr<PlotPictureWriter> plot;
-        if (!plotFiles.empty())
-            plot = std::make_unique<PlotPictureWriter>();
-        int status = NoFindings;
-        for (std::size_t i = 0; i < options.files.size(); ++i) {
-            const std::string& path = options.files[i];
-            if (options.files.size() > 1)
-                std::printf("==> %s <==\n", path.c_str());
-            status =
-                std::max(status, checkFile(*data, options, path, pdf.get(),
-                                           pdf ? pdfFiles[i] : std::filesystem::path(), plot.get(),
-                                           plot ? plotFiles[i] : std::filesystem::path()));
-        }
+        status = std::max(status, checkFiles(options, pdfFiles, plotFiles));
         if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
             std::perror("morvane-check: writing the report");
             return Failed;

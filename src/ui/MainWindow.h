@@ -8,11 +8,13 @@
 #include <memory>
 #include <optional>
 
+#include <QList>
 #include <QWidget>
 
 class QDragEnterEvent;
 class QDropEvent;
 class QLabel;
+class QAction;
 class QListView;
 class QMenu;
 class QPlainTextEdit;
@@ -77,11 +79,18 @@ private:
     void showPending();
     QPrinter& printer();
 
+    // The commands on the last run's report, in the result text's context
+    // menu. Each needs a report; a command added here joins
+    // m_reportActions and, in its place, the menu.
+    void createReportActions();
+    void enableReportActions();
+    std::unique_ptr<QMenu> makeResultTextMenu(const QPoint& position);
+    void showResultTextMenu(const QPoint& position);
+    void saveReportAsPdf();
     // The plot window: opened on a finding's line of the result text (double
     // click, context menu, Ctrl+M), kept in step with the text's selection.
     void setUpPlotHooks();
     void addPlotMenuEntry(QMenu* menu, const QPoint& at);
-    void showResultTextMenu(const QPoint& at);
     // Opens the plot of the last run on the finding of this line of the
     // result text, or on all points when the line holds none.
     void openPlotAtLine(int line);
@@ -108,6 +117,10 @@ private:
     QPlainTextEdit* m_resultText;
     QListView* m_resultList;
     ResultListModel* m_listItems;
+    QAction* m_printAction;
+    QAction* m_savePdfAction;
+    // Enabled only while the last run has left a report (m_lastRun).
+    QList<QAction*> m_reportActions;
     PlotWindow* m_plotWindow = nullptr;
     // Set while the window itself selects a finding's lines.
     bool m_selectingFinding = false;
@@ -119,6 +132,9 @@ private:
     bool m_running = false;
     // Answers the run's next file question instead of the dialog, once.
     std::optional<std::filesystem::path> m_givenFile;
+    // While a PDF is written: its file, chosen already, answers the print
+    // command's printer question.
+    bool m_printingToPdf = false;
 };
 
 } // namespace morvane

@@ -32,10 +32,6 @@ constexpr double FitMargin = 64;
 constexpr double ZoomPerWheelUnit = 1.2;
 constexpr double WheelUnitsPerNotch = 120;
 
-QSettings userSettings() {
-    return QSettings(QStringLiteral("morvane"), QStringLiteral("morvane"));
-}
-
 } // namespace
 
 // The drawing area: holds the view, paints through PlotPainter, zooms and
@@ -156,7 +152,7 @@ PlotWindow::PlotWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     m_canvas->pointerMoved = [this](PlanePoint p) { showPointer(p); };
 
     resize(DefaultWidth, DefaultHeight);
-    restoreGeometry(userSettings().value(GeometryKey).toByteArray());
+    restoreGeometry(QSettings().value(GeometryKey).toByteArray());
 }
 
 PlotWindow::~PlotWindow() {
@@ -248,7 +244,7 @@ void PlotWindow::showPointer(PlanePoint p) {
 }
 
 void PlotWindow::saveGeometryToSettings() {
-    userSettings().setValue(GeometryKey, saveGeometry());
+    QSettings().setValue(GeometryKey, saveGeometry());
 }
 
 } // namespace morvane
