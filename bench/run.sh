@@ -125,12 +125,12 @@ median_wall() {
 }
 
 echo
-echo "| plot (uniform, 499,999 points) | wall s |"
-echo "|--------------------------------|-------:|"
+echo "| plot (uniform, 499,999 points)  | wall s |"
+echo "|---------------------------------|-------:|"
 plain=$(median_wall "$data/uniform-499999.sim")
 plotted=$(median_wall --plot "$data/plot.png" "$data/uniform-499999.sim")
-printf '| the check alone                | %6.2f |\n' "$plain"
-printf '| the check and --plot           | %6.2f |\n' "$plotted"
+printf '| the check alone                 | %6.2f |\n' "$plain"
+printf '| the check and --plot            | %6.2f |\n' "$plotted"
 awk -v a="$plain" -v b="$plotted" 'BEGIN {
     printf "| --plot adds (target: under 1 s) | %6.2f |\n", b - a }'
 echo
