@@ -11,12 +11,13 @@ declare -A below=(
     [input]="core"
     [checks]="core"
     [output]="core"
+    [export]="core"
     [run]="core input checks output"
     [print]="core output"
-    [ui]="core input checks output run print"
-    [cli]="core input checks output run print"
+    [ui]="core input checks output export run print"
+    [cli]="core input checks output export run print"
 )
-qt_free="core input checks output run cli"
+qt_free="core input checks output export run cli"
 
 failures=0
 fail() {
