@@ -1,7 +1,9 @@
 #include "cli/CliOptions.h"
 
 #include "core/Text.h"
+#include "export/PlaneToGeographic.h"
 
+#include <charconv>
 #include <optional>
 #include <set>
 #include <system_error>
@@ -27,8 +29,17 @@ Options:
                         "utf-16" instead of guessing (default "auto": a byte
                         order mark, or valid UTF-8 with a character beyond
                         ASCII, says so; anything else is CP932)
+  --format FORMAT       what standard output carries: "report" (default),
+                        or the findings as data: "csv" (UTF-8 with a byte
+                        order mark, CR LF, one header row), "json" (JSON
+                        Lines, one object per file) or "geojson" (one
+                        FeatureCollection in longitude and latitude; needs
+                        --zone)
+  --zone N              the JGD2011 plane rectangular zone, 1 to 19, of the
+                        files' coordinates, for --format geojson
   --list                print the result list instead of the report
   --crlf                end lines with CR LF, as the window's result text does
+                        (--list and --crlf only with --format report)
   -q, --quiet           no summary line after each report (errors are still
                         written)
   --pdf PATH            also print the report to the PDF file PATH (A4, as the
@@ -38,6 +49,9 @@ Options:
   --help                show this help and exit
   --version             show the version and exit
 
+With --format csv, json or geojson, standard output carries only the data:
+no "==> FILE <==" headings; summaries, questions and errors stay on standard
+error (a file that cannot be checked is also a JSON object with "error").
 Numbers are read as in the window: the leading number of the text counts.
 Exit status: 0 no findings, 1 findings, 2 an error.
 )";
@@ -71,6 +85,47 @@ EncodingChoice encodingChoice(const std::string& value) {
                      value + "\"");
 }
 
+OutputFormat outputFormat(const std::string& value) {
+    if (value == "report")
+        return OutputFormat::Report;
+    if (value == "csv")
+        return OutputFormat::Csv;
+    if (value == "json")
+        return OutputFormat::Json;
+    if (value == "geojson")
+        return OutputFormat::GeoJson;
+    throw UsageError("--format takes \"report\", \"csv\", \"json\" or \"geojson\", not \"" + value +
+                     "\"");
+}
+
+std::int32_t planeZone(const std::string& value) {
+    std::int32_t zone = 0;
+    const char* end = value.data() + value.size();
+    const auto [ptr, ec] = std::from_chars(value.data(), end, zone);
+    if (value.empty() || ec != std::errc() || ptr != end || zone < FirstPlaneZone ||
+        zone > LastPlaneZone)
+        throw UsageError("--zone takes a plane rectangular zone from 1 to 19, not \"" + value +
+                         "\"");
+    return zone;
+}
+
+// Data formats have their own layout and line ends; a zone places only
+// GeoJSON on the map.
+void refuseMismatches(const CliOptions& o) {
+    const bool data = o.format != OutputFormat::Report;
+    if (data && o.list)
+        throw UsageError("--list prints the result list; it does not go with --format csv, "
+                         "json or geojson");
+    if (data && o.crlf)
+        throw UsageError("--crlf applies to the report; CSV always ends lines with CR LF, "
+                         "JSON and GeoJSON with LF");
+    if (o.format == OutputFormat::GeoJson && o.zone == 0)
+        throw UsageError("--format geojson needs --zone N: the plane rectangular zone (1 to 19) "
+                         "of the files' coordinates");
+    if (o.format != OutputFormat::GeoJson && o.zone != 0)
+        throw UsageError("--zone applies only to --format geojson");
+}
+
 } // namespace
 
 CliOptions parseCliOptions(const std::vector<std::string>& args) {
@@ -100,6 +155,10 @@ CliOptions parseCliOptions(const std::vector<std::string>& args) {
             if (v->empty())
                 throw UsageError("--pdf needs a file or folder name");
             o.pdf = *v;
+        } else if (auto v = optionValue(args, i, "--format")) {
+            o.format = outputFormat(*v);
+        } else if (auto v = optionValue(args, i, "--zone")) {
+            o.zone = planeZone(*v);
         } else if (auto v = optionValue(args, i, "--encoding")) {
             o.encoding = encodingChoice(*v);
         } else if (auto v = optionValue(args, i, "--on-too-many")) {
@@ -116,6 +175,7 @@ CliOptions parseCliOptions(const std::vector<std::string>& args) {
     }
     if (o.files.empty() && !o.help && !o.version)
         throw UsageError("no coordinate file given");
+    refuseMismatches(o);
     return o;
 }
 
