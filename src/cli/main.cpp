@@ -1,8 +1,10 @@
 #include "cli/CliOptions.h"
+#include "cli/DataOutput.h"
 #include "cli/Summary.h"
 #include "cli/TerminalSink.h"
 #include "core/PointTable.h"
 #include "core/Text.h"
+#include "export/FileFindings.h"
 #include "print/PdfReport.h"
 #include "run/CheckRun.h"
 
@@ -39,9 +41,11 @@ std::string resultOf(TerminalSink& sink, const CliOptions& options) {
     return toUtf8(text);
 }
 
-// pdf and pdfTarget: where the report is also printed, when --pdf was given.
+// pdf and pdfTarget: where the report is also printed, when --pdf was given;
+// dataOutput: where the findings go instead of the report, with --format.
 int checkFile(PointTable& data, const CliOptions& options, const std::string& path,
-              PdfReportWriter* pdf, const std::filesystem::path& pdfTarget) {
+              PdfReportWriter* pdf, const std::filesystem::path& pdfTarget,
+              DataOutput* dataOutput) {
     TerminalSink sink(options, stderr);
     sink.setFile(path);
     std::optional<RunSummary> summary;
@@ -49,10 +53,22 @@ int checkFile(PointTable& data, const CliOptions& options, const std::string& pa
         summary = runCheck(data, sink);
     } catch (const std::exception& e) {
         abandonRun(data, sink, e);
+        if (dataOutput)
+            dataOutput->fileFailed(path, e);
         return Failed;
     }
-    const std::string out = lineEnds(resultOf(sink, options), options.crlf);
-    std::fwrite(out.data(), 1, out.size(), stdout);
+    int status = data.nextReportLine > 1 ? Findings : NoFindings;
+    if (dataOutput) {
+        try {
+            dataOutput->fileChecked(fileFindings(data, *summary));
+        } catch (const ProjectionError& e) {
+            std::fprintf(stderr, "morvane-check: %s: %s\n", path.c_str(), e.what());
+            status = Failed;
+        }
+    } else {
+        const std::string out = lineEnds(resultOf(sink, options), options.crlf);
+        std::fwrite(out.data(), 1, out.size(), stdout);
+    }
     if (pdf) {
         try {
             pdf->write(data, summary, sink, pdfTarget);
@@ -66,7 +82,7 @@ int checkFile(PointTable& data, const CliOptions& options, const std::string& pa
         std::fflush(stdout);
         std::fprintf(stderr, "morvane-check: %s\n", summaryLine(*summary).c_str());
     }
-    return data.nextReportLine > 1 ? Findings : NoFindings;
+    return status;
 }
 
 } // namespace
@@ -96,14 +112,20 @@ int main(int argc, char** argv) {
         std::unique_ptr<PdfReportWriter> pdf;
         if (!pdfFiles.empty())
             pdf = std::make_unique<PdfReportWriter>();
+        std::unique_ptr<DataOutput> dataOutput;
+        if (options.format != OutputFormat::Report)
+            dataOutput = std::make_unique<DataOutput>(options, stdout);
         int status = NoFindings;
         for (std::size_t i = 0; i < options.files.size(); ++i) {
             const std::string& path = options.files[i];
-            if (options.files.size() > 1)
+            if (options.files.size() > 1 && !dataOutput)
                 std::printf("==> %s <==\n", path.c_str());
             status = std::max(status, checkFile(*data, options, path, pdf.get(),
-                                                pdf ? pdfFiles[i] : std::filesystem::path()));
+                                                pdf ? pdfFiles[i] : std::filesystem::path(),
+                                                dataOutput.get()));
         }
+        if (dataOutput)
+            dataOutput->finish();
         if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
             std::perror("morvane-check: writing the report");
             return Failed;
