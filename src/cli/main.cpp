@@ -62,7 +62,8 @@ int checkFile(PointTable& data, const CliOptions& options, const std::string& pa
         try {
             dataOutput->fileChecked(fileFindings(data, *summary));
         } catch (const ProjectionError& e) {
-            std::fprintf(stderr, "morvane-check: %s: %s\n", path.c_str(), e.what());
+            const std::string where = e.line() > 0 ? path + ":" + std::to_string(e.line()) : path;
+            std::fprintf(stderr, "morvane-check: %s: %s\n", where.c_str(), e.what());
             status = Failed;
         }
     } else {

@@ -19,7 +19,7 @@ std::string position(const FoundPoint& p, const PlaneToGeographic& projection) {
     try {
         at = projection.toLonLat(p.x, p.y);
     } catch (const ProjectionError& e) {
-        throw ProjectionError("line " + std::to_string(p.line) + ": " + e.what());
+        throw ProjectionError(e.what(), p.line);
     }
     return "[" + jsonNumber(at.longitude) + "," + jsonNumber(at.latitude) + "]";
 }

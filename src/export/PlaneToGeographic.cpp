@@ -1,6 +1,7 @@
 #include "export/PlaneToGeographic.h"
 
 #include "core/NumberFormat.h"
+#include "core/Text.h"
 
 #include <cmath>
 #include <proj.h>
@@ -61,8 +62,8 @@ LonLat PlaneToGeographic::toLonLat(double x, double y) const {
     const PJ_COORD out = proj_trans(m_conversion, PJ_FWD, in);
     const int error = proj_errno(m_conversion);
     if (error != 0 || !std::isfinite(out.lp.lam) || !std::isfinite(out.lp.phi))
-        throw ProjectionError("PROJ cannot convert X " + formatPlainDecimal(x) + ", Y " +
-                              formatPlainDecimal(y) + " of " + zoneText(m_zone) +
+        throw ProjectionError("PROJ cannot convert X " + toUtf8(formatShortest(x)) + ", Y " +
+                              toUtf8(formatShortest(y)) + " of " + zoneText(m_zone) +
                               " to longitude and latitude: " +
                               (error != 0 ? projReason(m_context, error) : "no result"));
     // Normalised for visualisation, the output is in degrees, longitude first.

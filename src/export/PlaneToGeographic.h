@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <stdexcept>
+#include <string>
 
 struct PJconsts;
 struct pj_ctx;
@@ -15,7 +16,14 @@ inline constexpr std::int32_t LastPlaneZone = 19;
 // PROJ could not set up or carry out a conversion; the text says what and why.
 class ProjectionError : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    explicit ProjectionError(const std::string& what, std::int32_t line = 0)
+        : std::runtime_error(what), m_line(line) {}
+
+    // The 1-based line of the point's record; 0 when no point is to blame.
+    std::int32_t line() const { return m_line; }
+
+private:
+    std::int32_t m_line;
 };
 
 struct LonLat {
