@@ -72,31 +72,36 @@ std::optional<std::string> optionValue(const std::vector<std::string>& args, std
     return std::nullopt;
 }
 
-EncodingChoice encodingChoice(const std::string& value) {
-    if (value == "auto")
-        return EncodingChoice::Auto;
-    if (value == "cp932")
-        return EncodingChoice::Cp932;
-    if (value == "utf-8")
-        return EncodingChoice::Utf8;
-    if (value == "utf-16")
-        return EncodingChoice::Utf16;
-    throw UsageError("--encoding takes \"auto\", \"cp932\", \"utf-8\" or \"utf-16\", not \"" +
-                     value + "\"");
+template <typename Value> struct NamedValue {
+    const char* name;
+    Value value;
+};
+
+// The value an option's word names; a usage error listing the words
+// otherwise: '--format takes "report", "csv" or "json", not "xml"'.
+template <typename Value, std::size_t Count>
+Value namedValue(const std::string& option, const std::string& word,
+                 const NamedValue<Value> (&names)[Count]) {
+    std::string words;
+    for (std::size_t i = 0; i < Count; ++i) {
+        if (word == names[i].name)
+            return names[i].value;
+        words += i == 0 ? "" : i + 1 == Count ? " or " : ", ";
+        words += std::string("\"") + names[i].name + "\"";
+    }
+    throw UsageError(option + " takes " + words + ", not \"" + word + "\"");
 }
 
-OutputFormat outputFormat(const std::string& value) {
-    if (value == "report")
-        return OutputFormat::Report;
-    if (value == "csv")
-        return OutputFormat::Csv;
-    if (value == "json")
-        return OutputFormat::Json;
-    if (value == "geojson")
-        return OutputFormat::GeoJson;
-    throw UsageError("--format takes \"report\", \"csv\", \"json\" or \"geojson\", not \"" + value +
-                     "\"");
-}
+constexpr NamedValue<EncodingChoice> Encodings[] = {{"auto", EncodingChoice::Auto},
+                                                    {"cp932", EncodingChoice::Cp932},
+                                                    {"utf-8", EncodingChoice::Utf8},
+                                                    {"utf-16", EncodingChoice::Utf16}};
+constexpr NamedValue<OutputFormat> Formats[] = {{"report", OutputFormat::Report},
+                                                {"csv", OutputFormat::Csv},
+                                                {"json", OutputFormat::Json},
+                                                {"geojson", OutputFormat::GeoJson}};
+// Yes stops, as Enter does in the window.
+constexpr NamedValue<Answer> TooManyAnswers[] = {{"stop", Answer::Yes}, {"continue", Answer::No}};
 
 std::int32_t planeZone(const std::string& value) {
     std::int32_t zone = 0;
@@ -156,19 +161,13 @@ CliOptions parseCliOptions(const std::vector<std::string>& args) {
                 throw UsageError("--pdf needs a file or folder name");
             o.pdf = *v;
         } else if (auto v = optionValue(args, i, "--format")) {
-            o.format = outputFormat(*v);
+            o.format = namedValue("--format", *v, Formats);
         } else if (auto v = optionValue(args, i, "--zone")) {
             o.zone = planeZone(*v);
         } else if (auto v = optionValue(args, i, "--encoding")) {
-            o.encoding = encodingChoice(*v);
+            o.encoding = namedValue("--encoding", *v, Encodings);
         } else if (auto v = optionValue(args, i, "--on-too-many")) {
-            if (*v == "stop")
-                o.onTooMany = Answer::Yes;
-            else if (*v == "continue")
-                o.onTooMany = Answer::No;
-            else
-                throw UsageError("--on-too-many takes \"stop\" or \"continue\", not \"" + *v +
-                                 "\"");
+            o.onTooMany = namedValue("--on-too-many", *v, TooManyAnswers);
         } else {
             throw UsageError("unknown option " + arg);
         }
