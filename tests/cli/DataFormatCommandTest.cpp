@@ -7,10 +7,7 @@ namespace morvane {
 namespace {
 
 using test::runProcess;
-using test::simaFile;
 using test::TempFile;
-
-const std::string Example = std::string(MORVANE_EXAMPLES) + "/sample.sim";
 
 struct RefusedCase {
     const char* what;
@@ -40,27 +37,6 @@ TEST(DataFormatCommand, CombinationsWithoutSenseAreRefused) {
         EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
         EXPECT_EQ(r.err.find("missing.sim"), std::string::npos) << r.err;
     }
-}
-
-// Standard output holds the data alone; the summary and errors stay on
-// standard error, and the status is the report's.
-TEST(DataFormatCommand, StandardOutputCarriesOnlyTheData) {
-    const auto r = runProcess(MORVANE_CHECK_EXE, {"--format", "csv", Example, Example});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out.find("==>"), std::string::npos);
-    EXPECT_EQ(r.out.rfind("\xEF\xBB\xBF"
-                          "file,kind",
-                          0),
-              0u);
-    EXPECT_EQ(r.out.find("file,kind", 10), std::string::npos) << "one header for two files";
-    EXPECT_NE(r.err.find("25 points, 3 duplicate names"), std::string::npos) << r.err;
-
-    TempFile clean(simaFile({u"A01,1,P1,100,200,"}));
-    const auto json =
-        runProcess(MORVANE_CHECK_EXE, {"-q", "--format", "json", clean.path().string()});
-    EXPECT_EQ(json.status, 0);
-    EXPECT_EQ(json.err, "");
-    EXPECT_NE(json.out.find("\"findings\":[]}\n"), std::string::npos) << json.out;
 }
 
 TEST(DataFormatCommand, APointProjCannotPlaceIsAnErrorOfItsLine) {

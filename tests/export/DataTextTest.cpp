@@ -31,7 +31,6 @@ TEST(DataText, JsonStringsAreEscapedWhereJsonNeedsIt) {
 
 TEST(DataText, NumbersThatJsonCannotHoldAreNull) {
     EXPECT_EQ(jsonNumber(1e300 * 1e300), "null");
-    EXPECT_EQ(jsonNumber(1e-7), "0.0000001");
 }
 
 TEST(DataText, PathBytesThatAreNoUtf8BecomeReplacementCharacters) {

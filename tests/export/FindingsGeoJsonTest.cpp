@@ -78,11 +78,5 @@ TEST(FindingsGeoJson, APointProjCannotPlaceLeavesTheCollectionValid) {
     EXPECT_EQ(out.str().substr(out.str().size() - 3), "]}\n");
 }
 
-TEST(FindingsGeoJson, ZonesOutsideOneToNineteenAreRefused) {
-    EXPECT_THROW(PlaneToGeographic(0), ProjectionError);
-    EXPECT_THROW(PlaneToGeographic(20), ProjectionError);
-    EXPECT_EQ(PlaneToGeographic(19).zone(), 19);
-}
-
 } // namespace
 } // namespace morvane

@@ -150,6 +150,9 @@ result = run("--format", "csv", *FILES)
 raw = result.stdout
 expect(raw.startswith(b"\xef\xbb\xbf"), "csv starts with a byte order mark")
 rows = list(csv.reader(io.StringIO(raw.decode("utf-8-sig"), newline="")))
+loud = subprocess.run([CHECK, "--format", "csv", SAMPLE], capture_output=True, check=False)
+expect(loud.returncode == 1 and "25 points, 3 duplicate names" in loud.stderr.decode("utf-8"),
+       "csv: the report's exit status, the summary on stderr")
 expect(rows[0] == HEADER, f"csv header {rows[0]}")
 expect(raw.count(b"\r\n") == len(rows), "csv: every row ends in CR LF")
 all_findings = [(path, f) for path in FILES for f in by_file[path]["findings"]]
