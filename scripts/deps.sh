@@ -15,6 +15,10 @@ packages=(
     googletest libgtest-dev libgmock-dev xvfb xauth xdotool xclip poppler-utils locales
     # reading the data formats back (csv, json) and PROJ's own conversion (cs2cs)
     python3 proj-bin
+    # the Debian package (scripts/package.sh) and its test
+    dpkg-dev lintian
+    # the desktop finding the installed file type and entry (tests/install)
+    shared-mime-info desktop-file-utils xdg-utils libglib2.0-bin
     # benchmarks
     libbenchmark-dev time
     "$@"

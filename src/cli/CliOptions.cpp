@@ -3,10 +3,12 @@
 #include "core/Text.h"
 #include "export/PlaneToGeographic.h"
 
+#include <algorithm>
 #include <charconv>
 #include <optional>
 #include <set>
 #include <system_error>
+#include <thread>
 
 namespace morvane {
 
@@ -46,6 +48,10 @@ Options:
                         window prints it); with several files, or when PATH is
                         a folder, to one PDF per file in that folder, named
                         after the file with .pdf
+  -r, --recursive       the paths may be folders: check every .sim, .dat and
+                        .sct file below them (any letter case), in path order
+  -j, --jobs N          check N files at once (default: one per core); the
+                        output is the same for every N
   --help                show this help and exit
   --version             show the version and exit
 
@@ -131,7 +137,21 @@ void refuseMismatches(const CliOptions& o) {
         throw UsageError("--zone applies only to --format geojson");
 }
 
+std::size_t jobCount(const std::string& value) {
+    std::size_t n = 0;
+    const char* end = value.data() + value.size();
+    const auto [rest, error] = std::from_chars(value.data(), end, n);
+    // Each job holds a point table of about 50 MB; a thousand is a typo.
+    if (error != std::errc() || rest != end || n < 1 || n > 1024)
+        throw UsageError("-j takes a number of files from 1 to 1024, not \"" + value + "\"");
+    return n;
+}
+
 } // namespace
+
+std::size_t defaultJobs() {
+    return std::max(1u, std::thread::hardware_concurrency());
+}
 
 CliOptions parseCliOptions(const std::vector<std::string>& args) {
     CliOptions o;
@@ -152,6 +172,14 @@ CliOptions parseCliOptions(const std::vector<std::string>& args) {
             o.crlf = true;
         } else if (arg == "--quiet" || arg == "-q") {
             o.quiet = true;
+        } else if (arg == "--recursive" || arg == "-r") {
+            o.recursive = true;
+        } else if (arg.size() > 2 && arg.rfind("-j", 0) == 0 && arg[2] != '=') {
+            o.jobs = jobCount(arg.substr(2));
+        } else if (auto v = optionValue(args, i, "-j")) {
+            o.jobs = jobCount(*v);
+        } else if (auto v = optionValue(args, i, "--jobs")) {
+            o.jobs = jobCount(*v);
         } else if (auto v = optionValue(args, i, "--lower")) {
             o.lower = toUtf16(*v);
         } else if (auto v = optionValue(args, i, "--tolerance")) {
@@ -173,7 +201,9 @@ CliOptions parseCliOptions(const std::vector<std::string>& args) {
         }
     }
     if (o.files.empty() && !o.help && !o.version)
-        throw UsageError("no coordinate file given");
+        throw UsageError(o.recursive ? "no folder given" : "no coordinate file given");
+    if (o.jobs == 0)
+        o.jobs = defaultJobs();
     refuseMismatches(o);
     return o;
 }

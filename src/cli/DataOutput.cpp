@@ -1,7 +1,6 @@
 #include "cli/DataOutput.h"
 
 #include "core/RunError.h"
-#include "core/Text.h"
 #include "export/FileFindings.h"
 #include "export/FindingsCsv.h"
 #include "export/FindingsJson.h"
@@ -42,13 +41,10 @@ void DataOutput::fileChecked(const FileFindings& file) {
     flush();
 }
 
-void DataOutput::fileFailed(const std::filesystem::path& file, const std::exception& error) {
+void DataOutput::fileFailed(const std::filesystem::path& file, const RunError& error) {
     if (m_format != OutputFormat::Json)
         return;
-    if (const auto* e = dynamic_cast<const RunError*>(&error))
-        writeJsonErrorLine(m_text, file, *e);
-    else
-        writeJsonErrorLine(m_text, file, RunError(0, toUtf16(error.what())));
+    writeJsonErrorLine(m_text, file, error);
     flush();
 }
 

@@ -5,7 +5,6 @@
 #include "export/PlaneToGeographic.h"
 
 #include <cstdio>
-#include <exception>
 #include <filesystem>
 #include <memory>
 #include <sstream>
@@ -13,6 +12,7 @@
 namespace morvane {
 
 struct FileFindings;
+class RunError;
 
 // Standard output in a data format: what comes before the first file (the
 // CSV header, the opening of the collection), each file's findings or error in
@@ -29,7 +29,7 @@ public:
     void fileChecked(const FileFindings& file);
     // JSON keeps the error beside the files' objects; the other formats leave
     // it to standard error.
-    void fileFailed(const std::filesystem::path& file, const std::exception& error);
+    void fileFailed(const std::filesystem::path& file, const RunError& error);
     void finish();
 
 private:

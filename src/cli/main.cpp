@@ -1,8 +1,12 @@
 #include "cli/CliOptions.h"
 #include "cli/DataOutput.h"
+#include "cli/FileOutput.h"
+#include "cli/InputFiles.h"
+#include "cli/OrderedWork.h"
 #include "cli/Summary.h"
 #include "cli/TerminalSink.h"
 #include "core/PointTable.h"
+#include "core/RunError.h"
 #include "core/Text.h"
 #include "export/FileFindings.h"
 #include "print/PdfReport.h"
@@ -12,6 +16,7 @@
 #include <exception>
 #include <filesystem>
 #include <memory>
+#include <mutex>
 
 using namespace morvane;
 
@@ -41,48 +46,124 @@ std::string resultOf(TerminalSink& sink, const CliOptions& options) {
     return toUtf8(text);
 }
 
-// pdf and pdfTarget: where the report is also printed, when --pdf was given;
-// dataOutput: where the findings go instead of the report, with --format.
-int checkFile(PointTable& data, const CliOptions& options, const std::string& path,
-              PdfReportWriter* pdf, const std::filesystem::path& pdfTarget,
-              DataOutput* dataOutput) {
-    TerminalSink sink(options, stderr);
+// What checking one file printed, and how it ended. With --format, what it
+// found or the error that stopped it, written as data in file order.
+struct FileOutcome {
+    FileOutput output;
+    int status = NoFindings;
+    std::optional<FileFindings> findings;
+    std::optional<RunError> error;
+};
+
+RunError asRunError(const std::exception& e) {
+    if (const auto* runError = dynamic_cast<const RunError*>(&e))
+        return *runError;
+    return RunError(0, toUtf16(e.what()));
+}
+
+// A checking thread's own point table: it is large, and a run resets it anyway.
+struct Checker {
+    std::unique_ptr<PointTable> table = std::make_unique<PointTable>();
+};
+
+// The PDF writer draws with Qt, whose font handling is not made for several
+// threads drawing at once; one PDF at a time.
+struct PdfOutput {
+    PdfReportWriter writer;
+    std::mutex busy;
+};
+
+// pdf and pdfTarget: where the report is also printed, when --pdf was given.
+FileOutcome checkFile(PointTable& data, const CliOptions& options, const std::string& path,
+                      PdfOutput* pdf, const std::filesystem::path& pdfTarget) {
+    FileOutcome outcome;
+    FileOutput& output = outcome.output;
+    const bool asData = options.format != OutputFormat::Report;
+    // Files found in folders are named even when there is only one; data
+    // names its file in every row or object.
+    if ((options.files.size() > 1 || options.recursive) && !asData)
+        output.out("==> " + path + " <==\n");
+    TerminalSink sink(options, output);
     sink.setFile(path);
     std::optional<RunSummary> summary;
     try {
         summary = runCheck(data, sink);
     } catch (const std::exception& e) {
         abandonRun(data, sink, e);
-        if (dataOutput)
-            dataOutput->fileFailed(path, e);
-        return Failed;
+        outcome.status = Failed;
+        if (asData)
+            outcome.error = asRunError(e);
+        return outcome;
     }
-    int status = data.nextReportLine > 1 ? Findings : NoFindings;
-    if (dataOutput) {
-        try {
-            dataOutput->fileChecked(fileFindings(data, *summary));
-        } catch (const ProjectionError& e) {
-            const std::string where = e.line() > 0 ? path + ":" + std::to_string(e.line()) : path;
-            std::fprintf(stderr, "morvane-check: %s: %s\n", where.c_str(), e.what());
-            status = Failed;
-        }
-    } else {
-        const std::string out = lineEnds(resultOf(sink, options), options.crlf);
-        std::fwrite(out.data(), 1, out.size(), stdout);
-    }
+    // Copied out: the table is this thread's, and the next file resets it.
+    if (asData)
+        outcome.findings = fileFindings(data, *summary);
+    else
+        output.out(lineEnds(resultOf(sink, options), options.crlf));
     if (pdf) {
         try {
-            pdf->write(data, summary, sink, pdfTarget);
+            std::lock_guard lock(pdf->busy);
+            pdf->writer.write(data, summary, sink, pdfTarget);
         } catch (const std::exception& e) {
-            std::fprintf(stderr, "morvane-check: %s: %s\n", path.c_str(), e.what());
-            return Failed;
+            output.err("morvane-check: " + path + ": " + e.what() + "\n");
+            outcome.status = Failed;
+            return outcome;
         }
     }
-    if (summary && !options.quiet) {
-        // After the report, in order, when both go to one terminal.
-        std::fflush(stdout);
-        std::fprintf(stderr, "morvane-check: %s\n", summaryLine(*summary).c_str());
-    }
+    if (summary && !options.quiet)
+        output.err("morvane-check: " + summaryLine(*summary) + "\n");
+    outcome.status = data.nextReportLine > 1 ? Findings : NoFindings;
+    return outcome;
+}
+
+// Checks every file on options.jobs threads and prints the outcomes in the
+// order of the files; returns the worst status.
+int checkFiles(const CliOptions& options, const std::vector<std::filesystem::path>& pdfFiles) {
+    std::unique_ptr<PdfOutput> pdf;
+    if (!pdfFiles.empty())
+        pdf = std::make_unique<PdfOutput>();
+    std::unique_ptr<DataOutput> dataOutput;
+    if (options.format != OutputFormat::Report)
+        dataOutput = std::make_unique<DataOutput>(options, stdout);
+    int status = NoFindings;
+    runInOrder<Checker>(
+        options.files.size(), options.jobs,
+        [&](std::size_t i, Checker& checker) {
+            const std::string& path = options.files[i];
+            try {
+                return checkFile(*checker.table, options, path, pdf.get(),
+                                 pdf ? pdfFiles[i] : std::filesystem::path());
+            } catch (const std::exception& e) {
+                // Out of memory, say: this file fails, the others go on.
+                FileOutcome failed;
+                failed.output.err("morvane-check: " + path + ": " + e.what() + "\n");
+                failed.status = Failed;
+                if (options.format != OutputFormat::Report)
+                    failed.error = asRunError(e);
+                return failed;
+            }
+        },
+        [&](std::size_t i, FileOutcome outcome) {
+            // The data goes out here, in file order, where one writer joins
+            // the files into one CSV table or one collection.
+            if (outcome.findings) {
+                try {
+                    dataOutput->fileChecked(*outcome.findings);
+                } catch (const ProjectionError& e) {
+                    const std::string& path = options.files[i];
+                    const std::string where =
+                        e.line() > 0 ? path + ":" + std::to_string(e.line()) : path;
+                    outcome.output.err("morvane-check: " + where + ": " + e.what() + "\n");
+                    outcome.status = Failed;
+                }
+            } else if (outcome.error) {
+                dataOutput->fileFailed(options.files[i], *outcome.error);
+            }
+            outcome.output.writeTo(stdout, stderr);
+            status = std::max(status, outcome.status);
+        });
+    if (dataOutput)
+        dataOutput->finish();
     return status;
 }
 
@@ -91,9 +172,18 @@ int checkFile(PointTable& data, const CliOptions& options, const std::string& pa
 int main(int argc, char** argv) {
     CliOptions options;
     std::vector<std::filesystem::path> pdfFiles;
+    int status = NoFindings;
     try {
         options = parseCliOptions(std::vector<std::string>(argv + 1, argv + argc));
-        pdfFiles = pdfTargets(options);
+        if (!options.help && !options.version) {
+            InputFiles inputs = inputFiles(options.files, options.recursive);
+            for (const auto& error : inputs.errors) {
+                std::fprintf(stderr, "morvane-check: %s\n", error.c_str());
+                status = Failed;
+            }
+            options.files = std::move(inputs.files);
+            pdfFiles = pdfTargets(options);
+        }
     } catch (const UsageError& e) {
         std::fprintf(stderr, "morvane-check: %s\nTry 'morvane-check --help'.\n", e.what());
         return Failed;
@@ -108,25 +198,7 @@ int main(int argc, char** argv) {
     }
 
     try {
-        // One table for every file: it is large, and a run resets it anyway.
-        auto data = std::make_unique<PointTable>();
-        std::unique_ptr<PdfReportWriter> pdf;
-        if (!pdfFiles.empty())
-            pdf = std::make_unique<PdfReportWriter>();
-        std::unique_ptr<DataOutput> dataOutput;
-        if (options.format != OutputFormat::Report)
-            dataOutput = std::make_unique<DataOutput>(options, stdout);
-        int status = NoFindings;
-        for (std::size_t i = 0; i < options.files.size(); ++i) {
-            const std::string& path = options.files[i];
-            if (options.files.size() > 1 && !dataOutput)
-                std::printf("==> %s <==\n", path.c_str());
-            status = std::max(status, checkFile(*data, options, path, pdf.get(),
-                                                pdf ? pdfFiles[i] : std::filesystem::path(),
-                                                dataOutput.get()));
-        }
-        if (dataOutput)
-            dataOutput->finish();
+        status = std::max(status, checkFiles(options, pdfFiles));
         if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
             std::perror("morvane-check: writing the report");
             return Failed;

@@ -7,6 +7,8 @@
 #include "input/CoordinateFile.h"
 #include "input/Cp932.h"
 
+#include <algorithm>
+
 namespace morvane {
 
 namespace {
@@ -30,6 +32,7 @@ void readRecord(PointTable& table, FieldReader& in, FieldEncoding encoding, std:
                 bool isZ) {
     if (n > TableCapacity)
         throw RunError(0, u"座標数が上限（499999点）を超えています。");
+    table.usedSlots = std::max(table.usedSlots, n);
     table.numbers[n] = leadingInt32(valueField(in));
     std::u16string name = decodeName(valueField(in), encoding);
     // "Z" names are kept exactly as read; "A01" names lose surrounding spaces.

@@ -1,6 +1,8 @@
 #include "print/Fonts.h"
+#include "ui/AppIcon.h"
 #include "ui/MainWindow.h"
 #include "ui/WindowArguments.h"
+#include "ui/WindowSettings.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -8,7 +10,6 @@
 #include <vector>
 
 #include <QApplication>
-#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTimer>
@@ -20,6 +21,22 @@ enum ExitStatus { Done = 0, Failed = 2 };
 
 std::vector<std::string> argumentsOf(int argc, char** argv) {
     return argc > 1 ? std::vector<std::string>(argv + 1, argv + argc) : std::vector<std::string>();
+}
+
+QtMessageHandler qtMessages = nullptr;
+
+// While Qt opens the display: a display that is named but cannot be reached
+// (a closed X server, a dropped ssh forwarding) makes Qt abort with a core
+// dump; say so as for no display at all, and leave with the same status.
+void startupMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (type != QtFatalMsg) {
+        qtMessages(type, context, message);
+        return;
+    }
+    // Qt's warnings before this one name the display; its own last words
+    // advise reinstalling, which would not help.
+    std::fputs("morvane: no display could be opened; use morvane-check FILE on a terminal\n", stderr);
+    std::_Exit(Failed);
 }
 
 } // namespace
@@ -41,7 +58,9 @@ int main(int argc, char** argv) {
         return Failed;
     }
 
+    qtMessages = qInstallMessageHandler(startupMessage);
     QApplication app(argc, argv);
+    qInstallMessageHandler(qtMessages);
     // Qt has taken its own options out of argv; what is left is ours.
     const morvane::WindowArguments arguments =
         morvane::parseWindowArguments(argumentsOf(argc, argv));
@@ -50,9 +69,10 @@ int main(int argc, char** argv) {
         return Failed;
     }
 
-    QApplication::setApplicationName(QStringLiteral("morvane"));
+    // Before the window, which reads its settings under these names.
+    morvane::setApplicationNames();
     QApplication::setDesktopFileName(QStringLiteral("morvane"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/morvane/morvane.png")));
+    QApplication::setWindowIcon(morvane::applicationIcon());
     morvane::registerFontSubstitutes();
     // The window speaks Japanese whatever the desktop's language; so do Qt's
     // own buttons and dialogs (Yes and No, the file and printer dialogs).

@@ -169,6 +169,11 @@ for row, (path, finding) in zip(rows[1:], all_findings):
            int(row[8]), row[9], float(row[10]), float(row[11]), int(row[12])]
     expect(got == expected, f"csv row {got} vs json {expected}")
 
+# Files checked at once are written in the order given, byte for byte.
+for data in (["--format", "csv"], ["--format", "json"], ["--format", "geojson", "--zone", str(ZONE)]):
+    one, two = (run(*data, "-j", jobs, *FILES, missing, SAMPLE) for jobs in ("1", "2"))
+    expect(one.stdout == two.stdout and one.stderr == two.stderr, f"{data}: -j 2 writes what -j 1 does")
+
 # GeoJSON: one collection, each finding a feature, positions as cs2cs gives them.
 result = run("--format", "geojson", "--zone", str(ZONE), *FILES)
 collection = json.loads(result.stdout)
