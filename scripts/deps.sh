@@ -7,10 +7,14 @@ set -euo pipefail
 packages=(
     # build
     cmake ninja-build g++ pkg-config
+    # findings on a map: plane rectangular zones to longitude and latitude
+    libproj-dev
     # the window and printing
     qt6-base-dev qt6-qpa-plugins libgl-dev fonts-ipafont-gothic qt6-translations-l10n
     # tests
     googletest libgtest-dev libgmock-dev xvfb xauth xdotool xclip poppler-utils locales
+    # reading the data formats back (csv, json) and PROJ's own conversion (cs2cs)
+    python3 proj-bin
     # the Debian package (scripts/package.sh) and its test
     dpkg-dev lintian
     # the desktop finding the installed file type and entry (tests/install)

@@ -2,6 +2,7 @@
 
 #include "cli/PlotOutput.h"
 #include "core/Text.h"
+#include "export/PlaneToGeographic.h"
 
 #include <algorithm>
 #include <charconv>
@@ -32,8 +33,17 @@ Options:
                         "utf-16" instead of guessing (default "auto": a byte
                         order mark, or valid UTF-8 with a character beyond
                         ASCII, says so; anything else is CP932)
+  --format FORMAT       what standard output carries: "report" (default),
+                        or the findings as data: "csv" (UTF-8 with a byte
+                        order mark, CR LF, one header row), "json" (JSON
+                        Lines, one object per file) or "geojson" (one
+                        FeatureCollection in longitude and latitude; needs
+                        --zone)
+  --zone N              the JGD2011 plane rectangular zone, 1 to 19, of the
+                        files' coordinates, for --format geojson
   --list                print the result list instead of the report
   --crlf                end lines with CR LF, as the window's result text does
+                        (--list and --crlf only with --format report)
   -q, --quiet           no summary line after each report (errors are still
                         written)
   --pdf PATH            also print the report to the PDF file PATH (A4, as the
@@ -52,6 +62,9 @@ Options:
   --help                show this help and exit
   --version             show the version and exit
 
+With --format csv, json or geojson, standard output carries only the data:
+no "==> FILE <==" headings; summaries, questions and errors stay on standard
+error (a file that cannot be checked is also a JSON object with "error").
 Numbers are read as in the window: the leading number of the text counts.
 Exit status: 0 no findings, 1 findings, 2 an error.
 )";
@@ -72,17 +85,63 @@ std::optional<std::string> optionValue(const std::vector<std::string>& args, std
     return std::nullopt;
 }
 
-EncodingChoice encodingChoice(const std::string& value) {
-    if (value == "auto")
-        return EncodingChoice::Auto;
-    if (value == "cp932")
-        return EncodingChoice::Cp932;
-    if (value == "utf-8")
-        return EncodingChoice::Utf8;
-    if (value == "utf-16")
-        return EncodingChoice::Utf16;
-    throw UsageError("--encoding takes \"auto\", \"cp932\", \"utf-8\" or \"utf-16\", not \"" +
-                     value + "\"");
+template <typename Value> struct NamedValue {
+    const char* name;
+    Value value;
+};
+
+// The value an option's word names; a usage error listing the words
+// otherwise: '--format takes "report", "csv" or "json", not "xml"'.
+template <typename Value, std::size_t Count>
+Value namedValue(const std::string& option, const std::string& word,
+                 const NamedValue<Value> (&names)[Count]) {
+    std::string words;
+    for (std::size_t i = 0; i < Count; ++i) {
+        if (word == names[i].name)
+            return names[i].value;
+        words += i == 0 ? "" : i + 1 == Count ? " or " : ", ";
+        words += std::string("\"") + names[i].name + "\"";
+    }
+    throw UsageError(option + " takes " + words + ", not \"" + word + "\"");
+}
+
+constexpr NamedValue<EncodingChoice> Encodings[] = {{"auto", EncodingChoice::Auto},
+                                                    {"cp932", EncodingChoice::Cp932},
+                                                    {"utf-8", EncodingChoice::Utf8},
+                                                    {"utf-16", EncodingChoice::Utf16}};
+constexpr NamedValue<OutputFormat> Formats[] = {{"report", OutputFormat::Report},
+                                                {"csv", OutputFormat::Csv},
+                                                {"json", OutputFormat::Json},
+                                                {"geojson", OutputFormat::GeoJson}};
+// Yes stops, as Enter does in the window.
+constexpr NamedValue<Answer> TooManyAnswers[] = {{"stop", Answer::Yes}, {"continue", Answer::No}};
+
+std::int32_t planeZone(const std::string& value) {
+    std::int32_t zone = 0;
+    const char* end = value.data() + value.size();
+    const auto [ptr, ec] = std::from_chars(value.data(), end, zone);
+    if (value.empty() || ec != std::errc() || ptr != end || zone < FirstPlaneZone ||
+        zone > LastPlaneZone)
+        throw UsageError("--zone takes a plane rectangular zone from 1 to 19, not \"" + value +
+                         "\"");
+    return zone;
+}
+
+// Data formats have their own layout and line ends; a zone places only
+// GeoJSON on the map.
+void refuseMismatches(const CliOptions& o) {
+    const bool data = o.format != OutputFormat::Report;
+    if (data && o.list)
+        throw UsageError("--list prints the result list; it does not go with --format csv, "
+                         "json or geojson");
+    if (data && o.crlf)
+        throw UsageError("--crlf applies to the report; CSV always ends lines with CR LF, "
+                         "JSON and GeoJSON with LF");
+    if (o.format == OutputFormat::GeoJson && o.zone == 0)
+        throw UsageError("--format geojson needs --zone N: the plane rectangular zone (1 to 19) "
+                         "of the files' coordinates");
+    if (o.format != OutputFormat::GeoJson && o.zone != 0)
+        throw UsageError("--zone applies only to --format geojson");
 }
 
 std::size_t jobCount(const std::string& value) {
@@ -142,16 +201,14 @@ CliOptions parseCliOptions(const std::vector<std::string>& args) {
             o.plot = *v;
         } else if (auto v = optionValue(args, i, "--plot-size")) {
             std::tie(o.plotWidth, o.plotHeight) = parsePlotSize(*v);
+        } else if (auto v = optionValue(args, i, "--format")) {
+            o.format = namedValue("--format", *v, Formats);
+        } else if (auto v = optionValue(args, i, "--zone")) {
+            o.zone = planeZone(*v);
         } else if (auto v = optionValue(args, i, "--encoding")) {
-            o.encoding = encodingChoice(*v);
+            o.encoding = namedValue("--encoding", *v, Encodings);
         } else if (auto v = optionValue(args, i, "--on-too-many")) {
-            if (*v == "stop")
-                o.onTooMany = Answer::Yes;
-            else if (*v == "continue")
-                o.onTooMany = Answer::No;
-            else
-                throw UsageError("--on-too-many takes \"stop\" or \"continue\", not \"" + *v +
-                                 "\"");
+            o.onTooMany = namedValue("--on-too-many", *v, TooManyAnswers);
         } else {
             throw UsageError("unknown option " + arg);
         }
@@ -160,6 +217,7 @@ CliOptions parseCliOptions(const std::vector<std::string>& args) {
         throw UsageError(o.recursive ? "no folder given" : "no coordinate file given");
     if (o.jobs == 0)
         o.jobs = defaultJobs();
+    refuseMismatches(o);
     return o;
 }
 

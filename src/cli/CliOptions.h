@@ -11,6 +11,9 @@
 
 namespace morvane {
 
+// What standard output carries: the report, or the findings as data.
+enum class OutputFormat { Report, Csv, Json, GeoJson };
+
 struct CliOptions {
     // The texts of the two window fields, read by the same rule as there.
     std::u16string lower = u"0";
@@ -19,6 +22,10 @@ struct CliOptions {
     Answer onTooMany = Answer::Yes;
     // --encoding: how every file is read; Auto guesses from each file.
     EncodingChoice encoding = EncodingChoice::Auto;
+    OutputFormat format = OutputFormat::Report;
+    // --zone: the plane rectangular zone (1 to 19) of every file's
+    // coordinates, for GeoJSON; 0 when not given.
+    std::int32_t zone = 0;
     bool list = false;
     bool crlf = false;
     // No summary line after each report; errors are still written.
@@ -46,6 +53,8 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// Refuses what does not go together (--list or --crlf with a data format,
+// GeoJSON without a zone, a zone without GeoJSON) before any file is read.
 CliOptions parseCliOptions(const std::vector<std::string>& args);
 
 // The number of files checked at once when -j is not given.

@@ -1,4 +1,5 @@
 #include "cli/CliOptions.h"
+#include "cli/DataOutput.h"
 #include "cli/FileOutput.h"
 #include "cli/InputFiles.h"
 #include "cli/OrderedWork.h"
@@ -6,7 +7,9 @@
 #include "cli/Summary.h"
 #include "cli/TerminalSink.h"
 #include "core/PointTable.h"
+#include "core/RunError.h"
 #include "core/Text.h"
+#include "export/FileFindings.h"
 #include "plot/PlotPicture.h"
 #include "print/PdfReport.h"
 #include "run/CheckRun.h"
@@ -45,11 +48,20 @@ std::string resultOf(TerminalSink& sink, const CliOptions& options) {
     return toUtf8(text);
 }
 
-// What checking one file printed, and how it ended.
+// What checking one file printed, and how it ended. With --format, what it
+// found or the error that stopped it, written as data in file order.
 struct FileOutcome {
     FileOutput output;
     int status = NoFindings;
+    std::optional<FileFindings> findings;
+    std::optional<RunError> error;
 };
+
+RunError asRunError(const std::exception& e) {
+    if (const auto* runError = dynamic_cast<const RunError*>(&e))
+        return *runError;
+    return RunError(0, toUtf16(e.what()));
+}
 
 // A checking thread's own point table: it is large, and a run resets it anyway.
 struct Checker {
@@ -75,8 +87,10 @@ FileOutcome checkFile(PointTable& data, const CliOptions& options, const std::st
                       const std::filesystem::path& plotTarget) {
     FileOutcome outcome;
     FileOutput& output = outcome.output;
-    // Files found in folders are named even when there is only one.
-    if (options.files.size() > 1 || options.recursive)
+    const bool asData = options.format != OutputFormat::Report;
+    // Files found in folders are named even when there is only one; data
+    // names its file in every row or object.
+    if ((options.files.size() > 1 || options.recursive) && !asData)
         output.out("==> " + path + " <==\n");
     TerminalSink sink(options, output);
     sink.setFile(path);
@@ -86,9 +100,15 @@ FileOutcome checkFile(PointTable& data, const CliOptions& options, const std::st
     } catch (const std::exception& e) {
         abandonRun(data, sink, e);
         outcome.status = Failed;
+        if (asData)
+            outcome.error = asRunError(e);
         return outcome;
     }
-    output.out(lineEnds(resultOf(sink, options), options.crlf));
+    // Copied out: the table is this thread's, and the next file resets it.
+    if (asData)
+        outcome.findings = fileFindings(data, *summary);
+    else
+        output.out(lineEnds(resultOf(sink, options), options.crlf));
     if (pdf) {
         try {
             std::lock_guard lock(drawingWithQt);
@@ -125,6 +145,9 @@ int checkFiles(const CliOptions& options, const std::vector<std::filesystem::pat
     std::unique_ptr<PlotOutput> plot;
     if (!plotFiles.empty())
         plot = std::make_unique<PlotOutput>();
+    std::unique_ptr<DataOutput> dataOutput;
+    if (options.format != OutputFormat::Report)
+        dataOutput = std::make_unique<DataOutput>(options, stdout);
     int status = NoFindings;
     runInOrder<Checker>(
         options.files.size(), options.jobs,
@@ -139,13 +162,32 @@ int checkFiles(const CliOptions& options, const std::vector<std::filesystem::pat
                 FileOutcome failed;
                 failed.output.err("morvane-check: " + path + ": " + e.what() + "\n");
                 failed.status = Failed;
+                if (options.format != OutputFormat::Report)
+                    failed.error = asRunError(e);
                 return failed;
             }
         },
-        [&](std::size_t, FileOutcome outcome) {
+        [&](std::size_t i, FileOutcome outcome) {
+            // The data goes out here, in file order, where one writer joins
+            // the files into one CSV table or one collection.
+            if (outcome.findings) {
+                try {
+                    dataOutput->fileChecked(*outcome.findings);
+                } catch (const ProjectionError& e) {
+                    const std::string& path = options.files[i];
+                    const std::string where =
+                        e.line() > 0 ? path + ":" + std::to_string(e.line()) : path;
+                    outcome.output.err("morvane-check: " + where + ": " + e.what() + "\n");
+                    outcome.status = Failed;
+                }
+            } else if (outcome.error) {
+                dataOutput->fileFailed(options.files[i], *outcome.error);
+            }
             outcome.output.writeTo(stdout, stderr);
             status = std::max(status, outcome.status);
         });
+    if (dataOutput)
+        dataOutput->finish();
     return status;
 }
 

@@ -74,6 +74,15 @@ std::u16string formatShortest(double value) {
     return widen(std::string(buf, end));
 }
 
+std::string formatPlainDecimal(double value) {
+    // Fixed notation without a precision is still the shortest that round-
+    // trips; the largest double has 309 integer digits, the smallest 1074
+    // decimals.
+    char buf[1100];
+    const auto end = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed).ptr;
+    return std::string(buf, end);
+}
+
 std::u16string formatInteger(std::int32_t value) {
     char buf[16];
     const auto end = std::to_chars(buf, buf + sizeof buf, value).ptr;

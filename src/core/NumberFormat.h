@@ -19,4 +19,10 @@ std::u16string formatInteger(std::int32_t value);
 // showing a band as the user typed it.
 std::u16string formatShortest(double value);
 
+// The shortest plain decimal that reads back as the same double: never an
+// exponent ("0.0000001", "123456789012"), no grouping, "." whatever the
+// locale; "inf", "-inf" or "nan" for a value that is no number. ASCII, for
+// the data formats, which are written in UTF-8.
+std::string formatPlainDecimal(double value);
+
 } // namespace morvane

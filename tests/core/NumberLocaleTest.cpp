@@ -42,6 +42,7 @@ TEST_F(NumberLocale, FormatsIgnoreTheLocale) {
         for (const auto& c : Formats)
             EXPECT_EQ(toUtf8(formatThreeDecimals(c.value)), toUtf8(c.text));
         EXPECT_EQ(toUtf8(formatInteger(-1234567)), "-1234567");
+        EXPECT_EQ(formatPlainDecimal(-1234567.25), "-1234567.25");
     }
 }
 

@@ -63,7 +63,7 @@ awk '$2 != "root/root" { print "FAILED: not owned by root: " $0; bad = 1 } END {
 awk '$1 ~ /^d/ && $1 != "drwxr-xr-x" { print "FAILED: folder not 0755: " $0; bad = 1 }
      END { exit bad }' <<<"$contents" >&2 || failures=$((failures + 1))
 
-# Control fields: the Qt 6 libraries come from the programs through dpkg-shlibdeps.
+# Control fields: the Qt 6 libraries and PROJ come from the programs through dpkg-shlibdeps.
 info=$(dpkg-deb -I "$deb")
 fields=(
     "^ Package: morvane$"
@@ -77,6 +77,7 @@ fields=(
     "^ Depends: .*libqt6gui6"
     "^ Depends: .*libqt6widgets6"
     "^ Depends: .*libqt6printsupport6"
+    "^ Depends: .*libproj"
     "^ Depends: .*libc6"
 )
 for field in "${fields[@]}"; do

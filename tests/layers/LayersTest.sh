@@ -11,13 +11,14 @@ declare -A below=(
     [input]="core"
     [checks]="core"
     [output]="core"
+    [export]="core"
     [run]="core input checks output"
     [print]="core output"
     [plot]="core output print"
-    [ui]="core input checks output run print plot"
-    [cli]="core input checks output run print plot"
+    [ui]="core input checks output export run print plot"
+    [cli]="core input checks output export run print plot"
 )
-qt_free="core input checks output run cli"
+qt_free="core input checks output export run cli"
 
 failures=0
 fail() {

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "core/Finding.h"
+#include "core/RunSummary.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace morvane {
+
+struct PointTable;
+
+// A point of a finding, copied out of the point table.
+struct FoundPoint {
+    std::int32_t number = 0;
+    // UTF-8, as read (surrounding spaces of an "A01" name already dropped).
+    std::string name;
+    double x = 0;
+    double y = 0;
+    // The 1-based line of the point's record in its file.
+    std::int32_t line = 0;
+};
+
+// One finding with both its points, in the order the report gives them.
+struct FoundPair {
+    FindingKind kind = FindingKind::DuplicateName;
+    double distance = 0;
+    FoundPoint first;
+    FoundPoint second;
+};
+
+// What the data formats write for one checked file. A copy, not a view: the
+// table is reset by the next run.
+struct FileFindings {
+    RunSummary summary;
+    std::vector<FoundPair> findings;
+};
+
+// The findings of the run that just filled the table, in report order.
+FileFindings fileFindings(const PointTable& table, const RunSummary& summary);
+
+} // namespace morvane

@@ -1,0 +1,64 @@
+#include "export/FindingsCsv.h"
+
+#include "core/NumberFormat.h"
+#include "export/DataText.h"
+#include "export/FileFindings.h"
+
+#include <cmath>
+
+namespace morvane {
+
+namespace {
+
+constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
+constexpr std::string_view LineEnd = "\r\n";
+
+// A distance too large for a double stays empty rather than "inf", which no
+// spreadsheet reads as a number.
+std::string csvNumber(double value) {
+    return std::isfinite(value) ? formatPlainDecimal(value) : "";
+}
+
+void writePoint(std::ostream& out, const FoundPoint& p) {
+    // Text throughout, never the stream's own number output, which follows
+    // whatever locale the stream was given.
+    out << ',' << std::to_string(p.number) << ',' << csvField(p.name) << ',' << csvNumber(p.x)
+        << ',' << csvNumber(p.y) << ',' << std::to_string(p.line);
+}
+
+} // namespace
+
+std::string csvField(std::string_view text) {
+    if (text.find_first_of(",\"\r\n") == std::string_view::npos)
+        return std::string(text);
+    std::string out = "\"";
+    for (const char c : text) {
+        if (c == '"')
+            out += '"';
+        out += c;
+    }
+    out += '"';
+    return out;
+}
+
+void writeCsvHeader(std::ostream& out) {
+    out << ByteOrderMark << "file,kind,distance,number1,name1,x1,y1,line1,number2,name2,x2,y2,line2"
+        << LineEnd;
+}
+
+void writeCsvRows(std::ostream& out, const FileFindings& file) {
+    const std::string fileField = csvField(pathText(file.summary.file));
+    for (const FoundPair& f : file.findings) {
+        out << fileField << ',' << kindName(f.kind) << ',' << csvNumber(f.distance);
+        writePoint(out, f.first);
+        writePoint(out, f.second);
+        out << LineEnd;
+    }
+}
+
+void writeFindingsCsv(std::ostream& out, const FileFindings& file) {
+    writeCsvHeader(out);
+    writeCsvRows(out, file);
+}
+
+} // namespace morvane

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <string_view>
+
+namespace morvane {
+
+struct FileFindings;
+
+// Findings as CSV for spreadsheets: UTF-8 with a byte order mark (so that a
+// spreadsheet in Japan opens it as UTF-8), CR LF, a header row, then a row a
+// finding: file,kind,distance,number1,name1,x1,y1,line1,number2,name2,x2,y2,
+// line2. Numbers are plain decimals that read back as the same double.
+
+// The byte order mark and the header row: the start of every CSV file.
+void writeCsvHeader(std::ostream& out);
+
+// A row for each of the file's findings, in report order.
+void writeCsvRows(std::ostream& out, const FileFindings& file);
+
+// A whole CSV file of one checked file, as the window saves its last run.
+void writeFindingsCsv(std::ostream& out, const FileFindings& file);
+
+// A field quoted as RFC 4180 wants it: in double quotes, inner quotes doubled,
+// when it holds a comma, a quote, CR or LF; as it is otherwise.
+std::string csvField(std::string_view text);
+
+} // namespace morvane
