@@ -2,6 +2,8 @@
 
 #include "core/PointTable.h"
 #include "core/Text.h"
+#include "export/FileFindings.h"
+#include "export/FindingsCsv.h"
 #include "output/ReportPrint.h"
 #include "print/Fonts.h"
 #include "print/PagedDeviceSink.h"
@@ -13,6 +15,8 @@
 #include "ui/ResultListModel.h"
 #include "ui/WindowSettings.h"
 
+#include <sstream>
+#include <stdexcept>
 #include <utility>
 
 #include <QAction>
@@ -29,6 +33,7 @@
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QPushButton>
+#include <QSaveFile>
 #include <QShortcut>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -344,7 +349,11 @@ void MainWindow::createReportActions() {
     m_savePdfAction->setObjectName(QStringLiteral("savePdfAction"));
     connect(m_savePdfAction, &QAction::triggered, this, &MainWindow::saveReportAsPdf);
 
-    m_reportActions = {m_printAction, m_savePdfAction};
+    m_saveCsvAction = new QAction(QStringLiteral(u"CSVに保存..."), this);
+    m_saveCsvAction->setObjectName(QStringLiteral("saveCsvAction"));
+    connect(m_saveCsvAction, &QAction::triggered, this, &MainWindow::saveFindingsAsCsv);
+
+    m_reportActions = {m_printAction, m_savePdfAction, m_saveCsvAction};
     enableReportActions();
 }
 
@@ -360,6 +369,7 @@ std::unique_ptr<QMenu> MainWindow::makeResultTextMenu(const QPoint& position) {
     menu->addSeparator();
     menu->addAction(m_printAction);
     menu->addAction(m_savePdfAction);
+    menu->addAction(m_saveCsvAction);
     return menu;
 }
 
@@ -383,6 +393,32 @@ void MainWindow::saveReportAsPdf() {
         m_printingToPdf = false;
         try {
             showMessage(u"PDFに保存できませんでした。\r\n\r\n" + toUtf16(e.what()));
+        } catch (...) {
+        }
+    }
+}
+
+void MainWindow::saveFindingsAsCsv() {
+    if (!m_lastRun)
+        return;
+    try {
+        const auto target = m_dialogs.chooseSaveFile(
+            this, besideCheckedFile(m_lastRun->file, ".csv"), QStringLiteral("CSV (*.csv)"));
+        if (!target)
+            return;
+        std::ostringstream csv;
+        writeFindingsCsv(csv, fileFindings(*m_table, *m_lastRun));
+        const std::string bytes = csv.str();
+        // Committed only when whole: a failure leaves an existing file as it was.
+        QSaveFile file(QString::fromStdString(target->string()));
+        if (!file.open(QIODevice::WriteOnly) ||
+            file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
+                static_cast<qint64>(bytes.size()) ||
+            !file.commit())
+            throw std::runtime_error(target->string() + ": " + file.errorString().toStdString());
+    } catch (const std::exception& e) {
+        try {
+            showMessage(u"CSVに保存できませんでした。\r\n\r\n" + toUtf16(e.what()));
         } catch (...) {
         }
     }

@@ -87,6 +87,7 @@ private:
     std::unique_ptr<QMenu> makeResultTextMenu(const QPoint& position);
     void showResultTextMenu(const QPoint& position);
     void saveReportAsPdf();
+    void saveFindingsAsCsv();
     // The plot window: opened on a finding's line of the result text (double
     // click, context menu, Ctrl+M), kept in step with the text's selection.
     void setUpPlotHooks();
@@ -119,6 +120,7 @@ private:
     ResultListModel* m_listItems;
     QAction* m_printAction;
     QAction* m_savePdfAction;
+    QAction* m_saveCsvAction;
     // Enabled only while the last run has left a report (m_lastRun).
     QList<QAction*> m_reportActions;
     PlotWindow* m_plotWindow = nullptr;

@@ -94,7 +94,7 @@ TEST(FolderCheck, EveryJobCountPrintsTheSameBytes) {
     const auto one = runProcess(MORVANE_CHECK_EXE, {"-r", "-j", "1", root.string()});
     EXPECT_EQ(one.status, 2);
     EXPECT_EQ(headings(one.out).size(), 36u);
-    for (const std::vector<std::string> jobs : {std::vector<std::string>{"-j", "2"}, {"-j5"},
+    for (const std::vector<std::string>& jobs : {std::vector<std::string>{"-j", "2"}, {"-j5"},
                                                 {"--jobs=16"}, {}}) {
         std::vector<std::string> args = jobs;
         args.insert(args.end(), {"-r", root.string()});

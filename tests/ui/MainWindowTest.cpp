@@ -204,6 +204,16 @@ private:
         QVERIFY2(opened, "no context menu opened");
     }
 
+    // Clicks the result text's menu entry of this object name.
+    void clickMenuEntry(const QString& name) {
+        withResultTextMenu([&](QMenu& menu) {
+            for (QAction* action : menu.actions())
+                if (action->objectName() == name)
+                    QTest::mouseClick(&menu, Qt::LeftButton, {},
+                                      menu.actionGeometry(action).center());
+        });
+    }
+
     void checkThreePoints() {
         site = std::make_unique<TempFile>(ThreePoints, "site.sim");
         user->files.push_back(site->path());
@@ -758,7 +768,7 @@ private slots:
         withResultTextMenu([&](QMenu& menu) {
             const QList<QAction*> actions = menu.actions();
             editingFirst = actions.front()->objectName() == "edit-undo";
-            for (const QAction* a : actions.mid(actions.size() - 3)) {
+            for (const QAction* a : actions.mid(actions.size() - 4)) {
                 entries << (a->isSeparator() ? "---" : a->text()) + (a->isEnabled() ? "" : " off") +
                                (a->isShortcutVisibleInContextMenu() ? a->shortcut().toString()
                                                                     : "");
@@ -767,7 +777,7 @@ private slots:
         QVERIFY(editingFirst);
         const QString off = report ? "" : " off";
         QCOMPARE(entries, QStringList({"---", u"レポートを印刷..."_q + off + "Ctrl+P",
-                                       u"PDFに保存..."_q + off}));
+                                       u"PDFに保存..."_q + off, u"CSVに保存..."_q + off}));
 
         // Ctrl+P prints wherever the focus is, when there is a report.
         window->activateWindow();
@@ -796,10 +806,7 @@ private slots:
         std::filesystem::create_directory(site->folder() / "taken.pdf");
         const auto pdf = site->folder() / target.toStdString();
         user->savedFiles.push_back(target.isEmpty() ? std::nullopt : std::optional(pdf));
-        withResultTextMenu([&](QMenu& menu) {
-            QAction* save = menu.actions().back();
-            QTest::mouseClick(&menu, Qt::LeftButton, {}, menu.actionGeometry(save).center());
-        });
+        clickMenuEntry("savePdfAction");
 
         QCOMPARE(user->suggestedSaves, QStringList{qtPath(site->folder() / "site.pdf")});
         QCOMPARE(user->saveFilters, QStringList{"PDF (*.pdf)"});
@@ -818,6 +825,37 @@ private slots:
                          u"1 P1 100.000 200.000 較差 0.022"_q),
                      text.out.c_str());
         }
+    }
+
+    void savingCsvWritesTheFindingsOrSaysWhyNot_data() {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<bool>("written");
+        QTest::newRow("beside the checked file") << "site.csv" << true;
+        QTest::newRow("folder missing") << "nowhere/site.csv" << false;
+    }
+
+    void savingCsvWritesTheFindingsOrSaysWhyNot() {
+        QFETCH(QString, target);
+        QFETCH(bool, written);
+
+        checkThreePoints();
+        const auto csv = site->folder() / target.toStdString();
+        user->savedFiles.push_back(csv);
+        clickMenuEntry("saveCsvAction");
+
+        QCOMPARE(user->suggestedSaves, QStringList{qtPath(site->folder() / "site.csv")});
+        QCOMPARE(user->saveFilters, QStringList{"CSV (*.csv)"});
+        QCOMPARE(user->messages.size(), written ? 0 : 1);
+        if (!written) {
+            QVERIFY(user->messages.front().startsWith(u"CSVに保存できませんでした。\n\n"_q));
+            return;
+        }
+        // The same bytes as the command line's CSV of that file.
+        const std::string bytes = morvane::test::readFile(csv);
+        QVERIFY(bytes.rfind("\xEF\xBB\xBF" "file,kind,distance,number1,name1,x1,y1,line1,", 0) == 0);
+        const auto line = morvane::test::runProcess(
+            MORVANE_CHECK_EXE, {"--quiet", "--format", "csv", site->path().string()});
+        QCOMPARE(QString::fromStdString(bytes), QString::fromStdString(line.out));
     }
 
     void doubleClickOnAFindingOpensThePlotCentredOnIt_data() {
