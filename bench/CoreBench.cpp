@@ -2,6 +2,7 @@
 // each check and a whole run. bench/run.sh gives the figures of whole
 // morvane-check runs; these show where a run's time goes.
 
+#include "MapSheets.h"
 #include "SimaLayouts.h"
 #include "checks/CoincidentPoints.h"
 #include "checks/DuplicateNames.h"
@@ -10,6 +11,7 @@
 #include "core/Text.h"
 #include "input/CoordinateFile.h"
 #include "input/CoordinateReader.h"
+#include "input/PointSources.h"
 #include "run/CheckRun.h"
 #include "support/CountingUiSink.h"
 #include "support/TestFiles.h"
@@ -179,6 +181,30 @@ void wholeRunBench(benchmark::State& state, const std::string& layout, int point
         runCheck(test::sharedPointTable(), sink);
 }
 
+// A map sheet read from its file, as a run reads it, and with the checks
+// after it: key sort, duplicate names, coincident points at 0.05 m.
+void mapSheetBench(benchmark::State& state, int points, bool check) {
+    const test::TempFile file(bench::mapSheet(points), "sheet.xml");
+    const PointSource sheet = pointSourcesOf(file.path()).at(0);
+    PointTable& d = test::sharedPointTable();
+    CountingUiSink sink; // answers No: every check runs to its end
+    for (auto _ : state) {
+        state.PauseTiming();
+        resetRun(d, sink);
+        state.ResumeTiming();
+        sheet.read(d);
+        if (d.pointCount != points)
+            state.SkipWithError("the sheet was not read whole");
+        if (!check)
+            continue;
+        sortByKey(d);
+        test::startReport(d);
+        checkDuplicateNames(d, sink);
+        checkCoincidentPoints(d, sink);
+    }
+    state.SetItemsProcessed(state.iterations() * points);
+}
+
 void registerAll() {
     const auto ms = benchmark::kMillisecond;
     benchmark::RegisterBenchmark("Reset/499999", resetBench)->Unit(ms);
@@ -204,6 +230,9 @@ void registerAll() {
             coincidentPointBench, layout, FullTable, u"0.05", lower)
             ->Unit(ms);
     }
+    benchmark::RegisterBenchmark("MapSheet/Read/100000", mapSheetBench, 100'000, false)->Unit(ms);
+    benchmark::RegisterBenchmark("MapSheet/ReadAndCheck/100000", mapSheetBench, 100'000, true)
+        ->Unit(ms);
     for (const char* layout : {"uniform", "line"})
         benchmark::RegisterBenchmark((std::string("WholeRun/") + layout + "/499999").c_str(),
                                      wholeRunBench, layout, FullTable)

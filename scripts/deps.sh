@@ -7,10 +7,12 @@ set -euo pipefail
 packages=(
     # build
     cmake ninja-build g++ pkg-config
+    # map sheets (XML) and their ZIP archives
+    libexpat1-dev libzip-dev
     # the window and printing
     qt6-base-dev qt6-qpa-plugins libgl-dev fonts-ipafont-gothic qt6-translations-l10n
     # tests
-    googletest libgtest-dev libgmock-dev xvfb xauth xdotool xclip poppler-utils locales
+    googletest libgtest-dev libgmock-dev xvfb xauth xdotool xclip poppler-utils locales python3
     # benchmarks
     libbenchmark-dev time
     "$@"
