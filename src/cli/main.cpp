@@ -2,7 +2,9 @@
 #include "cli/Summary.h"
 #include "cli/TerminalSink.h"
 #include "core/PointTable.h"
+#include "core/RunError.h"
 #include "core/Text.h"
+#include "input/PointSources.h"
 #include "print/PdfReport.h"
 #include "run/CheckRun.h"
 
@@ -40,13 +42,14 @@ std::string resultOf(TerminalSink& sink, const CliOptions& options) {
 }
 
 // pdf and pdfTarget: where the report is also printed, when --pdf was given.
-int checkFile(PointTable& data, const CliOptions& options, const std::string& path,
-              PdfReportWriter* pdf, const std::filesystem::path& pdfTarget) {
+int checkSource(PointTable& data, const CliOptions& options, const PointSource& source,
+                PdfReportWriter* pdf, const std::filesystem::path& pdfTarget) {
+    const std::string path = source.displayName().string();
     TerminalSink sink(options, stderr);
     sink.setFile(path);
     std::optional<RunSummary> summary;
     try {
-        summary = runCheck(data, sink);
+        summary = runSourceCheck(data, sink, source);
     } catch (const std::exception& e) {
         abandonRun(data, sink, e);
         return Failed;
@@ -99,10 +102,30 @@ int main(int argc, char** argv) {
         int status = NoFindings;
         for (std::size_t i = 0; i < options.files.size(); ++i) {
             const std::string& path = options.files[i];
-            if (options.files.size() > 1)
-                std::printf("==> %s <==\n", path.c_str());
-            status = std::max(status, checkFile(*data, options, path, pdf.get(),
-                                                pdf ? pdfFiles[i] : std::filesystem::path()));
+            std::vector<PointSource> sources;
+            try {
+                sources = pointSourcesOf(path);
+                // One PDF a file: an archive of several sheets would need one a sheet.
+                if (pdf && sources.size() > 1)
+                    throw RunError(0,
+                                   u"--pdf は地図XMLが複数ある ZIP ファイルにはまだ使えません。");
+            } catch (const RunError& e) {
+                if (options.files.size() > 1)
+                    std::printf("==> %s <==\n", path.c_str());
+                std::fflush(stdout);
+                TerminalSink sink(options, stderr);
+                sink.setFile(path);
+                sink.showError(runErrorText(e, u"\r\n"), e.place());
+                status = Failed;
+                continue;
+            }
+            // Each sheet of an archive is checked as a file of its own.
+            for (const PointSource& source : sources) {
+                if (options.files.size() > 1 || sources.size() > 1)
+                    std::printf("==> %s <==\n", source.displayName().c_str());
+                status = std::max(status, checkSource(*data, options, source, pdf.get(),
+                                                      pdf ? pdfFiles[i] : std::filesystem::path()));
+            }
         }
         if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
             std::perror("morvane-check: writing the report");
