@@ -84,6 +84,32 @@ for layout in uniform columns line square origin; do
 done
 run cluster 499999 9.99 0.001 stop
 
+# A delivery of many files: 1,000 files of 5,000 points in a folder tree
+# (hard links to one generated file, so the folder costs no disk), checked
+# with -r on one and on two threads.
+batch="$data/batch-1000x5000"
+if [[ ! -d "$batch" ]]; then
+    "$build/bench/morvane_gensima" uniform 5000 "$data/uniform-5000.sim"
+    for i in $(seq -w 0 999); do
+        mkdir -p "$batch/block${i:0:1}"
+        ln -f "$data/uniform-5000.sim" "$batch/block${i:0:1}/site$i.sim"
+    done
+fi
+echo
+echo "| folder of 1,000 files x 5,000 points | wall s | files/s |"
+echo "|--------------------------------------|-------:|--------:|"
+for jobs in 1 2; do
+    walls=()
+    for _ in 1 2 3; do
+        start=$(date +%s.%N)
+        "$check" -q -r -j "$jobs" "$batch" >/dev/null || (($? == 1))
+        walls+=("$(awk -v s="$start" -v e="$(date +%s.%N)" 'BEGIN { printf "%.3f", e - s }')")
+    done
+    wall=$(printf '%s\n' "${walls[@]}" | sort -n | sed -n 2p)
+    printf '| morvane-check -r -j %-16s | %6.2f | %7.0f |\n' "$jobs" "$wall" \
+        "$(awk -v w="$wall" 'BEGIN { print 1000 / w }')"
+done
+
 if (($# > 0)); then
     "$build/bench/morvane_bench" "$@"
 fi

@@ -2,9 +2,12 @@
 
 #include "core/Text.h"
 
+#include <algorithm>
+#include <charconv>
 #include <optional>
 #include <set>
 #include <system_error>
+#include <thread>
 
 namespace morvane {
 
@@ -13,9 +16,11 @@ const char* const CliUsage =
 
 Checks survey coordinate files ("A01" and "Z" records) for points
 that share a name and for pairs of points whose distance d lies in the band
-LOWER <= d < TOLERANCE. Prints each file's report in UTF-8, then a summary
-line on standard error: the file, its encoding, the points read, the
-findings of each check and the band.
+LOWER <= d < TOLERANCE. Cadastral map XML sheets (.xml) and ZIP files of them
+(.zip) are checked sheet by sheet, each named ARCHIVE.zip:SHEET.xml. Prints
+each file's report in UTF-8, then a summary line on standard error: the file,
+its encoding, the zone a sheet states, the points read, the findings of each
+check and the band.
 
 Options:
   --lower TEXT          lower bound of the distance band (default "0")
@@ -35,6 +40,11 @@ Options:
                         window prints it); with several files, or when PATH is
                         a folder, to one PDF per file in that folder, named
                         after the file with .pdf
+  -r, --recursive       the paths may be folders: check every .sim, .dat, .sct,
+                        .xml and .zip file below them (any letter case), in
+                        path order
+  -j, --jobs N          check N files at once (default: one per core); the
+                        output is the same for every N
   --help                show this help and exit
   --version             show the version and exit
 
@@ -71,7 +81,21 @@ EncodingChoice encodingChoice(const std::string& value) {
                      value + "\"");
 }
 
+std::size_t jobCount(const std::string& value) {
+    std::size_t n = 0;
+    const char* end = value.data() + value.size();
+    const auto [rest, error] = std::from_chars(value.data(), end, n);
+    // Each job holds a point table of about 50 MB; a thousand is a typo.
+    if (error != std::errc() || rest != end || n < 1 || n > 1024)
+        throw UsageError("-j takes a number of files from 1 to 1024, not \"" + value + "\"");
+    return n;
+}
+
 } // namespace
+
+std::size_t defaultJobs() {
+    return std::max(1u, std::thread::hardware_concurrency());
+}
 
 CliOptions parseCliOptions(const std::vector<std::string>& args) {
     CliOptions o;
@@ -92,6 +116,14 @@ CliOptions parseCliOptions(const std::vector<std::string>& args) {
             o.crlf = true;
         } else if (arg == "--quiet" || arg == "-q") {
             o.quiet = true;
+        } else if (arg == "--recursive" || arg == "-r") {
+            o.recursive = true;
+        } else if (arg.size() > 2 && arg.rfind("-j", 0) == 0 && arg[2] != '=') {
+            o.jobs = jobCount(arg.substr(2));
+        } else if (auto v = optionValue(args, i, "-j")) {
+            o.jobs = jobCount(*v);
+        } else if (auto v = optionValue(args, i, "--jobs")) {
+            o.jobs = jobCount(*v);
         } else if (auto v = optionValue(args, i, "--lower")) {
             o.lower = toUtf16(*v);
         } else if (auto v = optionValue(args, i, "--tolerance")) {
@@ -115,7 +147,9 @@ CliOptions parseCliOptions(const std::vector<std::string>& args) {
         }
     }
     if (o.files.empty() && !o.help && !o.version)
-        throw UsageError("no coordinate file given");
+        throw UsageError(o.recursive ? "no folder given" : "no coordinate file given");
+    if (o.jobs == 0)
+        o.jobs = defaultJobs();
     return o;
 }
 

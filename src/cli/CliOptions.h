@@ -27,6 +27,10 @@ struct CliOptions {
     // --pdf: the report also goes to this PDF file, or, with several files or
     // when it names a folder, to one PDF per file in it. Empty: no PDF.
     std::string pdf;
+    // -r: the paths may be folders, checked for every coordinate file below.
+    bool recursive = false;
+    // -j: files checked at once; 0 until parsed means one per core.
+    std::size_t jobs = 0;
     std::vector<std::string> files;
 };
 
@@ -37,6 +41,9 @@ public:
 };
 
 CliOptions parseCliOptions(const std::vector<std::string>& args);
+
+// The number of files checked at once when -j is not given.
+std::size_t defaultJobs();
 
 // The PDF file for each of options.files, in order; empty without --pdf. A
 // target that cannot serve (several files but no folder, two files that

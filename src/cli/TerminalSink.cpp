@@ -4,9 +4,9 @@
 
 namespace morvane {
 
-TerminalSink::TerminalSink(const CliOptions& options, std::FILE* err)
+TerminalSink::TerminalSink(const CliOptions& options, FileOutput& output)
     : m_tolerance(options.tolerance), m_lower(options.lower), m_answer(options.onTooMany),
-      m_encoding(options.encoding), m_err(err), m_keepItems(options.list) {}
+      m_encoding(options.encoding), m_output(output), m_keepItems(options.list) {}
 
 void TerminalSink::clearResultList() {
     m_items.clear();
@@ -31,7 +31,7 @@ void TerminalSink::say(const std::u16string& text, std::int32_t line) {
     }
     // "FILE:LINE: ", as compilers point at a line.
     const std::string where = line > 0 ? m_path + ":" + std::to_string(line) : m_path;
-    std::fprintf(m_err, "morvane-check: %s: %s\n", where.c_str(), toUtf8(oneLine).c_str());
+    m_output.err("morvane-check: " + where + ": " + toUtf8(oneLine) + "\n");
 }
 
 void TerminalSink::setToleranceText(const std::u16string& text) {

@@ -1,19 +1,19 @@
 #pragma once
 
 #include "cli/CliOptions.h"
+#include "cli/FileOutput.h"
 #include "core/UiSink.h"
 
-#include <cstdio>
 #include <vector>
 
 namespace morvane {
 
 // The window operations on a terminal: the fields hold the option texts, the
 // file dialog answers with the file being checked, the questions are answered
-// from --on-too-many, and every message goes to standard error.
+// from --on-too-many, and every message goes to the file's standard error.
 class TerminalSink : public UiSink {
 public:
-    TerminalSink(const CliOptions& options, std::FILE* err);
+    TerminalSink(const CliOptions& options, FileOutput& output);
 
     void setFile(const std::string& path) { m_path = path; }
     const std::vector<std::u16string>& resultItems() const { return m_items; }
@@ -45,7 +45,7 @@ private:
     std::u16string m_lower;
     Answer m_answer;
     EncodingChoice m_encoding;
-    std::FILE* m_err;
+    FileOutput& m_output;
     std::string m_path;
     // The items are kept only for --list; a report of 166,000 findings would
     // otherwise hold half a million strings nobody prints.

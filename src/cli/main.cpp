@@ -1,4 +1,7 @@
 #include "cli/CliOptions.h"
+#include "cli/FileOutput.h"
+#include "cli/InputFiles.h"
+#include "cli/OrderedWork.h"
 #include "cli/Summary.h"
 #include "cli/TerminalSink.h"
 #include "core/PointTable.h"
@@ -12,6 +15,7 @@
 #include <exception>
 #include <filesystem>
 #include <memory>
+#include <mutex>
 
 using namespace morvane;
 
@@ -41,35 +45,111 @@ std::string resultOf(TerminalSink& sink, const CliOptions& options) {
     return toUtf8(text);
 }
 
+// What checking one file printed, and how it ended.
+struct FileOutcome {
+    FileOutput output;
+    int status = NoFindings;
+};
+
+// A checking thread's own point table: it is large, and a run resets it anyway.
+struct Checker {
+    std::unique_ptr<PointTable> table = std::make_unique<PointTable>();
+};
+
+// The PDF writer draws with Qt, whose font handling is not made for several
+// threads drawing at once; one PDF at a time.
+struct PdfOutput {
+    PdfReportWriter writer;
+    std::mutex busy;
+};
+
 // pdf and pdfTarget: where the report is also printed, when --pdf was given.
-int checkSource(PointTable& data, const CliOptions& options, const PointSource& source,
-                PdfReportWriter* pdf, const std::filesystem::path& pdfTarget) {
+void checkSource(PointTable& data, const CliOptions& options, const PointSource& source, bool named,
+                 PdfOutput* pdf, const std::filesystem::path& pdfTarget, FileOutcome& outcome) {
+    FileOutput& output = outcome.output;
     const std::string path = source.displayName().string();
-    TerminalSink sink(options, stderr);
+    if (named)
+        output.out("==> " + path + " <==\n");
+    TerminalSink sink(options, output);
     sink.setFile(path);
     std::optional<RunSummary> summary;
     try {
         summary = runSourceCheck(data, sink, source);
     } catch (const std::exception& e) {
         abandonRun(data, sink, e);
-        return Failed;
+        outcome.status = Failed;
+        return;
     }
-    const std::string out = lineEnds(resultOf(sink, options), options.crlf);
-    std::fwrite(out.data(), 1, out.size(), stdout);
+    output.out(lineEnds(resultOf(sink, options), options.crlf));
     if (pdf) {
         try {
-            pdf->write(data, summary, sink, pdfTarget);
+            std::lock_guard lock(pdf->busy);
+            pdf->writer.write(data, summary, sink, pdfTarget);
         } catch (const std::exception& e) {
-            std::fprintf(stderr, "morvane-check: %s: %s\n", path.c_str(), e.what());
-            return Failed;
+            output.err("morvane-check: " + path + ": " + e.what() + "\n");
+            outcome.status = Failed;
+            return;
         }
     }
-    if (summary && !options.quiet) {
-        // After the report, in order, when both go to one terminal.
-        std::fflush(stdout);
-        std::fprintf(stderr, "morvane-check: %s\n", summaryLine(*summary).c_str());
+    if (summary && !options.quiet)
+        output.err("morvane-check: " + summaryLine(*summary) + "\n");
+    outcome.status = std::max<int>(outcome.status, data.nextReportLine > 1 ? Findings : NoFindings);
+}
+
+// Every source the file holds (the sheets of an archive, or the file itself),
+// one after another, each checked as a file of its own.
+FileOutcome checkFile(PointTable& data, const CliOptions& options, const std::string& path,
+                      PdfOutput* pdf, const std::filesystem::path& pdfTarget) {
+    FileOutcome outcome;
+    // Files found in folders are named even when there is only one.
+    const bool named = options.files.size() > 1 || options.recursive;
+    std::vector<PointSource> sources;
+    try {
+        sources = pointSourcesOf(path);
+        // One PDF a file: an archive of several sheets would need one a sheet.
+        if (pdf && sources.size() > 1)
+            throw RunError(0, u"--pdf は地図XMLが複数ある ZIP ファイルにはまだ使えません。");
+    } catch (const RunError& e) {
+        if (named)
+            outcome.output.out("==> " + path + " <==\n");
+        TerminalSink sink(options, outcome.output);
+        sink.setFile(path);
+        sink.showError(runErrorText(e, u"\r\n"), e.place());
+        outcome.status = Failed;
+        return outcome;
     }
-    return data.nextReportLine > 1 ? Findings : NoFindings;
+    for (const PointSource& source : sources)
+        checkSource(data, options, source, named || sources.size() > 1, pdf, pdfTarget, outcome);
+    return outcome;
+}
+
+// Checks every file on options.jobs threads and prints the outcomes in the
+// order of the files; returns the worst status.
+int checkFiles(const CliOptions& options, const std::vector<std::filesystem::path>& pdfFiles) {
+    std::unique_ptr<PdfOutput> pdf;
+    if (!pdfFiles.empty())
+        pdf = std::make_unique<PdfOutput>();
+    int status = NoFindings;
+    runInOrder<Checker>(
+        options.files.size(), options.jobs,
+        [&](std::size_t i, Checker& checker) {
+            const std::string& path = options.files[i];
+            try {
+                return checkFile(*checker.table, options, path, pdf.get(),
+                                 pdf ? pdfFiles[i] : std::filesystem::path());
+            } catch (const std::exception& e) {
+                // Out of memory, say: this file fails, the others go on.
+                FileOutcome failed;
+                failed.output.err("morvane-check: " + path + ": " + e.what() + "\n");
+                failed.status = Failed;
+                return failed;
+            }
+        },
+        [&](std::size_t, FileOutcome outcome) {
+            outcome.output.writeTo(stdout, stderr);
+            status = std::max(status, outcome.status);
+        });
+    return status;
 }
 
 } // namespace
@@ -77,9 +157,18 @@ int checkSource(PointTable& data, const CliOptions& options, const PointSource& 
 int main(int argc, char** argv) {
     CliOptions options;
     std::vector<std::filesystem::path> pdfFiles;
+    int status = NoFindings;
     try {
         options = parseCliOptions(std::vector<std::string>(argv + 1, argv + argc));
-        pdfFiles = pdfTargets(options);
+        if (!options.help && !options.version) {
+            InputFiles inputs = inputFiles(options.files, options.recursive);
+            for (const auto& error : inputs.errors) {
+                std::fprintf(stderr, "morvane-check: %s\n", error.c_str());
+                status = Failed;
+            }
+            options.files = std::move(inputs.files);
+            pdfFiles = pdfTargets(options);
+        }
     } catch (const UsageError& e) {
         std::fprintf(stderr, "morvane-check: %s\nTry 'morvane-check --help'.\n", e.what());
         return Failed;
@@ -94,39 +183,7 @@ int main(int argc, char** argv) {
     }
 
     try {
-        // One table for every file: it is large, and a run resets it anyway.
-        auto data = std::make_unique<PointTable>();
-        std::unique_ptr<PdfReportWriter> pdf;
-        if (!pdfFiles.empty())
-            pdf = std::make_unique<PdfReportWriter>();
-        int status = NoFindings;
-        for (std::size_t i = 0; i < options.files.size(); ++i) {
-            const std::string& path = options.files[i];
-            std::vector<PointSource> sources;
-            try {
-                sources = pointSourcesOf(path);
-                // One PDF a file: an archive of several sheets would need one a sheet.
-                if (pdf && sources.size() > 1)
-                    throw RunError(0,
-                                   u"--pdf は地図XMLが複数ある ZIP ファイルにはまだ使えません。");
-            } catch (const RunError& e) {
-                if (options.files.size() > 1)
-                    std::printf("==> %s <==\n", path.c_str());
-                std::fflush(stdout);
-                TerminalSink sink(options, stderr);
-                sink.setFile(path);
-                sink.showError(runErrorText(e, u"\r\n"), e.place());
-                status = Failed;
-                continue;
-            }
-            // Each sheet of an archive is checked as a file of its own.
-            for (const PointSource& source : sources) {
-                if (options.files.size() > 1 || sources.size() > 1)
-                    std::printf("==> %s <==\n", source.displayName().c_str());
-                status = std::max(status, checkSource(*data, options, source, pdf.get(),
-                                                      pdf ? pdfFiles[i] : std::filesystem::path()));
-            }
-        }
+        status = std::max(status, checkFiles(options, pdfFiles));
         if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
             std::perror("morvane-check: writing the report");
             return Failed;

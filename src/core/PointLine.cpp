@@ -23,7 +23,10 @@ std::u16string pointLine(const PointTable& table, double position) {
     std::u16string line(NumberWidth - std::min(NumberWidth, number.size()), u' ');
     line += number;
     line += u"  ";
-    line += name.substr(0, NameWidth);
+    // A cut between the two halves of a surrogate pair would leave half a
+    // character, which no encoding can write; the column keeps its width.
+    const bool splitsPair = name[NameWidth - 1] >= 0xD800 && name[NameWidth - 1] <= 0xDBFF;
+    line += splitsPair ? name.substr(0, NameWidth - 1) + u' ' : name.substr(0, NameWidth);
     line += formatThreeDecimals(table.xs[k]);
     line += u"   ";
     line += formatThreeDecimals(table.ys[k]);

@@ -1,5 +1,6 @@
 #include "core/PointTable.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace morvane {
@@ -13,7 +14,8 @@ PointTable::PointTable()
       reportLines(Slots) {}
 
 void PointTable::clear() {
-    for (std::size_t i = 1; i < Slots; ++i) {
+    const auto points = static_cast<std::size_t>(std::clamp(std::max(usedSlots, pointCount), 0, TableCapacity));
+    for (std::size_t i = 1; i <= points; ++i) {
         numbers[i] = 0;
         // Swap with an empty string, not clear(): a long name from an earlier
         // run should not keep its memory.
@@ -24,10 +26,12 @@ void PointTable::clear() {
         sortKeys[i] = 0;
         sortOrder[i] = 0;
     }
-    for (std::size_t i = 1; i < Slots; ++i)
+    const auto lines = static_cast<std::size_t>(std::clamp(nextReportLine, 0, TableCapacity));
+    for (std::size_t i = 1; i <= lines; ++i)
         std::u16string().swap(reportLines[i]);
     std::vector<Finding>().swap(findings);
     pointCount = 0;
+    usedSlots = 0;
     nextReportLine = 0;
     reportFull = false;
 }

@@ -16,7 +16,9 @@ inline constexpr std::int32_t TableCapacity = 499'999;
 struct PointTable {
     PointTable();
 
-    // Empties every slot 1..TableCapacity and the counters.
+    // Empties every slot 1..TableCapacity and the counters. Only the slots a
+    // run may have written are touched: clearing all of them would cost more
+    // than checking a small file.
     void clear();
 
     std::vector<std::int32_t> numbers;
@@ -38,6 +40,9 @@ struct PointTable {
     std::int32_t nextReportLine = 0;
     // Set once a finding no longer fits: no check adds more in this run.
     bool reportFull = false;
+    // Slots above max(usedSlots, pointCount) are empty. A reader raises it
+    // before it writes a slot, so a read that fails half-way is cleared too.
+    std::int32_t usedSlots = 0;
 };
 
 // Converts a position held as a double back to an index: nearest, halves to even.

@@ -4,6 +4,8 @@
 #include "core/RunError.h"
 #include "input/Cp932.h"
 
+#include <algorithm>
+
 namespace morvane {
 
 void ensureRoomFor(std::int32_t n) {
@@ -13,6 +15,7 @@ void ensureRoomFor(std::int32_t n) {
 
 void storePoint(PointTable& table, std::int32_t n, std::int32_t number, double x, double y,
                 std::int32_t line) {
+    table.usedSlots = std::max(table.usedSlots, n);
     table.numbers[n] = number;
     table.xs[n] = x;
     table.ys[n] = y;

@@ -14,7 +14,8 @@ struct PointTable;
 // is beyond TableCapacity; called before anything of that point is read.
 void ensureRoomFor(std::int32_t n);
 
-// The number, coordinates and line (1-based) of the point at position n.
+// The number, coordinates and line (1-based) of the point at position n; the
+// first of a point's slots to be written, so it marks the slot as used.
 void storePoint(PointTable& table, std::int32_t n, std::int32_t number, double x, double y,
                 std::int32_t line);
 

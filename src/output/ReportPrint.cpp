@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <ctime>
+#include <vector>
 
 namespace morvane {
 
@@ -51,8 +52,56 @@ std::u16string localStartTime(std::chrono::system_clock::time_point startedAt) {
            digits(local.tm_min, 2);
 }
 
+// Half-width cells of a character in the fixed-pitch face: ASCII and
+// half-width katakana take one, everything else two.
+int cellsOf(char32_t c) {
+    return c < 0x80 || (c >= 0xFF61 && c <= 0xFF9F) ? 1 : 2;
+}
+
+// The rest of a footer takes at most about 70 of the 123 cells an A4 line
+// holds at 8 points; a longer file name loses its middle, so the page
+// number stays on the paper and the name's start and extension stay legible.
+constexpr int FooterNameCells = 50;
+
+std::u16string footerFileName(const std::u16string& name) {
+    struct Character {
+        std::size_t offset;
+        std::size_t units;
+        int cells;
+    };
+    std::vector<Character> characters;
+    int total = 0;
+    for (std::size_t i = 0; i < name.size();) {
+        const bool pair = i + 1 < name.size() && name[i] >= 0xD800 && name[i] <= 0xDBFF &&
+                          name[i + 1] >= 0xDC00 && name[i + 1] <= 0xDFFF;
+        const Character c{i, pair ? 2u : 1u, pair ? 2 : cellsOf(name[i])};
+        characters.push_back(c);
+        total += c.cells;
+        i += c.units;
+    }
+    if (total <= FooterNameCells)
+        return name;
+    // The ellipsis is full width in a Japanese face.
+    const int half = (FooterNameCells - 2) / 2;
+    std::size_t headEnd = 0;
+    for (int cells = 0; const Character& c : characters) {
+        if (cells + c.cells > half)
+            break;
+        cells += c.cells;
+        headEnd = c.offset + c.units;
+    }
+    std::size_t tailStart = name.size();
+    for (int cells = 0; const Character& c : std::vector(characters.rbegin(), characters.rend())) {
+        if (cells + c.cells > half)
+            break;
+        cells += c.cells;
+        tailStart = c.offset;
+    }
+    return name.substr(0, headEnd) + u"…" + name.substr(tailStart);
+}
+
 std::u16string footerText(const RunSummary& run, std::int32_t page, std::int32_t pages) {
-    std::u16string text = toUtf16(run.file.filename().string());
+    std::u16string text = footerFileName(toUtf16(run.file.filename().string()));
     text += FooterGap + (u"較差 " + formatShortest(run.lower) + u" から " +
                          formatShortest(run.tolerance) + u" m");
     text += FooterGap + localStartTime(run.startedAt);

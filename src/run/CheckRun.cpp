@@ -159,8 +159,9 @@ RunSummary runSourceCheck(PointTable& table, UiSink& ui, const PointSource& sour
 }
 
 void abandonRun(PointTable& table, UiSink& ui, const std::exception& error) {
-    // A partial check must not pass for a whole one, on screen or on paper.
-    table.nextReportLine = 0;
+    // A partial check must not pass for a whole one, on screen, on paper or
+    // as data.
+    table.clear();
     ui.clearResultList();
     ui.setResultText(u"");
     ui.setBusyCursor(false);

@@ -22,6 +22,22 @@ std::vector<std::string> argumentsOf(int argc, char** argv) {
     return argc > 1 ? std::vector<std::string>(argv + 1, argv + argc) : std::vector<std::string>();
 }
 
+QtMessageHandler qtMessages = nullptr;
+
+// While Qt opens the display: a display that is named but cannot be reached
+// (a closed X server, a dropped ssh forwarding) makes Qt abort with a core
+// dump; say so as for no display at all, and leave with the same status.
+void startupMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (type != QtFatalMsg) {
+        qtMessages(type, context, message);
+        return;
+    }
+    // Qt's warnings before this one name the display; its own last words
+    // advise reinstalling, which would not help.
+    std::fputs("morvane: no display could be opened; use morvane-check FILE on a terminal\n", stderr);
+    std::_Exit(Failed);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -41,7 +57,9 @@ int main(int argc, char** argv) {
         return Failed;
     }
 
+    qtMessages = qInstallMessageHandler(startupMessage);
     QApplication app(argc, argv);
+    qInstallMessageHandler(qtMessages);
     // Qt has taken its own options out of argv; what is left is ours.
     const morvane::WindowArguments arguments =
         morvane::parseWindowArguments(argumentsOf(argc, argv));

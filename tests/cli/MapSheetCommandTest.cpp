@@ -3,6 +3,8 @@
 #include "support/TestFiles.h"
 #include "support/ZipFiles.h"
 
+#include <fstream>
+
 #include <gtest/gtest.h>
 
 namespace morvane {
@@ -75,6 +77,33 @@ TEST(MapSheetCommand, ArchivesAreCheckedSheetBySheet) {
                          "morvane-check: " +
                          broken.path().string() +
                          ": ZIP ファイルが壊れています（Not a zip archive）。\n");
+}
+
+TEST(MapSheetCommand, FoldersGiveTheirSheetsAndArchivesToo) {
+    const std::string sheet = realSheetXml();
+    TempFile anchor(test::simaFile({u"A01,1,P1,100,200,"}), "a.sim");
+    const std::filesystem::path root = anchor.folder();
+    std::filesystem::create_directories(root / "b");
+    const auto write = [](const std::filesystem::path& path, const std::string& bytes) {
+        std::ofstream(path, std::ios::binary) << bytes;
+    };
+    write(root / "b" / "sheet.XML", sheet);
+    write(root / "c.zip", zipOf({{"y.xml", sheet}, {"x.xml", sheet}}));
+    write(root / "d.txt", sheet);
+    const std::string r = root.string();
+    const std::string expected = "==> " + r + "/a.sim <==\n==> " + r + "/b/sheet.XML <==\n==> " +
+                                 r + "/c.zip:x.xml <==\n==> " + r + "/c.zip:y.xml <==\n";
+    for (const char* jobs : {"1", "2"}) {
+        SCOPED_TRACE(jobs);
+        const auto run =
+            runProcess(MORVANE_CHECK_EXE, {"--quiet", "--tolerance", "0", "-j", jobs, "-r", r});
+        EXPECT_EQ(run.status, 0) << run.err;
+        std::string headings;
+        for (std::size_t at = run.out.find("==> "); at != std::string::npos;
+             at = run.out.find("==> ", at + 1))
+            headings += run.out.substr(at, run.out.find('\n', at) + 1 - at);
+        EXPECT_EQ(headings, expected);
+    }
 }
 
 } // namespace

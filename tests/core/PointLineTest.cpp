@@ -89,6 +89,10 @@ TEST_F(PointLine, LaysOutNumberNameXAndY) {
          u"     1  ABCDEFGHIJKLMNO1.000   1.000"},
         {"a Japanese character counts one", 1, u"境界点", 1, 1,
          u"     1  境界点            1.000   1.000"},
+        {"a pair that would be cut in half gives way to a space", 1,
+         u"ABCDEFGHIJKLMN\U00020BB7Z", 1, 1, u"     1  ABCDEFGHIJKLMN 1.000   1.000"},
+        {"a pair that fits stays", 1, u"ABCDEFGHIJKLM\U00020BB7Z", 1, 1,
+         u"     1  ABCDEFGHIJKLM\U00020BB71.000   1.000"},
         {"nine integer digits in full", 1, u"A", 123456789.0, -1,
          u"     1  A              123456789.000   -1.000"},
     };

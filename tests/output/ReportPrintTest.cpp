@@ -173,6 +173,13 @@ const FooterCase FooterCases[] = {
     {"the file name only, never its folder",
      [](RunSummary& r) { r.file = std::filesystem::path("/") / "測量" / "現場Ａ.sim"; },
      u"現場Ａ.sim　較差 0 から 0.05 m　2026-12-07 14:30　1 / 1"},
+    {"a long name loses its middle, never the page number",
+     [](RunSummary& r) {
+         r.file = u8"令和8年度_千葉県_地籍調査_第12工区_境界点_観測結果_最終版_修正3回目.sim";
+     },
+     u"令和8年度_千葉県_地籍調…果_最終版_修正3回目.sim　較差 0 から 0.05 m　2026-12-07 14:30　1 / 1"},
+    {"ASCII counts half", [](RunSummary& r) { r.file = std::string(50, 'a') + ".sim"; },
+     u"aaaaaaaaaaaaaaaaaaaaaaaa…aaaaaaaaaaaaaaaaaaaa.sim　較差 0 から 0.05 m　2026-12-07 14:30　1 / 1"},
     {"band numbers as typed",
      [](RunSummary& r) {
          r.lower = 0.005;

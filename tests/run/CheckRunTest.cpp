@@ -1,6 +1,7 @@
 #include "run/CheckRun.h"
 
 #include "core/PointTable.h"
+#include "core/Text.h"
 #include "support/CheckRuns.h"
 #include "support/PointTableFixture.h"
 #include "support/RecordingUiSink.h"
@@ -230,6 +231,27 @@ TEST_F(CheckRun, PartialFindingsAreDroppedWhenARunFails) {
     EXPECT_TRUE(ui.items.empty());
     EXPECT_EQ(ui.resultField, u"");
     EXPECT_EQ(data().nextReportLine, 0);
+    EXPECT_TRUE(data().findings.empty());
+    EXPECT_EQ(data().reportLines[1], u"");
+}
+
+TEST_F(CheckRun, AReadThatFailsHalfWayLeavesNoPointBehind) {
+    // 2,000 points, then a record cut short: the table held them all when
+    // the error came, and the next, smaller file must not see one of them.
+    std::vector<std::u16string> records;
+    for (int i = 1; i <= 2000; ++i)
+        records.push_back(u"A01," + toUtf16(std::to_string(i)) + u",P,1,1,");
+    TempFile cut(simaFile(records) + "\r\nA01,2001,P,1");
+    ASSERT_EQ(runFile(data(), ui, cut.path()), 62);
+    for (std::int32_t i : {1, 1000, 2000}) {
+        EXPECT_EQ(data().names[i], u"") << i;
+        EXPECT_EQ(data().sortKeys[i], 0) << i;
+    }
+    TempFile small(simaFile({u"A01,1,Q,5,5,", u"A01,2,Q,9,9,"}));
+    RecordingUiSink sink;
+    EXPECT_EQ(runFile(data(), sink, small.path()), test::Completes);
+    EXPECT_EQ(data().findings.size(), 1u);
+    EXPECT_EQ(data().reportLines[4], u"");
 }
 
 TEST_F(CheckRun, EveryEncodingGivesTheSameReportAndNamesItself) {
@@ -286,6 +308,9 @@ TEST_F(CheckRun, ResetClearsEverySlot) {
     TempFile file(simaFile({u"A01,1,P1,1,1,", u"A01,2,P1,1,2,", u"A01,3,P3,5,6,"}));
     run(file);
     ASSERT_EQ(data().pointCount, 3);
+    // A writer of the last slot says so, as the reader does.
+    data().usedSlots = TableCapacity;
+    data().nextReportLine = TableCapacity;
     data().names[TableCapacity] = u"last";
     data().reportLines[TableCapacity] = u"last";
     data().sortKeys[TableCapacity] = 7;

@@ -11,12 +11,13 @@ failures=0
 # Runs the program without any display and checks its exit status ($1) and
 # that the output stream ($2: out or err) holds the text $3.
 expect() {
-    local status=$1 stream=$2 text=$3
+    local status=$1 stream=$2 text=$3 display=${display:-}
     shift 3
     local out err actual
     out=$(mktemp)
     err=$(mktemp)
-    env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" "$@" >"$out" 2>"$err"
+    env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM ${display:+DISPLAY=$display} \
+        "$program" "$@" >"$out" 2>"$err"
     actual=$?
     local shown=$out
     [[ $stream == err ]] && shown=$err
@@ -34,6 +35,8 @@ expect 0 out "--version" --help
 expect 0 out "morvane 1.2" --version
 expect 2 err "morvane: no display; use morvane-check FILE on a terminal"
 expect 2 err "morvane: no display" site.sim
+# A display that is named but not there: no abort, the same status.
+display=:97 expect 2 err "morvane: no display could be opened" site.sim
 
 if ((failures > 0)); then
     exit 1

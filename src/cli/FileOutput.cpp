@@ -1,0 +1,25 @@
+#include "cli/FileOutput.h"
+
+namespace morvane {
+
+void FileOutput::append(Stream stream, std::string_view text) {
+    if (text.empty())
+        return;
+    if (!m_parts.empty() && m_parts.back().first == stream)
+        m_parts.back().second += text;
+    else
+        m_parts.emplace_back(stream, std::string(text));
+}
+
+void FileOutput::writeTo(std::FILE* out, std::FILE* err) const {
+    for (const auto& [stream, text] : m_parts) {
+        if (stream == Stream::Out) {
+            std::fwrite(text.data(), 1, text.size(), out);
+        } else {
+            std::fflush(out);
+            std::fwrite(text.data(), 1, text.size(), err);
+        }
+    }
+}
+
+} // namespace morvane
