@@ -6,6 +6,7 @@
 #include "core/Text.h"
 #include "input/PointStore.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <exception>
@@ -15,6 +16,7 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 namespace morvane {
 
@@ -113,15 +115,60 @@ RunError errorAt(std::u16string message, std::int32_t line) {
     return error;
 }
 
-// What the sheet says of one id: the point that has it and the name given to
-// that point, whichever comes first.
-struct IdEntry {
-    std::int32_t point = 0;
-    // The first reference made while no point had the id yet.
-    std::int32_t waitingSince = 0;
+// The ids of the points read so far, by position: one open-addressing table
+// of positions, small enough to stay in the cache, over the ids themselves.
+class PointIds {
+public:
+    // The position of the point with this id; 0 when there is none yet.
+    std::int32_t find(std::string_view id) const {
+        if (m_slots.empty())
+            return 0;
+        for (std::size_t i = slotOf(id);; i = (i + 1) & (m_slots.size() - 1)) {
+            const std::int32_t position = m_slots[i];
+            if (position == 0 || m_ids[static_cast<std::size_t>(position)] == id)
+                return position;
+        }
+    }
+
+    // Positions come in order, 1, 2, ...; an id that no point has yet.
+    void add(std::int32_t position, std::string id) {
+        m_ids.resize(static_cast<std::size_t>(position));
+        m_ids.push_back(std::move(id));
+        if (m_count * 2 >= m_slots.size())
+            grow();
+        place(position);
+        ++m_count;
+    }
+
+private:
+    std::size_t slotOf(std::string_view id) const {
+        return std::hash<std::string_view>()(id) & (m_slots.size() - 1);
+    }
+    void place(std::int32_t position) {
+        std::size_t i = slotOf(m_ids[static_cast<std::size_t>(position)]);
+        while (m_slots[i] != 0)
+            i = (i + 1) & (m_slots.size() - 1);
+        m_slots[i] = position;
+    }
+    void grow() {
+        std::vector<std::int32_t> old = std::move(m_slots);
+        m_slots.assign(std::max<std::size_t>(1024, old.size() * 2), 0);
+        for (const std::int32_t position : old)
+            if (position != 0)
+                place(position);
+    }
+
+    // Indexed by position; a point without id keeps an empty one.
+    std::vector<std::string> m_ids;
+    std::vector<std::int32_t> m_slots;
+    std::size_t m_count = 0;
+};
+
+// A reference to an id that no point has yet: it waits for its point.
+struct WaitingReference {
+    std::int32_t since = 0;
     bool named = false;
     std::string name;
-    std::int32_t nameLine = 0;
 };
 
 enum class TextOf { Nothing, X, Y, Name, CoordinateSystem };
@@ -198,7 +245,7 @@ private:
             collectText(TextOf::Y);
         } else if (name == PointReferenceElement) {
             if (const auto id = attribute(attributes, "idref"))
-                refer(*id);
+                refer(*id, line());
         } else if (m_namerDepth == 0 &&
                    (name == BoundaryPointElement || name == ControlPointElement)) {
             startNamer(name == BoundaryPointElement ? BoundaryPointNameElement
@@ -260,7 +307,6 @@ private:
         case TextOf::Name:
             m_namerName = text;
             m_namerHasName = true;
-            m_namerNameLine = m_textLine;
             break;
         case TextOf::CoordinateSystem:
             m_systemText = toUtf16(text);
@@ -321,19 +367,23 @@ private:
                           m_pointLine);
         const std::int32_t n = m_count + 1;
         if (!m_pointId.empty()) {
-            IdEntry& entry = m_ids[m_pointId];
-            if (entry.point != 0)
+            if (m_ids.find(m_pointId) != 0)
                 throw errorAt(u"id " + toUtf16(m_pointId) + u" の点が二つ以上あります。",
                               m_pointLine);
-            entry.point = n;
-            if (entry.waitingSince != 0) {
-                entry.waitingSince = 0;
-                --m_waiting;
-            }
         }
         storePoint(m_table, n, numberOfId(m_pointId).value_or(n), *m_x, *m_y, m_pointLine);
         m_table.names[n].clear();
+        m_named.resize(static_cast<std::size_t>(n) + 1);
         m_count = n;
+        if (m_pointId.empty())
+            return;
+        // References that came before the point: the first of them names it.
+        if (const auto waiting = m_waiting.find(m_pointId); waiting != m_waiting.end()) {
+            if (waiting->second.named)
+                nameOnce(n, waiting->second.name);
+            m_waiting.erase(waiting);
+        }
+        m_ids.add(n, std::move(m_pointId));
     }
 
     void startNamer(const std::string& nameElement) {
@@ -341,52 +391,51 @@ private:
         m_namerNameElement = &nameElement;
         m_namerHasName = false;
         m_namerName.clear();
-        m_namerNameLine = 0;
         m_namerReference.clear();
     }
 
     void endNamer() {
         m_namerDepth = 0;
-        if (m_namerReference.empty())
-            return;
-        IdEntry& entry = refer(m_namerReference, m_namerReferenceLine);
-        if (entry.named)
-            return;
-        entry.named = true;
-        entry.name = std::move(m_namerName);
-        entry.nameLine = m_namerHasName ? m_namerNameLine : m_namerReferenceLine;
+        if (!m_namerReference.empty())
+            refer(m_namerReference, m_namerReferenceLine, &m_namerName);
     }
 
-    IdEntry& refer(std::string_view id) { return refer(id, line()); }
+    void nameOnce(std::int32_t n, std::string_view name) {
+        if (m_named[static_cast<std::size_t>(n)])
+            return;
+        m_named[static_cast<std::size_t>(n)] = true;
+        m_table.names[n] = toUtf16(name);
+    }
 
-    IdEntry& refer(std::string_view id, std::int32_t referenceLine) {
-        IdEntry& entry = m_ids[std::string(id)];
-        if (entry.point == 0 && entry.waitingSince == 0) {
+    // A reference to a point, which names it when name is given.
+    void refer(std::string_view id, std::int32_t referenceLine, const std::string* name = nullptr) {
+        if (const std::int32_t n = m_ids.find(id)) {
+            if (name)
+                nameOnce(n, *name);
+            return;
+        }
+        auto [waiting, added] = m_waiting.try_emplace(std::string(id));
+        if (added) {
             // Ids that wait for their point are bounded by the points a
             // sheet may hold: each must meet one.
-            if (m_waiting == TableCapacity)
+            if (m_waiting.size() > static_cast<std::size_t>(TableCapacity))
                 throw errorAt(u"座標数が上限（499999点）を超えています。", referenceLine);
-            entry.waitingSince = referenceLine;
-            ++m_waiting;
+            waiting->second.since = referenceLine;
         }
-        return entry;
+        if (name && !waiting->second.named) {
+            waiting->second.named = true;
+            waiting->second.name = *name;
+        }
     }
 
     void nameThePoints() {
-        if (m_waiting > 0) {
-            const IdEntry* first = nullptr;
-            const std::string* firstId = nullptr;
-            for (const auto& [id, entry] : m_ids)
-                if (entry.point == 0 && (!first || entry.waitingSince < first->waitingSince)) {
-                    first = &entry;
-                    firstId = &id;
-                }
-            throw errorAt(u"参照先の点 " + toUtf16(*firstId) + u" がありません。",
-                          first->waitingSince);
+        if (!m_waiting.empty()) {
+            const auto first = std::min_element(
+                m_waiting.begin(), m_waiting.end(),
+                [](const auto& a, const auto& b) { return a.second.since < b.second.since; });
+            throw errorAt(u"参照先の点 " + toUtf16(first->first) + u" がありません。",
+                          first->second.since);
         }
-        for (const auto& [id, entry] : m_ids)
-            if (entry.named)
-                m_table.names[entry.point] = toUtf16(entry.name);
         for (std::int32_t n = 1; n <= m_count; ++n) {
             try {
                 storeName(m_table, n, std::move(m_table.names[n]));
@@ -422,13 +471,13 @@ private:
     const std::string* m_namerNameElement = nullptr;
     bool m_namerHasName = false;
     std::string m_namerName;
-    std::int32_t m_namerNameLine = 0;
     std::string m_namerReference;
     std::int32_t m_namerReferenceLine = 0;
 
-    std::unordered_map<std::string, IdEntry> m_ids;
-    // Ids referred to whose point has not come yet.
-    std::int32_t m_waiting = 0;
+    PointIds m_ids;
+    // Whether a point has its name, by position.
+    std::vector<bool> m_named;
+    std::unordered_map<std::string, WaitingReference> m_waiting;
 
     bool m_systemSeen = false;
     std::u16string m_systemText;
