@@ -16,6 +16,7 @@
 #include "support/CountingUiSink.h"
 #include "support/TestFiles.h"
 #include "support/TestPoints.h"
+#include "support/ZipFiles.h"
 
 #include <map>
 #include <random>
@@ -181,10 +182,13 @@ void wholeRunBench(benchmark::State& state, const std::string& layout, int point
         runCheck(test::sharedPointTable(), sink);
 }
 
-// A map sheet read from its file, as a run reads it, and with the checks
-// after it: key sort, duplicate names, coincident points at 0.05 m.
-void mapSheetBench(benchmark::State& state, int points, bool check) {
-    const test::TempFile file(bench::mapSheet(points), "sheet.xml");
+// A map sheet read from its file (or from a ZIP that holds it), as a run
+// reads it, and with the checks after it: key sort, duplicate names,
+// coincident points at 0.05 m.
+void mapSheetBench(benchmark::State& state, int points, bool check, bool zipped) {
+    const std::string xml = bench::mapSheet(points);
+    const test::TempFile file(zipped ? test::zipOf({{"sheet.xml", xml}}) : xml,
+                              zipped ? "sheet.zip" : "sheet.xml");
     const PointSource sheet = pointSourcesOf(file.path()).at(0);
     PointTable& d = test::sharedPointTable();
     CountingUiSink sink; // answers No: every check runs to its end
@@ -230,8 +234,13 @@ void registerAll() {
             coincidentPointBench, layout, FullTable, u"0.05", lower)
             ->Unit(ms);
     }
-    benchmark::RegisterBenchmark("MapSheet/Read/100000", mapSheetBench, 100'000, false)->Unit(ms);
-    benchmark::RegisterBenchmark("MapSheet/ReadAndCheck/100000", mapSheetBench, 100'000, true)
+    benchmark::RegisterBenchmark("MapSheet/Read/100000", mapSheetBench, 100'000, false, false)
+        ->Unit(ms);
+    benchmark::RegisterBenchmark("MapSheet/ReadAndCheck/100000", mapSheetBench, 100'000, true,
+                                 false)
+        ->Unit(ms);
+    benchmark::RegisterBenchmark("MapSheet/ReadAndCheck/100000/zip", mapSheetBench, 100'000, true,
+                                 true)
         ->Unit(ms);
     for (const char* layout : {"uniform", "line"})
         benchmark::RegisterBenchmark((std::string("WholeRun/") + layout + "/499999").c_str(),
