@@ -317,15 +317,16 @@ private:
         m_textOf = TextOf::Nothing;
     }
 
+    // "点 P12 " or, for a point without id, "3 番目の点", before its particle.
     std::u16string pointLabel() const {
         return m_pointId.empty() ? formatInteger(m_count + 1) + u" 番目の点"
-                                 : u"点 " + toUtf16(m_pointId);
+                                 : u"点 " + toUtf16(m_pointId) + u" ";
     }
 
     double coordinate(std::string_view text, std::u16string_view axis,
                       const std::optional<double>& earlier) {
         if (earlier)
-            throw errorAt(pointLabel() + u" に " + std::u16string(axis) +
+            throw errorAt(pointLabel() + u"に " + std::u16string(axis) +
                               u" 座標が二つ以上あります。",
                           m_textLine);
         std::optional<double> value;
@@ -339,7 +340,7 @@ private:
             std::u16string shown = toUtf16(text);
             if (shown.size() > MaxQuotedChars)
                 shown = shown.substr(0, MaxQuotedChars) + u"…";
-            throw errorAt(pointLabel() + u" の " + std::u16string(axis) +
+            throw errorAt(pointLabel() + u"の " + std::u16string(axis) +
                               u" 座標が数値ではありません（" + shown + u"）。",
                           m_textLine);
         }
@@ -363,7 +364,7 @@ private:
     void endPoint() {
         m_pointDepth = 0;
         if (!m_x || !m_y)
-            throw errorAt(pointLabel() + u" に " + (m_x ? u"Y" : u"X") + u" 座標がありません。",
+            throw errorAt(pointLabel() + u"に " + (m_x ? u"Y" : u"X") + u" 座標がありません。",
                           m_pointLine);
         const std::int32_t n = m_count + 1;
         if (!m_pointId.empty()) {

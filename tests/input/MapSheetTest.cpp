@@ -222,7 +222,7 @@ TEST_F(MapSheet, BadSheetsSayWhatAndWhere) {
         {"no Y, no id",
          sheet(good + "<zmn:GM_Point><zmn:DirectPosition><zmn:X>1</zmn:X>"
                       "</zmn:DirectPosition></zmn:GM_Point>\n"),
-         0, u"2 番目の点 に Y 座標がありません。", 6},
+         0, u"2 番目の点に Y 座標がありません。", 6},
         {"Y not a number", sheet(good + point("P2", "1", "1,5")), 0,
          u"点 P2 の Y 座標が数値ではありません（1,5）。", 6},
         {"X infinite", sheet(point("P2", "INF", "1")), 0,
