@@ -6,12 +6,15 @@
 #include "support/TestPoints.h"
 #include "ui/Dialogs.h"
 #include "ui/MainWindow.h"
+#include "ui/WindowSettings.h"
 
 #include <filesystem>
 #include <optional>
 
 #include <QApplication>
 #include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QWindow>
 #include <benchmark/benchmark.h>
 
@@ -24,7 +27,7 @@ void StartClickWithManyFindings(benchmark::State& state) {
     const morvane::test::TempFile pairs(
         morvane::test::simaFileOf(morvane::test::findingPairs(0, Findings)));
     morvane::WindowDialogs dialogs;
-    dialogs.chooseCoordinateFile = [&](QWidget*) {
+    dialogs.chooseCoordinateFile = [&](QWidget*, const QString&) {
         return std::optional<std::filesystem::path>(pairs.path());
     };
     dialogs.choosePrinter = [](QWidget*) { return false; };
@@ -55,6 +58,11 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     morvane::registerFontSubstitutes();
+    // The window remembers the folder of each checked file; not in the
+    // settings of whoever runs the benchmark.
+    QTemporaryDir settings;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+    morvane::setApplicationNames();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

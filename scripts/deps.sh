@@ -13,6 +13,10 @@ packages=(
     qt6-base-dev qt6-qpa-plugins libgl-dev fonts-ipafont-gothic qt6-translations-l10n
     # tests
     googletest libgtest-dev libgmock-dev xvfb xauth xdotool xclip poppler-utils locales python3
+    # the Debian package (scripts/package.sh) and its test
+    dpkg-dev lintian
+    # the desktop finding the installed file type and entry (tests/install)
+    shared-mime-info desktop-file-utils xdg-utils libglib2.0-bin
     # benchmarks
     libbenchmark-dev time
     "$@"

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMessageBox>
 
@@ -9,9 +10,11 @@ namespace morvane {
 
 namespace {
 
-// One entry whose description is its own pattern list, as the open dialog has
-// always shown it.
-const QString CoordinateFileFilter = QStringLiteral("*.dat;*.sim;*.sct (*.dat *.sim *.sct)");
+// One entry described by its extensions, as the open dialog has always shown
+// it. Qt's own dialog matches the patterns in any case; a desktop's dialog
+// (GTK's) may match them as written, so they are listed in both cases.
+const QString CoordinateFileFilter =
+    QStringLiteral("*.dat;*.sim;*.sct (*.dat *.sim *.sct *.DAT *.SIM *.SCT)");
 
 // A run keeps the busy pointer on while it asks its question; over the box
 // itself the user needs the ordinary arrow to answer.
@@ -41,6 +44,13 @@ std::unique_ptr<QMessageBox> makeBox(QWidget* parent, const QString& text) {
     return box;
 }
 
+std::optional<std::filesystem::path> chosenFile(QFileDialog& dialog) {
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    // The file system's own encoding of the name, not UTF-16.
+    return std::filesystem::path(QFile::encodeName(dialog.selectedFiles().first()).toStdString());
+}
+
 } // namespace
 
 std::unique_ptr<QMessageBox> makeQuestionBox(QWidget* parent, const QString& prompt) {
@@ -59,24 +69,38 @@ std::unique_ptr<QMessageBox> makeNoticeBox(QWidget* parent, const QString& text)
     return box;
 }
 
-std::unique_ptr<QFileDialog> makeCoordinateFileDialog(QWidget* parent) {
+std::unique_ptr<QFileDialog> makeCoordinateFileDialog(QWidget* parent, const QString& startFolder) {
     auto dialog = std::make_unique<QFileDialog>(parent);
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
     dialog->setFileMode(QFileDialog::ExistingFile);
     dialog->setNameFilter(CoordinateFileFilter);
+    if (!startFolder.isEmpty())
+        dialog->setDirectory(startFolder);
+    return dialog;
+}
+
+std::unique_ptr<QFileDialog> makeSaveFileDialog(QWidget* parent, const QString& suggestedFile,
+                                                const QString& nameFilter) {
+    auto dialog = std::make_unique<QFileDialog>(parent);
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setFileMode(QFileDialog::AnyFile);
+    dialog->setNameFilter(nameFilter);
+    dialog->setDefaultSuffix(QFileInfo(suggestedFile).suffix());
+    // A full path: the dialog opens in its folder with its name typed in.
+    dialog->selectFile(suggestedFile);
     return dialog;
 }
 
 WindowDialogs realDialogs(std::function<bool(QWidget* parent)> choosePrinter) {
     WindowDialogs dialogs;
-    dialogs.chooseCoordinateFile = [](QWidget* parent) -> std::optional<std::filesystem::path> {
+    dialogs.chooseCoordinateFile = [](QWidget* parent, const QString& startFolder) {
         ArrowWhileModal arrow;
-        auto dialog = makeCoordinateFileDialog(parent);
-        if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
-            return std::nullopt;
-        // The file system's own encoding of the name, not UTF-16.
-        return std::filesystem::path(
-            QFile::encodeName(dialog->selectedFiles().first()).toStdString());
+        return chosenFile(*makeCoordinateFileDialog(parent, startFolder));
+    };
+    dialogs.chooseSaveFile = [](QWidget* parent, const QString& suggestedFile,
+                                const QString& nameFilter) {
+        ArrowWhileModal arrow;
+        return chosenFile(*makeSaveFileDialog(parent, suggestedFile, nameFilter));
     };
     dialogs.choosePrinter = [choose = std::move(choosePrinter)](QWidget* parent) {
         ArrowWhileModal arrow;

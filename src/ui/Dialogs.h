@@ -22,7 +22,15 @@ inline constexpr char16_t ApplicationTitle[] = u"Morvane";
 // script them (next file or cancel, next answer) instead of clicking real ones.
 // Texts arrive with LF line breaks.
 struct WindowDialogs {
-    std::function<std::optional<std::filesystem::path>(QWidget* parent)> chooseCoordinateFile;
+    // Opens in startFolder; in the dialog's own choice when that is empty.
+    std::function<std::optional<std::filesystem::path>(QWidget* parent, const QString& startFolder)>
+        chooseCoordinateFile;
+    // A file to write: the dialog proposes suggestedFile (a full path) and
+    // offers nameFilter ("PDF (*.pdf)"); a name typed without an extension
+    // gets the suggested file's. Empty when the user cancels.
+    std::function<std::optional<std::filesystem::path>(
+        QWidget* parent, const QString& suggestedFile, const QString& nameFilter)>
+        chooseSaveFile;
     std::function<bool(QWidget* parent)> choosePrinter;
     std::function<Answer(QWidget* parent, const QString& prompt)> askYesNo;
     std::function<void(QWidget* parent, const QString& text)> showMessage;
@@ -36,6 +44,9 @@ WindowDialogs realDialogs(std::function<bool(QWidget* parent)> choosePrinter);
 // that their settings can be checked without running them.
 std::unique_ptr<QMessageBox> makeQuestionBox(QWidget* parent, const QString& prompt);
 std::unique_ptr<QMessageBox> makeNoticeBox(QWidget* parent, const QString& text);
-std::unique_ptr<QFileDialog> makeCoordinateFileDialog(QWidget* parent);
+std::unique_ptr<QFileDialog> makeCoordinateFileDialog(QWidget* parent,
+                                                      const QString& startFolder = QString());
+std::unique_ptr<QFileDialog> makeSaveFileDialog(QWidget* parent, const QString& suggestedFile,
+                                                const QString& nameFilter);
 
 } // namespace morvane

@@ -5,21 +5,25 @@
 #include "output/ReportPrint.h"
 #include "print/Fonts.h"
 #include "print/PagedDeviceSink.h"
+#include "print/PdfReport.h"
 #include "run/CheckRun.h"
+#include "ui/AppIcon.h"
 #include "ui/PrinterDialog.h"
 #include "ui/ResultListModel.h"
+#include "ui/WindowSettings.h"
 
 #include <utility>
 
+#include <QAction>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListView>
+#include <QMenu>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPrinter>
@@ -159,6 +163,14 @@ std::optional<std::filesystem::path> draggedFile(const QMimeData* data) {
     return std::filesystem::path(QFile::encodeName(file).toStdString());
 }
 
+// Where a file made from the checked file's report is proposed: beside it,
+// under its name ("site.sim" gives "site.pdf").
+QString besideCheckedFile(const std::filesystem::path& checked, const char* extension) {
+    std::filesystem::path suggested = std::filesystem::absolute(checked);
+    suggested.replace_extension(extension);
+    return QFile::decodeName(suggested.c_str());
+}
+
 } // namespace
 
 std::int16_t filterToleranceKey(std::int16_t key) {
@@ -173,7 +185,7 @@ MainWindow::MainWindow(std::optional<WindowDialogs> dialogs, QWidget* parent)
 
     setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(Caption);
-    setWindowIcon(QIcon(QStringLiteral(":/morvane/morvane.png")));
+    setWindowIcon(applicationIcon());
     // The window's own font, used by the one control without a font: m_toLabel.
     setFont(proportionalGothicFont(9));
     setBackColor(this, WindowColor);
@@ -244,6 +256,11 @@ MainWindow::MainWindow(std::optional<WindowDialogs> dialogs, QWidget* parent)
 
     connect(m_startButton, &QPushButton::clicked, this, &MainWindow::startRun);
     connect(m_printButton, &QPushButton::clicked, this, &MainWindow::printLastReport);
+
+    createReportActions();
+    m_resultText->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_resultText, &QWidget::customContextMenuRequested, this,
+            &MainWindow::showResultTextMenu);
 }
 
 MainWindow::~MainWindow() {
@@ -263,6 +280,7 @@ void MainWindow::startRun() {
     m_running = true;
     setWindowTitle(Caption);
     m_lastRun.reset();
+    enableReportActions();
     try {
         m_lastRun = runCheck(*m_table, *this);
     } catch (const std::exception& e) { // RunError or a bug alike
@@ -284,6 +302,7 @@ void MainWindow::startRun() {
     showPending();
     if (m_lastRun)
         setWindowTitle(runTitle(*m_lastRun));
+    enableReportActions();
 }
 
 void MainWindow::printLastReport() {
@@ -299,6 +318,63 @@ void MainWindow::printLastReport() {
     } catch (const std::exception& e) {
         try {
             showMessage(u"予期しないエラーが発生しました。\r\n" + toUtf16(e.what()));
+        } catch (...) {
+        }
+    }
+}
+
+void MainWindow::createReportActions() {
+    m_printAction = new QAction(QStringLiteral(u"レポートを印刷..."), this);
+    m_printAction->setObjectName(QStringLiteral("printAction"));
+    m_printAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    m_printAction->setShortcutVisibleInContextMenu(true);
+    // Added to the window, the shortcut works wherever the focus is in it.
+    m_printAction->setShortcutContext(Qt::WindowShortcut);
+    addAction(m_printAction);
+    connect(m_printAction, &QAction::triggered, this, &MainWindow::printLastReport);
+
+    m_savePdfAction = new QAction(QStringLiteral(u"PDFに保存..."), this);
+    m_savePdfAction->setObjectName(QStringLiteral("savePdfAction"));
+    connect(m_savePdfAction, &QAction::triggered, this, &MainWindow::saveReportAsPdf);
+
+    m_reportActions = {m_printAction, m_savePdfAction};
+    enableReportActions();
+}
+
+void MainWindow::enableReportActions() {
+    for (QAction* action : m_reportActions)
+        action->setEnabled(m_lastRun.has_value());
+}
+
+std::unique_ptr<QMenu> MainWindow::makeResultTextMenu(const QPoint& position) {
+    // Qt's editing commands first, in the desktop's language.
+    std::unique_ptr<QMenu> menu(m_resultText->createStandardContextMenu(position));
+    menu->addSeparator();
+    menu->addAction(m_printAction);
+    menu->addAction(m_savePdfAction);
+    return menu;
+}
+
+void MainWindow::showResultTextMenu(const QPoint& position) {
+    // The position is the text's viewport's, as a scroll area reports it.
+    makeResultTextMenu(position)->exec(m_resultText->viewport()->mapToGlobal(position));
+}
+
+void MainWindow::saveReportAsPdf() {
+    if (!m_lastRun)
+        return;
+    try {
+        const auto target = m_dialogs.chooseSaveFile(
+            this, besideCheckedFile(m_lastRun->file, ".pdf"), QStringLiteral("PDF (*.pdf)"));
+        if (!target)
+            return;
+        m_printingToPdf = true;
+        PdfReportWriter().write(*m_table, m_lastRun, *this, *target);
+        m_printingToPdf = false;
+    } catch (const std::exception& e) {
+        m_printingToPdf = false;
+        try {
+            showMessage(u"PDFに保存できませんでした。\r\n\r\n" + toUtf16(e.what()));
         } catch (...) {
         }
     }
@@ -367,12 +443,16 @@ std::u16string MainWindow::lowerBoundText() {
 
 std::optional<std::filesystem::path> MainWindow::chooseCoordinateFile() {
     showPending();
-    if (m_givenFile)
-        return std::exchange(m_givenFile, std::nullopt);
-    return m_dialogs.chooseCoordinateFile(this);
+    auto file = m_givenFile ? std::exchange(m_givenFile, std::nullopt)
+                            : m_dialogs.chooseCoordinateFile(this, lastCheckedFolder());
+    if (file)
+        rememberCheckedFile(*file);
+    return file;
 }
 
 bool MainWindow::choosePrinter() {
+    if (m_printingToPdf)
+        return true;
     showPending();
     return m_dialogs.choosePrinter(this);
 }

@@ -8,12 +8,15 @@
 #include <memory>
 #include <optional>
 
+#include <QList>
 #include <QWidget>
 
 class QDragEnterEvent;
 class QDropEvent;
 class QLabel;
+class QAction;
 class QListView;
+class QMenu;
 class QPlainTextEdit;
 class QPrinter;
 class QPushButton;
@@ -75,6 +78,15 @@ private:
     void showPending();
     QPrinter& printer();
 
+    // The commands on the last run's report, in the result text's context
+    // menu. Each needs a report; a command added here joins
+    // m_reportActions and, in its place, the menu.
+    void createReportActions();
+    void enableReportActions();
+    std::unique_ptr<QMenu> makeResultTextMenu(const QPoint& position);
+    void showResultTextMenu(const QPoint& position);
+    void saveReportAsPdf();
+
     std::unique_ptr<PointTable> m_table;
     // Of the last run that completed; empty after a cancel or an error.
     std::optional<RunSummary> m_lastRun;
@@ -91,6 +103,10 @@ private:
     QPlainTextEdit* m_resultText;
     QListView* m_resultList;
     ResultListModel* m_listItems;
+    QAction* m_printAction;
+    QAction* m_savePdfAction;
+    // Enabled only while the last run has left a report (m_lastRun).
+    QList<QAction*> m_reportActions;
 
     // Set by a run and not yet in m_resultText (see showPending).
     std::u16string m_pendingResultText;
@@ -99,6 +115,9 @@ private:
     bool m_running = false;
     // Answers the run's next file question instead of the dialog, once.
     std::optional<std::filesystem::path> m_givenFile;
+    // While a PDF is written: its file, chosen already, answers the print
+    // command's printer question.
+    bool m_printingToPdf = false;
 };
 
 } // namespace morvane

@@ -1,6 +1,8 @@
 #include "print/Fonts.h"
+#include "ui/AppIcon.h"
 #include "ui/MainWindow.h"
 #include "ui/WindowArguments.h"
+#include "ui/WindowSettings.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -8,7 +10,6 @@
 #include <vector>
 
 #include <QApplication>
-#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTimer>
@@ -68,9 +69,10 @@ int main(int argc, char** argv) {
         return Failed;
     }
 
-    QApplication::setApplicationName(QStringLiteral("morvane"));
+    // Before the window, which reads its settings under these names.
+    morvane::setApplicationNames();
     QApplication::setDesktopFileName(QStringLiteral("morvane"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/morvane/morvane.png")));
+    QApplication::setWindowIcon(morvane::applicationIcon());
     morvane::registerFontSubstitutes();
     // The window speaks Japanese whatever the desktop's language; so do Qt's
     // own buttons and dialogs (Yes and No, the file and printer dialogs).

@@ -1,6 +1,6 @@
 # Installs the build into a fresh folder and checks that a desktop finds what
 # it needs there: both programs, the entry that opens a file, the file type,
-# the icon and both manual pages.
+# the icon in every drawn size, both manual pages and the package documents.
 # Usage: cmake -DBUILD=dir -DPREFIX=dir -P InstallTest.cmake
 file(REMOVE_RECURSE ${PREFIX})
 execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD} --prefix ${PREFIX}
@@ -15,12 +15,36 @@ set(expected
     ${CMAKE_INSTALL_BINDIR}/morvane-check
     ${CMAKE_INSTALL_DATADIR}/applications/morvane.desktop
     ${CMAKE_INSTALL_DATADIR}/mime/packages/morvane.xml
-    ${CMAKE_INSTALL_DATADIR}/icons/hicolor/32x32/apps/morvane.png
-    ${CMAKE_INSTALL_MANDIR}/man1/morvane.1
-    ${CMAKE_INSTALL_MANDIR}/man1/morvane-check.1)
+    ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps/morvane.svg
+    ${CMAKE_INSTALL_MANDIR}/man1/morvane.1.gz
+    ${CMAKE_INSTALL_MANDIR}/man1/morvane-check.1.gz
+    ${CMAKE_INSTALL_DATADIR}/doc/morvane/copyright
+    ${CMAKE_INSTALL_DATADIR}/doc/morvane/changelog.gz)
+set(icon_sizes 16 32 48 64 128 256)
+foreach(size ${icon_sizes})
+    list(APPEND expected ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps/morvane.png)
+endforeach()
 foreach(path ${expected})
     if(NOT EXISTS ${PREFIX}/${path})
         message(FATAL_ERROR "not installed: ${path}")
+    endif()
+endforeach()
+
+# The theme picks an icon by its folder: a picture of another size there
+# would be scaled, or skipped. Width and height stand in the PNG header.
+foreach(size ${icon_sizes})
+    set(icon ${PREFIX}/${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps/morvane.png)
+    file(READ ${icon} header LIMIT 24 HEX)
+    string(SUBSTRING "${header}" 0 16 signature)
+    string(SUBSTRING "${header}" 32 16 dimensions)
+    math(EXPR hex_size "${size}" OUTPUT_FORMAT HEXADECIMAL)
+    string(REGEX REPLACE "^0x" "" hex_size "${hex_size}")
+    string(LENGTH "${hex_size}" digits)
+    math(EXPR padding "8 - ${digits}")
+    string(REPEAT "0" ${padding} zeros)
+    string(TOLOWER "${zeros}${hex_size}${zeros}${hex_size}" wanted)
+    if(NOT signature STREQUAL "89504e470d0a1a0a" OR NOT dimensions STREQUAL wanted)
+        message(FATAL_ERROR "${size}x${size}/apps/morvane.png is no ${size} px PNG (${header})")
     endif()
 endforeach()
 

@@ -1,27 +1,41 @@
 #include "ui/MainWindow.h"
 
 #include "print/Fonts.h"
+#include "support/Process.h"
 #include "support/TestFiles.h"
 #include "support/TestPoints.h"
 #include "ui/Dialogs.h"
+#include "ui/WindowSettings.h"
 
+#include <algorithm>
 #include <deque>
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include <QAbstractItemModel>
+#include <QAction>
 #include <QApplication>
+#include <QContextMenuEvent>
+#include <QDir>
 #include <QFileDialog>
 #include <QFontMetricsF>
+#include <QIcon>
+#include <QImage>
 #include <QLabel>
 #include <QListView>
+#include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 using morvane::Answer;
 using morvane::test::TempFile;
@@ -38,11 +52,16 @@ QString operator""_q(const char16_t* text, std::size_t size) {
 // answer; and records what the window asked and showed.
 struct ScriptedUser {
     std::deque<std::optional<std::filesystem::path>> files;
+    std::deque<std::optional<std::filesystem::path>> savedFiles;
     std::deque<Answer> answers;
     bool printerAnswer = false;
 
     int fileDialogs = 0;
     int printerDialogs = 0;
+    // Where each open dialog started, and what each save dialog proposed.
+    QStringList startFolders;
+    QStringList suggestedSaves;
+    QStringList saveFilters;
     QStringList prompts;
     QStringList messages;
     // What the result list showed while each question was open.
@@ -51,12 +70,23 @@ struct ScriptedUser {
 
     morvane::WindowDialogs dialogs() {
         morvane::WindowDialogs d;
-        d.chooseCoordinateFile = [this](QWidget*) -> std::optional<std::filesystem::path> {
+        d.chooseCoordinateFile =
+            [this](QWidget*, const QString& startFolder) -> std::optional<std::filesystem::path> {
             ++fileDialogs;
+            startFolders << startFolder;
             if (files.empty())
                 qFatal("unexpected file dialog");
             auto next = files.front();
             files.pop_front();
+            return next;
+        };
+        d.chooseSaveFile = [this](QWidget*, const QString& suggested, const QString& filter) {
+            suggestedSaves << suggested;
+            saveFilters << filter;
+            if (savedFiles.empty())
+                qFatal("unexpected save dialog");
+            auto next = savedFiles.front();
+            savedFiles.pop_front();
             return next;
         };
         d.choosePrinter = [this](QWidget*) {
@@ -126,6 +156,10 @@ const QString ThreePointsText = u"同一名称\n"
                                 u"     2  P2             100.010   200.020\n"
                                 u"\n"_q;
 
+QString qtPath(const std::filesystem::path& path) {
+    return QString::fromStdString(path.string());
+}
+
 QStringList listItems(QListView* list) {
     QStringList items;
     for (int row = 0; row < list->model()->rowCount(); ++row)
@@ -150,10 +184,43 @@ private:
     }
     void clickStart() { QTest::mouseClick(control<QPushButton>("startButton"), Qt::LeftButton); }
 
+    // Right-clicks the result text and hands its menu to `use` while it is open.
+    void withResultTextMenu(const std::function<void(QMenu&)>& use) {
+        auto* text = control<QPlainTextEdit>("resultText");
+        bool opened = false;
+        QTimer::singleShot(0, this, [&] {
+            if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+                opened = true;
+                use(*menu);
+                menu->close();
+            }
+        });
+        const QPoint at(20, 20);
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, text->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(text->viewport(), &event);
+        QVERIFY2(opened, "no context menu opened");
+    }
+
+    void checkThreePoints() {
+        site = std::make_unique<TempFile>(ThreePoints, "site.sim");
+        user->files.push_back(site->path());
+        clickStart();
+    }
+
+    std::unique_ptr<TempFile> site;
+    // The window's settings live here, never in the user's own.
+    QTemporaryDir settingsFolder;
+
 private slots:
-    void initTestCase() { morvane::registerFontSubstitutes(); }
+    void initTestCase() {
+        morvane::registerFontSubstitutes();
+        QVERIFY(settingsFolder.isValid());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsFolder.path());
+        morvane::setApplicationNames();
+    }
 
     void init() {
+        QSettings().clear();
         user = std::make_unique<ScriptedUser>();
         window = std::make_unique<morvane::MainWindow>(user->dialogs());
         user->list = control<QListView>("resultList");
@@ -163,6 +230,7 @@ private slots:
 
     void cleanup() {
         window.reset();
+        site.reset();
         QVERIFY2(QGuiApplication::overrideCursor() == nullptr, "busy pointer left behind");
     }
 
@@ -189,6 +257,23 @@ private slots:
 
         QCOMPARE(window->focusWidget(), control<QWidget>("startButton"));
         QVERIFY(QGuiApplication::overrideCursor() == nullptr);
+    }
+
+    // A size that is listed but fails to load (a file left out of the
+    // resource) would show as a scaled neighbour or nothing at all.
+    void iconOffersEveryDrawnSize() {
+        const QIcon icon = window->windowIcon();
+        QCOMPARE(icon.availableSizes(),
+                 (QList<QSize>{{16, 16}, {32, 32}, {48, 48}, {64, 64}, {128, 128}, {256, 256}}));
+        for (const QSize& size : icon.availableSizes()) {
+            const QImage image = icon.pixmap(size).toImage();
+            QVERIFY2(!image.isNull(),
+                     qPrintable(QStringLiteral("no %1 px icon").arg(size.width())));
+            QCOMPARE(image.size(), size);
+            // The tile is opaque in the middle and rounded off at the corners.
+            QCOMPARE(image.pixelColor(size.width() / 2, size.height() / 2).alpha(), 255);
+            QVERIFY(image.pixelColor(0, 0).alpha() < 32);
+        }
     }
 
     void controlsSitWhereDesigned_data() {
@@ -565,6 +650,153 @@ private slots:
         QVERIFY(user->messages.isEmpty());
     }
 
+    void theOpenDialogStartsInTheLastCheckedFolder_data() {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<bool>("remembered");
+        QTest::newRow("chosen in the dialog") << "dialog" << true;
+        QTest::newRow("named relative to the working folder") << "relative" << true;
+        QTest::newRow("folder gone since") << "gone" << false;
+        QTest::newRow("nothing checked yet") << "none" << false;
+    }
+
+    // Two windows one after the other, as two sessions of the program.
+    void theOpenDialogStartsInTheLastCheckedFolder() {
+        QFETCH(QString, how);
+        QFETCH(bool, remembered);
+
+        checkThreePoints();
+        const QString folder = qtPath(site->folder());
+        if (how == "relative" || how == "none") {
+            QSettings().clear();
+            const QString working = QDir::currentPath();
+            QVERIFY(QDir::setCurrent(folder));
+            if (how == "relative")
+                window->checkFile("site.sim");
+            QVERIFY(QDir::setCurrent(working));
+        }
+        QCOMPARE(user->startFolders, QStringList{QString()});
+        window.reset();
+        if (how == "gone")
+            std::filesystem::remove_all(site->folder());
+
+        user = std::make_unique<ScriptedUser>();
+        window = std::make_unique<morvane::MainWindow>(user->dialogs());
+        user->files.push_back(std::nullopt);
+        clickStart();
+        QCOMPARE(user->startFolders, QStringList{remembered ? folder : QString()});
+    }
+
+    // Qt's own dialog matches the patterns in any case.
+    void theOpenDialogListsCoordinateFilesInAnyCase() {
+        TempFile first("", "a.sim");
+        for (const char* name : {"B.SIM", "c.Sim", "d.DAT", "e.sct", "x.txt", "simfile"})
+            std::ofstream(first.folder() / name);
+        auto dialog = morvane::makeCoordinateFileDialog(window.get(), qtPath(first.folder()));
+        dialog->setOption(QFileDialog::DontUseNativeDialog);
+        dialog->show();
+        auto* view = dialog->findChild<QListView*>("listView");
+        auto listed = [view] {
+            QStringList names;
+            for (int row = 0; row < view->model()->rowCount(view->rootIndex()); ++row)
+                names << view->model()->index(row, 0, view->rootIndex()).data().toString();
+            names.sort(Qt::CaseInsensitive);
+            return names;
+        };
+        QTRY_COMPARE(listed(), QStringList({"a.sim", "B.SIM", "c.Sim", "d.DAT", "e.sct"}));
+    }
+
+    void theReportCommandsNeedAReport_data() {
+        QTest::addColumn<QString>("next");
+        QTest::addColumn<bool>("report");
+        QTest::newRow("before any check") << "" << false;
+        QTest::newRow("after findings") << "findings" << true;
+        QTest::newRow("after a clean check") << "clean" << true;
+        QTest::newRow("after a cancel") << "cancel" << false;
+        QTest::newRow("after a failed check") << "gone.sim" << false;
+    }
+
+    void theReportCommandsNeedAReport() {
+        QFETCH(QString, next);
+        QFETCH(bool, report);
+
+        TempFile clean(morvane::test::simaFile({u"A01,1,P1,100,200,", u"A01,2,P2,300,400,"}));
+        if (!next.isEmpty())
+            checkThreePoints();
+        if (next == "clean" || next == "cancel" || next == "gone.sim") {
+            user->files.push_back(
+                next == "cancel"
+                    ? std::nullopt
+                    : std::optional(next == "clean" ? clean.path() : clean.folder() / "gone.sim"));
+            clickStart();
+        }
+
+        QStringList entries;
+        bool editingFirst = false;
+        withResultTextMenu([&](QMenu& menu) {
+            const QList<QAction*> actions = menu.actions();
+            editingFirst = actions.front()->objectName() == "edit-undo";
+            for (const QAction* a : actions.mid(actions.size() - 3)) {
+                entries << (a->isSeparator() ? "---" : a->text()) + (a->isEnabled() ? "" : " off") +
+                               (a->isShortcutVisibleInContextMenu() ? a->shortcut().toString()
+                                                                    : "");
+            }
+        });
+        QVERIFY(editingFirst);
+        const QString off = report ? "" : " off";
+        QCOMPARE(entries, QStringList({"---", u"レポートを印刷..."_q + off + "Ctrl+P",
+                                       u"PDFに保存..."_q + off}));
+
+        // Ctrl+P prints wherever the focus is, when there is a report.
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        for (const char* name : {"startButton", "lowerField", "resultText", "resultList"}) {
+            control<QWidget>(name)->setFocus();
+            QTest::keyClick(control<QWidget>(name), Qt::Key_P, Qt::ControlModifier);
+        }
+        QCOMPARE(user->printerDialogs, report ? 4 : 0);
+    }
+
+    void savingAPdfWritesTheReportOrSaysWhyNot_data() {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<bool>("written");
+        QTest::newRow("beside the checked file") << "site.pdf" << true;
+        QTest::newRow("cancelled") << "" << false;
+        QTest::newRow("folder missing") << "nowhere/site.pdf" << false;
+        QTest::newRow("a folder in the way") << "taken.pdf" << false;
+    }
+
+    void savingAPdfWritesTheReportOrSaysWhyNot() {
+        QFETCH(QString, target);
+        QFETCH(bool, written);
+
+        checkThreePoints();
+        std::filesystem::create_directory(site->folder() / "taken.pdf");
+        const auto pdf = site->folder() / target.toStdString();
+        user->savedFiles.push_back(target.isEmpty() ? std::nullopt : std::optional(pdf));
+        withResultTextMenu([&](QMenu& menu) {
+            QAction* save = menu.actions().back();
+            QTest::mouseClick(&menu, Qt::LeftButton, {}, menu.actionGeometry(save).center());
+        });
+
+        QCOMPARE(user->suggestedSaves, QStringList{qtPath(site->folder() / "site.pdf")});
+        QCOMPARE(user->saveFilters, QStringList{"PDF (*.pdf)"});
+        // The file chosen stands for the printer: no printer dialog.
+        QCOMPARE(user->printerDialogs, 0);
+        const bool failed = !written && !target.isEmpty();
+        QCOMPARE(user->messages.size(), failed ? 1 : 0);
+        if (failed)
+            QVERIFY(user->messages.front().startsWith(u"PDFに保存できませんでした。\n\n"_q));
+        // Nothing half-written is left beside the report's place.
+        QCOMPARE(std::distance(std::filesystem::directory_iterator(site->folder()), {}),
+                 written ? 3 : 2);
+        if (written) {
+            const auto text = morvane::test::runProcess(PDFTOTEXT, {"-layout", pdf.string(), "-"});
+            QVERIFY2(QString::fromStdString(text.out).simplified().contains(
+                         u"1 P1 100.000 200.000 較差 0.022"_q),
+                     text.out.c_str());
+        }
+    }
+
     void realBoxesAreSetUpAsDesigned() {
         auto question = morvane::makeQuestionBox(window.get(), QStringLiteral("?"));
         QCOMPARE(question->windowTitle(), QStringLiteral("Morvane"));
@@ -577,7 +809,8 @@ private slots:
         QCOMPARE(notice->standardButtons(), QMessageBox::Ok);
 
         auto files = morvane::makeCoordinateFileDialog(window.get());
-        QCOMPARE(files->nameFilters(), QStringList{"*.dat;*.sim;*.sct (*.dat *.sim *.sct)"});
+        QCOMPARE(files->nameFilters(),
+                 QStringList{"*.dat;*.sim;*.sct (*.dat *.sim *.sct *.DAT *.SIM *.SCT)"});
         QCOMPARE(files->fileMode(), QFileDialog::ExistingFile);
     }
 };

@@ -2,7 +2,9 @@
 # Starts the real program on a virtual X server and uses it only as a user
 # can: clicks Start, types a file's path into the real open dialog, then
 # selects the whole result text, copies it and compares the clipboard. Two
-# checks in a row, so that Start is seen to work again after a run.
+# checks in a row, so that Start is seen to work again after a run. Then a
+# second session, started as `morvane FILE`, shows the findings without a
+# click, and Ctrl+P opens the printer dialog, which is cancelled.
 # Usage: RealWindowTest.sh path/to/morvane
 set -euo pipefail
 
@@ -83,9 +85,12 @@ printf '%s\n' "同一座標値" \
 
 # Keep the program away from the desktop's own settings and dialogs.
 mkdir -m 700 "$work/runtime"
-env -u XDG_CURRENT_DESKTOP -u QT_QPA_PLATFORMTHEME QT_QPA_PLATFORM=xcb \
-    HOME="$work" XDG_RUNTIME_DIR="$work/runtime" "$program" >"$work/app.log" 2>&1 &
-app_pid=$!
+start_program() {
+    env -u XDG_CURRENT_DESKTOP -u QT_QPA_PLATFORMTHEME -u XDG_CONFIG_HOME QT_QPA_PLATFORM=xcb \
+        HOME="$work" XDG_RUNTIME_DIR="$work/runtime" "$program" "$@" >>"$work/app.log" 2>&1 &
+    app_pid=$!
+}
+start_program
 
 # The program's mapped windows; Qt marks each with the process id.
 program_windows() { xdotool search --onlyvisible --pid "$app_pid" 2>/dev/null || true; }
@@ -107,13 +112,16 @@ closed() { ! is_viewable "$1"; }
 # that it activates, and keys typed before that would go astray.
 has_focus() { [[ $(xdotool getwindowfocus 2>/dev/null) == "$1" ]]; }
 
+window_title() { xdotool getwindowname "$window"; }
+
 wait_for "no window: the program did not start" find_main_window
-title=$(xdotool getwindowname "$window")
+title=$(window_title)
 [[ $title == "Morvane　V1.2" ]] || fail "the window's title is \"$title\""
 
 # Controls are placed in twips on a client area of 7890 x 10050 twips; the
 # window's own size gives the scale, whatever the screen's density.
-eval "$(xdotool getwindowgeometry --shell "$window")"
+measure_window() { eval "$(xdotool getwindowgeometry --shell "$window")"; }
+measure_window
 click_at_twips() {
     xdotool mousemove --window "$window" $(($1 * WIDTH / 7890)) $(($2 * HEIGHT / 10050)) click 1
 }
@@ -164,4 +172,29 @@ check_file "$work/places.sim"
 copy_result_text "$work/places.copy"
 expect_copy "$work/places.expected" "$work/places.copy" "unexpected result text after the second Start"
 
-echo "PASSED: the real window checked two chosen files, one Start after the other"
+# A new session with a file named on the command line checks it at once; the
+# title names the file when the check is done.
+kill "$app_pid"
+wait "$app_pid" 2>/dev/null || true
+start_program "$work/names.sim"
+wait_for "no window: the program did not start with a file" find_main_window
+measure_window
+titled_after_check() { [[ $(window_title) == "names.sim（2点）- Morvane　V1.2" ]]; }
+wait_for "the file named on the command line was not checked" titled_after_check
+copy_result_text "$work/given.copy"
+expect_copy "$work/names.expected" "$work/given.copy" "unexpected result text for morvane FILE"
+
+# Ctrl+P, with the focus in the result text, opens the printer dialog; Escape
+# cancels it and leaves the window as it was.
+xdotool key ctrl+p
+wait_for "no printer dialog after Ctrl+P" find_dialog
+dialog_title=$(xdotool getwindowname "$dialog")
+[[ $dialog_title == *印刷* || $dialog_title == *Print* ]] ||
+    fail "the window after Ctrl+P is \"$dialog_title\", no printer dialog"
+wait_for "the printer dialog did not get the keyboard focus" has_focus "$dialog"
+xdotool key Escape
+wait_for "the printer dialog did not close after Escape" closed "$dialog"
+kill -0 "$app_pid" 2>/dev/null || fail "the program ended after the printer dialog"
+
+echo "PASSED: the real window checked two chosen files, one Start after the other, a file" \
+    "named on the command line without a click, and Ctrl+P opened the printer dialog"

@@ -1,0 +1,33 @@
+#include "ui/WindowSettings.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QSettings>
+
+namespace morvane {
+
+namespace {
+
+const QString LastCheckedFolderKey = QStringLiteral("files/lastCheckedFolder");
+
+} // namespace
+
+void setApplicationNames() {
+    QCoreApplication::setOrganizationName(QStringLiteral("morvane"));
+    QCoreApplication::setApplicationName(QStringLiteral("morvane"));
+}
+
+QString lastCheckedFolder() {
+    const QString folder = QSettings().value(LastCheckedFolderKey).toString();
+    return !folder.isEmpty() && QFileInfo(folder).isDir() ? folder : QString();
+}
+
+void rememberCheckedFile(const std::filesystem::path& file) {
+    // Absolute: a file named on the command line is relative to a working
+    // folder that the next session need not share.
+    const QString folder = QFileInfo(QFile::decodeName(file.c_str())).absolutePath();
+    QSettings().setValue(LastCheckedFolderKey, folder);
+}
+
+} // namespace morvane
