@@ -168,8 +168,8 @@ std::vector<PointSource> pointSourcesOf(const std::filesystem::path& path,
 
     const auto budget = std::make_shared<UnpackBudget>(maxUnpacked);
     std::uint64_t declared = 0;
-    // Declared sizes are checked before anything is unpacked, and the bytes
-    // themselves as they come, for sizes that lie.
+    // Declared sizes are checked before anything is unpacked (an inner ZIP's
+    // once it is), and the bytes themselves as they come, for sizes that lie.
     const auto declare = [&](std::uint64_t size) {
         declared = size > maxUnpacked - std::min(declared, maxUnpacked) ? maxUnpacked + 1
                                                                         : declared + size;
@@ -189,17 +189,22 @@ std::vector<PointSource> pointSourcesOf(const std::filesystem::path& path,
     std::vector<PointSource> sources;
     try {
         const ZipArchive archive(path);
-        for (const ZipMember& member : archive.members()) {
+        std::vector<ZipMember> members = archive.members();
+        std::erase_if(members, [](const ZipMember& member) {
+            return !hasExtension(member.name, ".xml") && !hasExtension(member.name, ".zip");
+        });
+        // The outer sizes all before any inner ZIP is unpacked.
+        for (const ZipMember& member : members)
+            if (!memberProblem(member))
+                declare(member.size);
+        for (const ZipMember& member : members) {
             const bool isSheet = hasExtension(member.name, ".xml");
-            if (!isSheet && !hasExtension(member.name, ".zip"))
-                continue;
             PointSource source = sourceOf({member.name});
             if (auto problem = memberProblem(member)) {
                 source.m_problem = withFile(*problem, source.m_displayName);
                 sources.push_back(std::move(source));
                 continue;
             }
-            declare(member.size);
             if (isSheet) {
                 sources.push_back(std::move(source));
                 continue;
