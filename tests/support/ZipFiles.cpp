@@ -25,8 +25,11 @@ std::string zipOf(const std::vector<ZipMember>& members) {
     }
     zip_close(archive);
     // libzip writes nothing for an archive without members.
-    if (members.empty())
+    if (members.empty()) {
+        zip_source_free(buffer);
+        zip_error_fini(&error);
         return std::string("PK\5\6", 4) + std::string(18, '\0');
+    }
     zip_source_open(buffer);
     zip_source_seek(buffer, 0, SEEK_END);
     std::string bytes(static_cast<std::size_t>(zip_source_tell(buffer)), '\0');
