@@ -5,6 +5,7 @@
 #include "input/RegularFile.h"
 
 #include <algorithm>
+#include <unistd.h>
 #include <zip.h>
 
 namespace morvane {
@@ -41,10 +42,14 @@ std::size_t ZipMemberReader::read(char* buffer, std::size_t size) {
 ZipArchive::ZipArchive(const std::filesystem::path& path) {
     RegularFile file(path);
     int errorCode = 0;
-    // libzip owns the descriptor from here on, and closes it with the archive.
-    m_archive = zip_fdopen(file.release(), ZIP_CHECKCONS, &errorCode);
-    if (!m_archive)
+    // libzip takes the descriptor over when it opens the archive, and closes
+    // it with the archive; when it cannot, the descriptor is still ours.
+    const int descriptor = file.release();
+    m_archive = zip_fdopen(descriptor, ZIP_CHECKCONS, &errorCode);
+    if (!m_archive) {
+        ::close(descriptor);
         throw damaged(errorCode);
+    }
 }
 
 ZipArchive::ZipArchive(std::string bytes) : m_bytes(std::move(bytes)) {

@@ -163,11 +163,17 @@ TEST_F(PointSources, RefusesWholeArchives) {
         {"inner archive declares over 1 GiB",
          zipOf({{"a.xml", sheet}, {"in.zip", declaringSize(good, 0x30000000u)}}), tooBig},
     };
+    const auto openFiles = [] {
+        return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {});
+    };
+    const auto filesBefore = openFiles();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         TempFile zip(c.bytes, "whole.zip");
         EXPECT_EQ(refusal(zip), c.error);
     }
+    // No archive that is refused keeps its file open.
+    EXPECT_EQ(openFiles(), filesBefore);
 }
 
 TEST_F(PointSources, CountsTheBytesThatSizesHide) {
