@@ -2,6 +2,7 @@
 // each check and a whole run. bench/run.sh gives the figures of whole
 // morvane-check runs; these show where a run's time goes.
 
+#include "MapSheets.h"
 #include "SimaLayouts.h"
 #include "checks/CoincidentPoints.h"
 #include "checks/DuplicateNames.h"
@@ -10,10 +11,12 @@
 #include "core/Text.h"
 #include "input/CoordinateFile.h"
 #include "input/CoordinateReader.h"
+#include "input/PointSources.h"
 #include "run/CheckRun.h"
 #include "support/CountingUiSink.h"
 #include "support/TestFiles.h"
 #include "support/TestPoints.h"
+#include "support/ZipFiles.h"
 
 #include <map>
 #include <random>
@@ -179,6 +182,33 @@ void wholeRunBench(benchmark::State& state, const std::string& layout, int point
         runCheck(test::sharedPointTable(), sink);
 }
 
+// A map sheet read from its file (or from a ZIP that holds it), as a run
+// reads it, and with the checks after it: key sort, duplicate names,
+// coincident points at 0.05 m.
+void mapSheetBench(benchmark::State& state, int points, bool check, bool zipped) {
+    const std::string xml = bench::mapSheet(points);
+    const test::TempFile file(zipped ? test::zipOf({{"sheet.xml", xml}}) : xml,
+                              zipped ? "sheet.zip" : "sheet.xml");
+    const PointSource sheet = pointSourcesOf(file.path()).at(0);
+    PointTable& d = test::sharedPointTable();
+    CountingUiSink sink; // answers No: every check runs to its end
+    for (auto _ : state) {
+        state.PauseTiming();
+        resetRun(d, sink);
+        state.ResumeTiming();
+        sheet.read(d);
+        if (d.pointCount != points)
+            state.SkipWithError("the sheet was not read whole");
+        if (!check)
+            continue;
+        sortByKey(d);
+        test::startReport(d);
+        checkDuplicateNames(d, sink);
+        checkCoincidentPoints(d, sink);
+    }
+    state.SetItemsProcessed(state.iterations() * points);
+}
+
 void registerAll() {
     const auto ms = benchmark::kMillisecond;
     benchmark::RegisterBenchmark("Reset/499999", resetBench)->Unit(ms);
@@ -204,6 +234,14 @@ void registerAll() {
             coincidentPointBench, layout, FullTable, u"0.05", lower)
             ->Unit(ms);
     }
+    benchmark::RegisterBenchmark("MapSheet/Read/100000", mapSheetBench, 100'000, false, false)
+        ->Unit(ms);
+    benchmark::RegisterBenchmark("MapSheet/ReadAndCheck/100000", mapSheetBench, 100'000, true,
+                                 false)
+        ->Unit(ms);
+    benchmark::RegisterBenchmark("MapSheet/ReadAndCheck/100000/zip", mapSheetBench, 100'000, true,
+                                 true)
+        ->Unit(ms);
     for (const char* layout : {"uniform", "line"})
         benchmark::RegisterBenchmark((std::string("WholeRun/") + layout + "/499999").c_str(),
                                      wholeRunBench, layout, FullTable)

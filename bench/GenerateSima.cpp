@@ -1,18 +1,23 @@
-// Writes one of the generated coordinate files that bench/run.sh measures.
+// Writes one of the generated coordinate files that bench/run.sh measures,
+// or with the layout "sheet" a generated map sheet (XML).
 //
 //   morvane_gensima LAYOUT POINTS FILE
 
+#include "MapSheets.h"
 #include "SimaLayouts.h"
 
 #include <cstdio>
 #include <cstdlib>
+#include <string_view>
 
 int main(int argc, char** argv) {
     if (argc != 4) {
         std::fputs("usage: morvane_gensima LAYOUT POINTS FILE\n", stderr);
         return 2;
     }
-    const auto file = morvane::bench::simaFile(argv[1], std::atoi(argv[2]));
+    const auto file = std::string_view(argv[1]) == "sheet"
+                          ? morvane::bench::mapSheet(std::atoi(argv[2]))
+                          : morvane::bench::simaFile(argv[1], std::atoi(argv[2]));
     if (!file) {
         std::fprintf(stderr, "morvane_gensima: unknown layout %s\n", argv[1]);
         return 2;

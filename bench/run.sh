@@ -33,6 +33,8 @@ declare -A uniformWall
 run() {
     local layout=$1 points=$2 tolerance=$3 lower=$4 answer=${5:-continue}
     local file="$data/$layout-$points.sim"
+    # The layout "sheet" is a map sheet (XML) of those points.
+    [[ $layout == sheet ]] && file="$data/$layout-$points.xml"
     [[ -f "$file" ]] || "$build/bench/morvane_gensima" "$layout" "$points" "$file"
     local walls=() peak=0
     for _ in 1 2 3; do
@@ -86,6 +88,7 @@ for layout in uniform columns line square origin; do
     run "$layout" 499999 9.99 0 stop
 done
 run cluster 499999 9.99 0.001 stop
+run sheet 100000 0.05 0
 
 # A delivery of many files: 1,000 files of 5,000 points in a folder tree
 # (hard links to one generated file, so the folder costs no disk), checked
@@ -98,20 +101,37 @@ if [[ ! -d "$batch" ]]; then
         ln -f "$data/uniform-5000.sim" "$batch/block${i:0:1}/site$i.sim"
     done
 fi
-echo
-echo "| folder of 1,000 files x 5,000 points | wall s | files/s |"
-echo "|--------------------------------------|-------:|--------:|"
-for jobs in 1 2; do
-    walls=()
-    for _ in 1 2 3; do
-        start=$(date +%s.%N)
-        "$check" -q -r -j "$jobs" "$batch" >/dev/null || (($? == 1))
-        walls+=("$(awk -v s="$start" -v e="$(date +%s.%N)" 'BEGIN { printf "%.3f", e - s }')")
+# The wall time of checking a folder of 1,000 files with -r, on one and on
+# two threads: the median of three runs each.
+folderTable() {
+    local title=$1 folder=$2
+    echo
+    printf '| %-36s | wall s | files/s |\n' "$title"
+    echo "|--------------------------------------|-------:|--------:|"
+    for jobs in 1 2; do
+        local walls=() start wall
+        for _ in 1 2 3; do
+            start=$(date +%s.%N)
+            "$check" -q -r -j "$jobs" "$folder" >/dev/null || (($? == 1))
+            walls+=("$(awk -v s="$start" -v e="$(date +%s.%N)" 'BEGIN { printf "%.3f", e - s }')")
+        done
+        wall=$(printf '%s\n' "${walls[@]}" | sort -n | sed -n 2p)
+        printf '| morvane-check -r -j %-16s | %6.2f | %7.0f |\n' "$jobs" "$wall" \
+            "$(awk -v w="$wall" 'BEGIN { print 1000 / w }')"
     done
-    wall=$(printf '%s\n' "${walls[@]}" | sort -n | sed -n 2p)
-    printf '| morvane-check -r -j %-16s | %6.2f | %7.0f |\n' "$jobs" "$wall" \
-        "$(awk -v w="$wall" 'BEGIN { print 1000 / w }')"
-done
+}
+folderTable "folder of 1,000 files x 5,000 points" "$batch"
+
+# A delivery of map sheets: 1,000 copies of the real sheet's ZIP.
+sheets="$data/sheets-1000"
+if [[ ! -d "$sheets" ]]; then
+    mkdir -p "$sheets"
+    for i in $(seq -w 0 999); do
+        ln -f tests/data/12103-0400-76.zip "$sheets/sheet$i.zip" 2>/dev/null ||
+            cp tests/data/12103-0400-76.zip "$sheets/sheet$i.zip"
+    done
+fi
+folderTable "folder of 1,000 real sheets (ZIP)" "$sheets"
 
 # The median wall time of three runs of morvane-check with these arguments.
 median_wall() {

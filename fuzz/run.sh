@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets with clang into build-fuzz/ and runs them one after
-# the other for SECONDS in all (three quarters on the reader and checks, one
-# quarter on whole runs), then prints the executions per second of each and
+# the other for SECONDS in all (half on the reader and checks, a quarter on
+# whole runs, a quarter on map sheets and their ZIPs), then prints the executions per second of each and
 # any crash. Exit status 1 when a target crashed.
 #
 #   fuzz/run.sh 1800
@@ -21,16 +21,20 @@ cmake --build build-fuzz
 crashes=build-fuzz/crashes
 mkdir -p "$crashes"
 status=0
-declare -A share=([reader_fuzzer]=$((seconds * 3 / 4)) [run_fuzzer]=$((seconds - seconds * 3 / 4)))
-for target in reader_fuzzer run_fuzzer; do
+quarter=$((seconds / 4))
+declare -A share=([reader_fuzzer]=$((seconds - 2 * quarter)) [run_fuzzer]=$quarter [sheet_fuzzer]=$quarter)
+declare -A dict=([reader_fuzzer]=fuzz/sima.dict [run_fuzzer]=fuzz/sima.dict [sheet_fuzzer]=fuzz/sheet.dict)
+declare -A seeds=([reader_fuzzer]="tests/corpus/inputs examples" [run_fuzzer]="tests/corpus/inputs examples"
+    [sheet_fuzzer]="fuzz/sheets")
+for target in reader_fuzzer run_fuzzer sheet_fuzzer; do
     corpus=build-fuzz/corpus/$target
     log=build-fuzz/$target.log
     mkdir -p "$corpus"
     echo "fuzz: $target for ${share[$target]} s"
     # One process: the machine is shared. A run slower than 10 s counts as a hang.
     if ./build-fuzz/$target -max_total_time="${share[$target]}" -timeout=10 -max_len=16384 \
-        -dict=fuzz/sima.dict -print_final_stats=1 -artifact_prefix="$crashes/$target-" \
-        "$corpus" tests/corpus/inputs examples >"$log" 2>&1; then
+        -dict="${dict[$target]}" -print_final_stats=1 -artifact_prefix="$crashes/$target-" \
+        "$corpus" ${seeds[$target]} >"$log" 2>&1; then
         result=ok
     else
         result=CRASH

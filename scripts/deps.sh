@@ -9,11 +9,13 @@ packages=(
     cmake ninja-build g++ pkg-config
     # findings on a map: plane rectangular zones to longitude and latitude
     libproj-dev
+    # map sheets (XML) and their ZIP archives
+    libexpat1-dev libzip-dev
     # the window and printing
     qt6-base-dev qt6-qpa-plugins libgl-dev fonts-ipafont-gothic qt6-translations-l10n
     # tests
     googletest libgtest-dev libgmock-dev xvfb xauth xdotool xclip poppler-utils locales
-    # reading the data formats back (csv, json) and PROJ's own conversion (cs2cs)
+    # reading the data formats and map sheets back (csv, json, xml) and PROJ's own conversion (cs2cs)
     python3 proj-bin
     # the Debian package (scripts/package.sh) and its test
     dpkg-dev lintian

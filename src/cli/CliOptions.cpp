@@ -19,9 +19,11 @@ const char* const CliUsage =
 
 Checks survey coordinate files ("A01" and "Z" records) for points
 that share a name and for pairs of points whose distance d lies in the band
-LOWER <= d < TOLERANCE. Prints each file's report in UTF-8, then a summary
-line on standard error: the file, its encoding, the points read, the
-findings of each check and the band.
+LOWER <= d < TOLERANCE. Cadastral map XML sheets (.xml) and ZIP files of them
+(.zip) are checked sheet by sheet, each named ARCHIVE.zip:SHEET.xml. Prints
+each file's report in UTF-8, then a summary line on standard error: the file,
+its encoding, the zone a sheet states, the points read, the findings of each
+check and the band.
 
 Options:
   --lower TEXT          lower bound of the distance band (default "0")
@@ -55,8 +57,9 @@ Options:
                         several files, or when PATH is a folder, one picture
                         per file in that folder, named after the file with .png
   --plot-size WxH       the picture's size in pixels (default 1600x1200)
-  -r, --recursive       the paths may be folders: check every .sim, .dat and
-                        .sct file below them (any letter case), in path order
+  -r, --recursive       the paths may be folders: check every .sim, .dat, .sct,
+                        .xml and .zip file below them (any letter case), in
+                        path order
   -j, --jobs N          check N files at once (default: one per core); the
                         output is the same for every N
   --help                show this help and exit

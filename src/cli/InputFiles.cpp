@@ -46,7 +46,8 @@ void collect(const fs::path& folder, std::vector<fs::path>& found,
 
 bool isCoordinateFileName(const fs::path& path) {
     const std::string extension = lowerAscii(path.extension().string());
-    return extension == ".sim" || extension == ".dat" || extension == ".sct";
+    return extension == ".sim" || extension == ".dat" || extension == ".sct" ||
+           extension == ".xml" || extension == ".zip";
 }
 
 InputFiles inputFiles(const std::vector<std::string>& paths, bool recursive) {
@@ -63,7 +64,8 @@ InputFiles inputFiles(const std::vector<std::string>& paths, bool recursive) {
         // sibling whose name merely extends the folder's.
         std::sort(found.begin(), found.end());
         if (found.empty())
-            result.errors.push_back(path + ": no .sim, .dat or .sct file below this folder");
+            result.errors.push_back(path +
+                                    ": no .sim, .dat, .sct, .xml or .zip file below this folder");
         for (const auto& file : found)
             result.files.push_back(file.string());
     }

@@ -31,6 +31,10 @@ std::string ending(CheckEnd end, const char* check) {
 
 std::string summaryLine(const RunSummary& s) {
     std::string line = s.file.string() + ": " + s.encoding + ", ";
+    if (s.coordinateSystem.kind == CoordinateSystem::Kind::PlaneZone)
+        line += "zone " + std::to_string(s.coordinateSystem.zone) + ", ";
+    else if (s.coordinateSystem.kind == CoordinateSystem::Kind::Local)
+        line += "local coordinates, ";
     line += count(s.points, "point", "points") + ", ";
     line += count(s.duplicateNames, "duplicate name", "duplicate names") + ", ";
     line += count(s.coincidentPoints, "coincident point", "coincident points") + ", ";

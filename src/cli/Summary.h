@@ -7,7 +7,7 @@
 namespace morvane {
 
 // The line morvane-check writes to standard error after a file's report:
-// "FILE: ENCODING, N points, N duplicate names, N coincident points, band
+// "FILE: ENCODING, [zone N, | local coordinates,] N points, N duplicate names, N coincident points, band
 // LOWER ≤ d < TOLERANCE", then what cut a check short, if anything.
 std::string summaryLine(const RunSummary& summary);
 

@@ -10,6 +10,7 @@
 #include "core/RunError.h"
 #include "core/Text.h"
 #include "export/FileFindings.h"
+#include "input/PointSources.h"
 #include "plot/PlotPicture.h"
 #include "print/PdfReport.h"
 #include "run/CheckRun.h"
@@ -48,13 +49,20 @@ std::string resultOf(TerminalSink& sink, const CliOptions& options) {
     return toUtf8(text);
 }
 
-// What checking one file printed, and how it ended. With --format, what it
-// found or the error that stopped it, written as data in file order.
+// A sheet's (or a plain file's) findings, or the error that stopped it,
+// kept for --format to write in file order.
+struct CheckedData {
+    std::string file;
+    std::optional<FileFindings> findings;
+    std::optional<RunError> error;
+};
+
+// What checking one file printed, and how it ended; with --format, the data
+// of each sheet it held.
 struct FileOutcome {
     FileOutput output;
     int status = NoFindings;
-    std::optional<FileFindings> findings;
-    std::optional<RunError> error;
+    std::vector<CheckedData> data;
 };
 
 RunError asRunError(const std::exception& e) {
@@ -80,58 +88,89 @@ struct PlotOutput {
     PlotPictureWriter writer;
 };
 
-// pdf and pdfTarget: where the report is also printed, when --pdf was given;
-// plot and plotTarget: where the points are drawn, when --plot was given.
-FileOutcome checkFile(PointTable& data, const CliOptions& options, const std::string& path,
-                      PdfOutput* pdf, const std::filesystem::path& pdfTarget, PlotOutput* plot,
-                      const std::filesystem::path& plotTarget) {
-    FileOutcome outcome;
+// Where a file's report and picture also go, when --pdf or --plot asked.
+struct DrawnOutputs {
+    PdfOutput* pdf = nullptr;
+    std::filesystem::path pdfTarget;
+    PlotOutput* plot = nullptr;
+    std::filesystem::path plotTarget;
+};
+
+// Checks one source (a sheet, or a plain coordinate file) as a file of its own.
+void checkSource(PointTable& data, const CliOptions& options, const PointSource& source,
+                 bool named, const DrawnOutputs& drawn, FileOutcome& outcome) {
     FileOutput& output = outcome.output;
+    const std::string path = source.displayName().string();
     const bool asData = options.format != OutputFormat::Report;
-    // Files found in folders are named even when there is only one; data
-    // names its file in every row or object.
-    if ((options.files.size() > 1 || options.recursive) && !asData)
+    // Data names its file in every row or object.
+    if (named && !asData)
         output.out("==> " + path + " <==\n");
     TerminalSink sink(options, output);
     sink.setFile(path);
     std::optional<RunSummary> summary;
     try {
-        summary = runCheck(data, sink);
+        summary = runSourceCheck(data, sink, source);
     } catch (const std::exception& e) {
         abandonRun(data, sink, e);
         outcome.status = Failed;
         if (asData)
-            outcome.error = asRunError(e);
-        return outcome;
+            outcome.data.push_back({path, std::nullopt, asRunError(e)});
+        return;
     }
-    // Copied out: the table is this thread's, and the next file resets it.
+    // Copied out: the table is this thread's, and the next sheet resets it.
     if (asData)
-        outcome.findings = fileFindings(data, *summary);
+        outcome.data.push_back({path, fileFindings(data, *summary), std::nullopt});
     else
         output.out(lineEnds(resultOf(sink, options), options.crlf));
-    if (pdf) {
-        try {
+    try {
+        if (drawn.pdf) {
             std::lock_guard lock(drawingWithQt);
-            pdf->writer.write(data, summary, sink, pdfTarget);
-        } catch (const std::exception& e) {
-            output.err("morvane-check: " + path + ": " + e.what() + "\n");
-            outcome.status = Failed;
-            return outcome;
+            drawn.pdf->writer.write(data, summary, sink, drawn.pdfTarget);
         }
-    }
-    if (plot && summary) {
-        try {
+        if (drawn.plot && summary) {
             std::lock_guard lock(drawingWithQt);
-            plot->writer.write(data, *summary, options.plotWidth, options.plotHeight, plotTarget);
-        } catch (const std::exception& e) {
-            output.err("morvane-check: " + path + ": " + e.what() + "\n");
-            outcome.status = Failed;
-            return outcome;
+            drawn.plot->writer.write(data, *summary, options.plotWidth, options.plotHeight,
+                                     drawn.plotTarget);
         }
+    } catch (const std::exception& e) {
+        output.err("morvane-check: " + path + ": " + e.what() + "\n");
+        outcome.status = Failed;
+        return;
     }
     if (summary && !options.quiet)
         output.err("morvane-check: " + summaryLine(*summary) + "\n");
-    outcome.status = data.nextReportLine > 1 ? Findings : NoFindings;
+    outcome.status = std::max<int>(outcome.status, data.nextReportLine > 1 ? Findings : NoFindings);
+}
+
+// Every source the file holds (the sheets of an archive, or the file itself),
+// one after another, each checked as a file of its own.
+FileOutcome checkFile(PointTable& data, const CliOptions& options, const std::string& path,
+                      const DrawnOutputs& drawn) {
+    FileOutcome outcome;
+    // Files found in folders are named even when there is only one.
+    const bool named = options.files.size() > 1 || options.recursive;
+    std::vector<PointSource> sources;
+    try {
+        sources = pointSourcesOf(path);
+        // One PDF and one picture a file: an archive of several sheets would
+        // need one a sheet.
+        if (drawn.pdf && sources.size() > 1)
+            throw RunError(0, u"--pdf は地図XMLが複数ある ZIP ファイルにはまだ使えません。");
+        if (drawn.plot && sources.size() > 1)
+            throw RunError(0, u"--plot は地図XMLが複数ある ZIP ファイルにはまだ使えません。");
+    } catch (const RunError& e) {
+        if (named && options.format == OutputFormat::Report)
+            outcome.output.out("==> " + path + " <==\n");
+        TerminalSink sink(options, outcome.output);
+        sink.setFile(path);
+        sink.showError(runErrorText(e, u"\r\n"), e.place());
+        outcome.status = Failed;
+        if (options.format != OutputFormat::Report)
+            outcome.data.push_back({path, std::nullopt, e});
+        return outcome;
+    }
+    for (const PointSource& source : sources)
+        checkSource(data, options, source, named || sources.size() > 1, drawn, outcome);
     return outcome;
 }
 
@@ -153,35 +192,42 @@ int checkFiles(const CliOptions& options, const std::vector<std::filesystem::pat
         options.files.size(), options.jobs,
         [&](std::size_t i, Checker& checker) {
             const std::string& path = options.files[i];
+            DrawnOutputs drawn;
+            if (pdf)
+                drawn = {pdf.get(), pdfFiles[i], nullptr, {}};
+            if (plot) {
+                drawn.plot = plot.get();
+                drawn.plotTarget = plotFiles[i];
+            }
             try {
-                return checkFile(*checker.table, options, path, pdf.get(),
-                                 pdf ? pdfFiles[i] : std::filesystem::path(), plot.get(),
-                                 plot ? plotFiles[i] : std::filesystem::path());
+                return checkFile(*checker.table, options, path, drawn);
             } catch (const std::exception& e) {
                 // Out of memory, say: this file fails, the others go on.
                 FileOutcome failed;
                 failed.output.err("morvane-check: " + path + ": " + e.what() + "\n");
                 failed.status = Failed;
                 if (options.format != OutputFormat::Report)
-                    failed.error = asRunError(e);
+                    failed.data.push_back({path, std::nullopt, asRunError(e)});
                 return failed;
             }
         },
-        [&](std::size_t i, FileOutcome outcome) {
+        [&](std::size_t, FileOutcome outcome) {
             // The data goes out here, in file order, where one writer joins
             // the files into one CSV table or one collection.
-            if (outcome.findings) {
-                try {
-                    dataOutput->fileChecked(*outcome.findings);
-                } catch (const ProjectionError& e) {
-                    const std::string& path = options.files[i];
-                    const std::string where =
-                        e.line() > 0 ? path + ":" + std::to_string(e.line()) : path;
-                    outcome.output.err("morvane-check: " + where + ": " + e.what() + "\n");
-                    outcome.status = Failed;
+            for (const CheckedData& checked : outcome.data) {
+                if (checked.findings) {
+                    try {
+                        dataOutput->fileChecked(*checked.findings);
+                    } catch (const ProjectionError& e) {
+                        const std::string where =
+                            e.line() > 0 ? checked.file + ":" + std::to_string(e.line())
+                                         : checked.file;
+                        outcome.output.err("morvane-check: " + where + ": " + e.what() + "\n");
+                        outcome.status = Failed;
+                    }
+                } else if (checked.error) {
+                    dataOutput->fileFailed(checked.file, *checked.error);
                 }
-            } else if (outcome.error) {
-                dataOutput->fileFailed(options.files[i], *outcome.error);
             }
             outcome.output.writeTo(stdout, stderr);
             status = std::max(status, outcome.status);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/CoordinateSystem.h"
+
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
@@ -17,6 +19,8 @@ struct RunSummary {
     std::filesystem::path file;
     // The encoding the file was read in, as the user would name it.
     std::string encoding = "CP932";
+    // What the file states: a map sheet its zone or a local system.
+    CoordinateSystem coordinateSystem;
     std::int32_t points = 0;
     std::int32_t duplicateNames = 0;
     std::int32_t coincidentPoints = 0;

@@ -4,12 +4,8 @@
 #include "input/EncodingDetection.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <memory>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace morvane {
 
@@ -22,18 +18,6 @@ bool isLineEnd(int c) {
 }
 bool isDelimiter(int c) {
     return c == ',' || isLineEnd(c);
-}
-
-RunError openError(int error) {
-    switch (error) {
-    case ENOENT:
-        return runError(ErrorNumber::FileNotFound);
-    case EACCES:
-    case EPERM:
-        return runError(ErrorNumber::PermissionDenied);
-    default:
-        return runError(ErrorNumber::PathInvalid);
-    }
 }
 
 } // namespace
@@ -162,30 +146,9 @@ std::string_view FieldReader::readField() {
 }
 
 CoordinateFile::CoordinateFile(const std::filesystem::path& path, EncodingChoice encoding)
-    : m_fields([this](char* buffer, std::size_t size) { return readText(buffer, size); }) {
-    struct stat st {};
-    if (path.empty())
-        throw runError(ErrorNumber::FileNotFound);
-    if (::stat(path.c_str(), &st) != 0)
-        throw openError(errno);
-    if (!S_ISREG(st.st_mode))
-        throw runError(ErrorNumber::PathInvalid);
-    // Non-blocking open: should the path have become a FIFO since the test
-    // above, opening it must not wait for a writer.
-    m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (m_fd < 0)
-        throw openError(errno);
-    if (::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        close();
-        throw runError(ErrorNumber::PathInvalid);
-    }
-    // No destructor runs for a constructor that throws: close the file here.
-    try {
-        decideEncodingAndRewind(encoding);
-    } catch (...) {
-        close();
-        throw;
-    }
+    : m_file(path),
+      m_fields([this](char* buffer, std::size_t size) { return readText(buffer, size); }) {
+    decideEncodingAndRewind(encoding);
 }
 
 void CoordinateFile::decideEncodingAndRewind(EncodingChoice encoding) {
@@ -193,33 +156,18 @@ void CoordinateFile::decideEncodingAndRewind(EncodingChoice encoding) {
         return readSome(buffer, size);
     };
     const EncodingDecision decision = decideEncoding(encoding, bytes);
-    if (::lseek(m_fd, static_cast<off_t>(decision.markLength), SEEK_SET) < 0)
-        throw runError(ErrorNumber::DeviceIo);
+    m_file.seek(static_cast<std::int64_t>(decision.markLength));
     m_encoding = decision.encoding;
     if (m_encoding == FileEncoding::Utf16Le || m_encoding == FileEncoding::Utf16Be)
         m_utf16.emplace(bytes, m_encoding == FileEncoding::Utf16Be);
 }
 
-CoordinateFile::~CoordinateFile() {
-    close();
-}
-
 void CoordinateFile::close() {
-    if (m_fd >= 0)
-        ::close(m_fd);
-    m_fd = -1;
+    m_file.close();
 }
 
 std::size_t CoordinateFile::readSome(char* buffer, std::size_t size) {
-    if (m_fd < 0)
-        return 0;
-    for (;;) {
-        const ssize_t n = ::read(m_fd, buffer, size);
-        if (n >= 0)
-            return static_cast<std::size_t>(n);
-        if (errno != EINTR)
-            throw runError(ErrorNumber::DeviceIo);
-    }
+    return m_file.read(buffer, size);
 }
 
 std::size_t CoordinateFile::readText(char* buffer, std::size_t size) {

@@ -2,6 +2,7 @@
 
 #include "core/TextEncoding.h"
 #include "input/ByteSource.h"
+#include "input/RegularFile.h"
 #include "input/Utf16Transcoder.h"
 
 #include <cstddef>
@@ -85,7 +86,6 @@ public:
     // or 57 (reading failed while deciding the encoding).
     explicit CoordinateFile(const std::filesystem::path& path,
                             EncodingChoice encoding = EncodingChoice::Auto);
-    ~CoordinateFile();
     CoordinateFile(const CoordinateFile&) = delete;
     CoordinateFile& operator=(const CoordinateFile&) = delete;
 
@@ -101,7 +101,7 @@ private:
     std::size_t readSome(char* buffer, std::size_t size);
     std::size_t readText(char* buffer, std::size_t size);
 
-    int m_fd = -1;
+    RegularFile m_file;
     FileEncoding m_encoding = FileEncoding::Cp932;
     std::optional<Utf16Transcoder> m_utf16;
     FieldReader m_fields;

@@ -6,8 +6,7 @@
 #include "core/Text.h"
 #include "input/CoordinateFile.h"
 #include "input/Cp932.h"
-
-#include <algorithm>
+#include "input/PointStore.h"
 
 namespace morvane {
 
@@ -29,18 +28,15 @@ std::u16string decodeName(std::string_view field, FieldEncoding encoding) {
 
 // The fields after the tag of one record, into point n.
 void readRecord(PointTable& table, FieldReader& in, FieldEncoding encoding, std::int32_t n,
-                bool isZ) {
-    if (n > TableCapacity)
-        throw RunError(0, u"座標数が上限（499999点）を超えています。");
-    table.usedSlots = std::max(table.usedSlots, n);
-    table.numbers[n] = leadingInt32(valueField(in));
+                bool isZ, std::int32_t recordLine) {
+    ensureRoomFor(n);
+    const std::int32_t number = leadingInt32(valueField(in));
     std::u16string name = decodeName(valueField(in), encoding);
+    const double x = leadingNumber(valueField(in));
+    const double y = leadingNumber(valueField(in));
+    storePoint(table, n, number, x, y, recordLine);
     // "Z" names are kept exactly as read; "A01" names lose surrounding spaces.
-    table.names[n] = isZ ? std::move(name) : trimSpaces(name);
-    table.xs[n] = leadingNumber(valueField(in));
-    table.ys[n] = leadingNumber(valueField(in));
-    table.sortKeys[n] += NameKey(table.names[n]);
-    table.sortOrder[n] = n;
+    storeName(table, n, isZ ? std::move(name) : trimSpaces(name));
 }
 
 } // namespace
@@ -56,8 +52,7 @@ void readCoordinates(PointTable& table, FieldReader& in, FieldEncoding encoding)
             continue;
         const std::int32_t recordLine = in.fieldLine();
         try {
-            readRecord(table, in, encoding, n, isZ);
-            table.lines[n] = recordLine;
+            readRecord(table, in, encoding, n, isZ, recordLine);
         } catch (RunError& e) {
             // The line the record starts on, where a user looks for the
             // fault; a failing disk is no fault of any line.

@@ -4,12 +4,12 @@
 #include "checks/DuplicateNames.h"
 #include "checks/KeySort.h"
 #include "core/LeadingNumber.h"
+#include "core/NumberFormat.h"
 #include "core/PointTable.h"
 #include "core/RunError.h"
 #include "core/Text.h"
 #include "core/UiSink.h"
-#include "input/CoordinateFile.h"
-#include "input/CoordinateReader.h"
+#include "input/PointSources.h"
 
 namespace morvane {
 
@@ -20,6 +20,7 @@ const std::u16string DefaultTolerance = u"0.05";
 constexpr std::u16string_view LineBreak = u"\r\n";
 constexpr std::u16string_view NothingFound = u"同一座標はありませんでした";
 constexpr std::u16string_view NoRecords = u"座標レコード（A01、Z）が見つかりません。";
+constexpr std::u16string_view NoPoints = u"地図XMLに点（GM_Point）がありません。";
 
 void validateTolerance(UiSink& ui) {
     // Two separate reads, as a user may watch the field change: both tests
@@ -60,24 +61,23 @@ void putReportIntoResultText(const PointTable& table, UiSink& ui, std::u16string
     ui.setResultText(text);
 }
 
-// Reads the file into the table and runs both checks, with the status line
-// naming each phase; fills in what the summary learns on the way.
-void readAndCheck(PointTable& table, UiSink& ui, const std::filesystem::path& path,
-                  RunSummary& summary) {
+// Reads the source into the table and runs both checks, with the status
+// line naming each phase; fills in what the summary learns on the way.
+void readAndCheck(PointTable& table, UiSink& ui, const PointSource& source, RunSummary& summary) {
     ui.setStatusColor(StatusBusyColor);
     ui.setStatusText(u"  座標読み込み中");
     ui.setBusyCursor(true);
     ui.redraw();
-
-    CoordinateFile file(path, ui.coordinateFileEncoding());
-    summary.encoding = encodingName(file.encoding());
     ui.setBusyCursor(true);
     ui.redraw();
-    readCoordinates(table, file.fields(), file.fieldEncoding());
+    const SourceReading reading = source.read(table, ui.coordinateFileEncoding());
+    summary.encoding = reading.encoding;
+    summary.coordinateSystem = reading.coordinateSystem;
     // A file without a single record is no coordinate file at all, not a
     // clean one.
     if (table.pointCount == 0)
-        throw RunError(0, std::u16string(NoRecords));
+        throw RunError(
+            0, std::u16string(source.format() == SourceFormat::MapSheet ? NoPoints : NoRecords));
 
     showStatus(ui, u"  名称検査中");
     sortByKey(table);
@@ -85,12 +85,43 @@ void readAndCheck(PointTable& table, UiSink& ui, const std::filesystem::path& pa
     table.nextReportLine = 1;
     summary.duplicateNameCheck = checkDuplicateNames(table, ui);
     summary.duplicateNames = findingsSince(table, 1);
-    file.close();
 
     showStatus(ui, u"  座標検査中");
     const std::int32_t coincidentFrom = table.nextReportLine;
     summary.coincidentPointCheck = checkCoincidentPoints(table, ui);
     summary.coincidentPoints = findingsSince(table, coincidentFrom);
+}
+
+// Everything of a run after the source is known.
+RunSummary checkSource(PointTable& table, UiSink& ui, const PointSource& source) {
+    RunSummary summary;
+    summary.file = source.displayName();
+    summary.startedAt = std::chrono::system_clock::now();
+    // Read as the coordinate check reads them; nothing changes the fields
+    // while the run works.
+    summary.lower = fieldNumber(ui.lowerBoundText());
+    summary.tolerance = fieldNumber(ui.toleranceText());
+
+    try {
+        readAndCheck(table, ui, source, summary);
+    } catch (RunError& e) {
+        // Whatever stopped the run, it stopped on this source.
+        e.setFile(source.displayName());
+        throw;
+    }
+
+    ui.setStatusText(u"");
+    ui.setBusyCursor(false);
+    ui.redraw();
+
+    // Every finding adds four items, so fewer than two means none at all. The
+    // result text says so too: a blank one looks like a cancelled run.
+    const bool nothingFound = ui.resultItemCount() < 2;
+    if (nothingFound)
+        ui.addResultItem(std::u16string(NothingFound));
+    putReportIntoResultText(table, ui, nothingFound ? NothingFound : u"");
+    ui.setStatusColor(StatusIdleColor);
+    return summary;
 }
 
 } // namespace
@@ -110,34 +141,21 @@ std::optional<RunSummary> runCheck(PointTable& table, UiSink& ui) {
         ui.setStatusColor(StatusIdleColor);
         return std::nullopt;
     }
-    RunSummary summary;
-    summary.file = *path;
-    summary.startedAt = std::chrono::system_clock::now();
-    // Read as the coordinate check reads them; nothing changes the fields
-    // while the run works.
-    summary.lower = fieldNumber(ui.lowerBoundText());
-    summary.tolerance = fieldNumber(ui.toleranceText());
-
-    try {
-        readAndCheck(table, ui, *path, summary);
-    } catch (RunError& e) {
-        // Whatever stopped the run, it stopped on this file.
+    const std::vector<PointSource> sources = pointSourcesOf(*path);
+    if (sources.size() > 1) {
+        RunError e(0, u"この ZIP ファイルには地図XMLが " +
+                          formatInteger(static_cast<std::int32_t>(sources.size())) +
+                          u" 枚あります。一枚ずつ検査してください。");
         e.setFile(*path);
-        throw;
+        throw e;
     }
+    return checkSource(table, ui, sources.front());
+}
 
-    ui.setStatusText(u"");
-    ui.setBusyCursor(false);
-    ui.redraw();
-
-    // Every finding adds four items, so fewer than two means none at all. The
-    // result text says so too: a blank one looks like a cancelled run.
-    const bool nothingFound = ui.resultItemCount() < 2;
-    if (nothingFound)
-        ui.addResultItem(std::u16string(NothingFound));
-    putReportIntoResultText(table, ui, nothingFound ? NothingFound : u"");
-    ui.setStatusColor(StatusIdleColor);
-    return summary;
+RunSummary runSourceCheck(PointTable& table, UiSink& ui, const PointSource& source) {
+    validateTolerance(ui);
+    resetRun(table, ui);
+    return checkSource(table, ui, source);
 }
 
 void abandonRun(PointTable& table, UiSink& ui, const std::exception& error) {

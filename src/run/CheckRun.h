@@ -8,6 +8,7 @@
 namespace morvane {
 
 struct PointTable;
+class PointSource;
 class UiSink;
 
 // Empties the point table, the report buffer, the result list and the
@@ -20,7 +21,14 @@ void resetRun(PointTable& table, UiSink& ui);
 // run-time error (RunError) is thrown where it happens; the caller hands it
 // to abandonRun. Returns what the run read and found; nothing when the user
 // cancelled the file dialog.
+// A path that holds several map sheets (a ZIP) is refused with a message:
+// the window checks one source a run.
 std::optional<RunSummary> runCheck(PointTable& table, UiSink& ui);
+
+// The same run without the file dialog, on one source of a path (see
+// pointSourcesOf): a coordinate file or one map sheet. The command line runs
+// each source of each path it is given this way.
+RunSummary runSourceCheck(PointTable& table, UiSink& ui, const PointSource& source);
 
 // After runCheck threw: drops the partial results, releases the busy
 // pointer, sets the status empty on white, then shows the error, so the next

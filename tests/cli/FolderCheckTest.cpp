@@ -66,7 +66,7 @@ TEST(FolderCheck, FolderWithoutCoordinateFilesIsAnErrorButTheOthersAreChecked) {
     const auto r = check({"-r", empty.string(), file.path().string()});
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.err, "morvane-check: " + empty.string() +
-                         ": no .sim, .dat or .sct file below this folder\n");
+                         ": no .sim, .dat, .sct, .xml or .zip file below this folder\n");
     EXPECT_EQ(headings(r.out), std::vector<std::string>{file.path().string()});
     // Without -r a folder is no file: error 75, as ever.
     EXPECT_EQ(check({empty.string()}).status, 2);

@@ -6,6 +6,7 @@
 #include "support/PointTableFixture.h"
 #include "support/RecordingUiSink.h"
 #include "support/TestFiles.h"
+#include "support/ZipFiles.h"
 
 #include <algorithm>
 #include <tuple>
@@ -188,6 +189,33 @@ TEST_F(CheckRun, RunTimeErrorsAbandonTheRunAndTheNextRunWorks) {
         EXPECT_EQ(data().nextReportLine, 0);
         expectNextRunWorks();
     }
+}
+
+TEST_F(CheckRun, ChecksAMapSheetAndRefusesAnArchiveOfSeveral) {
+    const std::string sheet =
+        "<地図 xmlns=\"http://www.moj.go.jp/MINJI/tizuxml\" "
+        "xmlns:g=\"http://www.moj.go.jp/MINJI/tizuzumen\"><座標系>公共座標9系</座標系>"
+        "<g:GM_Point><g:DirectPosition><g:X>1</g:X><g:Y>1</g:Y></g:DirectPosition></g:GM_Point>"
+        "<g:GM_Point><g:DirectPosition><g:X>1</g:X><g:Y>1.01</g:Y></g:DirectPosition></g:GM_Point>"
+        "</地図>";
+    TempFile one(test::zipOf({{"a.xml", sheet}}), "one.zip");
+    ui.files.push_back(one.path());
+    const auto summary = runCheck(data(), ui);
+    ASSERT_TRUE(summary);
+    EXPECT_EQ(summary->file, one.path().string() + ":a.xml");
+    EXPECT_EQ(summary->coordinateSystem.zone, 9);
+    EXPECT_EQ(summary->coincidentPoints, 1);
+
+    TempFile two(test::zipOf({{"a.xml", sheet}, {"b.xml", sheet}}), "two.zip");
+    RecordingUiSink sink;
+    ASSERT_EQ(runFile(data(), sink, two.path()), 0);
+    EXPECT_EQ(sink.messages.at(0),
+              u"この ZIP ファイルには地図XMLが 2 枚あります。一枚ずつ検査してください。");
+
+    TempFile empty("<地図 xmlns=\"http://www.moj.go.jp/MINJI/tizuxml\"/>", "empty.xml");
+    RecordingUiSink none;
+    ASSERT_EQ(runFile(data(), none, empty.path()), 0);
+    EXPECT_EQ(none.messages.at(0), u"地図XMLに点（GM_Point）がありません。");
 }
 
 TEST_F(CheckRun, ErrorTextCarriesNumberAndMessage) {

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "core/CoordinateSystem.h"
+#include "input/ByteSource.h"
+
+#include <string_view>
+
+namespace morvane {
+
+struct PointTable;
+
+// Reads one sheet of the cadastral map XML (UTF-8, streamed, never held
+// whole) into points 1..pointCount: every GM_Point of the geometry namespace
+// in document order, with X and Y from its DirectPosition, the line of its
+// element, the number of its id ("P" and digits that fit in 32 bits, else its
+// 1-based position) and the name that the first boundary point (点番名) or
+// control point (名称) whose 形状 refers to it gives, else an empty name.
+// Elements are told apart by namespace and local name, never by prefix.
+//
+// Memory grows with the points and the ids referred to, not with the file:
+// references are resolved as they meet their point, and only those to points
+// not yet seen wait for the end. Throws a RunError with the line for XML that
+// is not well-formed, a point without a numeric X or Y, an id defined twice,
+// a reference to an id that no point has, text longer than 64 KiB, and a
+// point beyond TableCapacity. Returns the coordinate system the sheet states.
+CoordinateSystem readMapSheet(PointTable& table, const ByteSource& bytes);
+
+// The coordinate system a 座標系 text names: "公共座標N系" (N = 1..19, ASCII or
+// full-width digits) a plane rectangular zone, "任意座標系" a local system,
+// anything else none.
+CoordinateSystem statedCoordinateSystem(std::u16string_view text);
+
+} // namespace morvane

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace morvane {
+
+struct PointTable;
+
+// How every reader puts points into the table, so that a point read from a
+// coordinate file and one read from a map sheet are alike to the checks.
+
+// Stops the reading with "座標数が上限（499999点）を超えています。" when position n
+// is beyond TableCapacity; called before anything of that point is read.
+void ensureRoomFor(std::int32_t n);
+
+// The number, coordinates and line (1-based) of the point at position n; the
+// first of a point's slots to be written, so it marks the slot as used.
+void storePoint(PointTable& table, std::int32_t n, std::int32_t number, double x, double y,
+                std::int32_t line);
+
+// The name of the point at position n, with its name key (added to the key
+// slot, which the reset leaves at 0) and its place in the sort order. Throws
+// error 6 for a name too long for its key.
+void storeName(PointTable& table, std::int32_t n, std::u16string name);
+
+} // namespace morvane

@@ -1,0 +1,226 @@
+#include "input/PointSources.h"
+
+#include "core/PointTable.h"
+#include "core/RunError.h"
+#include "core/Text.h"
+#include "support/PointTableFixture.h"
+#include "support/TestFiles.h"
+#include "support/ZipFiles.h"
+
+#include <cstring>
+#include <zip.h>
+
+#include <gtest/gtest.h>
+
+namespace morvane {
+namespace {
+
+using test::declaringSize;
+using test::TempFile;
+using test::zipOf;
+using Member = test::ZipMember;
+
+// A sheet of one point, named after its only point's name and X.
+std::string sheetOf(const std::string& name, const std::string& x) {
+    return "<地図 xmlns=\"http://www.moj.go.jp/MINJI/tizuxml\" "
+           "xmlns:zmn=\"http://www.moj.go.jp/MINJI/tizuzumen\"><座標系>公共座標2系</座標系>\n"
+           "<zmn:GM_Point id=\"P1\"><zmn:DirectPosition><zmn:X>" +
+           x +
+           "</zmn:X><zmn:Y>1</zmn:Y></zmn:DirectPosition></zmn:GM_Point>\n"
+           "<筆界点><点番名>" +
+           name + "</点番名><形状 idref=\"P1\"/></筆界点></地図>\n";
+}
+
+class PointSources : public test::PointTableFixture {
+protected:
+    // The display name after the archive's path, and the name of the point
+    // read, or the error.
+    std::vector<std::pair<std::string, std::string>> readAll(const TempFile& file) {
+        std::vector<std::pair<std::string, std::string>> outcomes;
+        for (const PointSource& source : pointSourcesOf(file.path(), m_limit)) {
+            std::string name = source.displayName().string().substr(file.path().string().size());
+            data().clear();
+            try {
+                const SourceReading reading = source.read(data());
+                EXPECT_EQ(reading.coordinateSystem.zone, 2);
+                outcomes.emplace_back(name, toUtf8(data().names[1]));
+            } catch (const RunError& e) {
+                EXPECT_EQ(e.place().file, source.displayName());
+                outcomes.emplace_back(name, toUtf8(e.message()));
+            }
+        }
+        return outcomes;
+    }
+
+    // The error that refuses the whole archive.
+    std::string refusal(const TempFile& file) {
+        try {
+            pointSourcesOf(file.path(), m_limit);
+        } catch (const RunError& e) {
+            EXPECT_EQ(e.place().file, file.path());
+            return toUtf8(e.message());
+        }
+        return "no error";
+    }
+
+    std::uint64_t m_limit = MaxUnpackedBytes;
+};
+
+using Outcomes = std::vector<std::pair<std::string, std::string>>;
+
+TEST_F(PointSources, PlainFilesAreOneSourceEach) {
+    TempFile xml(sheetOf("境1", "5"), "sheet.XML");
+    TempFile sima(test::simaFile({u"A01,1,P1,0,1,"}), "points.sim");
+    EXPECT_EQ(readAll(xml), (Outcomes{{"", "境1"}}));
+    const auto sources = pointSourcesOf(sima.path());
+    ASSERT_EQ(sources.size(), 1u);
+    EXPECT_EQ(sources[0].format(), SourceFormat::CoordinateFile);
+    data().clear();
+    EXPECT_EQ(sources[0].read(data()).encoding, "CP932");
+    EXPECT_EQ(data().pointCount, 1);
+}
+
+TEST_F(PointSources, ArchivesListSheetsInMemberOrderOneLevelDown) {
+    const std::string inner = zipOf({{"s2.xml", sheetOf("内2", "2")},
+                                     {"s1.xml", sheetOf("内1", "1")},
+                                     {"deeper.zip", zipOf({{"x.xml", sheetOf("深", "0")}})}});
+    TempFile zip(zipOf({{"c.xml", sheetOf("外c", "3")},
+                        {"b.zip", inner},
+                        {"readme.txt", "text"},
+                        {"sub/", ""},
+                        {"sub/a.xml", sheetOf("外a", "4")},
+                        {"a.xml", sheetOf("外", "5")}}),
+                 "city.zip");
+    EXPECT_EQ(readAll(zip), (Outcomes{{":a.xml", "外"},
+                                      {":b.zip:s1.xml", "内1"},
+                                      {":b.zip:s2.xml", "内2"},
+                                      {":c.xml", "外c"},
+                                      {":sub/a.xml", "外a"}}));
+}
+
+TEST_F(PointSources, ABadMemberLeavesTheOthersReadable) {
+    const std::string sheet = sheetOf("良", "1");
+    TempFile zip(zipOf({{"1-broken.xml", "<地図>\n<a></b>"},
+                        {"2-locked.xml", sheet, true},
+                        {"3-locked.zip", zipOf({{"x.xml", sheet}}), true},
+                        {"4-empty.zip", zipOf({{"x.txt", "t"}})},
+                        {"5-not-a.zip", "PK not really"},
+                        {"6-inner.zip", zipOf({{"../up.xml", sheet}, {"ok.xml", sheet}})},
+                        {"/absolute.xml", sheet},
+                        {"C:/drive.xml", sheet},
+                        {"a/../../climb.xml", sheet},
+                        {"a\\..\\back.xml", sheet},
+                        {"a..b.xml", sheet}}),
+                 "bad.zip");
+    const std::string badPath = "ZIP 内のパスが不正です（絶対パスか「..」を含みます）。";
+    const Outcomes outcomes = readAll(zip);
+    EXPECT_EQ(outcomes,
+              (Outcomes{{":/absolute.xml", badPath},
+                        {":1-broken.xml", "XML の形式が正しくありません（mismatched tag）。"},
+                        {":2-locked.xml", "暗号化されているため読めません。"},
+                        {":3-locked.zip", "暗号化されているため読めません。"},
+                        {":4-empty.zip", "ZIP ファイルに地図XML（.xml）がありません。"},
+                        {":5-not-a.zip", "ZIP ファイルが壊れています（Not a zip archive）。"},
+                        {":6-inner.zip:../up.xml", badPath},
+                        {":6-inner.zip:ok.xml", "良"},
+                        {":C:/drive.xml", badPath},
+                        {":a..b.xml", "良"},
+                        {":a/../../climb.xml", badPath},
+                        {":a\\..\\back.xml", badPath}}));
+}
+
+TEST_F(PointSources, MalformedSheetInAnArchiveSaysItsLine) {
+    TempFile zip(zipOf({{"a.xml", "<地図>\n\n<a></b>"}}), "one.zip");
+    const auto sources = pointSourcesOf(zip.path());
+    ASSERT_EQ(sources.size(), 1u);
+    try {
+        sources[0].read(data());
+        ADD_FAILURE() << "no error";
+    } catch (const RunError& e) {
+        EXPECT_EQ(e.place().line, 3);
+        EXPECT_EQ(e.place().file.string(), zip.path().string() + ":a.xml");
+    }
+}
+
+TEST_F(PointSources, RefusesWholeArchives) {
+    const std::string sheet = sheetOf("a", "1");
+    const std::string good = zipOf({{"a.xml", sheet}, {"b.xml", sheet}});
+    std::string corrupt = good;
+    corrupt.resize(corrupt.size() - 30); // the end of the central directory is gone
+    const std::string tooBig = "展開後の合計サイズが上限（1 GiB）を超えています。";
+    struct Case {
+        const char* what;
+        std::string bytes;
+        std::string error;
+    };
+    const Case cases[] = {
+        {"no sheet", zipOf({{"a.txt", "x"}, {"d/", ""}}),
+         "ZIP ファイルに地図XML（.xml）がありません。"},
+        {"empty archive", zipOf({}), "ZIP ファイルに地図XML（.xml）がありません。"},
+        {"not a zip", "hello", "ZIP ファイルが壊れています（Not a zip archive）。"},
+        {"cut short", corrupt, "ZIP ファイルが壊れています（Not a zip archive）。"},
+        {"declares over 1 GiB", declaringSize(good, 0x30000000u), tooBig},
+        {"inner archive declares over 1 GiB",
+         zipOf({{"a.xml", sheet}, {"in.zip", declaringSize(good, 0x30000000u)}}), tooBig},
+    };
+    const auto openFiles = [] {
+        return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {});
+    };
+    const auto filesBefore = openFiles();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempFile zip(c.bytes, "whole.zip");
+        EXPECT_EQ(refusal(zip), c.error);
+    }
+    // No archive that is refused keeps its file open.
+    EXPECT_EQ(openFiles(), filesBefore);
+}
+
+TEST_F(PointSources, CountsTheBytesThatSizesHide) {
+    // Declared sizes pass, the bytes do not: reading stops at the limit.
+    m_limit = 64 * 1024;
+    const std::string sheet = sheetOf("a", "1");
+    const std::string padded = sheet + std::string(100 * 1024, ' ');
+    const std::string tooBig = "展開後の合計サイズが上限（64 KiB）を超えています。";
+    {
+        TempFile zip(declaringSize(zipOf({{"a.xml", padded}}), 100), "lies.zip");
+        EXPECT_EQ(readAll(zip), (Outcomes{{":a.xml", tooBig}}));
+    }
+    {
+        TempFile zip(zipOf({{"in.zip", declaringSize(zipOf({{"a.xml", padded}}), 100)}}),
+                     "nested-lies.zip");
+        EXPECT_EQ(readAll(zip), (Outcomes{{":in.zip:a.xml", tooBig}}));
+    }
+    {
+        // An inner archive unpacks while it is listed: the whole archive goes.
+        const std::string inner = zipOf({{"a.xml", sheet}, {"pad.txt", padded, false, true}});
+        TempFile zip(declaringSize(zipOf({{"in.zip", inner}}), 100), "inner-lies.zip");
+        EXPECT_EQ(refusal(zip), tooBig);
+    }
+    {
+        // Honest sizes that add up across sheets.
+        TempFile zip(zipOf({{"a.xml", sheet + std::string(40 * 1024, ' ')},
+                            {"b.xml", sheet + std::string(40 * 1024, ' ')}}),
+                     "sum.zip");
+        EXPECT_EQ(refusal(zip), tooBig);
+    }
+}
+
+TEST_F(PointSources, DamagedMemberDataIsAnErrorOfThatSheet) {
+    const std::string sheet = sheetOf("良", "1") + std::string(4000, ' ');
+    std::string zip =
+        zipOf({{"a.xml", sheetOf("壊", "1") + std::string(4000, ' ')}, {"b.xml", sheet}});
+    // Flip bytes inside the first member's compressed data.
+    const std::size_t data = zip.find("a.xml") + 5 + 10;
+    for (std::size_t i = 0; i < 8; ++i)
+        zip[data + i] = static_cast<char>(zip[data + i] ^ 0x5A);
+    TempFile file(zip, "crc.zip");
+    const Outcomes outcomes = readAll(file);
+    ASSERT_EQ(outcomes.size(), 2u);
+    EXPECT_TRUE(outcomes[0].second.starts_with("ZIP ファイルが壊れています（"))
+        << outcomes[0].second;
+    EXPECT_EQ(outcomes[1], (std::pair<std::string, std::string>{":b.xml", "良"}));
+}
+
+} // namespace
+} // namespace morvane
