@@ -1,5 +1,7 @@
 #include "cli/CliOptions.h"
 
+#include "cli/InputFiles.h"
+
 #include "cli/PlotOutput.h"
 #include "core/Text.h"
 #include "export/PlaneToGeographic.h"
@@ -40,9 +42,10 @@ Options:
                         order mark, CR LF, one header row), "json" (JSON
                         Lines, one object per file) or "geojson" (one
                         FeatureCollection in longitude and latitude; needs
-                        --zone)
+                        --zone for files that do not state their zone)
   --zone N              the JGD2011 plane rectangular zone, 1 to 19, of the
-                        files' coordinates, for --format geojson
+                        files' coordinates, for --format geojson; a map sheet
+                        that states its zone is placed in that zone
   --list                print the result list instead of the report
   --crlf                end lines with CR LF, as the window's result text does
                         (--list and --crlf only with --format report)
@@ -140,9 +143,6 @@ void refuseMismatches(const CliOptions& o) {
     if (data && o.crlf)
         throw UsageError("--crlf applies to the report; CSV always ends lines with CR LF, "
                          "JSON and GeoJSON with LF");
-    if (o.format == OutputFormat::GeoJson && o.zone == 0)
-        throw UsageError("--format geojson needs --zone N: the plane rectangular zone (1 to 19) "
-                         "of the files' coordinates");
     if (o.format != OutputFormat::GeoJson && o.zone != 0)
         throw UsageError("--zone applies only to --format geojson");
 }
@@ -222,6 +222,16 @@ CliOptions parseCliOptions(const std::vector<std::string>& args) {
         o.jobs = defaultJobs();
     refuseMismatches(o);
     return o;
+}
+
+void refuseGeoJsonWithoutZone(const CliOptions& options) {
+    if (options.format != OutputFormat::GeoJson || options.zone != 0)
+        return;
+    if (std::any_of(options.files.begin(), options.files.end(),
+                    [](const std::string& file) { return isMapSheetFileName(file); }))
+        return;
+    throw UsageError("--format geojson needs --zone N: the plane rectangular zone (1 to 19) "
+                     "of the files' coordinates");
 }
 
 std::vector<std::filesystem::path> pdfTargets(const CliOptions& options) {

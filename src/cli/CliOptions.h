@@ -60,6 +60,11 @@ CliOptions parseCliOptions(const std::vector<std::string>& args);
 // The number of files checked at once when -j is not given.
 std::size_t defaultJobs();
 
+// GeoJSON needs a zone for each file: from --zone, or stated by a map sheet.
+// Without --zone and without a map sheet among options.files (as found
+// below the folders) it is a UsageError, before any file is read.
+void refuseGeoJsonWithoutZone(const CliOptions& options);
+
 // The PDF file for each of options.files, in order; empty without --pdf. A
 // target that cannot serve (several files but no folder, two files that
 // would write the same PDF, a PDF over its own input) is a UsageError.

@@ -8,11 +8,12 @@
 namespace morvane {
 
 DataOutput::DataOutput(const CliOptions& options, std::FILE* out)
-    : m_format(options.format), m_out(out) {
+    : m_format(options.format), m_out(out), m_zone(options.zone) {
     if (m_format == OutputFormat::Csv)
         writeCsvHeader(m_text);
     if (m_format == OutputFormat::GeoJson) {
-        m_projection = std::make_unique<PlaneToGeographic>(options.zone);
+        if (m_zone != 0)
+            m_projections[m_zone] = std::make_unique<PlaneToGeographic>(m_zone);
         m_geoJson = std::make_unique<GeoJsonWriter>(m_text);
     }
     flush();
@@ -20,8 +21,20 @@ DataOutput::DataOutput(const CliOptions& options, std::FILE* out)
 
 DataOutput::~DataOutput() = default;
 
-const PlaneToGeographic& DataOutput::projectionFor(const FileFindings&) const {
-    return *m_projection;
+const PlaneToGeographic& DataOutput::projectionFor(const FileFindings& file) {
+    const CoordinateSystem& stated = file.summary.coordinateSystem;
+    if (stated.kind == CoordinateSystem::Kind::Local)
+        throw ProjectionError("the sheet is in local coordinates (任意座標系), which have no place "
+                              "on the map; its findings are left out");
+    const std::int32_t zone =
+        stated.kind == CoordinateSystem::Kind::PlaneZone ? stated.zone : m_zone;
+    if (zone == 0)
+        throw ProjectionError("the file states no zone; give --zone N (1 to 19) to place it on "
+                              "the map; its findings are left out");
+    auto& projection = m_projections[zone];
+    if (!projection)
+        projection = std::make_unique<PlaneToGeographic>(zone);
+    return *projection;
 }
 
 void DataOutput::fileChecked(const FileFindings& file) {

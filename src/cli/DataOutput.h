@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <sstream>
 
@@ -33,15 +34,18 @@ public:
     void finish();
 
 private:
-    // The conversion for a file's coordinates: the zone given on the command
-    // line. A file that states its own zone would choose its own here.
-    const PlaneToGeographic& projectionFor(const FileFindings& file) const;
+    // The conversion for a file's coordinates: the zone the file states, else
+    // the one given with --zone. Throws ProjectionError for a file in local
+    // coordinates, or one without a zone when --zone was not given.
+    const PlaneToGeographic& projectionFor(const FileFindings& file);
     void flush();
 
     OutputFormat m_format;
     std::FILE* m_out;
     std::ostringstream m_text;
-    std::unique_ptr<PlaneToGeographic> m_projection;
+    std::int32_t m_zone = 0;
+    // Made on first use, one a zone; PROJ runs on the writing thread only.
+    std::map<std::int32_t, std::unique_ptr<PlaneToGeographic>> m_projections;
     std::unique_ptr<GeoJsonWriter> m_geoJson;
 };
 

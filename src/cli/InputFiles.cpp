@@ -50,6 +50,11 @@ bool isCoordinateFileName(const fs::path& path) {
            extension == ".xml" || extension == ".zip";
 }
 
+bool isMapSheetFileName(const fs::path& path) {
+    const std::string extension = lowerAscii(path.extension().string());
+    return extension == ".xml" || extension == ".zip";
+}
+
 InputFiles inputFiles(const std::vector<std::string>& paths, bool recursive) {
     InputFiles result;
     for (const auto& path : paths) {

@@ -253,6 +253,7 @@ int main(int argc, char** argv) {
                 status = Failed;
             }
             options.files = std::move(inputs.files);
+            refuseGeoJsonWithoutZone(options);
             pdfFiles = pdfTargets(options);
             plotFiles = plotTargets(options);
         }

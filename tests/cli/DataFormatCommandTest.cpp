@@ -19,7 +19,7 @@ struct RefusedCase {
 TEST(DataFormatCommand, CombinationsWithoutSenseAreRefused) {
     const RefusedCase cases[] = {
         {"unknown format", {"--format", "xml"}, "--format takes"},
-        {"geojson without a zone", {"--format", "geojson"}, "needs --zone N"},
+        {"geojson without a zone or a map sheet", {"--format", "geojson"}, "needs --zone N"},
         {"zone 0", {"--format", "geojson", "--zone", "0"}, "--zone takes"},
         {"zone 20", {"--format", "geojson", "--zone", "20"}, "--zone takes"},
         {"zone with trailing text", {"--format", "geojson", "--zone", "9x"}, "--zone takes"},

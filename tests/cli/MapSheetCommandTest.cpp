@@ -53,6 +53,38 @@ TEST(MapSheetCommand, RealSheetGivesTheSameReportZippedOrNot) {
     EXPECT_EQ(r.out, RealSheetReport);
 }
 
+TEST(MapSheetCommand, GeoJsonPlacesASheetInTheZoneItStates) {
+    // Without --zone, and with a --zone that the sheet's own overrides.
+    for (const std::vector<std::string> zone : {std::vector<std::string>{}, {"--zone", "5"}}) {
+        std::vector<std::string> args = {"-q", "--format", "geojson", "--tolerance", "1"};
+        args.insert(args.end(), zone.begin(), zone.end());
+        args.push_back(RealSheet);
+        const auto r = runProcess(MORVANE_CHECK_EXE, args);
+        EXPECT_EQ(r.status, 1) << r.err;
+        // Point 48 in zone 9, as cs2cs EPSG:6677 EPSG:6668 gives it: Chiba.
+        EXPECT_NE(r.out.find("[[140.11907572215043,35.61611542818442],"), std::string::npos)
+            << r.out;
+    }
+
+    // A sheet in local coordinates, and a SIMA file without --zone: each an
+    // error of its own file; the collection stays whole.
+    std::string local = realSheetXml();
+    local.replace(local.find("公共座標9系"), std::string("公共座標9系").size(), "任意座標系");
+    TempFile localSheet(local, "local.xml");
+    TempFile sima("A01,1,P1,100,200,\r\nA01,2,P1,100.01,200,\r\n", "plain.sim");
+    const auto r = runProcess(MORVANE_CHECK_EXE, {"-q", "--format", "geojson", "--tolerance", "1",
+                                                  localSheet.path().string(),
+                                                  sima.path().string()});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out, "{\"type\":\"FeatureCollection\",\"features\":[\n]}\n");
+    EXPECT_NE(r.err.find(localSheet.path().string() + ": the sheet is in local coordinates"),
+              std::string::npos)
+        << r.err;
+    EXPECT_NE(r.err.find(sima.path().string() + ": the file states no zone; give --zone N"),
+              std::string::npos)
+        << r.err;
+}
+
 TEST(MapSheetCommand, ArchivesAreCheckedSheetBySheet) {
     const std::string sheet = realSheetXml();
     std::string badX = sheet;
