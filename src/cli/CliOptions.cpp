@@ -234,37 +234,46 @@ void refuseGeoJsonWithoutZone(const CliOptions& options) {
                      "of the files' coordinates");
 }
 
-std::vector<std::filesystem::path> pdfTargets(const CliOptions& options) {
+std::vector<std::filesystem::path> outputTargets(const CliOptions& options,
+                                                 const OutputKind& kind,
+                                                 const std::set<std::filesystem::path>& taken) {
     namespace fs = std::filesystem;
-    if (options.pdf.empty())
+    if (kind.path.empty())
         return {};
-    const fs::path pdf(options.pdf);
+    const fs::path given(kind.path);
+    const std::string option = kind.option;
     std::error_code ec;
-    const bool folder = fs::is_directory(pdf, ec);
+    const bool folder = fs::is_directory(given, ec);
     if (!folder && options.files.size() > 1)
-        throw UsageError("with several files, --pdf takes a folder (one PDF per file); \"" +
-                         options.pdf + "\" is not a folder");
-    if (!folder && !pdf.has_filename())
-        throw UsageError("--pdf " + options.pdf + ": no such folder");
+        throw UsageError("with several files, " + option + " takes a folder (one " + kind.noun +
+                         " per file); \"" + kind.path + "\" is not a folder");
+    if (!folder && !given.has_filename())
+        throw UsageError(option + " " + kind.path + ": no such folder");
 
     std::vector<fs::path> targets;
     std::set<fs::path> seen;
     for (const auto& file : options.files) {
-        fs::path target = pdf;
+        fs::path target = given;
         if (folder)
-            target = pdf / fs::path(file).stem().concat(".pdf");
+            target = given / fs::path(file).stem().concat(kind.extension);
         // Two inputs of the same name in different folders would overwrite
-        // each other's report, and a PDF over an input would destroy it.
+        // each other's output, and an output over an input would destroy it.
         if (!seen.insert(target.lexically_normal()).second)
-            throw UsageError("--pdf: " + file + " would write " + target.string() +
+            throw UsageError(option + ": " + file + " would write " + target.string() +
                              " a second time; give the files different names");
+        if (taken.contains(target.lexically_normal()))
+            throw UsageError(option + " " + target.string() + " is also the " + kind.takenBy);
         for (const auto& input : options.files)
             if (fs::equivalent(target, input, ec))
-                throw UsageError("--pdf " + target.string() + " would overwrite the input file " +
-                                 input);
+                throw UsageError(option + " " + target.string() +
+                                 " would overwrite the input file " + input);
         targets.push_back(std::move(target));
     }
     return targets;
+}
+
+std::vector<std::filesystem::path> pdfTargets(const CliOptions& options) {
+    return outputTargets(options, {"--pdf", options.pdf, "PDF", ".pdf", ""}, {});
 }
 
 } // namespace morvane

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -64,6 +65,25 @@ std::size_t defaultJobs();
 // Without --zone and without a map sheet among options.files (as found
 // below the folders) it is a UsageError, before any file is read.
 void refuseGeoJsonWithoutZone(const CliOptions& options);
+
+// An output written beside the report for every file (--pdf, --plot).
+struct OutputKind {
+    const char* option;
+    // The path given with the option: a file, or a folder for one per file.
+    const std::string& path;
+    // What one output is called in messages, and its file name extension.
+    const char* noun;
+    const char* extension;
+    // What the paths in `taken` are, for the message when one is hit.
+    const char* takenBy;
+};
+
+// The output file for each of options.files, in order; empty when no path
+// was given. A target that cannot serve (several files but no folder, two
+// files that would write the same output, an output over an input or over
+// one of the paths in taken) is a UsageError.
+std::vector<std::filesystem::path> outputTargets(const CliOptions& options, const OutputKind& kind,
+                                                 const std::set<std::filesystem::path>& taken);
 
 // The PDF file for each of options.files, in order; empty without --pdf. A
 // target that cannot serve (several files but no folder, two files that

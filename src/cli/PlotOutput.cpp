@@ -39,39 +39,10 @@ std::pair<std::int32_t, std::int32_t> parsePlotSize(const std::string& text) {
 }
 
 std::vector<std::filesystem::path> plotTargets(const CliOptions& options) {
-    namespace fs = std::filesystem;
-    if (options.plot.empty())
-        return {};
-    const fs::path plot(options.plot);
-    std::error_code ec;
-    const bool folder = fs::is_directory(plot, ec);
-    if (!folder && options.files.size() > 1)
-        throw UsageError("with several files, --plot takes a folder (one picture per file); \"" +
-                         options.plot + "\" is not a folder");
-    if (!folder && !plot.has_filename())
-        throw UsageError("--plot " + options.plot + ": no such folder");
-
-    std::set<fs::path> pdfs;
+    std::set<std::filesystem::path> pdfs;
     for (const auto& pdf : pdfTargets(options))
         pdfs.insert(pdf.lexically_normal());
-    std::vector<fs::path> targets;
-    std::set<fs::path> seen;
-    for (const auto& file : options.files) {
-        fs::path target = plot;
-        if (folder)
-            target = plot / fs::path(file).stem().concat(".png");
-        if (!seen.insert(target.lexically_normal()).second)
-            throw UsageError("--plot: " + file + " would write " + target.string() +
-                             " a second time; give the files different names");
-        if (pdfs.contains(target.lexically_normal()))
-            throw UsageError("--plot " + target.string() + " is also the PDF report");
-        for (const auto& input : options.files)
-            if (fs::equivalent(target, input, ec))
-                throw UsageError("--plot " + target.string() + " would overwrite the input file " +
-                                 input);
-        targets.push_back(std::move(target));
-    }
-    return targets;
+    return outputTargets(options, {"--plot", options.plot, "picture", ".png", "PDF report"}, pdfs);
 }
 
 } // namespace morvane
