@@ -9,6 +9,8 @@
 
 namespace morvane {
 
+class OffscreenGui;
+
 struct PointTable;
 
 // "sample.sim　較差 0 から 0.05 m　25 点　同一名称 3　同一座標値 4": what the
@@ -35,8 +37,7 @@ public:
                std::int32_t height, const std::filesystem::path& target);
 
 private:
-    struct Application;
-    std::unique_ptr<Application> m_app;
+    std::unique_ptr<OffscreenGui> m_gui;
 };
 
 } // namespace morvane

@@ -8,6 +8,8 @@
 
 namespace morvane {
 
+class OffscreenGui;
+
 struct PointTable;
 class UiSink;
 
@@ -32,8 +34,7 @@ public:
                const std::filesystem::path& target);
 
 private:
-    struct Application;
-    std::unique_ptr<Application> m_app;
+    std::unique_ptr<OffscreenGui> m_gui;
 };
 
 } // namespace morvane
