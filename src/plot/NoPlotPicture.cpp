@@ -5,7 +5,7 @@
 namespace morvane {
 
 // Built without Qt: the checker works, only --plot is refused.
-struct PlotPictureWriter::Application {};
+class OffscreenGui {};
 
 std::u16string plotTitle(const RunSummary&) {
     return {};

@@ -5,7 +5,7 @@
 namespace morvane {
 
 // Built without Qt: the checker works, only --pdf is refused.
-struct PdfReportWriter::Application {};
+class OffscreenGui {};
 
 PdfReportWriter::PdfReportWriter() {
     throw std::runtime_error("--pdf is not available: this morvane-check was built without Qt");

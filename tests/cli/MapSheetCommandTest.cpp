@@ -55,7 +55,7 @@ TEST(MapSheetCommand, RealSheetGivesTheSameReportZippedOrNot) {
 
 TEST(MapSheetCommand, GeoJsonPlacesASheetInTheZoneItStates) {
     // Without --zone, and with a --zone that the sheet's own overrides.
-    for (const std::vector<std::string> zone : {std::vector<std::string>{}, {"--zone", "5"}}) {
+    for (const std::vector<std::string>& zone : {std::vector<std::string>{}, {"--zone", "5"}}) {
         std::vector<std::string> args = {"-q", "--format", "geojson", "--tolerance", "1"};
         args.insert(args.end(), zone.begin(), zone.end());
         args.push_back(RealSheet);
