@@ -77,6 +77,16 @@ PdfReportWriter::~PdfReportWriter() = default;
 
 void PdfReportWriter::write(const PointTable& table, const std::optional<RunSummary>& run,
                             UiSink& ui, const fs::path& target) {
+    writeWith([&](PrinterSink& sink) { printReport(table, run, ui, sink); }, target);
+}
+
+void PdfReportWriter::write(const std::vector<ReportToPrint>& reports, UiSink& ui,
+                            const fs::path& target) {
+    writeWith([&](PrinterSink& sink) { printReports(reports, ui, sink); }, target);
+}
+
+void PdfReportWriter::writeWith(const std::function<void(PrinterSink&)>& print,
+                                const fs::path& target) {
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
     QTemporaryFile temp(qtPath(folder / ("." + target.filename().string() + ".XXXXXX")));
     if (!temp.open())
@@ -93,7 +103,7 @@ void PdfReportWriter::write(const PointTable& table, const std::optional<RunSumm
         writer.setCreator(QStringLiteral("morvane-check"));
         // A report without findings is still a report: a page with its footer.
         PagedDeviceSink sink(writer, [] { return true; });
-        printReport(table, run, ui, sink);
+        print(sink);
         if (sink.anyFailed())
             cannotWrite(target, "the printer failed");
     }
