@@ -224,8 +224,9 @@ TEST_F(CheckRun, ChecksEverySheetOfAnArchiveInTurn) {
         "xmlns:g=\"http://www.moj.go.jp/MINJI/tizuzumen\">"
         "<g:GM_Point><g:DirectPosition><g:X>5</g:X><g:Y>5</g:Y></g:DirectPosition></g:GM_Point>"
         "</地図>";
-    TempFile archive(test::zipOf({{"c.xml", "<地図>"}, {"a.xml", PairSheet}, {"b/clean.xml", clean}}),
-                     "city.zip");
+    TempFile archive(
+        test::zipOf({{"c.xml", "<地図>"}, {"a.xml", PairSheet}, {"b/clean.xml", clean}}),
+        "city.zip");
     ui.files.push_back(archive.path());
     std::vector<std::pair<std::string, std::int32_t>> seen;
     const auto run = runFileCheck(data(), ui, [&](const PointTable& table, const SourceRun& s) {
@@ -233,12 +234,10 @@ TEST_F(CheckRun, ChecksEverySheetOfAnArchiveInTurn) {
     });
 
     ASSERT_TRUE(run);
-    EXPECT_EQ(run->file, archive.path());
     ASSERT_EQ(run->sources.size(), 3u);
     // The table still holds each sheet's points when its turn ends.
     EXPECT_EQ(seen, (std::vector<std::pair<std::string, std::int32_t>>{
                         {"city.zip:a.xml", 2}, {"clean.xml", 1}, {"city.zip:c.xml", 0}}));
-    EXPECT_EQ(run->sources[0].summary->coincidentPoints, 1);
     EXPECT_TRUE(run->sources[1].summary);
     EXPECT_FALSE(run->sources[2].summary);
 
@@ -261,12 +260,11 @@ TEST_F(CheckRun, ChecksEverySheetOfAnArchiveInTurn) {
     EXPECT_EQ(run->sources[0].firstResultLine, 1);
     EXPECT_EQ(run->sources[1].firstResultLine, lineOf(u"■ city.zip:b/clean.xml"));
     EXPECT_EQ(run->sources[2].firstResultLine, lineOf(u"■ city.zip:c.xml"));
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].substr(0, 8), u"XML の形式が");
-    EXPECT_EQ(ui.places.at(0).file, archive.path().string() + ":c.xml");
+    // One box, naming the sheet.
+    ASSERT_EQ(ui.places.size(), 1u);
+    EXPECT_EQ(ui.places[0].file, archive.path().string() + ":c.xml");
     // The list holds the last sheet's run, as the table does: none.
     EXPECT_TRUE(ui.items.empty());
-    EXPECT_FALSE(runCheck(data(), ui)) << "no file scripted: cancelled";
 }
 
 TEST_F(CheckRun, ErrorTextCarriesNumberAndMessage) {
