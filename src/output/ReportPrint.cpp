@@ -120,31 +120,26 @@ void printFooter(PrinterSink& printer, const std::u16string& text) {
 
 } // namespace
 
-void printReport(const PointTable& table, const std::optional<RunSummary>& run, UiSink& ui,
-                 PrinterSink& printer) {
-    if (!ui.choosePrinter())
-        return;
+namespace {
 
-    // A failing printer step is skipped on purpose: the rest of the report
-    // still prints, and endDocument is always attempted.
+// The pages of one report, from the top of the current page on; leaves the
+// last page open.
+void printPages(std::span<const std::u16string> lines, const std::optional<RunSummary>& run,
+                PrinterSink& printer) {
     printer.setFontName(ReportFace);
     printer.setFontSize(ReportFontPoints);
     printer.setCurrentX(LineStartTwips);
     printer.setCurrentY(PageTopTwips);
 
-    // The buffer never holds more than its slots, but a counter that claims
-    // otherwise must not read past them.
-    const auto slots = static_cast<std::int64_t>(table.reportLines.size());
-    const auto end = static_cast<std::int32_t>(std::min<std::int64_t>(table.nextReportLine, slots));
-    const std::int32_t lineCount = std::max(end - 1, 0);
+    const auto lineCount = static_cast<std::int32_t>(lines.size());
     // A run without findings still gets its page, so the paper says which
     // file was checked and found clean.
     const std::int32_t pages = std::max((lineCount + LinesPerPage - 1) / LinesPerPage, 1);
 
     std::int32_t page = 1;
-    for (std::int32_t i = 1; i < end; ++i) {
+    for (std::int32_t i = 1; i <= lineCount; ++i) {
         printer.setCurrentX(LineStartTwips);
-        printer.printLine(table.reportLines[i]);
+        printer.printLine(lines[static_cast<std::size_t>(i - 1)]);
         if (i % LinesPerPage == 0 && i < lineCount) {
             if (run)
                 printFooter(printer, footerText(*run, page, pages));
@@ -157,7 +152,36 @@ void printReport(const PointTable& table, const std::optional<RunSummary>& run, 
     }
     if (run)
         printFooter(printer, footerText(*run, page, pages));
+}
 
+} // namespace
+
+void printReport(const PointTable& table, const std::optional<RunSummary>& run, UiSink& ui,
+                 PrinterSink& printer) {
+    if (!ui.choosePrinter())
+        return;
+
+    // The buffer never holds more than its slots, but a counter that claims
+    // otherwise must not read past them.
+    const auto slots = static_cast<std::int64_t>(table.reportLines.size());
+    const auto end = static_cast<std::int32_t>(std::min<std::int64_t>(table.nextReportLine, slots));
+    const std::int32_t lineCount = std::max(end - 1, 0);
+    // A failing printer step is skipped on purpose: the rest of the report
+    // still prints, and endDocument is always attempted.
+    printPages(std::span(table.reportLines)
+                   .subspan(lineCount > 0 ? 1 : 0, static_cast<std::size_t>(lineCount)),
+               run, printer);
+    printer.endDocument();
+}
+
+void printReports(const std::vector<ReportToPrint>& reports, UiSink& ui, PrinterSink& printer) {
+    if (!ui.choosePrinter())
+        return;
+    for (std::size_t i = 0; i < reports.size(); ++i) {
+        if (i > 0)
+            printer.newPage();
+        printPages(reports[i].lines, reports[i].run, printer);
+    }
     printer.endDocument();
 }
 

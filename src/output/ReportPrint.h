@@ -3,6 +3,9 @@
 #include "core/RunSummary.h"
 
 #include <optional>
+#include <span>
+#include <string>
+#include <vector>
 
 namespace morvane {
 
@@ -18,5 +21,17 @@ class PrinterSink;
 // completed yet) the lines print bare.
 void printReport(const PointTable& table, const std::optional<RunSummary>& run, UiSink& ui,
                  PrinterSink& printer);
+
+// One report of a document of several: its lines, and the run that made
+// them (none for a source that failed, whose lines then print bare).
+struct ReportToPrint {
+    std::span<const std::u16string> lines;
+    std::optional<RunSummary> run;
+};
+
+// The reports of a file of several sources, one after the other in one
+// document: each starts on a new page and counts its own pages in its
+// footer, as printReport prints it alone.
+void printReports(const std::vector<ReportToPrint>& reports, UiSink& ui, PrinterSink& printer);
 
 } // namespace morvane

@@ -16,4 +16,7 @@ PdfReportWriter::~PdfReportWriter() = default;
 void PdfReportWriter::write(const PointTable&, const std::optional<RunSummary>&, UiSink&,
                             const std::filesystem::path&) {}
 
+void PdfReportWriter::write(const std::vector<ReportToPrint>&, UiSink&,
+                            const std::filesystem::path&) {}
+
 } // namespace morvane

@@ -32,6 +32,16 @@ PdfReportWriter::~PdfReportWriter() = default;
 
 void PdfReportWriter::write(const PointTable& table, const std::optional<RunSummary>& run,
                             UiSink& ui, const fs::path& target) {
+    writeWith([&](PrinterSink& sink) { printReport(table, run, ui, sink); }, target);
+}
+
+void PdfReportWriter::write(const std::vector<ReportToPrint>& reports, UiSink& ui,
+                            const fs::path& target) {
+    writeWith([&](PrinterSink& sink) { printReports(reports, ui, sink); }, target);
+}
+
+void PdfReportWriter::writeWith(const std::function<void(PrinterSink&)>& print,
+                                const fs::path& target) {
     QtOutputFile file(target, "the PDF report");
     {
         QPdfWriter writer(&file.device());
@@ -45,7 +55,7 @@ void PdfReportWriter::write(const PointTable& table, const std::optional<RunSumm
         writer.setCreator(QCoreApplication::applicationName());
         // A report without findings is still a report: a page with its footer.
         PagedDeviceSink sink(writer, [] { return true; });
-        printReport(table, run, ui, sink);
+        print(sink);
         if (sink.anyFailed())
             file.fail("the printer failed");
     }

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "core/RunSummary.h"
+#include "output/ReportPrint.h"
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -32,8 +34,14 @@ public:
     // The run names the file, band and time in each page's footer.
     void write(const PointTable& table, const std::optional<RunSummary>& run, UiSink& ui,
                const std::filesystem::path& target);
+    // The same for the reports of a file of several sources, in turn.
+    void write(const std::vector<ReportToPrint>& reports, UiSink& ui,
+               const std::filesystem::path& target);
 
 private:
+    void writeWith(const std::function<void(PrinterSink&)>& print,
+                   const std::filesystem::path& target);
+
     std::unique_ptr<OffscreenGui> m_gui;
 };
 

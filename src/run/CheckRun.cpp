@@ -124,6 +124,72 @@ RunSummary checkSource(PointTable& table, UiSink& ui, const PointSource& source)
     return summary;
 }
 
+// A partial check must not pass for a whole one, on screen, on paper or as
+// data. Gives the window back, ready for the next run, with this result text.
+void dropPartialRun(PointTable& table, UiSink& ui, const std::u16string& resultText) {
+    table.clear();
+    ui.clearResultList();
+    ui.setResultText(resultText);
+    ui.setBusyCursor(false);
+    ui.setStatusText(u"");
+    ui.setStatusColor(StatusIdleColor);
+    ui.redraw();
+}
+
+constexpr std::u16string_view UnexpectedError = u"予期しないエラーが発生しました。";
+
+void showRunError(UiSink& ui, const std::exception& error) {
+    if (const auto* e = dynamic_cast<const RunError*>(&error))
+        ui.showError(runErrorText(*e, LineBreak), e->place());
+    else
+        ui.showError(std::u16string(UnexpectedError) + std::u16string(LineBreak) +
+                         toUtf16(error.what()),
+                     {});
+}
+
+// The error as the result text shows it under the failed source's heading:
+// the message box's text, then where it arose, then a blank line.
+std::vector<std::u16string> errorLines(const std::exception& error) {
+    std::u16string text;
+    if (const auto* e = dynamic_cast<const RunError*>(&error)) {
+        text = runErrorText(*e, LineBreak);
+        const std::u16string where = errorPlaceText(e->place());
+        if (!where.empty())
+            text += std::u16string(LineBreak) + where;
+    } else {
+        text = std::u16string(UnexpectedError) + std::u16string(LineBreak) + toUtf16(error.what());
+    }
+    std::vector<std::u16string> lines;
+    for (std::size_t from = 0;;) {
+        const std::size_t end = text.find(LineBreak, from);
+        if (end == std::u16string::npos) {
+            lines.push_back(text.substr(from));
+            break;
+        }
+        lines.push_back(text.substr(from, end - from));
+        from = end + LineBreak.size();
+    }
+    lines.emplace_back();
+    return lines;
+}
+
+// "■ city.zip:folder/sheet.xml": the display name without the folder of the
+// file, which a member's own folders must not lose.
+std::u16string sourceHeading(const std::filesystem::path& file, const PointSource& source) {
+    const std::string name = source.displayName().string();
+    const std::string folder = file.parent_path().string();
+    const bool inFolder = !folder.empty() && name.starts_with(folder + "/");
+    return u"■ " + toUtf16(inFolder ? name.substr(folder.size() + 1) : name);
+}
+
+std::int32_t lineCount(std::u16string_view text) {
+    std::int32_t lines = 0;
+    for (std::size_t at = text.find(LineBreak); at != std::u16string_view::npos;
+         at = text.find(LineBreak, at + LineBreak.size()))
+        ++lines;
+    return lines;
+}
+
 } // namespace
 
 void resetRun(PointTable& table, UiSink& ui) {
@@ -132,7 +198,7 @@ void resetRun(PointTable& table, UiSink& ui) {
     ui.setResultText(u"");
 }
 
-std::optional<RunSummary> runCheck(PointTable& table, UiSink& ui) {
+std::optional<FileRun> runFileCheck(PointTable& table, UiSink& ui, const SourceDone& sourceDone) {
     validateTolerance(ui);
     resetRun(table, ui);
 
@@ -141,15 +207,53 @@ std::optional<RunSummary> runCheck(PointTable& table, UiSink& ui) {
         ui.setStatusColor(StatusIdleColor);
         return std::nullopt;
     }
+    FileRun run{*path, {}};
     const std::vector<PointSource> sources = pointSourcesOf(*path);
-    if (sources.size() > 1) {
-        RunError e(0, u"この ZIP ファイルには地図XMLが " +
-                          formatInteger(static_cast<std::int32_t>(sources.size())) +
-                          u" 枚あります。一枚ずつ検査してください。");
-        e.setFile(*path);
-        throw e;
+    if (sources.size() == 1) {
+        run.sources.push_back(
+            {sources.front().displayName(), checkSource(table, ui, sources.front()), u"", 0, {}});
+        return run;
     }
-    return checkSource(table, ui, sources.front());
+    std::u16string done;
+    for (const PointSource& source : sources) {
+        // Each sheet is a run of its own: its questions, its list, its
+        // table; the text keeps the sheets before it.
+        table.clear();
+        ui.clearResultList();
+        // A blank line between sheets, where the report before did not end
+        // with one.
+        if (!done.empty() && !done.ends_with(u"\r\n\r\n"))
+            done += LineBreak;
+        SourceRun sourceRun{
+            source.displayName(), std::nullopt, sourceHeading(*path, source), 0, {}};
+        done += sourceRun.heading;
+        done += LineBreak;
+        ui.setResultText(done);
+        sourceRun.firstResultLine = lineCount(done);
+        try {
+            sourceRun.summary = checkSource(table, ui, source);
+            done = ui.resultText();
+        } catch (const std::exception& e) {
+            sourceRun.errorLines = errorLines(e);
+            for (const std::u16string& line : sourceRun.errorLines) {
+                done += line;
+                done += LineBreak;
+            }
+            dropPartialRun(table, ui, done);
+            showRunError(ui, e);
+        }
+        if (sourceDone)
+            sourceDone(table, sourceRun);
+        run.sources.push_back(std::move(sourceRun));
+    }
+    return run;
+}
+
+std::optional<RunSummary> runCheck(PointTable& table, UiSink& ui) {
+    auto run = runFileCheck(table, ui);
+    if (!run)
+        return std::nullopt;
+    return run->sources.back().summary;
 }
 
 RunSummary runSourceCheck(PointTable& table, UiSink& ui, const PointSource& source) {
@@ -159,19 +263,8 @@ RunSummary runSourceCheck(PointTable& table, UiSink& ui, const PointSource& sour
 }
 
 void abandonRun(PointTable& table, UiSink& ui, const std::exception& error) {
-    // A partial check must not pass for a whole one, on screen, on paper or
-    // as data.
-    table.clear();
-    ui.clearResultList();
-    ui.setResultText(u"");
-    ui.setBusyCursor(false);
-    ui.setStatusText(u"");
-    ui.setStatusColor(StatusIdleColor);
-    ui.redraw();
-    if (const auto* e = dynamic_cast<const RunError*>(&error))
-        ui.showError(runErrorText(*e, LineBreak), e->place());
-    else
-        ui.showError(u"予期しないエラーが発生しました。\r\n" + toUtf16(error.what()), {});
+    dropPartialRun(table, ui, u"");
+    showRunError(ui, error);
 }
 
 } // namespace morvane

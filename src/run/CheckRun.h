@@ -2,8 +2,13 @@
 
 #include "core/RunSummary.h"
 
+#include <cstdint>
 #include <exception>
+#include <filesystem>
+#include <functional>
 #include <optional>
+#include <string>
+#include <vector>
 
 namespace morvane {
 
@@ -15,14 +20,49 @@ class UiSink;
 // result text.
 void resetRun(PointTable& table, UiSink& ui);
 
+// How one source of a chosen file ended.
+struct SourceRun {
+    // Its display name ("city.zip:sheet.xml").
+    std::filesystem::path source;
+    // Empty when an error stopped it.
+    std::optional<RunSummary> summary;
+    // Its heading line in the result text of a file of several sources
+    // ("■ city.zip:folder/sheet.xml"); empty for a file of one.
+    std::u16string heading;
+    // The 0-based line of the result text where its report (or its error)
+    // starts, below its heading.
+    std::int32_t firstResultLine = 0;
+    // The result text's lines under its heading: the error's, when it failed.
+    std::vector<std::u16string> errorLines;
+};
+
+// Called after each source of a file of several, while the table still holds
+// what that source left (nothing, after an error): the next source resets it.
+using SourceDone = std::function<void(const PointTable& table, const SourceRun& run)>;
+
+// What the Start command checked: the chosen file and each of its sources.
+struct FileRun {
+    std::filesystem::path file;
+    std::vector<SourceRun> sources;
+};
+
 // The Start command: validates the tolerance field, resets the data, asks for
 // a coordinate file, reads it, runs the duplicate-name check and the
 // coincident-point check, and puts the report into the result text. A
 // run-time error (RunError) is thrown where it happens; the caller hands it
 // to abandonRun. Returns what the run read and found; nothing when the user
 // cancelled the file dialog.
-// A path that holds several map sheets (a ZIP) is refused with a message:
-// the window checks one source a run.
+// A file of several sources (a ZIP of map sheets) is checked source by
+// source, each its own run with its own questions. The result text then holds
+// each source's report under a heading line, "■ " and the source's display
+// name without the file's folder; a source that fails shows its error box and its
+// error under its heading, and the next source goes on. Only an error of the
+// file itself (it cannot be opened, the archive is damaged) is thrown.
+std::optional<FileRun> runFileCheck(PointTable& table, UiSink& ui,
+                                    const SourceDone& sourceDone = {});
+
+// runFileCheck for a caller that needs the summary only: that of the file's
+// last source, empty when it failed or the dialog was cancelled.
 std::optional<RunSummary> runCheck(PointTable& table, UiSink& ui);
 
 // The same run without the file dialog, on one source of a path (see

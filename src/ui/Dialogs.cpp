@@ -11,10 +11,12 @@ namespace morvane {
 namespace {
 
 // One entry described by its extensions, as the open dialog has always shown
-// it. Qt's own dialog matches the patterns in any case; a desktop's dialog
-// (GTK's) may match them as written, so they are listed in both cases.
+// it, the map sheets and their archives after the coordinate files. Qt's own
+// dialog matches the patterns in any case; a desktop's dialog (GTK's) may
+// match them as written, so they are listed in both cases.
 const QString CoordinateFileFilter =
-    QStringLiteral("*.dat;*.sim;*.sct (*.dat *.sim *.sct *.DAT *.SIM *.SCT)");
+    QStringLiteral("*.dat;*.sim;*.sct;*.xml;*.zip (*.dat *.sim *.sct *.xml *.zip "
+                   "*.DAT *.SIM *.SCT *.XML *.ZIP)");
 
 // A run keeps the busy pointer on while it asks its question; over the box
 // itself the user needs the ordinary arrow to answer.

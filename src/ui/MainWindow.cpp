@@ -15,6 +15,7 @@
 #include "ui/ResultListModel.h"
 #include "ui/WindowSettings.h"
 
+#include <algorithm>
 #include <sstream>
 #include <stdexcept>
 #include <utility>
@@ -80,10 +81,11 @@ QString fromCrLf(std::u16string_view text) {
     return s;
 }
 
-// "sample.sim（25点）- Morvane　V1.2": which file the results are of.
-QString runTitle(const RunSummary& run) {
-    return QFile::decodeName(run.file.filename().c_str()) + QStringLiteral(u"（") +
-           QString::number(run.points) + QStringLiteral(u"点）- ") + Caption;
+// "sample.sim（25点）- Morvane　V1.2": which file the results are of; an
+// archive of several sheets with the points of all the sheets checked.
+QString runTitle(const std::filesystem::path& file, std::int64_t points) {
+    return QFile::decodeName(file.filename().c_str()) + QStringLiteral(u"（") +
+           QString::number(points) + QStringLiteral(u"点）- ") + Caption;
 }
 
 std::u16string toCrLf(const QString& text) {
@@ -289,17 +291,39 @@ void MainWindow::startRun() {
     m_running = true;
     setWindowTitle(Caption);
     m_lastRun.reset();
+    m_lastRunFirstLine = 0;
+    m_sourceReports.clear();
+    m_severalSourcesFile.clear();
     enableReportActions();
     if (m_plotWindow)
         m_plotWindow->forgetRun();
+    QString title;
     try {
-        m_lastRun = runCheck(*m_table, *this);
+        const auto run =
+            runFileCheck(*m_table, *this, [this](const PointTable& table, const SourceRun& source) {
+                keepSourceReport(table, source);
+            });
+        if (run) {
+            m_lastRun = run->sources.back().summary;
+            m_lastRunFirstLine = run->sources.back().firstResultLine;
+            if (run->sources.size() > 1) {
+                m_severalSourcesFile = run->file;
+                std::int64_t points = 0;
+                for (const SourceRun& source : run->sources)
+                    points += source.summary ? source.summary->points : 0;
+                title = runTitle(run->file, points);
+            } else if (m_lastRun) {
+                title = runTitle(m_lastRun->file, m_lastRun->points);
+            }
+        }
     } catch (const std::exception& e) { // RunError or a bug alike
+        m_sourceReports.clear();
         try {
             abandonRun(*m_table, *this, e);
         } catch (...) { // nothing more to report with; keep the window alive
         }
     } catch (...) {
+        m_sourceReports.clear();
         try {
             abandonRun(*m_table, *this, std::runtime_error("unknown exception"));
         } catch (...) {
@@ -311,10 +335,40 @@ void MainWindow::startRun() {
     // Whatever ended the run, the pointer must not stay busy.
     setBusyCursor(false);
     showPending();
-    if (m_lastRun)
-        setWindowTitle(runTitle(*m_lastRun));
+    if (!title.isEmpty())
+        setWindowTitle(title);
     enableReportActions();
     plotNewRun();
+}
+
+void MainWindow::keepSourceReport(const PointTable& table, const SourceRun& source) {
+    SourceReport report;
+    report.summary = source.summary;
+    if (source.summary) {
+        const auto end = std::min<std::size_t>(
+            static_cast<std::size_t>(std::max(table.nextReportLine, 1)), table.reportLines.size());
+        if (end > 1)
+            report.lines.assign(table.reportLines.begin() + 1,
+                                table.reportLines.begin() + static_cast<std::ptrdiff_t>(end));
+        report.findings = fileFindings(table, *source.summary);
+    } else {
+        // On paper without a footer: the heading names the sheet.
+        report.lines.push_back(source.heading);
+        report.lines.insert(report.lines.end(), source.errorLines.begin(), source.errorLines.end());
+    }
+    m_sourceReports.push_back(std::move(report));
+}
+
+std::filesystem::path MainWindow::checkedFile() const {
+    return m_sourceReports.empty() ? m_lastRun->file : m_severalSourcesFile;
+}
+
+std::vector<ReportToPrint> MainWindow::reportsToPrint() const {
+    std::vector<ReportToPrint> reports;
+    reports.reserve(m_sourceReports.size());
+    for (const SourceReport& source : m_sourceReports)
+        reports.push_back({source.lines, source.summary});
+    return reports;
 }
 
 void MainWindow::printLastReport() {
@@ -326,7 +380,10 @@ void MainWindow::printLastReport() {
         // becomes a file when the dialog chose one; paper is spared the blank
         // sheet.
         PagedDeviceSink sink(paper, [&paper] { return !paper.outputFileName().isEmpty(); });
-        printReport(*m_table, m_lastRun, *this, sink);
+        if (m_sourceReports.empty())
+            printReport(*m_table, m_lastRun, *this, sink);
+        else
+            printReports(reportsToPrint(), *this, sink);
     } catch (const std::exception& e) {
         try {
             showMessage(u"予期しないエラーが発生しました。\r\n" + toUtf16(e.what()));
@@ -359,7 +416,7 @@ void MainWindow::createReportActions() {
 
 void MainWindow::enableReportActions() {
     for (QAction* action : m_reportActions)
-        action->setEnabled(m_lastRun.has_value());
+        action->setEnabled(reportAvailable());
 }
 
 std::unique_ptr<QMenu> MainWindow::makeResultTextMenu(const QPoint& position) {
@@ -379,15 +436,18 @@ void MainWindow::showResultTextMenu(const QPoint& position) {
 }
 
 void MainWindow::saveReportAsPdf() {
-    if (!m_lastRun)
+    if (!reportAvailable())
         return;
     try {
-        const auto target = m_dialogs.chooseSaveFile(
-            this, besideCheckedFile(m_lastRun->file, ".pdf"), QStringLiteral("PDF (*.pdf)"));
+        const auto target = m_dialogs.chooseSaveFile(this, besideCheckedFile(checkedFile(), ".pdf"),
+                                                     QStringLiteral("PDF (*.pdf)"));
         if (!target)
             return;
         m_printingToPdf = true;
-        PdfReportWriter().write(*m_table, m_lastRun, *this, *target);
+        if (m_sourceReports.empty())
+            PdfReportWriter().write(*m_table, m_lastRun, *this, *target);
+        else
+            PdfReportWriter().write(reportsToPrint(), *this, *target);
         m_printingToPdf = false;
     } catch (const std::exception& e) {
         m_printingToPdf = false;
@@ -399,15 +459,23 @@ void MainWindow::saveReportAsPdf() {
 }
 
 void MainWindow::saveFindingsAsCsv() {
-    if (!m_lastRun)
+    if (!reportAvailable())
         return;
     try {
-        const auto target = m_dialogs.chooseSaveFile(
-            this, besideCheckedFile(m_lastRun->file, ".csv"), QStringLiteral("CSV (*.csv)"));
+        const auto target = m_dialogs.chooseSaveFile(this, besideCheckedFile(checkedFile(), ".csv"),
+                                                     QStringLiteral("CSV (*.csv)"));
         if (!target)
             return;
         std::ostringstream csv;
-        writeFindingsCsv(csv, fileFindings(*m_table, *m_lastRun));
+        if (m_sourceReports.empty()) {
+            writeFindingsCsv(csv, fileFindings(*m_table, *m_lastRun));
+        } else {
+            // One header, then the rows of every sheet that was checked.
+            writeCsvHeader(csv);
+            for (const SourceReport& source : m_sourceReports)
+                if (source.summary)
+                    writeCsvRows(csv, source.findings);
+        }
         const std::string bytes = csv.str();
         // Committed only when whole: a failure leaves an existing file as it was.
         QSaveFile file(QString::fromStdString(target->string()));
@@ -490,10 +558,11 @@ void MainWindow::addPlotMenuEntry(QMenu* menu, const QPoint& at) {
 }
 
 std::optional<std::int32_t> MainWindow::findingAtLine(int line) const {
-    if (!m_lastRun || m_resultPending || m_resultText->document()->isModified() || line < 0)
+    const int reportLine = line - m_lastRunFirstLine;
+    if (!m_lastRun || m_resultPending || m_resultText->document()->isModified() || reportLine < 0)
         return std::nullopt;
-    // Each finding is three lines, from the first line of the text on.
-    const std::int32_t finding = line / 3;
+    // Each finding is three lines, from the first line of its report on.
+    const std::int32_t finding = reportLine / 3;
     if (finding >= static_cast<std::int32_t>(m_table->findings.size()))
         return std::nullopt;
     return finding;
@@ -519,9 +588,10 @@ void MainWindow::openPlotAtLine(int line) {
 }
 
 void MainWindow::selectFindingLines(std::int32_t finding) {
-    const QTextBlock first = m_resultText->document()->findBlockByNumber(finding * 3);
-    const QTextBlock last = m_resultText->document()->findBlockByNumber(finding * 3 + 2);
-    if (!first.isValid() || !last.isValid() || !findingAtLine(finding * 3))
+    const int firstLine = m_lastRunFirstLine + finding * 3;
+    const QTextBlock first = m_resultText->document()->findBlockByNumber(firstLine);
+    const QTextBlock last = m_resultText->document()->findBlockByNumber(firstLine + 2);
+    if (!first.isValid() || !last.isValid() || !findingAtLine(firstLine))
         return;
     QTextCursor cursor(first);
     cursor.setPosition(last.position() + last.length() - 1, QTextCursor::KeepAnchor);

@@ -2,11 +2,15 @@
 
 #include "core/RunSummary.h"
 #include "core/UiSink.h"
+#include "export/FileFindings.h"
+#include "output/ReportPrint.h"
 #include "ui/Dialogs.h"
 
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include <QList>
 #include <QWidget>
@@ -24,6 +28,7 @@ class QPushButton;
 namespace morvane {
 
 struct PointTable;
+struct SourceRun;
 class PlotWindow;
 class ResultListModel;
 
@@ -102,9 +107,32 @@ private:
     void followTextSelection();
     void plotNewRun();
 
+    // What the report commands need of one source of a file of several: the
+    // table is reset by the next source, and a copy of all its points would
+    // cost too much for an archive of many sheets.
+    struct SourceReport {
+        // Its report lines; for a source that failed, its heading and error.
+        std::vector<std::u16string> lines;
+        // Empty when it failed.
+        std::optional<RunSummary> summary;
+        FileFindings findings;
+    };
+    bool reportAvailable() const { return m_lastRun || !m_sourceReports.empty(); }
+    void keepSourceReport(const PointTable& table, const SourceRun& source);
+    // Where the report commands propose their files: beside the checked file.
+    std::filesystem::path checkedFile() const;
+    std::vector<ReportToPrint> reportsToPrint() const;
+
     std::unique_ptr<PointTable> m_table;
-    // Of the last run that completed; empty after a cancel or an error.
+    // Of the run the table holds (the last source's), when it completed;
+    // empty after a cancel or an error.
     std::optional<RunSummary> m_lastRun;
+    // The result text's line where the table's run's report starts: below the
+    // reports of the sources before it in a file of several.
+    std::int32_t m_lastRunFirstLine = 0;
+    // Each source of the last file, when it had several; empty otherwise.
+    std::vector<SourceReport> m_sourceReports;
+    std::filesystem::path m_severalSourcesFile;
     WindowDialogs m_dialogs;
     std::unique_ptr<QPrinter> m_printer;
 

@@ -317,5 +317,36 @@ TEST_F(ReportPrintTest, CounterBeyondTheBufferStopsAtTheLastSlot) {
     EXPECT_EQ(printer.ops.back(), endDoc());
 }
 
+// The sheets of an archive in turn: each from a new page, counting its own
+// pages in its own footer; a sheet that failed prints its lines bare.
+TEST_F(ReportPrintTest, SeveralReportsEachStartOnANewPageWithTheirOwnFooters) {
+    RunSummary second = sampleRun();
+    second.file = "city.zip:b.xml";
+    const std::vector<std::u16string> failed{u"■ city.zip:c.xml", u"実行時エラー"};
+    // Seventy lines take two pages; each report's job is built on its own.
+    PointTable& d = reportOf(70);
+    const std::vector<std::u16string> first(d.reportLines.begin() + 1, d.reportLines.begin() + 71);
+    std::vector<PrinterOp> expected = job(d, 70, {69}, sampleFooters(2));
+    expected.pop_back();
+    expected.push_back(newPage());
+    reportOf(2);
+    const std::vector<std::u16string> secondLines(d.reportLines.begin() + 1,
+                                                  d.reportLines.begin() + 3);
+    std::vector<PrinterOp> secondJob = job(d, 2, {});
+    secondJob.pop_back();
+    expected.insert(expected.end(), secondJob.begin(), secondJob.end());
+    addFooter(expected, u"city.zip:b.xml　較差 0 から 0.05 m　2026-12-07 14:30　1 / 1");
+    expected.insert(expected.end(), {newPage(), fontName(), fontSize(10), x2000(), moveY(1000),
+                                     x2000(), line(failed[0]), x2000(), line(failed[1]), endDoc()});
+
+    RecordingUiSink ui;
+    RecordingPrinterSink printer;
+    printReports({{first, sampleRun()}, {secondLines, second}, {failed, std::nullopt}}, ui,
+                 printer);
+
+    EXPECT_EQ(ui.calls, OneDialog);
+    EXPECT_EQ(printer.ops, expected);
+}
+
 } // namespace
 } // namespace morvane

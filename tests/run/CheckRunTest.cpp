@@ -191,31 +191,80 @@ TEST_F(CheckRun, RunTimeErrorsAbandonTheRunAndTheNextRunWorks) {
     }
 }
 
-TEST_F(CheckRun, ChecksAMapSheetAndRefusesAnArchiveOfSeveral) {
-    const std::string sheet =
-        "<地図 xmlns=\"http://www.moj.go.jp/MINJI/tizuxml\" "
-        "xmlns:g=\"http://www.moj.go.jp/MINJI/tizuzumen\"><座標系>公共座標9系</座標系>"
-        "<g:GM_Point><g:DirectPosition><g:X>1</g:X><g:Y>1</g:Y></g:DirectPosition></g:GM_Point>"
-        "<g:GM_Point><g:DirectPosition><g:X>1</g:X><g:Y>1.01</g:Y></g:DirectPosition></g:GM_Point>"
-        "</地図>";
-    TempFile one(test::zipOf({{"a.xml", sheet}}), "one.zip");
+// Two points 1 cm apart: one coincident pair under the default tolerance.
+const std::string PairSheet =
+    "<地図 xmlns=\"http://www.moj.go.jp/MINJI/tizuxml\" "
+    "xmlns:g=\"http://www.moj.go.jp/MINJI/tizuzumen\"><座標系>公共座標9系</座標系>"
+    "<g:GM_Point><g:DirectPosition><g:X>1</g:X><g:Y>1</g:Y></g:DirectPosition></g:GM_Point>"
+    "<g:GM_Point><g:DirectPosition><g:X>1</g:X><g:Y>1.01</g:Y></g:DirectPosition></g:GM_Point>"
+    "</地図>";
+
+TEST_F(CheckRun, ChecksAMapSheetAndSaysWhenItHoldsNoPoint) {
+    TempFile one(test::zipOf({{"a.xml", PairSheet}}), "one.zip");
     ui.files.push_back(one.path());
     const auto summary = runCheck(data(), ui);
     ASSERT_TRUE(summary);
     EXPECT_EQ(summary->file, one.path().string() + ":a.xml");
     EXPECT_EQ(summary->coordinateSystem.zone, 9);
     EXPECT_EQ(summary->coincidentPoints, 1);
-
-    TempFile two(test::zipOf({{"a.xml", sheet}, {"b.xml", sheet}}), "two.zip");
-    RecordingUiSink sink;
-    ASSERT_EQ(runFile(data(), sink, two.path()), 0);
-    EXPECT_EQ(sink.messages.at(0),
-              u"この ZIP ファイルには地図XMLが 2 枚あります。一枚ずつ検査してください。");
+    // One sheet needs no heading: its report is the whole text.
+    EXPECT_EQ(ui.resultField.substr(0, 5), u"同一座標値");
 
     TempFile empty("<地図 xmlns=\"http://www.moj.go.jp/MINJI/tizuxml\"/>", "empty.xml");
     RecordingUiSink none;
     ASSERT_EQ(runFile(data(), none, empty.path()), 0);
     EXPECT_EQ(none.messages.at(0), u"地図XMLに点（GM_Point）がありません。");
+}
+
+// Each sheet of an archive is a run of its own, under its heading; a sheet
+// that fails says so there and in its box, and the next sheet goes on.
+TEST_F(CheckRun, ChecksEverySheetOfAnArchiveInTurn) {
+    const std::string clean =
+        "<地図 xmlns=\"http://www.moj.go.jp/MINJI/tizuxml\" "
+        "xmlns:g=\"http://www.moj.go.jp/MINJI/tizuzumen\">"
+        "<g:GM_Point><g:DirectPosition><g:X>5</g:X><g:Y>5</g:Y></g:DirectPosition></g:GM_Point>"
+        "</地図>";
+    TempFile archive(
+        test::zipOf({{"c.xml", "<地図>"}, {"a.xml", PairSheet}, {"b/clean.xml", clean}}),
+        "city.zip");
+    ui.files.push_back(archive.path());
+    std::vector<std::pair<std::string, std::int32_t>> seen;
+    const auto run = runFileCheck(data(), ui, [&](const PointTable& table, const SourceRun& s) {
+        seen.emplace_back(s.source.filename().string(), table.pointCount);
+    });
+
+    ASSERT_TRUE(run);
+    ASSERT_EQ(run->sources.size(), 3u);
+    // The table still holds each sheet's points when its turn ends.
+    EXPECT_EQ(seen, (std::vector<std::pair<std::string, std::int32_t>>{
+                        {"city.zip:a.xml", 2}, {"clean.xml", 1}, {"city.zip:c.xml", 0}}));
+    EXPECT_TRUE(run->sources[1].summary);
+    EXPECT_FALSE(run->sources[2].summary);
+
+    const std::u16string& text = ui.resultField;
+    const auto at = [&](std::u16string_view part) { return text.find(part); };
+    EXPECT_EQ(at(u"■ city.zip:a.xml\r\n同一座標値\r\n"), 0u);
+    // One blank line between sheets: the findings end with one, a clean
+    // report gets one.
+    EXPECT_NE(at(u"\r\n\r\n■ city.zip:b/clean.xml\r\n同一座標はありませんでした\r\n\r\n"
+                 u"■ city.zip:c.xml\r\nXML の形式が正しくありません（"),
+              std::u16string::npos);
+    EXPECT_TRUE(text.ends_with(u"）。\r\nファイル: city.zip:c.xml　1 行目\r\n\r\n"));
+    // The heading keeps the member's folder, drops the archive's.
+    EXPECT_EQ(run->sources[1].heading, u"■ city.zip:b/clean.xml");
+    // Where each report starts, for the window to map lines to findings.
+    const auto lineOf = [&](std::u16string_view heading) {
+        const auto before = std::u16string_view(text).substr(0, at(heading));
+        return static_cast<std::int32_t>(std::count(before.begin(), before.end(), u'\n')) + 1;
+    };
+    EXPECT_EQ(run->sources[0].firstResultLine, 1);
+    EXPECT_EQ(run->sources[1].firstResultLine, lineOf(u"■ city.zip:b/clean.xml"));
+    EXPECT_EQ(run->sources[2].firstResultLine, lineOf(u"■ city.zip:c.xml"));
+    // One box, naming the sheet.
+    ASSERT_EQ(ui.places.size(), 1u);
+    EXPECT_EQ(ui.places[0].file, archive.path().string() + ":c.xml");
+    // The list holds the last sheet's run, as the table does: none.
+    EXPECT_TRUE(ui.items.empty());
 }
 
 TEST_F(CheckRun, ErrorTextCarriesNumberAndMessage) {

@@ -4,6 +4,7 @@
 #include "support/Process.h"
 #include "support/TestFiles.h"
 #include "support/TestPoints.h"
+#include "support/ZipFiles.h"
 #include "ui/Dialogs.h"
 #include "ui/PlotWindow.h"
 #include "ui/WindowSettings.h"
@@ -158,6 +159,23 @@ const QString ThreePointsText = u"同一名称\n"
                                 u"     1  P1             100.000   200.000  較差 0.022\n"
                                 u"     2  P2             100.010   200.020\n"
                                 u"\n"_q;
+
+// A map sheet of these points (x, y), numbered from 1.
+std::string mapSheet(const std::vector<std::pair<double, double>>& points) {
+    std::string xml =
+        "<地図 xmlns=\"http://www.moj.go.jp/MINJI/tizuxml\" "
+        "xmlns:g=\"http://www.moj.go.jp/MINJI/tizuzumen\"><座標系>公共座標9系</座標系>";
+    for (const auto& [x, y] : points)
+        xml += "<g:GM_Point><g:DirectPosition><g:X>" + std::to_string(x) + "</g:X><g:Y>" +
+               std::to_string(y) + "</g:Y></g:DirectPosition></g:GM_Point>";
+    return xml + "</地図>";
+}
+
+// Two sheets with a close pair each (three points and two), and a broken
+// sheet between them.
+const std::string FirstSheet = mapSheet({{1, 1}, {1, 1.01}, {50, 50}});
+const std::string SecondSheet = mapSheet({{7, 7}, {7.02, 7}});
+const std::string BrokenSheet = "<地図>";
 
 QString qtPath(const std::filesystem::path& path) {
     return QString::fromStdString(path.string());
@@ -722,7 +740,8 @@ private slots:
     // Qt's own dialog matches the patterns in any case.
     void theOpenDialogListsCoordinateFilesInAnyCase() {
         TempFile first("", "a.sim");
-        for (const char* name : {"B.SIM", "c.Sim", "d.DAT", "e.sct", "x.txt", "simfile"})
+        for (const char* name :
+             {"B.SIM", "c.Sim", "d.DAT", "e.sct", "f.XML", "g.zip", "x.txt", "simfile", "xml"})
             std::ofstream(first.folder() / name);
         auto dialog = morvane::makeCoordinateFileDialog(window.get(), qtPath(first.folder()));
         dialog->setOption(QFileDialog::DontUseNativeDialog);
@@ -735,7 +754,8 @@ private slots:
             names.sort(Qt::CaseInsensitive);
             return names;
         };
-        QTRY_COMPARE(listed(), QStringList({"a.sim", "B.SIM", "c.Sim", "d.DAT", "e.sct"}));
+        QTRY_COMPARE(listed(),
+                     QStringList({"a.sim", "B.SIM", "c.Sim", "d.DAT", "e.sct", "f.XML", "g.zip"}));
     }
 
     void theReportCommandsNeedAReport_data() {
@@ -1000,6 +1020,90 @@ private slots:
         QCOMPARE(openedPlot()->size(), QSize(640, 480));
     }
 
+    // Each sheet's report as that sheet alone gives it, under its heading;
+    // the broken sheet's error under its own, and in one box.
+    void anArchiveIsCheckedSheetBySheet() {
+        QStringList alone;
+        for (const std::string* sheet : {&FirstSheet, &SecondSheet}) {
+            TempFile file(*sheet, "sheet.xml");
+            window->checkFile(file.path());
+            alone << control<QPlainTextEdit>("resultText")->toPlainText();
+        }
+        TempFile archive(
+            morvane::test::zipOf(
+                {{"c.xml", SecondSheet}, {"a.xml", FirstSheet}, {"b.xml", BrokenSheet}}),
+            "city.zip");
+        user->files.push_back(archive.path());
+        clickStart();
+
+        const QString text = control<QPlainTextEdit>("resultText")->toPlainText();
+        const QString first = u"■ city.zip:a.xml\n"_q + alone[0];
+        const QString broken = u"■ city.zip:b.xml\nXML の形式が正しくありません（"_q;
+        const QString second = u"■ city.zip:c.xml\n"_q + alone[1];
+        QVERIFY2(text.startsWith(first + broken), qPrintable(text));
+        QVERIFY2(text.endsWith(u"ファイル: city.zip:b.xml　1 行目\n\n"_q + second),
+                 qPrintable(text));
+        QCOMPARE(user->messages.size(), 1);
+        QVERIFY(user->messages.front().startsWith(u"XML の形式が正しくありません（"_q));
+        QCOMPARE(window->windowTitle(), u"city.zip（5点）- Morvane　V1.2"_q);
+
+        // The last sheet's findings lead to the plot; the first's lines, with
+        // that sheet's table gone, no longer do.
+        const int secondAt = static_cast<int>(text.left(text.indexOf(second)).count(u'\n'));
+        doubleClickLine(1);
+        QVERIFY(!window->findChild<morvane::PlotWindow*>());
+        doubleClickLine(secondAt + 2);
+        QCOMPARE(openedPlot()->chosenFinding(), 0);
+        QCOMPARE(control<QPlainTextEdit>("resultText")->textCursor().selectedText(),
+                 text.split(u'\n').mid(secondAt + 1, 3).join(QChar::ParagraphSeparator));
+
+        // Every sheet's rows under one header, as the command line writes them.
+        const auto csv = archive.folder() / "city.csv";
+        user->savedFiles.push_back(csv);
+        clickMenuEntry("saveCsvAction");
+        QCOMPARE(user->suggestedSaves, QStringList{qtPath(archive.folder() / "city.csv")});
+        const auto line = morvane::test::runProcess(
+            MORVANE_CHECK_EXE, {"--quiet", "--format", "csv", archive.path().string()});
+        QCOMPARE(QString::fromStdString(morvane::test::readFile(csv)),
+                 QString::fromStdString(line.out));
+        QCOMPARE(QString::fromStdString(line.out).count(u"city.zip:"_q), 2);
+
+        // On paper each sheet from a new page, its footer naming it.
+        const auto pdf = archive.folder() / "city.pdf";
+        user->savedFiles.push_back(pdf);
+        clickMenuEntry("savePdfAction");
+        const auto printed = morvane::test::runProcess(PDFTOTEXT, {"-layout", pdf.string(), "-"});
+        const QStringList pages = QString::fromStdString(printed.out).split(u'\f');
+        QCOMPARE(pages.size(), 4); // three pages, and what follows the last break
+        const QString expectedPages[] = {u"1.010 city.zip:a.xml 較差 0 から 0.05 m"_q,
+                                         u"■ city.zip:b.xml XML の形式が正しくありません"_q,
+                                         u"7.000 city.zip:c.xml 較差 0 から 0.05 m"_q};
+        for (int page = 0; page < 3; ++page)
+            QVERIFY2(pages[page].simplified().contains(expectedPages[page]),
+                     qPrintable(pages[page]));
+    }
+
+    // Each sheet is a run of its own, with its own question about too many
+    // findings.
+    void eachSheetAsksItsOwnQuestions() {
+        std::vector<std::pair<double, double>> pairs;
+        for (int i = 0; i < 1002; ++i)
+            pairs.insert(pairs.end(), 2, {i * 10.0 + 10, 10.0});
+        const std::string many = mapSheet(pairs);
+        TempFile archive(morvane::test::zipOf({{"a.xml", many}, {"b.xml", many}}), "many.zip");
+        user->answers = {Answer::Yes, Answer::No};
+        window->checkFile(archive.path());
+
+        QCOMPARE(user->prompts, QStringList(2, u"同位置座標が多すぎます。処理を中止しますか？"_q));
+        const QStringList sheets =
+            control<QPlainTextEdit>("resultText")->toPlainText().split(u"■ many.zip:b.xml\n"_q);
+        QCOMPARE(sheets.size(), 2);
+        // Yes stopped the first sheet short; No let the second go on to its end.
+        QCOMPARE(sheets[0].count(u"同一座標値"_q), 1001);
+        QCOMPARE(sheets[1].count(u"同一座標値"_q), 1002);
+        QCOMPARE(window->windowTitle(), u"many.zip（4008点）- Morvane　V1.2"_q);
+    }
+
     void realBoxesAreSetUpAsDesigned() {
         auto question = morvane::makeQuestionBox(window.get(), QStringLiteral("?"));
         QCOMPARE(question->windowTitle(), QStringLiteral("Morvane"));
@@ -1013,7 +1117,8 @@ private slots:
 
         auto files = morvane::makeCoordinateFileDialog(window.get());
         QCOMPARE(files->nameFilters(),
-                 QStringList{"*.dat;*.sim;*.sct (*.dat *.sim *.sct *.DAT *.SIM *.SCT)"});
+                 QStringList{"*.dat;*.sim;*.sct;*.xml;*.zip (*.dat *.sim *.sct *.xml *.zip "
+                             "*.DAT *.SIM *.SCT *.XML *.ZIP)"});
         QCOMPARE(files->fileMode(), QFileDialog::ExistingFile);
     }
 };
