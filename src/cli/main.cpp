@@ -11,6 +11,7 @@
 #include "core/Text.h"
 #include "export/FileFindings.h"
 #include "input/PointSources.h"
+#include "output/ReportPrint.h"
 #include "plot/PlotPicture.h"
 #include "print/PdfReport.h"
 #include "run/CheckRun.h"
@@ -96,9 +97,18 @@ struct DrawnOutputs {
     std::filesystem::path plotTarget;
 };
 
+// A sheet's report kept for the PDF of an archive, which prints its sheets in turn.
+struct KeptReport {
+    std::vector<std::u16string> lines;
+    std::optional<RunSummary> run;
+};
+
 // Checks one source (a sheet, or a plain coordinate file) as a file of its own.
+// With keep, its report is kept there for a PDF of several sheets, and
+// drawn.pdf is left to the caller.
 void checkSource(PointTable& data, const CliOptions& options, const PointSource& source,
-                 bool named, const DrawnOutputs& drawn, FileOutcome& outcome) {
+                 bool named, const DrawnOutputs& drawn, FileOutcome& outcome,
+                 KeptReport* keep = nullptr) {
     FileOutput& output = outcome.output;
     const std::string path = source.displayName().string();
     const bool asData = options.format != OutputFormat::Report;
@@ -115,7 +125,15 @@ void checkSource(PointTable& data, const CliOptions& options, const PointSource&
         outcome.status = Failed;
         if (asData)
             outcome.data.push_back({path, std::nullopt, asRunError(e)});
+        // A sheet that failed prints bare: its name and what stopped it.
+        if (keep)
+            keep->lines = {u"■ " + toUtf16(path), runErrorText(asRunError(e), u"　")};
         return;
+    }
+    if (keep) {
+        keep->lines.assign(data.reportLines.begin() + 1,
+                           data.reportLines.begin() + std::max(1, data.nextReportLine));
+        keep->run = summary;
     }
     // Copied out: the table is this thread's, and the next sheet resets it.
     if (asData)
@@ -123,7 +141,7 @@ void checkSource(PointTable& data, const CliOptions& options, const PointSource&
     else
         output.out(lineEnds(resultOf(sink, options), options.crlf));
     try {
-        if (drawn.pdf) {
+        if (drawn.pdf && !keep) {
             std::lock_guard lock(drawingWithQt);
             drawn.pdf->writer.write(data, summary, sink, drawn.pdfTarget);
         }
@@ -152,10 +170,8 @@ FileOutcome checkFile(PointTable& data, const CliOptions& options, const std::st
     std::vector<PointSource> sources;
     try {
         sources = pointSourcesOf(path);
-        // One PDF and one picture a file: an archive of several sheets would
-        // need one a sheet.
-        if (drawn.pdf && sources.size() > 1)
-            throw RunError(0, u"--pdf は地図XMLが複数ある ZIP ファイルにはまだ使えません。");
+        // One picture a file: an archive of several sheets would need one a
+        // sheet.
         if (drawn.plot && sources.size() > 1)
             throw RunError(0, u"--plot は地図XMLが複数ある ZIP ファイルにはまだ使えません。");
     } catch (const RunError& e) {
@@ -169,8 +185,27 @@ FileOutcome checkFile(PointTable& data, const CliOptions& options, const std::st
             outcome.data.push_back({path, std::nullopt, e});
         return outcome;
     }
-    for (const PointSource& source : sources)
-        checkSource(data, options, source, named || sources.size() > 1, drawn, outcome);
+    if (!drawn.pdf || sources.size() == 1) {
+        for (const PointSource& source : sources)
+            checkSource(data, options, source, named || sources.size() > 1, drawn, outcome);
+        return outcome;
+    }
+    // One PDF for the archive, its sheets in turn, as the window prints them.
+    std::vector<KeptReport> kept(sources.size());
+    for (std::size_t i = 0; i < sources.size(); ++i)
+        checkSource(data, options, sources[i], true, drawn, outcome, &kept[i]);
+    std::vector<ReportToPrint> reports;
+    for (const KeptReport& report : kept)
+        reports.push_back({report.lines, report.run});
+    try {
+        TerminalSink sink(options, outcome.output);
+        sink.setFile(path);
+        std::lock_guard lock(drawingWithQt);
+        drawn.pdf->writer.write(reports, sink, drawn.pdfTarget);
+    } catch (const std::exception& e) {
+        outcome.output.err("morvane-check: " + path + ": " + e.what() + "\n");
+        outcome.status = Failed;
+    }
     return outcome;
 }
 

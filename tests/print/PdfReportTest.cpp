@@ -3,6 +3,7 @@
 #include "support/Process.h"
 #include "support/TestFiles.h"
 #include "support/TestPoints.h"
+#include "support/ZipFiles.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -214,6 +215,42 @@ TEST_F(PdfReportTest, SeveralFilesGetOnePdfEachInAFolder) {
     EXPECT_EQ(filesIn(path("reports")), (std::set<std::string>{"one.pdf", "two.pdf"}));
     EXPECT_EQ(pdfPageCount(path("reports/one.pdf").string()), 1);
     EXPECT_EQ(pdfPageCount(path("reports/two.pdf").string()), 2);
+}
+
+TEST_F(PdfReportTest, AnArchiveOfSheetsPrintsItsSheetsInTurn) {
+    // Two sheets of one point pair each, a broken one between them.
+    const auto sheet = [](const char* x2) {
+        return std::string(
+                   "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                   "<地図 xmlns=\"http://www.moj.go.jp/MINJI/tizuxml\" "
+                   "xmlns:zmn=\"http://www.moj.go.jp/MINJI/tizuzumen\"><座標系>公共座標9系</座標系>"
+                   "<空間属性>"
+                   "<zmn:GM_Point id=\"P1\"><zmn:GM_Point.position><zmn:DirectPosition>"
+                   "<zmn:X>100</zmn:X><zmn:Y>200</zmn:Y></zmn:DirectPosition></zmn:GM_Point.position>"
+                   "</zmn:GM_Point>"
+                   "<zmn:GM_Point id=\"P2\"><zmn:GM_Point.position><zmn:DirectPosition>"
+                   "<zmn:X>") +
+               x2 +
+               "</zmn:X><zmn:Y>200</zmn:Y></zmn:DirectPosition></zmn:GM_Point.position>"
+               "</zmn:GM_Point></空間属性></地図>\n";
+    };
+    const fs::path city = write("city.zip", zipOf({{"a.xml", sheet("100.01")},
+                                                  {"b.xml", "<broken"},
+                                                  {"c.xml", sheet("100.02")}}));
+    const fs::path pdf = path("city.pdf");
+    const auto r = check({"--pdf", pdf.string(), city.string()});
+    EXPECT_EQ(r.status, 2) << r.err;
+    ASSERT_EQ(pdfPageCount(pdf.string()), 3);
+    const auto first = pdfPageLines(pdf.string(), 1);
+    const auto second = pdfPageLines(pdf.string(), 2);
+    const auto third = pdfPageLines(pdf.string(), 3);
+    ASSERT_FALSE(first.empty());
+    ASSERT_FALSE(second.empty());
+    ASSERT_FALSE(third.empty());
+    EXPECT_NE(first.back().find("city.zip:a.xml"), std::string::npos) << first.back();
+    EXPECT_NE(second.front().find("city.zip:b.xml"), std::string::npos) << second.front();
+    EXPECT_NE(third.back().find("city.zip:c.xml"), std::string::npos) << third.back();
+    EXPECT_NE(third.front().find("同一座標値"), std::string::npos);
 }
 
 TEST_F(PdfReportTest, TargetsThatCannotServeAreRefusedBeforeAnyCheck) {
