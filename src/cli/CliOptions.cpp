@@ -1,7 +1,6 @@
 #include "cli/CliOptions.h"
 
 #include "cli/InputFiles.h"
-
 #include "cli/PlotOutput.h"
 #include "core/Text.h"
 #include "export/PlaneToGeographic.h"
@@ -234,8 +233,7 @@ void refuseGeoJsonWithoutZone(const CliOptions& options) {
                      "of the files' coordinates");
 }
 
-std::vector<std::filesystem::path> outputTargets(const CliOptions& options,
-                                                 const OutputKind& kind,
+std::vector<std::filesystem::path> outputTargets(const CliOptions& options, const OutputKind& kind,
                                                  const std::set<std::filesystem::path>& taken) {
     namespace fs = std::filesystem;
     if (kind.path.empty())

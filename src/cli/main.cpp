@@ -106,9 +106,8 @@ struct KeptReport {
 // Checks one source (a sheet, or a plain coordinate file) as a file of its own.
 // With keep, its report is kept there for a PDF of several sheets, and
 // drawn.pdf is left to the caller.
-void checkSource(PointTable& data, const CliOptions& options, const PointSource& source,
-                 bool named, const DrawnOutputs& drawn, FileOutcome& outcome,
-                 KeptReport* keep = nullptr) {
+void checkSource(PointTable& data, const CliOptions& options, const PointSource& source, bool named,
+                 const DrawnOutputs& drawn, FileOutcome& outcome, KeptReport* keep = nullptr) {
     FileOutput& output = outcome.output;
     const std::string path = source.displayName().string();
     const bool asData = options.format != OutputFormat::Report;

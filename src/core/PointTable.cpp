@@ -10,11 +10,12 @@ constexpr std::size_t Slots = TableCapacity + 1;
 }
 
 PointTable::PointTable()
-    : numbers(Slots), names(Slots), xs(Slots), ys(Slots), lines(Slots), sortKeys(Slots), sortOrder(Slots),
-      reportLines(Slots) {}
+    : numbers(Slots), names(Slots), xs(Slots), ys(Slots), lines(Slots), sortKeys(Slots),
+      sortOrder(Slots), reportLines(Slots) {}
 
 void PointTable::clear() {
-    const auto points = static_cast<std::size_t>(std::clamp(std::max(usedSlots, pointCount), 0, TableCapacity));
+    const auto points =
+        static_cast<std::size_t>(std::clamp(std::max(usedSlots, pointCount), 0, TableCapacity));
     for (std::size_t i = 1; i <= points; ++i) {
         numbers[i] = 0;
         // Swap with an empty string, not clear(): a long name from an earlier

@@ -52,10 +52,9 @@ OffscreenGui::~OffscreenGui() = default;
 
 QtOutputFile::QtOutputFile(const fs::path& target, std::string what)
     : m_target(target), m_what(std::move(what)),
-      m_temp(QFile::decodeName(
-          ((target.has_parent_path() ? target.parent_path() : fs::path(".")) /
-           ("." + target.filename().string() + ".XXXXXX"))
-              .c_str())) {
+      m_temp(QFile::decodeName(((target.has_parent_path() ? target.parent_path() : fs::path(".")) /
+                                ("." + target.filename().string() + ".XXXXXX"))
+                                   .c_str())) {
     if (!m_temp.open())
         fail(m_temp.errorString().toStdString());
 }

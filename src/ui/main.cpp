@@ -35,7 +35,8 @@ void startupMessage(QtMsgType type, const QMessageLogContext& context, const QSt
     }
     // Qt's warnings before this one name the display; its own last words
     // advise reinstalling, which would not help.
-    std::fputs("morvane: no display could be opened; use morvane-check FILE on a terminal\n", stderr);
+    std::fputs("morvane: no display could be opened; use morvane-check FILE on a terminal\n",
+               stderr);
     std::_Exit(Failed);
 }
 
