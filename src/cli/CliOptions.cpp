@@ -1,9 +1,9 @@
 #include "cli/CliOptions.h"
 
-#include "cli/InputFiles.h"
 #include "cli/PlotOutput.h"
 #include "core/Text.h"
 #include "export/PlaneToGeographic.h"
+#include "input/PointSources.h"
 
 #include <algorithm>
 #include <charconv>
@@ -227,7 +227,7 @@ void refuseGeoJsonWithoutZone(const CliOptions& options) {
     if (options.format != OutputFormat::GeoJson || options.zone != 0)
         return;
     if (std::any_of(options.files.begin(), options.files.end(),
-                    [](const std::string& file) { return isMapSheetFileName(file); }))
+                    [](const std::string& file) { return holdsMapSheets(file); }))
         return;
     throw UsageError("--format geojson needs --zone N: the plane rectangular zone (1 to 19) "
                      "of the files' coordinates");

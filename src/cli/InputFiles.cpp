@@ -1,5 +1,7 @@
 #include "cli/InputFiles.h"
 
+#include "input/PointSources.h"
+
 #include <algorithm>
 #include <system_error>
 
@@ -47,12 +49,7 @@ void collect(const fs::path& folder, std::vector<fs::path>& found,
 bool isCoordinateFileName(const fs::path& path) {
     const std::string extension = lowerAscii(path.extension().string());
     return extension == ".sim" || extension == ".dat" || extension == ".sct" ||
-           extension == ".xml" || extension == ".zip";
-}
-
-bool isMapSheetFileName(const fs::path& path) {
-    const std::string extension = lowerAscii(path.extension().string());
-    return extension == ".xml" || extension == ".zip";
+           holdsMapSheets(path);
 }
 
 InputFiles inputFiles(const std::vector<std::string>& paths, bool recursive) {

@@ -18,9 +18,6 @@ struct InputFiles {
 // in any letter case.
 bool isCoordinateFileName(const std::filesystem::path& path);
 
-// .xml and .zip in any letter case: map sheets, which state their own zone.
-bool isMapSheetFileName(const std::filesystem::path& path);
-
 // Without recursive the paths are the files. With it, a path that is a
 // folder gives every coordinate file below it in path order (folders'
 // symbolic links are not followed, so a link loop cannot run away); any other

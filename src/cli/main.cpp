@@ -81,19 +81,11 @@ struct Checker {
 // several threads drawing at once; one PDF or picture at a time.
 std::mutex drawingWithQt;
 
-struct PdfOutput {
-    PdfReportWriter writer;
-};
-
-struct PlotOutput {
-    PlotPictureWriter writer;
-};
-
 // Where a file's report and picture also go, when --pdf or --plot asked.
 struct DrawnOutputs {
-    PdfOutput* pdf = nullptr;
+    PdfReportWriter* pdf = nullptr;
     std::filesystem::path pdfTarget;
-    PlotOutput* plot = nullptr;
+    PlotPictureWriter* plot = nullptr;
     std::filesystem::path plotTarget;
 };
 
@@ -103,11 +95,12 @@ struct KeptReport {
     std::optional<RunSummary> run;
 };
 
-// Checks one source (a sheet, or a plain coordinate file) as a file of its own.
-// With keep, its report is kept there for a PDF of several sheets, and
-// drawn.pdf is left to the caller.
-void checkSource(PointTable& data, const CliOptions& options, const PointSource& source, bool named,
-                 const DrawnOutputs& drawn, FileOutcome& outcome, KeptReport* keep = nullptr) {
+// Checks one source of file (a sheet, or the coordinate file itself) as a
+// file of its own. With keep, its report is kept there for a PDF of several
+// sheets, and drawn.pdf is left to the caller.
+void checkSource(PointTable& data, const CliOptions& options, const std::string& file,
+                 const PointSource& source, bool named, const DrawnOutputs& drawn,
+                 FileOutcome& outcome, KeptReport* keep = nullptr) {
     FileOutput& output = outcome.output;
     const std::string path = source.displayName().string();
     const bool asData = options.format != OutputFormat::Report;
@@ -124,14 +117,17 @@ void checkSource(PointTable& data, const CliOptions& options, const PointSource&
         outcome.status = Failed;
         if (asData)
             outcome.data.push_back({path, std::nullopt, asRunError(e)});
-        // A sheet that failed prints bare: its name and what stopped it.
-        if (keep)
-            keep->lines = {u"■ " + toUtf16(path), runErrorText(asRunError(e), u"　")};
+        // A sheet that failed prints bare, as in the window: its heading and
+        // what stopped it.
+        if (keep) {
+            keep->lines = errorLines(e);
+            keep->lines.insert(keep->lines.begin(), sourceHeading(file, source));
+        }
         return;
     }
     if (keep) {
-        keep->lines.assign(data.reportLines.begin() + 1,
-                           data.reportLines.begin() + std::max(1, data.nextReportLine));
+        const auto lines = data.writtenReportLines();
+        keep->lines.assign(lines.begin(), lines.end());
         keep->run = summary;
     }
     // Copied out: the table is this thread's, and the next sheet resets it.
@@ -142,12 +138,12 @@ void checkSource(PointTable& data, const CliOptions& options, const PointSource&
     try {
         if (drawn.pdf && !keep) {
             std::lock_guard lock(drawingWithQt);
-            drawn.pdf->writer.write(data, summary, sink, drawn.pdfTarget);
+            drawn.pdf->write(data, summary, sink, drawn.pdfTarget);
         }
         if (drawn.plot && summary) {
             std::lock_guard lock(drawingWithQt);
-            drawn.plot->writer.write(data, *summary, options.plotWidth, options.plotHeight,
-                                     drawn.plotTarget);
+            drawn.plot->write(data, *summary, options.plotWidth, options.plotHeight,
+                              drawn.plotTarget);
         }
     } catch (const std::exception& e) {
         output.err("morvane-check: " + path + ": " + e.what() + "\n");
@@ -186,13 +182,13 @@ FileOutcome checkFile(PointTable& data, const CliOptions& options, const std::st
     }
     if (!drawn.pdf || sources.size() == 1) {
         for (const PointSource& source : sources)
-            checkSource(data, options, source, named || sources.size() > 1, drawn, outcome);
+            checkSource(data, options, path, source, named || sources.size() > 1, drawn, outcome);
         return outcome;
     }
     // One PDF for the archive, its sheets in turn, as the window prints them.
     std::vector<KeptReport> kept(sources.size());
     for (std::size_t i = 0; i < sources.size(); ++i)
-        checkSource(data, options, sources[i], true, drawn, outcome, &kept[i]);
+        checkSource(data, options, path, sources[i], true, drawn, outcome, &kept[i]);
     std::vector<ReportToPrint> reports;
     for (const KeptReport& report : kept)
         reports.push_back({report.lines, report.run});
@@ -200,7 +196,7 @@ FileOutcome checkFile(PointTable& data, const CliOptions& options, const std::st
         TerminalSink sink(options, outcome.output);
         sink.setFile(path);
         std::lock_guard lock(drawingWithQt);
-        drawn.pdf->writer.write(reports, sink, drawn.pdfTarget);
+        drawn.pdf->write(reports, sink, drawn.pdfTarget);
     } catch (const std::exception& e) {
         outcome.output.err("morvane-check: " + path + ": " + e.what() + "\n");
         outcome.status = Failed;
@@ -212,12 +208,12 @@ FileOutcome checkFile(PointTable& data, const CliOptions& options, const std::st
 // order of the files; returns the worst status.
 int checkFiles(const CliOptions& options, const std::vector<std::filesystem::path>& pdfFiles,
                const std::vector<std::filesystem::path>& plotFiles) {
-    std::unique_ptr<PdfOutput> pdf;
+    std::unique_ptr<PdfReportWriter> pdf;
     if (!pdfFiles.empty())
-        pdf = std::make_unique<PdfOutput>();
-    std::unique_ptr<PlotOutput> plot;
+        pdf = std::make_unique<PdfReportWriter>();
+    std::unique_ptr<PlotPictureWriter> plot;
     if (!plotFiles.empty())
-        plot = std::make_unique<PlotOutput>();
+        plot = std::make_unique<PlotPictureWriter>();
     std::unique_ptr<DataOutput> dataOutput;
     if (options.format != OutputFormat::Report)
         dataOutput = std::make_unique<DataOutput>(options, stdout);

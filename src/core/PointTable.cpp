@@ -37,6 +37,11 @@ void PointTable::clear() {
     reportFull = false;
 }
 
+std::span<const std::u16string> PointTable::writtenReportLines() const {
+    const auto end = static_cast<std::size_t>(std::clamp(nextReportLine, 1, TableCapacity + 1));
+    return std::span(reportLines).subspan(1, end - 1);
+}
+
 std::int32_t roundHalfEven(double value) {
     // The default floating-point rounding mode is to nearest, ties to even.
     return static_cast<std::int32_t>(std::nearbyint(value));

@@ -3,6 +3,7 @@
 #include "core/Finding.h"
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,9 @@ inline constexpr std::int32_t TableCapacity = 499'999;
 // sized once and reused by every run so that nothing is allocated per point.
 struct PointTable {
     PointTable();
+
+    // Report lines 1..nextReportLine-1: the report the run has written.
+    std::span<const std::u16string> writtenReportLines() const;
 
     // Empties every slot 1..TableCapacity and the counters. Only the slots a
     // run may have written are touched: clearing all of them would cost more

@@ -154,6 +154,11 @@ SourceReading PointSource::readFromArchive(PointTable& table) const {
     return readSheetMember(table, inner, memberNamed(inner.members(), m_members[1]), *m_budget);
 }
 
+bool holdsMapSheets(const std::filesystem::path& path) {
+    const std::string fileName = path.filename().string();
+    return hasExtension(fileName, ".xml") || hasExtension(fileName, ".zip");
+}
+
 std::vector<PointSource> pointSourcesOf(const std::filesystem::path& path,
                                         std::uint64_t maxUnpacked) {
     const std::string fileName = path.filename().string();

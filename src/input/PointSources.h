@@ -78,6 +78,9 @@ private:
     std::shared_ptr<UnpackBudget> m_budget;
 };
 
+// ".xml" and ".zip" in any letter case: a map sheet, or an archive of them.
+bool holdsMapSheets(const std::filesystem::path& path);
+
 // The sources a path holds: a ".xml" file is one map sheet; a ".zip" file
 // holds a sheet for every ".xml" member and every ".xml" member of its ".zip"
 // members (one level down), in sorted member order at each level; any other

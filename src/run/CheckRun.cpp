@@ -147,8 +147,8 @@ void showRunError(UiSink& ui, const std::exception& error) {
                      {});
 }
 
-// The error as the result text shows it under the failed source's heading:
-// the message box's text, then where it arose, then a blank line.
+} // namespace
+
 std::vector<std::u16string> errorLines(const std::exception& error) {
     std::u16string text;
     if (const auto* e = dynamic_cast<const RunError*>(&error)) {
@@ -173,14 +173,14 @@ std::vector<std::u16string> errorLines(const std::exception& error) {
     return lines;
 }
 
-// "■ city.zip:folder/sheet.xml": the display name without the folder of the
-// file, which a member's own folders must not lose.
 std::u16string sourceHeading(const std::filesystem::path& file, const PointSource& source) {
     const std::string name = source.displayName().string();
     const std::string folder = file.parent_path().string();
     const bool inFolder = !folder.empty() && name.starts_with(folder + "/");
     return u"■ " + toUtf16(inFolder ? name.substr(folder.size() + 1) : name);
 }
+
+namespace {
 
 std::int32_t lineCount(std::u16string_view text) {
     std::int32_t lines = 0;

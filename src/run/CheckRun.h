@@ -70,6 +70,15 @@ std::optional<RunSummary> runCheck(PointTable& table, UiSink& ui);
 // each source of each path it is given this way.
 RunSummary runSourceCheck(PointTable& table, UiSink& ui, const PointSource& source);
 
+// "■ city.zip:folder/sheet.xml": the heading of a source of a file of
+// several, its display name without the folder of the file, which a member's
+// own folders must not lose.
+std::u16string sourceHeading(const std::filesystem::path& file, const PointSource& source);
+
+// An error as the result text shows it under the failed source's heading:
+// the message box's text, then where it arose, then a blank line.
+std::vector<std::u16string> errorLines(const std::exception& error);
+
 // After runCheck threw: drops the partial results, releases the busy
 // pointer, sets the status empty on white, then shows the error, so the next
 // Start works.

@@ -345,11 +345,8 @@ void MainWindow::keepSourceReport(const PointTable& table, const SourceRun& sour
     SourceReport report;
     report.summary = source.summary;
     if (source.summary) {
-        const auto end = std::min<std::size_t>(
-            static_cast<std::size_t>(std::max(table.nextReportLine, 1)), table.reportLines.size());
-        if (end > 1)
-            report.lines.assign(table.reportLines.begin() + 1,
-                                table.reportLines.begin() + static_cast<std::ptrdiff_t>(end));
+        const auto lines = table.writtenReportLines();
+        report.lines.assign(lines.begin(), lines.end());
         report.findings = fileFindings(table, *source.summary);
     } else {
         // On paper without a footer: the heading names the sheet.
