@@ -2,6 +2,7 @@
 
 #include "core/NumberFormat.h"
 #include "core/PointTable.h"
+#include "core/Text.h"
 
 #include <algorithm>
 
@@ -25,7 +26,7 @@ std::u16string pointLine(const PointTable& table, double position) {
     line += u"  ";
     // A cut between the two halves of a surrogate pair would leave half a
     // character, which no encoding can write; the column keeps its width.
-    const bool splitsPair = name[NameWidth - 1] >= 0xD800 && name[NameWidth - 1] <= 0xDBFF;
+    const bool splitsPair = startsSurrogatePair(name, NameWidth - 1);
     line += splitsPair ? name.substr(0, NameWidth - 1) + u' ' : name.substr(0, NameWidth);
     line += formatThreeDecimals(table.xs[k]);
     line += u"   ";

@@ -36,13 +36,6 @@ void appendUtf16(std::u16string& out, char32_t c) {
     }
 }
 
-bool isHigh(char16_t u) {
-    return u >= 0xD800 && u <= 0xDBFF;
-}
-bool isLow(char16_t u) {
-    return u >= 0xDC00 && u <= 0xDFFF;
-}
-
 } // namespace
 
 std::string toUtf8(std::u16string_view text) {
@@ -50,10 +43,10 @@ std::string toUtf8(std::u16string_view text) {
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char16_t u = text[i];
-        if (isHigh(u) && i + 1 < text.size() && isLow(text[i + 1])) {
+        if (startsSurrogatePair(text, i)) {
             appendUtf8(out, 0x10000 + ((char32_t(u) - 0xD800) << 10) + (text[i + 1] - 0xDC00));
             ++i;
-        } else if (isHigh(u) || isLow(u)) {
+        } else if (isHighSurrogate(u) || isLowSurrogate(u)) {
             appendUtf8(out, Replacement);
         } else {
             appendUtf8(out, u);

@@ -23,6 +23,18 @@ struct Utf8Step {
 };
 Utf8Step utf8Step(std::string_view bytes);
 
+// The halves of a character beyond U+FFFF in UTF-16.
+constexpr bool isHighSurrogate(char16_t u) {
+    return u >= 0xD800 && u <= 0xDBFF;
+}
+constexpr bool isLowSurrogate(char16_t u) {
+    return u >= 0xDC00 && u <= 0xDFFF;
+}
+// Whether text[i] and text[i + 1] are one character: a surrogate pair.
+constexpr bool startsSurrogatePair(std::u16string_view text, std::size_t i) {
+    return i + 1 < text.size() && isHighSurrogate(text[i]) && isLowSurrogate(text[i + 1]);
+}
+
 // Trims ASCII spaces and ideographic spaces (U+3000) at both ends.
 std::u16string trimSpaces(std::u16string_view text);
 

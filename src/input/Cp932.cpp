@@ -1,6 +1,7 @@
 #include "input/Cp932.h"
 
 #include "core/RunError.h"
+#include "core/Text.h"
 
 #include <array>
 #include <cerrno>
@@ -122,10 +123,7 @@ std::int16_t cp932Code(char16_t c) {
 double NameKey(std::u16string_view name) {
     // A character beyond U+FFFF (only UTF-8 and UTF-16 files hold one) is
     // two code units but one character, without a code page 932 form.
-    const auto isPair = [&](std::size_t i) {
-        return i + 1 < name.size() && name[i] >= 0xD800 && name[i] <= 0xDBFF &&
-               name[i + 1] >= 0xDC00 && name[i + 1] <= 0xDFFF;
-    };
+    const auto isPair = [&](std::size_t i) { return startsSurrogatePair(name, i); };
     std::int64_t length = static_cast<std::int64_t>(name.size());
     for (std::size_t i = 0; i < name.size(); ++i)
         if (isPair(i))

@@ -1,5 +1,7 @@
 #include "input/Utf16Transcoder.h"
 
+#include "core/Text.h"
+
 #include <cstdint>
 #include <cstring>
 #include <utility>
@@ -12,13 +14,6 @@ constexpr std::size_t InputSize = 64 * 1024;
 // A surrogate pair: the most one character takes.
 constexpr std::size_t MaxUnitBytes = 4;
 constexpr char32_t Replacement = 0xFFFD;
-
-bool isHigh(char16_t u) {
-    return u >= 0xD800 && u <= 0xDBFF;
-}
-bool isLow(char16_t u) {
-    return u >= 0xDC00 && u <= 0xDFFF;
-}
 
 std::size_t encodeUtf8(char32_t c, char* out) {
     if (c < 0x80) {
@@ -81,10 +76,10 @@ std::size_t Utf16Transcoder::operator()(char* buffer, std::size_t size) {
         } else {
             const char16_t unit = unitAt(m_pos);
             m_pos += 2;
-            if (isHigh(unit) && left >= 4 && isLow(unitAt(m_pos))) {
+            if (isHighSurrogate(unit) && left >= 4 && isLowSurrogate(unitAt(m_pos))) {
                 c = 0x10000 + ((char32_t(unit) - 0xD800) << 10) + (unitAt(m_pos) - 0xDC00);
                 m_pos += 2;
-            } else if (!isHigh(unit) && !isLow(unit)) {
+            } else if (!isHighSurrogate(unit) && !isLowSurrogate(unit)) {
                 c = unit;
             }
         }

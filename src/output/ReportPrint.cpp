@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <ctime>
+#include <ranges>
 #include <vector>
 
 namespace morvane {
@@ -72,8 +73,7 @@ std::u16string footerFileName(const std::u16string& name) {
     std::vector<Character> characters;
     int total = 0;
     for (std::size_t i = 0; i < name.size();) {
-        const bool pair = i + 1 < name.size() && name[i] >= 0xD800 && name[i] <= 0xDBFF &&
-                          name[i + 1] >= 0xDC00 && name[i + 1] <= 0xDFFF;
+        const bool pair = startsSurrogatePair(name, i);
         const Character c{i, pair ? 2u : 1u, pair ? 2 : cellsOf(name[i])};
         characters.push_back(c);
         total += c.cells;
@@ -91,7 +91,7 @@ std::u16string footerFileName(const std::u16string& name) {
         headEnd = c.offset + c.units;
     }
     std::size_t tailStart = name.size();
-    for (int cells = 0; const Character& c : std::vector(characters.rbegin(), characters.rend())) {
+    for (int cells = 0; const Character& c : std::views::reverse(characters)) {
         if (cells + c.cells > half)
             break;
         cells += c.cells;
