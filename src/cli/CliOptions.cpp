@@ -122,14 +122,9 @@ constexpr NamedValue<OutputFormat> Formats[] = {{"report", OutputFormat::Report}
 constexpr NamedValue<Answer> TooManyAnswers[] = {{"stop", Answer::Yes}, {"continue", Answer::No}};
 
 std::int32_t planeZone(const std::string& value) {
-    std::int32_t zone = 0;
-    const char* end = value.data() + value.size();
-    const auto [ptr, ec] = std::from_chars(value.data(), end, zone);
-    if (value.empty() || ec != std::errc() || ptr != end || zone < FirstPlaneZone ||
-        zone > LastPlaneZone)
-        throw UsageError("--zone takes a plane rectangular zone from 1 to 19, not \"" + value +
-                         "\"");
-    return zone;
+    if (const auto zone = wholeNumberIn(value, FirstPlaneZone, LastPlaneZone))
+        return *zone;
+    throw UsageError("--zone takes a plane rectangular zone from 1 to 19, not \"" + value + "\"");
 }
 
 // Data formats have their own layout and line ends; a zone places only
@@ -147,16 +142,23 @@ void refuseMismatches(const CliOptions& o) {
 }
 
 std::size_t jobCount(const std::string& value) {
-    std::size_t n = 0;
-    const char* end = value.data() + value.size();
-    const auto [rest, error] = std::from_chars(value.data(), end, n);
     // Each job holds a point table of about 50 MB; a thousand is a typo.
-    if (error != std::errc() || rest != end || n < 1 || n > 1024)
-        throw UsageError("-j takes a number of files from 1 to 1024, not \"" + value + "\"");
-    return n;
+    if (const auto n = wholeNumberIn(value, 1, 1024))
+        return static_cast<std::size_t>(*n);
+    throw UsageError("-j takes a number of files from 1 to 1024, not \"" + value + "\"");
 }
 
 } // namespace
+
+std::optional<std::int32_t> wholeNumberIn(std::string_view text, std::int32_t min,
+                                          std::int32_t max) {
+    std::int32_t value = 0;
+    const char* end = text.data() + text.size();
+    const auto [rest, error] = std::from_chars(text.data(), end, value);
+    if (text.empty() || error != std::errc() || rest != end || value < min || value > max)
+        return std::nullopt;
+    return value;
+}
 
 std::size_t defaultJobs() {
     return std::max(1u, std::thread::hardware_concurrency());

@@ -5,9 +5,11 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <set>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace morvane {
@@ -56,6 +58,10 @@ public:
 
 // Refuses what does not go together (--list or --crlf with a data format,
 // GeoJSON without a zone, a zone without GeoJSON) before any file is read.
+// A whole decimal number from min to max and nothing else; nothing otherwise.
+std::optional<std::int32_t> wholeNumberIn(std::string_view text, std::int32_t min,
+                                          std::int32_t max);
+
 CliOptions parseCliOptions(const std::vector<std::string>& args);
 
 // The number of files checked at once when -j is not given.

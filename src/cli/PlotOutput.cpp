@@ -1,6 +1,5 @@
 #include "cli/PlotOutput.h"
 
-#include <charconv>
 #include <optional>
 #include <set>
 #include <string_view>
@@ -13,14 +12,8 @@ namespace {
 constexpr std::int32_t MinPlotPixels = 64;
 constexpr std::int32_t MaxPlotPixels = 8000;
 
-// A whole number of pixels within the limits, or nothing.
 std::optional<std::int32_t> pixels(std::string_view text) {
-    std::int32_t value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || value < MinPlotPixels ||
-        value > MaxPlotPixels)
-        return std::nullopt;
-    return value;
+    return wholeNumberIn(text, MinPlotPixels, MaxPlotPixels);
 }
 
 } // namespace
