@@ -8,6 +8,7 @@
 #include "print/Fonts.h"
 #include "print/PagedDeviceSink.h"
 #include "print/PdfReport.h"
+#include "print/QtOutputFile.h"
 #include "run/CheckRun.h"
 #include "ui/AppIcon.h"
 #include "ui/PlotWindow.h"
@@ -34,7 +35,6 @@
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QShortcut>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -474,13 +474,13 @@ void MainWindow::saveFindingsAsCsv() {
                     writeCsvRows(csv, source.findings);
         }
         const std::string bytes = csv.str();
-        // Committed only when whole: a failure leaves an existing file as it was.
-        QSaveFile file(QString::fromStdString(target->string()));
-        if (!file.open(QIODevice::WriteOnly) ||
-            file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
-                static_cast<qint64>(bytes.size()) ||
-            !file.commit())
-            throw std::runtime_error(target->string() + ": " + file.errorString().toStdString());
+        // Committed only when whole, as the PDF: a failure leaves an existing
+        // file as it was.
+        QtOutputFile file(*target, "the CSV file");
+        if (file.device().write(bytes.data(), static_cast<qint64>(bytes.size())) !=
+            static_cast<qint64>(bytes.size()))
+            file.fail(file.device().errorString().toStdString());
+        file.commit();
     } catch (const std::exception& e) {
         try {
             showMessage(u"CSVに保存できませんでした。\r\n\r\n" + toUtf16(e.what()));
