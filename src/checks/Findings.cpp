@@ -10,8 +10,6 @@ namespace morvane {
 
 namespace {
 
-constexpr std::int32_t LinesPerFinding = 3;
-
 void appendReportLine(PointTable& table, std::u16string text) {
     table.reportLines[table.nextReportLine] = std::move(text);
     table.nextReportLine = checkedAdd(table.nextReportLine, 1);
@@ -23,7 +21,7 @@ bool writeFinding(PointTable& table, UiSink& ui, FindingKind kind, std::u16strin
                   std::u16string_view reportHeading, double first, double second, double dist) {
     if (table.reportFull)
         return false;
-    if (checkedAdd(table.nextReportLine, LinesPerFinding - 1) > TableCapacity) {
+    if (checkedAdd(table.nextReportLine, ReportLinesPerFinding - 1) > TableCapacity) {
         table.reportFull = true;
         ui.showMessage(u"結果が上限（499999行）に達しました。以降の結果は省略します。");
         return false;

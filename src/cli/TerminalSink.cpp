@@ -1,12 +1,19 @@
 #include "cli/TerminalSink.h"
 
+#include "cli/Diagnostics.h"
 #include "core/Text.h"
 
 namespace morvane {
 
 TerminalSink::TerminalSink(const CliOptions& options, FileOutput& output)
-    : m_tolerance(options.tolerance), m_lower(options.lower), m_answer(options.onTooMany),
-      m_encoding(options.encoding), m_output(output), m_keepItems(options.list) {}
+    : m_givenTolerance(options.tolerance), m_tolerance(options.tolerance), m_lower(options.lower),
+      m_answer(options.onTooMany), m_encoding(options.encoding), m_output(output),
+      m_keepItems(options.list) {}
+
+void TerminalSink::startUnit(const std::string& path) {
+    m_path = path;
+    m_tolerance = m_givenTolerance;
+}
 
 void TerminalSink::clearResultList() {
     m_items.clear();
@@ -31,7 +38,7 @@ void TerminalSink::say(const std::u16string& text, std::int32_t line) {
     }
     // "FILE:LINE: ", as compilers point at a line.
     const std::string where = line > 0 ? m_path + ":" + std::to_string(line) : m_path;
-    m_output.err("morvane-check: " + where + ": " + toUtf8(oneLine) + "\n");
+    m_output.err(diagnosticLine(where, toUtf8(oneLine)));
 }
 
 void TerminalSink::setToleranceText(const std::u16string& text) {

@@ -15,7 +15,9 @@ class TerminalSink : public UiSink {
 public:
     TerminalSink(const CliOptions& options, FileOutput& output);
 
-    void setFile(const std::string& path) { m_path = path; }
+    // Each unit (file or sheet) is checked as if it had been given alone: its
+    // messages name it, and the tolerance is read again from the option.
+    void startUnit(const std::string& path);
     const std::vector<std::u16string>& resultItems() const { return m_items; }
 
     std::u16string toleranceText() override { return m_tolerance; }
@@ -41,6 +43,7 @@ private:
     // On one line, after the file and the line of the file (0: none).
     void say(const std::u16string& text, std::int32_t line = 0);
 
+    const std::u16string m_givenTolerance;
     std::u16string m_tolerance;
     std::u16string m_lower;
     Answer m_answer;

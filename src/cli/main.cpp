@@ -1,16 +1,16 @@
 #include "cli/CliOptions.h"
 #include "cli/DataOutput.h"
+#include "cli/Diagnostics.h"
 #include "cli/FileOutput.h"
 #include "cli/InputFiles.h"
 #include "cli/OrderedWork.h"
 #include "cli/PlotOutput.h"
 #include "cli/Summary.h"
 #include "cli/TerminalSink.h"
+#include "core/FileFindings.h"
 #include "core/PointTable.h"
 #include "core/RunError.h"
 #include "core/Text.h"
-#include "export/FileFindings.h"
-#include "input/PointSources.h"
 #include "output/ReportPrint.h"
 #include "plot/PlotPicture.h"
 #include "print/PdfReport.h"
@@ -50,27 +50,21 @@ std::string resultOf(TerminalSink& sink, const CliOptions& options) {
     return toUtf8(text);
 }
 
-// A sheet's (or a plain file's) findings, or the error that stopped it,
-// kept for --format to write in file order.
+// A unit's findings, or the error that stopped it, kept for --format to
+// write in file order.
 struct CheckedData {
-    std::string file;
+    std::string unit;
     std::optional<FileFindings> findings;
     std::optional<RunError> error;
 };
 
 // What checking one file printed, and how it ended; with --format, the data
-// of each sheet it held.
+// of each unit it held.
 struct FileOutcome {
     FileOutput output;
     int status = NoFindings;
     std::vector<CheckedData> data;
 };
-
-RunError asRunError(const std::exception& e) {
-    if (const auto* runError = dynamic_cast<const RunError*>(&e))
-        return *runError;
-    return RunError(0, toUtf16(e.what()));
-}
 
 // A checking thread's own point table: it is large, and a run resets it anyway.
 struct Checker {
@@ -89,120 +83,107 @@ struct DrawnOutputs {
     std::filesystem::path plotTarget;
 };
 
-// A sheet's report kept for the PDF of an archive, which prints its sheets in turn.
-struct KeptReport {
-    std::vector<std::u16string> lines;
-    std::optional<RunSummary> run;
-};
+// Prints what the run gives back for each unit of one path: the report (or
+// the data), the picture and PDF, the summary line, and the exit status.
+class FilePresenter {
+public:
+    FilePresenter(const CliOptions& options, const std::string& path, const DrawnOutputs& drawn)
+        : m_options(options), m_path(path), m_drawn(drawn), m_sink(options, m_outcome.output),
+          m_asData(options.format != OutputFormat::Report),
+          // Files found in folders are named even when there is only one.
+          m_named(options.files.size() > 1 || options.recursive) {}
 
-// Checks one source of file (a sheet, or the coordinate file itself) as a
-// file of its own. With keep, its report is kept there for a PDF of several
-// sheets, and drawn.pdf is left to the caller.
-void checkSource(PointTable& data, const CliOptions& options, const std::string& file,
-                 const PointSource& source, bool named, const DrawnOutputs& drawn,
-                 FileOutcome& outcome, KeptReport* keep = nullptr) {
-    FileOutput& output = outcome.output;
-    const std::string path = source.displayName().string();
-    const bool asData = options.format != OutputFormat::Report;
-    // Data names its file in every row or object.
-    if (named && !asData)
-        output.out("==> " + path + " <==\n");
-    TerminalSink sink(options, output);
-    sink.setFile(path);
-    std::optional<RunSummary> summary;
-    try {
-        summary = runSourceCheck(data, sink, source);
-    } catch (const std::exception& e) {
-        abandonRun(data, sink, e);
-        outcome.status = Failed;
-        if (asData)
-            outcome.data.push_back({path, std::nullopt, asRunError(e)});
-        // A sheet that failed prints bare, as in the window: its heading and
-        // what stopped it.
-        if (keep) {
-            keep->lines = errorLines(e);
-            keep->lines.insert(keep->lines.begin(), sourceHeading(file, source));
-        }
-        return;
+    FileOutcome check(PointTable& table) {
+        UnitHooks hooks;
+        hooks.listed = [this](std::size_t units) { listed(units); };
+        hooks.starting = [this](const CheckedUnit& unit) { starting(unit); };
+        hooks.done = [this](const PointTable& t, const CheckedUnit& unit) { done(t, unit); };
+        checkPath(table, m_sink, m_path, ResultTextLayout::PerUnit, hooks);
+        if (m_severalInOnePdf)
+            writeJoinedPdf();
+        return std::move(m_outcome);
     }
-    if (keep) {
-        const auto lines = data.writtenReportLines();
-        keep->lines.assign(lines.begin(), lines.end());
-        keep->run = summary;
-    }
-    // Copied out: the table is this thread's, and the next sheet resets it.
-    if (asData)
-        outcome.data.push_back({path, fileFindings(data, *summary), std::nullopt});
-    else
-        output.out(lineEnds(resultOf(sink, options), options.crlf));
-    try {
-        if (drawn.pdf && !keep) {
-            std::lock_guard lock(drawingWithQt);
-            drawn.pdf->write(data, summary, sink, drawn.pdfTarget);
-        }
-        if (drawn.plot && summary) {
-            std::lock_guard lock(drawingWithQt);
-            drawn.plot->write(data, *summary, options.plotWidth, options.plotHeight,
-                              drawn.plotTarget);
-        }
-    } catch (const std::exception& e) {
-        output.err("morvane-check: " + path + ": " + e.what() + "\n");
-        outcome.status = Failed;
-        return;
-    }
-    if (summary && !options.quiet)
-        output.err("morvane-check: " + summaryLine(*summary) + "\n");
-    outcome.status = std::max<int>(outcome.status, data.nextReportLine > 1 ? Findings : NoFindings);
-}
 
-// Every source the file holds (the sheets of an archive, or the file itself),
-// one after another, each checked as a file of its own.
-FileOutcome checkFile(PointTable& data, const CliOptions& options, const std::string& path,
-                      const DrawnOutputs& drawn) {
-    FileOutcome outcome;
-    // Files found in folders are named even when there is only one.
-    const bool named = options.files.size() > 1 || options.recursive;
-    std::vector<PointSource> sources;
-    try {
-        sources = pointSourcesOf(path);
+private:
+    void listed(std::size_t units) {
         // One picture a file: an archive of several sheets would need one a
         // sheet.
-        if (drawn.plot && sources.size() > 1)
-            throw RunError(0, u"--plot は地図XMLが複数ある ZIP ファイルにはまだ使えません。");
-    } catch (const RunError& e) {
-        if (named && options.format == OutputFormat::Report)
-            outcome.output.out("==> " + path + " <==\n");
-        TerminalSink sink(options, outcome.output);
-        sink.setFile(path);
-        sink.showError(runErrorText(e, u"\r\n"), e.place());
-        outcome.status = Failed;
-        if (options.format != OutputFormat::Report)
-            outcome.data.push_back({path, std::nullopt, e});
-        return outcome;
+        if (m_drawn.plot && units > 1)
+            throw RunError::withoutNumber(
+                u"--plot は地図XMLが複数ある ZIP ファイルにはまだ使えません。");
+        // One PDF for the archive, its sheets in turn, as the window prints them.
+        m_severalInOnePdf = m_drawn.pdf && units > 1;
     }
-    if (!drawn.pdf || sources.size() == 1) {
-        for (const PointSource& source : sources)
-            checkSource(data, options, path, source, named || sources.size() > 1, drawn, outcome);
-        return outcome;
+
+    void starting(const CheckedUnit& unit) {
+        // Data names its file in every row or object.
+        if ((m_named || unit.ofSeveral()) && !m_asData)
+            m_outcome.output.out("==> " + unit.name.string() + " <==\n");
+        m_sink.startUnit(unit.name.string());
     }
-    // One PDF for the archive, its sheets in turn, as the window prints them.
-    std::vector<KeptReport> kept(sources.size());
-    for (std::size_t i = 0; i < sources.size(); ++i)
-        checkSource(data, options, path, sources[i], true, drawn, outcome, &kept[i]);
-    std::vector<ReportToPrint> reports;
-    for (const KeptReport& report : kept)
-        reports.push_back({report.lines, report.run});
-    try {
-        TerminalSink sink(options, outcome.output);
-        sink.setFile(path);
-        std::lock_guard lock(drawingWithQt);
-        drawn.pdf->write(reports, sink, drawn.pdfTarget);
-    } catch (const std::exception& e) {
-        outcome.output.err("morvane-check: " + path + ": " + e.what() + "\n");
-        outcome.status = Failed;
+
+    void done(const PointTable& table, const CheckedUnit& unit) {
+        const std::string name = unit.name.string();
+        if (m_severalInOnePdf)
+            m_kept.push_back(keepUnitReport(table, unit, false));
+        if (!unit.summary) {
+            m_outcome.status = Failed;
+            if (m_asData)
+                m_outcome.data.push_back({name, std::nullopt, unit.error});
+            return;
+        }
+        const RunSummary& summary = *unit.summary;
+        // Copied out: the table is this thread's, and the next unit resets it.
+        if (m_asData)
+            m_outcome.data.push_back({name, fileFindings(table, summary), std::nullopt});
+        else
+            m_outcome.output.out(lineEnds(resultOf(m_sink, m_options), m_options.crlf));
+        try {
+            if (m_drawn.pdf && !m_severalInOnePdf) {
+                std::lock_guard lock(drawingWithQt);
+                m_drawn.pdf->write(table, summary, m_sink, m_drawn.pdfTarget);
+            }
+            if (m_drawn.plot) {
+                std::lock_guard lock(drawingWithQt);
+                m_drawn.plot->write(table, summary, m_options.plotWidth, m_options.plotHeight,
+                                    m_drawn.plotTarget);
+            }
+        } catch (const std::exception& e) {
+            m_outcome.output.err(diagnosticLine(name, e.what()));
+            m_outcome.status = Failed;
+            return;
+        }
+        if (!m_options.quiet)
+            m_outcome.output.err(diagnosticLine(summaryLine(summary)));
+        m_outcome.status =
+            std::max<int>(m_outcome.status, table.nextReportLine > 1 ? Findings : NoFindings);
     }
-    return outcome;
-}
+
+    void writeJoinedPdf() {
+        std::vector<ReportToPrint> reports;
+        for (const UnitReport& report : m_kept)
+            reports.push_back({report.lines, report.summary});
+        try {
+            m_sink.startUnit(m_path);
+            std::lock_guard lock(drawingWithQt);
+            m_drawn.pdf->write(reports, m_sink, m_drawn.pdfTarget);
+        } catch (const std::exception& e) {
+            m_outcome.output.err(diagnosticLine(m_path, e.what()));
+            m_outcome.status = Failed;
+        }
+    }
+
+    const CliOptions& m_options;
+    const std::string& m_path;
+    const DrawnOutputs& m_drawn;
+    FileOutcome m_outcome;
+    TerminalSink m_sink;
+    const bool m_asData;
+    const bool m_named;
+    bool m_severalInOnePdf = false;
+    // Each unit's report, for one PDF of an archive of several.
+    std::vector<UnitReport> m_kept;
+};
 
 // Checks every file on options.jobs threads and prints the outcomes in the
 // order of the files; returns the worst status.
@@ -230,14 +211,15 @@ int checkFiles(const CliOptions& options, const std::vector<std::filesystem::pat
                 drawn.plotTarget = plotFiles[i];
             }
             try {
-                return checkFile(*checker.table, options, path, drawn);
+                return FilePresenter(options, path, drawn).check(*checker.table);
             } catch (const std::exception& e) {
                 // Out of memory, say: this file fails, the others go on.
                 FileOutcome failed;
-                failed.output.err("morvane-check: " + path + ": " + e.what() + "\n");
+                failed.output.err(diagnosticLine(path, e.what()));
                 failed.status = Failed;
                 if (options.format != OutputFormat::Report)
-                    failed.data.push_back({path, std::nullopt, asRunError(e)});
+                    failed.data.push_back(
+                        {path, std::nullopt, RunError::withoutNumber(toUtf16(e.what()))});
                 return failed;
             }
         },
@@ -250,13 +232,13 @@ int checkFiles(const CliOptions& options, const std::vector<std::filesystem::pat
                         dataOutput->fileChecked(*checked.findings);
                     } catch (const ProjectionError& e) {
                         const std::string where =
-                            e.line() > 0 ? checked.file + ":" + std::to_string(e.line())
-                                         : checked.file;
-                        outcome.output.err("morvane-check: " + where + ": " + e.what() + "\n");
+                            e.line() > 0 ? checked.unit + ":" + std::to_string(e.line())
+                                         : checked.unit;
+                        outcome.output.err(diagnosticLine(where, e.what()));
                         outcome.status = Failed;
                     }
                 } else if (checked.error) {
-                    dataOutput->fileFailed(checked.file, *checked.error);
+                    dataOutput->fileFailed(checked.unit, *checked.error);
                 }
             }
             outcome.output.writeTo(stdout, stderr);
@@ -279,7 +261,7 @@ int main(int argc, char** argv) {
         if (!options.help && !options.version) {
             InputFiles inputs = inputFiles(options.files, options.recursive);
             for (const auto& error : inputs.errors) {
-                std::fprintf(stderr, "morvane-check: %s\n", error.c_str());
+                std::fputs(diagnosticLine(error).c_str(), stderr);
                 status = Failed;
             }
             options.files = std::move(inputs.files);
@@ -308,7 +290,7 @@ int main(int argc, char** argv) {
         }
         return status;
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "morvane-check: %s\n", e.what());
+        std::fputs(diagnosticLine(e.what()).c_str(), stderr);
         return Failed;
     }
 }

@@ -2,6 +2,7 @@
 
 #include "core/NumberFormat.h"
 #include "core/Text.h"
+#include "core/UnitName.h"
 
 namespace morvane {
 
@@ -37,10 +38,16 @@ std::u16string runErrorText(const RunError& e, std::u16string_view lineBreak) {
     return text;
 }
 
+std::u16string errorText(const std::exception& error, std::u16string_view lineBreak) {
+    if (const auto* e = dynamic_cast<const RunError*>(&error))
+        return runErrorText(*e, lineBreak);
+    return u"予期しないエラーが発生しました。" + std::u16string(lineBreak) + toUtf16(error.what());
+}
+
 std::u16string errorPlaceText(const ErrorPlace& place) {
     if (place.file.empty())
         return u"";
-    std::u16string text = u"ファイル: " + toUtf16(place.file.filename().string());
+    std::u16string text = u"ファイル: " + toUtf16(shownUnitName(place.file).string());
     if (place.line > 0)
         text += u"　" + formatInteger(place.line) + u" 行目";
     return text;

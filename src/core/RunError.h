@@ -19,8 +19,12 @@ struct ErrorPlace {
 // command-line's main), which restores the window and shows the text.
 class RunError : public std::runtime_error {
 public:
-    // number 0: a condition of this program's own, shown without a number.
+    // number 0: a condition of this program's own, shown without a number
+    // (see withoutNumber).
     RunError(std::int32_t number, std::u16string message);
+
+    // A condition of this program's own: its text is all there is to say.
+    static RunError withoutNumber(std::u16string message) { return {0, std::move(message)}; }
 
     std::int32_t number() const { return m_number; }
     const std::u16string& message() const { return m_message; }
@@ -52,8 +56,14 @@ RunError runError(std::int32_t number);
 // lineBreak. An error without a number is its message alone.
 std::u16string runErrorText(const RunError& e, std::u16string_view lineBreak);
 
-// "ファイル: NAME　N 行目" (the file's name, not its folder), or without the
-// line; empty when the place names no file.
+// An error that no check expected (out of memory, a fault of this program):
+// "予期しないエラーが発生しました。", then what the error itself says, joined
+// with lineBreak. A RunError gives its own text (runErrorText).
+std::u16string errorText(const std::exception& error, std::u16string_view lineBreak);
+
+// "ファイル: NAME　N 行目" (the unit's shown name: no folder, but a
+// member's whole path), or without the line; empty when the place names no
+// file.
 std::u16string errorPlaceText(const ErrorPlace& place);
 
 // Counter arithmetic that reports signed 32-bit overflow as error 6.

@@ -2,7 +2,7 @@
 
 #include "core/NumberFormat.h"
 #include "export/DataText.h"
-#include "export/FileFindings.h"
+#include "core/FileFindings.h"
 
 #include <cmath>
 

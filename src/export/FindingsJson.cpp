@@ -3,7 +3,7 @@
 #include "core/RunError.h"
 #include "core/Text.h"
 #include "export/DataText.h"
-#include "export/FileFindings.h"
+#include "core/FileFindings.h"
 
 #include <string>
 

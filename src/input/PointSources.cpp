@@ -35,7 +35,8 @@ std::u16string sizeText(std::uint64_t bytes) {
 }
 
 RunError zipBomb(std::uint64_t limit) {
-    return RunError(0, u"展開後の合計サイズが上限（" + sizeText(limit) + u"）を超えています。");
+    return RunError::withoutNumber(u"展開後の合計サイズが上限（" + sizeText(limit) +
+                                   u"）を超えています。");
 }
 
 // Nothing is written to disk, but a member whose path is absolute or climbs
@@ -57,9 +58,9 @@ bool leavesArchive(std::string_view name) {
 
 std::optional<RunError> memberProblem(const ZipMember& member) {
     if (leavesArchive(member.name))
-        return RunError(0, u"ZIP 内のパスが不正です（絶対パスか「..」を含みます）。");
+        return RunError::withoutNumber(u"ZIP 内のパスが不正です（絶対パスか「..」を含みます）。");
     if (member.encrypted)
-        return RunError(0, u"暗号化されているため読めません。");
+        return RunError::withoutNumber(u"暗号化されているため読めません。");
     return std::nullopt;
 }
 
@@ -80,7 +81,7 @@ std::string unpackWhole(const ZipArchive& archive, const ZipMember& member, Unpa
         if (budget)
             budget->spend(n);
         if (bytes.size() + n > most)
-            throw RunError(0, u"ZIP ファイルが読み込み中に変わりました。");
+            throw RunError::withoutNumber(u"ZIP ファイルが読み込み中に変わりました。");
         bytes.append(chunk, n);
     }
     return bytes;
@@ -91,7 +92,7 @@ const ZipMember& memberNamed(const std::vector<ZipMember>& members, const std::s
         members.begin(), members.end(), name,
         [](const ZipMember& member, const std::string& n) { return member.name < n; });
     if (found == members.end() || found->name != name)
-        throw RunError(0, u"ZIP ファイルが読み込み中に変わりました。");
+        throw RunError::withoutNumber(u"ZIP ファイルが読み込み中に変わりました。");
     return *found;
 }
 
@@ -231,7 +232,7 @@ std::vector<PointSource> pointSourcesOf(const std::filesystem::path& path,
                     innerSources.push_back(std::move(innerSource));
                 }
                 if (innerSources.empty())
-                    throw RunError(0, u"ZIP ファイルに地図XML（.xml）がありません。");
+                    throw RunError::withoutNumber(u"ZIP ファイルに地図XML（.xml）がありません。");
             } catch (RunError& e) {
                 // A bomb stops the whole archive; anything else only this member.
                 if (declared > maxUnpacked || budget->spent > maxUnpacked)
@@ -243,7 +244,7 @@ std::vector<PointSource> pointSourcesOf(const std::filesystem::path& path,
                 sources.push_back(std::move(innerSource));
         }
         if (sources.empty())
-            throw RunError(0, u"ZIP ファイルに地図XML（.xml）がありません。");
+            throw RunError::withoutNumber(u"ZIP ファイルに地図XML（.xml）がありません。");
     } catch (RunError& e) {
         e.setFile(path);
         throw;

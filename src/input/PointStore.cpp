@@ -10,7 +10,7 @@ namespace morvane {
 
 void ensureRoomFor(std::int32_t n) {
     if (n > TableCapacity)
-        throw RunError(0, u"座標数が上限（499999点）を超えています。");
+        throw RunError::withoutNumber(u"座標数が上限（499999点）を超えています。");
 }
 
 void storePoint(PointTable& table, std::int32_t n, std::int32_t number, double x, double y,

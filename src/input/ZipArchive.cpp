@@ -13,7 +13,7 @@ namespace morvane {
 namespace {
 
 RunError damaged(const char* reason) {
-    return RunError(0, u"ZIP ファイルが壊れています（" + toUtf16(reason) + u"）。");
+    return RunError::withoutNumber(u"ZIP ファイルが壊れています（" + toUtf16(reason) + u"）。");
 }
 
 RunError damaged(int errorCode) {

@@ -5,6 +5,7 @@
 #include "core/PrinterSink.h"
 #include "core/Text.h"
 #include "core/UiSink.h"
+#include "core/UnitName.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -101,7 +102,7 @@ std::u16string footerFileName(const std::u16string& name) {
 }
 
 std::u16string footerText(const RunSummary& run, std::int32_t page, std::int32_t pages) {
-    std::u16string text = footerFileName(toUtf16(run.file.filename().string()));
+    std::u16string text = footerFileName(toUtf16(shownUnitName(run.file).string()));
     text += FooterGap + (u"較差 " + formatShortest(run.lower) + u" から " +
                          formatShortest(run.tolerance) + u" m");
     text += FooterGap + localStartTime(run.startedAt);
@@ -158,20 +159,7 @@ void printPages(std::span<const std::u16string> lines, const std::optional<RunSu
 
 void printReport(const PointTable& table, const std::optional<RunSummary>& run, UiSink& ui,
                  PrinterSink& printer) {
-    if (!ui.choosePrinter())
-        return;
-
-    // The buffer never holds more than its slots, but a counter that claims
-    // otherwise must not read past them.
-    const auto slots = static_cast<std::int64_t>(table.reportLines.size());
-    const auto end = static_cast<std::int32_t>(std::min<std::int64_t>(table.nextReportLine, slots));
-    const std::int32_t lineCount = std::max(end - 1, 0);
-    // A failing printer step is skipped on purpose: the rest of the report
-    // still prints, and endDocument is always attempted.
-    printPages(std::span(table.reportLines)
-                   .subspan(lineCount > 0 ? 1 : 0, static_cast<std::size_t>(lineCount)),
-               run, printer);
-    printer.endDocument();
+    printReports({{table.writtenReportLines(), run}}, ui, printer);
 }
 
 void printReports(const std::vector<ReportToPrint>& reports, UiSink& ui, PrinterSink& printer) {

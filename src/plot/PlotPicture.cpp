@@ -3,6 +3,7 @@
 #include "core/NumberFormat.h"
 #include "core/PointTable.h"
 #include "core/Text.h"
+#include "core/UnitName.h"
 #include "plot/PlotPainter.h"
 #include "print/QtOutputFile.h"
 
@@ -26,7 +27,7 @@ constexpr int PngQuality = 80;
 } // namespace
 
 std::u16string plotTitle(const RunSummary& run) {
-    std::u16string title = toUtf16(run.file.filename().string());
+    std::u16string title = toUtf16(shownUnitName(run.file).string());
     title += Gap;
     title +=
         u"較差 " + formatShortest(run.lower) + u" から " + formatShortest(run.tolerance) + u" m";

@@ -31,11 +31,6 @@ void validateTolerance(UiSink& ui) {
         ui.setToleranceText(DefaultTolerance);
 }
 
-// Each finding is three report lines.
-std::int32_t findingsSince(const PointTable& table, std::int32_t firstLine) {
-    return (table.nextReportLine - firstLine) / 3;
-}
-
 void showStatus(UiSink& ui, const std::u16string& text) {
     ui.setStatusText(text);
     ui.redraw();
@@ -76,20 +71,20 @@ void readAndCheck(PointTable& table, UiSink& ui, const PointSource& source, RunS
     // A file without a single record is no coordinate file at all, not a
     // clean one.
     if (table.pointCount == 0)
-        throw RunError(
-            0, std::u16string(source.format() == SourceFormat::MapSheet ? NoPoints : NoRecords));
+        throw RunError::withoutNumber(
+            std::u16string(source.format() == SourceFormat::MapSheet ? NoPoints : NoRecords));
 
     showStatus(ui, u"  名称検査中");
     sortByKey(table);
     summary.points = table.pointCount;
     table.nextReportLine = 1;
     summary.duplicateNameCheck = checkDuplicateNames(table, ui);
-    summary.duplicateNames = findingsSince(table, 1);
+    summary.duplicateNames = findingsInReportLines(table.nextReportLine - 1);
 
     showStatus(ui, u"  座標検査中");
     const std::int32_t coincidentFrom = table.nextReportLine;
     summary.coincidentPointCheck = checkCoincidentPoints(table, ui);
-    summary.coincidentPoints = findingsSince(table, coincidentFrom);
+    summary.coincidentPoints = findingsInReportLines(table.nextReportLine - coincidentFrom);
 }
 
 // Everything of a run after the source is known.
@@ -136,28 +131,25 @@ void dropPartialRun(PointTable& table, UiSink& ui, const std::u16string& resultT
     ui.redraw();
 }
 
-constexpr std::u16string_view UnexpectedError = u"予期しないエラーが発生しました。";
-
 void showRunError(UiSink& ui, const std::exception& error) {
-    if (const auto* e = dynamic_cast<const RunError*>(&error))
-        ui.showError(runErrorText(*e, LineBreak), e->place());
-    else
-        ui.showError(std::u16string(UnexpectedError) + std::u16string(LineBreak) +
-                         toUtf16(error.what()),
-                     {});
+    const auto* e = dynamic_cast<const RunError*>(&error);
+    ui.showError(errorText(error, LineBreak), e ? e->place() : ErrorPlace{});
 }
 
-} // namespace
+RunError asRunError(const std::exception& error) {
+    if (const auto* e = dynamic_cast<const RunError*>(&error))
+        return *e;
+    return RunError::withoutNumber(toUtf16(error.what()));
+}
 
+// The error as the result text shows it under the failed unit's heading: the
+// message box's text, then where it arose, then a blank line.
 std::vector<std::u16string> errorLines(const std::exception& error) {
-    std::u16string text;
+    std::u16string text = errorText(error, LineBreak);
     if (const auto* e = dynamic_cast<const RunError*>(&error)) {
-        text = runErrorText(*e, LineBreak);
         const std::u16string where = errorPlaceText(e->place());
         if (!where.empty())
             text += std::u16string(LineBreak) + where;
-    } else {
-        text = std::u16string(UnexpectedError) + std::u16string(LineBreak) + toUtf16(error.what());
     }
     std::vector<std::u16string> lines;
     for (std::size_t from = 0;;) {
@@ -173,14 +165,14 @@ std::vector<std::u16string> errorLines(const std::exception& error) {
     return lines;
 }
 
-std::u16string sourceHeading(const std::filesystem::path& file, const PointSource& source) {
+// The unit's display name without the folder of the checked path, which a
+// member's own folders must not lose.
+std::u16string unitHeading(const std::filesystem::path& path, const PointSource& source) {
     const std::string name = source.displayName().string();
-    const std::string folder = file.parent_path().string();
+    const std::string folder = path.parent_path().string();
     const bool inFolder = !folder.empty() && name.starts_with(folder + "/");
     return u"■ " + toUtf16(inFolder ? name.substr(folder.size() + 1) : name);
 }
-
-namespace {
 
 std::int32_t lineCount(std::u16string_view text) {
     std::int32_t lines = 0;
@@ -188,6 +180,19 @@ std::int32_t lineCount(std::u16string_view text) {
          at = text.find(LineBreak, at + LineBreak.size()))
         ++lines;
     return lines;
+}
+
+// The path could not be opened or listed: it stands as one unit that failed.
+CheckedUnit failedPath(PointTable& table, UiSink& ui, const std::filesystem::path& path,
+                       const RunError& error, const UnitHooks& hooks) {
+    CheckedUnit unit{path, u"", std::nullopt, error, errorLines(error), 0};
+    if (hooks.starting)
+        hooks.starting(unit);
+    dropPartialRun(table, ui, u"");
+    showRunError(ui, error);
+    if (hooks.done)
+        hooks.done(table, unit);
+    return unit;
 }
 
 } // namespace
@@ -198,68 +203,126 @@ void resetRun(PointTable& table, UiSink& ui) {
     ui.setResultText(u"");
 }
 
-std::optional<FileRun> runFileCheck(PointTable& table, UiSink& ui, const SourceDone& sourceDone) {
+std::int64_t PathRun::points() const {
+    std::int64_t points = 0;
+    for (const CheckedUnit& unit : units)
+        points += unit.summary ? unit.summary->points : 0;
+    return points;
+}
+
+namespace {
+
+// checkPath once the fields are validated and the run reset, for a joined
+// result text.
+PathRun checkResetPath(PointTable& table, UiSink& ui, const std::filesystem::path& path,
+                       ResultTextLayout layout, const UnitHooks& hooks) {
+    const bool joined = layout == ResultTextLayout::Joined;
+    PathRun run{path, {}};
+    std::vector<PointSource> sources;
+    try {
+        sources = pointSourcesOf(path);
+        if (hooks.listed)
+            hooks.listed(sources.size());
+    } catch (const RunError& e) {
+        run.units.push_back(failedPath(table, ui, path, e, hooks));
+        return run;
+    }
+    const bool several = sources.size() > 1;
+    run.units.reserve(sources.size());
+    // The joined result text of the units done so far.
+    std::u16string done;
+    for (const PointSource& source : sources) {
+        CheckedUnit unit{source.displayName(),
+                         several ? unitHeading(path, source) : u"",
+                         std::nullopt,
+                         std::nullopt,
+                         {},
+                         0};
+        if (hooks.starting)
+            hooks.starting(unit);
+        if (joined && several) {
+            // Each unit is a run of its own: its questions, its list, its
+            // table; the text keeps the units before it.
+            table.clear();
+            ui.clearResultList();
+            // A blank line between units, where the report before did not
+            // end with one.
+            if (!done.empty() && !done.ends_with(u"\r\n\r\n"))
+                done += LineBreak;
+            done += unit.heading;
+            done += LineBreak;
+            unit.firstResultLine = lineCount(done);
+            ui.setResultText(done);
+        } else if (!joined) {
+            validateTolerance(ui);
+            resetRun(table, ui);
+        }
+        try {
+            unit.summary = checkSource(table, ui, source);
+            if (joined)
+                done = ui.resultText();
+        } catch (const std::exception& e) {
+            unit.error = asRunError(e);
+            unit.errorLines = errorLines(e);
+            if (joined && several)
+                for (const std::u16string& line : unit.errorLines) {
+                    done += line;
+                    done += LineBreak;
+                }
+            dropPartialRun(table, ui, joined ? done : u"");
+            showRunError(ui, e);
+        }
+        if (hooks.done)
+            hooks.done(table, unit);
+        run.units.push_back(std::move(unit));
+    }
+    return run;
+}
+
+} // namespace
+
+PathRun checkPath(PointTable& table, UiSink& ui, const std::filesystem::path& path,
+                  ResultTextLayout layout, const UnitHooks& hooks) {
+    if (layout == ResultTextLayout::Joined) {
+        validateTolerance(ui);
+        resetRun(table, ui);
+    }
+    return checkResetPath(table, ui, path, layout, hooks);
+}
+
+std::optional<PathRun> runFileCheck(PointTable& table, UiSink& ui, const UnitHooks& hooks) {
     validateTolerance(ui);
     resetRun(table, ui);
-
     const auto path = ui.chooseCoordinateFile();
     if (!path) {
         ui.setStatusColor(StatusIdleColor);
         return std::nullopt;
     }
-    FileRun run{*path, {}};
-    const std::vector<PointSource> sources = pointSourcesOf(*path);
-    if (sources.size() == 1) {
-        run.sources.push_back(
-            {sources.front().displayName(), checkSource(table, ui, sources.front()), u"", 0, {}});
-        return run;
-    }
-    std::u16string done;
-    for (const PointSource& source : sources) {
-        // Each sheet is a run of its own: its questions, its list, its
-        // table; the text keeps the sheets before it.
-        table.clear();
-        ui.clearResultList();
-        // A blank line between sheets, where the report before did not end
-        // with one.
-        if (!done.empty() && !done.ends_with(u"\r\n\r\n"))
-            done += LineBreak;
-        SourceRun sourceRun{
-            source.displayName(), std::nullopt, sourceHeading(*path, source), 0, {}};
-        done += sourceRun.heading;
-        done += LineBreak;
-        ui.setResultText(done);
-        sourceRun.firstResultLine = lineCount(done);
-        try {
-            sourceRun.summary = checkSource(table, ui, source);
-            done = ui.resultText();
-        } catch (const std::exception& e) {
-            sourceRun.errorLines = errorLines(e);
-            for (const std::u16string& line : sourceRun.errorLines) {
-                done += line;
-                done += LineBreak;
-            }
-            dropPartialRun(table, ui, done);
-            showRunError(ui, e);
-        }
-        if (sourceDone)
-            sourceDone(table, sourceRun);
-        run.sources.push_back(std::move(sourceRun));
-    }
-    return run;
+    return checkResetPath(table, ui, *path, ResultTextLayout::Joined, hooks);
 }
 
 std::optional<RunSummary> runCheck(PointTable& table, UiSink& ui) {
     auto run = runFileCheck(table, ui);
     if (!run)
         return std::nullopt;
-    return run->sources.back().summary;
+    return run->units.back().summary;
 }
 
-RunSummary runSourceCheck(PointTable& table, UiSink& ui, const PointSource& source) {
-    validateTolerance(ui);
-    resetRun(table, ui);
-    return checkSource(table, ui, source);
+UnitReport keepUnitReport(const PointTable& table, const CheckedUnit& unit, bool withFindings) {
+    UnitReport report;
+    report.summary = unit.summary;
+    if (unit.summary) {
+        const auto lines = table.writtenReportLines();
+        report.lines.assign(lines.begin(), lines.end());
+        if (withFindings)
+            report.findings = fileFindings(table, *unit.summary);
+    } else {
+        // On paper without a footer: the heading names the unit.
+        if (unit.ofSeveral())
+            report.lines.push_back(unit.heading);
+        report.lines.insert(report.lines.end(), unit.errorLines.begin(), unit.errorLines.end());
+    }
+    return report;
 }
 
 void abandonRun(PointTable& table, UiSink& ui, const std::exception& error) {

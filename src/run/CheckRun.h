@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/FileFindings.h"
+#include "core/RunError.h"
 #include "core/RunSummary.h"
 
 #include <cstdint>
@@ -13,75 +15,106 @@
 namespace morvane {
 
 struct PointTable;
-class PointSource;
 class UiSink;
 
 // Empties the point table, the report buffer, the result list and the
 // result text.
 void resetRun(PointTable& table, UiSink& ui);
 
-// How one source of a chosen file ended.
-struct SourceRun {
-    // Its display name ("city.zip:sheet.xml").
-    std::filesystem::path source;
+// One unit of a checked path, checked as a file of its own: a coordinate
+// file, a map sheet, or a sheet of a ZIP (or of a ZIP inside one). When the
+// path itself cannot be opened or listed, it is the path's one unit, with
+// that error.
+struct CheckedUnit {
+    // As summaries, headings and errors name it: the path as given, then
+    // ":member" for each archive ("city.zip:maps/a.xml").
+    std::filesystem::path name;
+    // Its heading in a result text of several units ("■ city.zip:maps/a.xml":
+    // the name without the path's folder, the member's folders kept); empty
+    // when it is the path's only unit.
+    std::u16string heading;
     // Empty when an error stopped it.
     std::optional<RunSummary> summary;
-    // Its heading line in the result text of a file of several sources
-    // ("■ city.zip:folder/sheet.xml"); empty for a file of one.
-    std::u16string heading;
+    // What stopped it; an error no check expected is kept as one without a
+    // number, with what it said.
+    std::optional<RunError> error;
+    // When it failed: what the result text shows under its heading, the error
+    // box's text, then where it arose, then a blank line.
+    std::vector<std::u16string> errorLines;
     // The 0-based line of the result text where its report (or its error)
     // starts, below its heading.
     std::int32_t firstResultLine = 0;
-    // The result text's lines under its heading: the error's, when it failed.
-    std::vector<std::u16string> errorLines;
+
+    bool ofSeveral() const { return !heading.empty(); }
 };
 
-// Called after each source of a file of several, while the table still holds
-// what that source left (nothing, after an error): the next source resets it.
-using SourceDone = std::function<void(const PointTable& table, const SourceRun& run)>;
+// What a front end hears of each unit while the path is checked. Each is
+// optional.
+struct UnitHooks {
+    // The number of units the path holds, once listed. It may refuse the path
+    // by throwing a RunError, which then stands as the path's error.
+    std::function<void(std::size_t units)> listed;
+    // Before the unit's check says or asks anything.
+    std::function<void(const CheckedUnit& unit)> starting;
+    // After the unit, while the table still holds what it left: its points,
+    // its report lines (writtenReportLines) and its findings; nothing after
+    // an error. The next unit resets the table.
+    std::function<void(const PointTable& table, const CheckedUnit& unit)> done;
+};
 
-// What the Start command checked: the chosen file and each of its sources.
-struct FileRun {
+// How the units of a path share the result text.
+enum class ResultTextLayout {
+    // As the window shows a file: one text, each unit's report under its
+    // heading when there are several. The band is read once, for all units.
+    Joined,
+    // As the command line prints a file: each unit starts its own text (and
+    // its own reading of the band), as if it had been chosen alone.
+    PerUnit,
+};
+
+// What checking one path gave.
+struct PathRun {
     std::filesystem::path file;
-    std::vector<SourceRun> sources;
+    std::vector<CheckedUnit> units;
+
+    // The points of every unit that completed.
+    std::int64_t points() const;
 };
+
+// The one check of a path: lists its units (see pointSourcesOf), reads and
+// checks each in turn with the band from the fields, puts each unit's report
+// into the result text as layout says and asks its questions through ui. A
+// unit that fails shows its error (box and, when joined, its lines under its
+// heading) and the next goes on; a path that cannot be listed is one failed
+// unit. Every completed unit leaves the status empty on white and the
+// pointer free.
+PathRun checkPath(PointTable& table, UiSink& ui, const std::filesystem::path& path,
+                  ResultTextLayout layout, const UnitHooks& hooks = {});
 
 // The Start command: validates the tolerance field, resets the data, asks for
-// a coordinate file, reads it, runs the duplicate-name check and the
-// coincident-point check, and puts the report into the result text. A
-// run-time error (RunError) is thrown where it happens; the caller hands it
-// to abandonRun. Returns what the run read and found; nothing when the user
+// a coordinate file and checks it (checkPath, joined). Nothing when the user
 // cancelled the file dialog.
-// A file of several sources (a ZIP of map sheets) is checked source by
-// source, each its own run with its own questions. The result text then holds
-// each source's report under a heading line, "■ " and the source's display
-// name without the file's folder; a source that fails shows its error box and its
-// error under its heading, and the next source goes on. Only an error of the
-// file itself (it cannot be opened, the archive is damaged) is thrown.
-std::optional<FileRun> runFileCheck(PointTable& table, UiSink& ui,
-                                    const SourceDone& sourceDone = {});
+std::optional<PathRun> runFileCheck(PointTable& table, UiSink& ui, const UnitHooks& hooks = {});
 
 // runFileCheck for a caller that needs the summary only: that of the file's
-// last source, empty when it failed or the dialog was cancelled.
+// last unit, empty when it failed or the dialog was cancelled.
 std::optional<RunSummary> runCheck(PointTable& table, UiSink& ui);
 
-// The same run without the file dialog, on one source of a path (see
-// pointSourcesOf): a coordinate file or one map sheet. The command line runs
-// each source of each path it is given this way.
-RunSummary runSourceCheck(PointTable& table, UiSink& ui, const PointSource& source);
+// What a front end keeps of a unit once the next one has reset the table: its
+// report as printed (for a unit that failed, its heading and error lines,
+// which print without a footer) and, when asked, its findings as data.
+struct UnitReport {
+    std::vector<std::u16string> lines;
+    // Empty when it failed.
+    std::optional<RunSummary> summary;
+    std::optional<FileFindings> findings;
+};
 
-// "■ city.zip:folder/sheet.xml": the heading of a source of a file of
-// several, its display name without the folder of the file, which a member's
-// own folders must not lose.
-std::u16string sourceHeading(const std::filesystem::path& file, const PointSource& source);
+UnitReport keepUnitReport(const PointTable& table, const CheckedUnit& unit, bool withFindings);
 
-// An error as the result text shows it under the failed source's heading:
-// the message box's text, then where it arose, then a blank line.
-std::vector<std::u16string> errorLines(const std::exception& error);
-
-// After runCheck threw: drops the partial results, releases the busy
-// pointer, sets the status empty on white, then shows the error, so the next
-// Start works.
+// After a run was broken off by an error outside any unit: drops the partial
+// results, releases the busy pointer, sets the status empty on white, then
+// shows the error, so the next Start works.
 void abandonRun(PointTable& table, UiSink& ui, const std::exception& error);
 
 } // namespace morvane

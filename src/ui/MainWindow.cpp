@@ -1,8 +1,9 @@
 #include "ui/MainWindow.h"
 
+#include "core/FileFindings.h"
 #include "core/PointTable.h"
 #include "core/Text.h"
-#include "export/FileFindings.h"
+#include "core/UnitName.h"
 #include "export/FindingsCsv.h"
 #include "output/ReportPrint.h"
 #include "print/Fonts.h"
@@ -292,38 +293,38 @@ void MainWindow::startRun() {
     setWindowTitle(Caption);
     m_lastRun.reset();
     m_lastRunFirstLine = 0;
-    m_sourceReports.clear();
-    m_severalSourcesFile.clear();
+    m_unitReports.clear();
+    m_checkedFile.clear();
     enableReportActions();
     if (m_plotWindow)
         m_plotWindow->forgetRun();
     QString title;
     try {
-        const auto run =
-            runFileCheck(*m_table, *this, [this](const PointTable& table, const SourceRun& source) {
-                keepSourceReport(table, source);
-            });
-        if (run) {
-            m_lastRun = run->sources.back().summary;
-            m_lastRunFirstLine = run->sources.back().firstResultLine;
-            if (run->sources.size() > 1) {
-                m_severalSourcesFile = run->file;
-                std::int64_t points = 0;
-                for (const SourceRun& source : run->sources)
-                    points += source.summary ? source.summary->points : 0;
-                title = runTitle(run->file, points);
-            } else if (m_lastRun) {
-                title = runTitle(m_lastRun->file, m_lastRun->points);
+        UnitHooks hooks;
+        hooks.done = [this](const PointTable& table, const CheckedUnit& unit) {
+            // The table keeps the last unit only; a path of several keeps
+            // each unit's report for the report commands.
+            if (unit.ofSeveral())
+                m_unitReports.push_back(keepUnitReport(table, unit, true));
+        };
+        if (const auto run = runFileCheck(*m_table, *this, hooks)) {
+            m_lastRun = run->units.back().summary;
+            m_lastRunFirstLine = run->units.back().firstResultLine;
+            // Named after the chosen file, whatever it holds: a ZIP of one
+            // sheet is the ZIP, as one of several is.
+            if (run->units.size() > 1 || m_lastRun) {
+                m_checkedFile = run->file;
+                title = runTitle(run->file, run->points());
             }
         }
-    } catch (const std::exception& e) { // RunError or a bug alike
-        m_sourceReports.clear();
+    } catch (const std::exception& e) { // a bug, or out of memory
+        m_unitReports.clear();
         try {
             abandonRun(*m_table, *this, e);
         } catch (...) { // nothing more to report with; keep the window alive
         }
     } catch (...) {
-        m_sourceReports.clear();
+        m_unitReports.clear();
         try {
             abandonRun(*m_table, *this, std::runtime_error("unknown exception"));
         } catch (...) {
@@ -341,30 +342,15 @@ void MainWindow::startRun() {
     plotNewRun();
 }
 
-void MainWindow::keepSourceReport(const PointTable& table, const SourceRun& source) {
-    SourceReport report;
-    report.summary = source.summary;
-    if (source.summary) {
-        const auto lines = table.writtenReportLines();
-        report.lines.assign(lines.begin(), lines.end());
-        report.findings = fileFindings(table, *source.summary);
-    } else {
-        // On paper without a footer: the heading names the sheet.
-        report.lines.push_back(source.heading);
-        report.lines.insert(report.lines.end(), source.errorLines.begin(), source.errorLines.end());
-    }
-    m_sourceReports.push_back(std::move(report));
-}
-
-std::filesystem::path MainWindow::checkedFile() const {
-    return m_sourceReports.empty() ? m_lastRun->file : m_severalSourcesFile;
-}
-
 std::vector<ReportToPrint> MainWindow::reportsToPrint() const {
     std::vector<ReportToPrint> reports;
-    reports.reserve(m_sourceReports.size());
-    for (const SourceReport& source : m_sourceReports)
-        reports.push_back({source.lines, source.summary});
+    if (m_unitReports.empty()) {
+        reports.push_back({m_table->writtenReportLines(), m_lastRun});
+        return reports;
+    }
+    reports.reserve(m_unitReports.size());
+    for (const UnitReport& unit : m_unitReports)
+        reports.push_back({unit.lines, unit.summary});
     return reports;
 }
 
@@ -377,10 +363,7 @@ void MainWindow::printLastReport() {
         // becomes a file when the dialog chose one; paper is spared the blank
         // sheet.
         PagedDeviceSink sink(paper, [&paper] { return !paper.outputFileName().isEmpty(); });
-        if (m_sourceReports.empty())
-            printReport(*m_table, m_lastRun, *this, sink);
-        else
-            printReports(reportsToPrint(), *this, sink);
+        printReports(reportsToPrint(), *this, sink);
     } catch (const std::exception& e) {
         try {
             showMessage(u"予期しないエラーが発生しました。\r\n" + toUtf16(e.what()));
@@ -436,15 +419,12 @@ void MainWindow::saveReportAsPdf() {
     if (!reportAvailable())
         return;
     try {
-        const auto target = m_dialogs.chooseSaveFile(this, besideCheckedFile(checkedFile(), ".pdf"),
+        const auto target = m_dialogs.chooseSaveFile(this, besideCheckedFile(m_checkedFile, ".pdf"),
                                                      QStringLiteral("PDF (*.pdf)"));
         if (!target)
             return;
         m_printingToPdf = true;
-        if (m_sourceReports.empty())
-            PdfReportWriter().write(*m_table, m_lastRun, *this, *target);
-        else
-            PdfReportWriter().write(reportsToPrint(), *this, *target);
+        PdfReportWriter().write(reportsToPrint(), *this, *target);
         m_printingToPdf = false;
     } catch (const std::exception& e) {
         m_printingToPdf = false;
@@ -459,19 +439,19 @@ void MainWindow::saveFindingsAsCsv() {
     if (!reportAvailable())
         return;
     try {
-        const auto target = m_dialogs.chooseSaveFile(this, besideCheckedFile(checkedFile(), ".csv"),
+        const auto target = m_dialogs.chooseSaveFile(this, besideCheckedFile(m_checkedFile, ".csv"),
                                                      QStringLiteral("CSV (*.csv)"));
         if (!target)
             return;
         std::ostringstream csv;
-        if (m_sourceReports.empty()) {
+        if (m_unitReports.empty()) {
             writeFindingsCsv(csv, fileFindings(*m_table, *m_lastRun));
         } else {
             // One header, then the rows of every sheet that was checked.
             writeCsvHeader(csv);
-            for (const SourceReport& source : m_sourceReports)
-                if (source.summary)
-                    writeCsvRows(csv, source.findings);
+            for (const UnitReport& unit : m_unitReports)
+                if (unit.findings)
+                    writeCsvRows(csv, *unit.findings);
         }
         const std::string bytes = csv.str();
         // Committed only when whole, as the PDF: a failure leaves an existing
@@ -573,7 +553,7 @@ void MainWindow::openPlotAtLine(int line) {
         connect(m_plotWindow, &PlotWindow::findingStepped, this, &MainWindow::selectFindingLines);
     }
     if (!m_plotWindow->hasRun())
-        m_plotWindow->showRun(*m_table, *m_lastRun);
+        m_plotWindow->showRun(*m_table, *m_lastRun, plottedName());
     const auto finding = findingAtLine(line);
     if (finding) {
         selectFindingLines(*finding);
@@ -609,10 +589,15 @@ void MainWindow::followTextSelection() {
         m_plotWindow->showFinding(*finding);
 }
 
+std::filesystem::path MainWindow::plottedName() const {
+    // The plot shows the table's run: the last sheet of a file of several.
+    return m_unitReports.empty() ? m_checkedFile.filename() : shownUnitName(m_lastRun->file);
+}
+
 void MainWindow::plotNewRun() {
     // An open plot shows the new run; a closed one waits for the next open.
     if (m_plotWindow && m_plotWindow->isVisible() && m_lastRun)
-        m_plotWindow->showRun(*m_table, *m_lastRun);
+        m_plotWindow->showRun(*m_table, *m_lastRun, plottedName());
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {

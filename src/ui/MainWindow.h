@@ -1,9 +1,10 @@
 #pragma once
 
+#include "core/FileFindings.h"
 #include "core/RunSummary.h"
 #include "core/UiSink.h"
-#include "export/FileFindings.h"
 #include "output/ReportPrint.h"
+#include "run/CheckRun.h"
 #include "ui/Dialogs.h"
 
 #include <cstdint>
@@ -28,7 +29,6 @@ class QPushButton;
 namespace morvane {
 
 struct PointTable;
-struct SourceRun;
 class PlotWindow;
 class ResultListModel;
 
@@ -106,21 +106,9 @@ private:
     void selectFindingLines(std::int32_t finding);
     void followTextSelection();
     void plotNewRun();
+    std::filesystem::path plottedName() const;
 
-    // What the report commands need of one source of a file of several: the
-    // table is reset by the next source, and a copy of all its points would
-    // cost too much for an archive of many sheets.
-    struct SourceReport {
-        // Its report lines; for a source that failed, its heading and error.
-        std::vector<std::u16string> lines;
-        // Empty when it failed.
-        std::optional<RunSummary> summary;
-        FileFindings findings;
-    };
-    bool reportAvailable() const { return m_lastRun || !m_sourceReports.empty(); }
-    void keepSourceReport(const PointTable& table, const SourceRun& source);
-    // Where the report commands propose their files: beside the checked file.
-    std::filesystem::path checkedFile() const;
+    bool reportAvailable() const { return m_lastRun || !m_unitReports.empty(); }
     std::vector<ReportToPrint> reportsToPrint() const;
 
     std::unique_ptr<PointTable> m_table;
@@ -130,9 +118,11 @@ private:
     // The result text's line where the table's run's report starts: below the
     // reports of the sources before it in a file of several.
     std::int32_t m_lastRunFirstLine = 0;
-    // Each source of the last file, when it had several; empty otherwise.
-    std::vector<SourceReport> m_sourceReports;
-    std::filesystem::path m_severalSourcesFile;
+    // Each unit of the last file, when it had several; empty otherwise.
+    std::vector<UnitReport> m_unitReports;
+    // The file the last run chose, while a report of it is there: the report
+    // commands propose their files beside it, under its name.
+    std::filesystem::path m_checkedFile;
     WindowDialogs m_dialogs;
     std::unique_ptr<QPrinter> m_printer;
 

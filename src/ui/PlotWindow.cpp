@@ -160,10 +160,11 @@ PlotWindow::~PlotWindow() {
         saveGeometryToSettings();
 }
 
-void PlotWindow::showRun(const PointTable& table, const RunSummary& run) {
+void PlotWindow::showRun(const PointTable& table, const RunSummary& run,
+                         const std::filesystem::path& name) {
     m_table = &table;
     m_tolerance = run.tolerance;
-    setWindowTitle(QStringLiteral(u"配置図 - ") + QFile::decodeName(run.file.filename().c_str()));
+    setWindowTitle(QStringLiteral(u"配置図 - ") + QFile::decodeName(name.c_str()));
     m_canvas->setTable(&table);
     showAll();
 }

@@ -4,6 +4,7 @@
 #include "plot/PlotMapping.h"
 
 #include <cstdint>
+#include <filesystem>
 
 #include <QWidget>
 
@@ -28,7 +29,9 @@ public:
 
     // Shows the run's points and findings, all of them in view. The table
     // must stay unchanged until forgetRun or the next showRun.
-    void showRun(const PointTable& table, const RunSummary& run);
+    // The title names the run as the main window does: a file's name, or a
+    // sheet's shown name when the file held several.
+    void showRun(const PointTable& table, const RunSummary& run, const std::filesystem::path& name);
     // The table is about to change: nothing is drawn until the next showRun.
     void forgetRun();
     bool hasRun() const;

@@ -1,6 +1,6 @@
 #include "export/FindingsCsv.h"
 
-#include "export/FileFindings.h"
+#include "core/FileFindings.h"
 
 #include <limits>
 #include <sstream>

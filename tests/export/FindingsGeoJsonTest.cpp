@@ -1,6 +1,6 @@
 #include "export/FindingsGeoJson.h"
 
-#include "export/FileFindings.h"
+#include "core/FileFindings.h"
 #include "export/PlaneToGeographic.h"
 
 #include <sstream>

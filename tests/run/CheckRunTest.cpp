@@ -229,17 +229,19 @@ TEST_F(CheckRun, ChecksEverySheetOfAnArchiveInTurn) {
         "city.zip");
     ui.files.push_back(archive.path());
     std::vector<std::pair<std::string, std::int32_t>> seen;
-    const auto run = runFileCheck(data(), ui, [&](const PointTable& table, const SourceRun& s) {
-        seen.emplace_back(s.source.filename().string(), table.pointCount);
-    });
+    UnitHooks hooks;
+    hooks.done = [&](const PointTable& table, const CheckedUnit& unit) {
+        seen.emplace_back(unit.name.filename().string(), table.pointCount);
+    };
+    const auto run = runFileCheck(data(), ui, hooks);
 
     ASSERT_TRUE(run);
-    ASSERT_EQ(run->sources.size(), 3u);
+    ASSERT_EQ(run->units.size(), 3u);
     // The table still holds each sheet's points when its turn ends.
     EXPECT_EQ(seen, (std::vector<std::pair<std::string, std::int32_t>>{
                         {"city.zip:a.xml", 2}, {"clean.xml", 1}, {"city.zip:c.xml", 0}}));
-    EXPECT_TRUE(run->sources[1].summary);
-    EXPECT_FALSE(run->sources[2].summary);
+    EXPECT_TRUE(run->units[1].summary);
+    EXPECT_FALSE(run->units[2].summary);
 
     const std::u16string& text = ui.resultField;
     const auto at = [&](std::u16string_view part) { return text.find(part); };
@@ -251,15 +253,15 @@ TEST_F(CheckRun, ChecksEverySheetOfAnArchiveInTurn) {
               std::u16string::npos);
     EXPECT_TRUE(text.ends_with(u"）。\r\nファイル: city.zip:c.xml　1 行目\r\n\r\n"));
     // The heading keeps the member's folder, drops the archive's.
-    EXPECT_EQ(run->sources[1].heading, u"■ city.zip:b/clean.xml");
+    EXPECT_EQ(run->units[1].heading, u"■ city.zip:b/clean.xml");
     // Where each report starts, for the window to map lines to findings.
     const auto lineOf = [&](std::u16string_view heading) {
         const auto before = std::u16string_view(text).substr(0, at(heading));
         return static_cast<std::int32_t>(std::count(before.begin(), before.end(), u'\n')) + 1;
     };
-    EXPECT_EQ(run->sources[0].firstResultLine, 1);
-    EXPECT_EQ(run->sources[1].firstResultLine, lineOf(u"■ city.zip:b/clean.xml"));
-    EXPECT_EQ(run->sources[2].firstResultLine, lineOf(u"■ city.zip:c.xml"));
+    EXPECT_EQ(run->units[0].firstResultLine, 1);
+    EXPECT_EQ(run->units[1].firstResultLine, lineOf(u"■ city.zip:b/clean.xml"));
+    EXPECT_EQ(run->units[2].firstResultLine, lineOf(u"■ city.zip:c.xml"));
     // One box, naming the sheet.
     ASSERT_EQ(ui.places.size(), 1u);
     EXPECT_EQ(ui.places[0].file, archive.path().string() + ":c.xml");

@@ -7,13 +7,10 @@ namespace morvane::test {
 
 std::int32_t runFile(PointTable& table, RecordingUiSink& ui, const std::filesystem::path& file) {
     ui.files.push_back(file);
-    try {
-        runCheck(table, ui);
+    const auto run = runFileCheck(table, ui);
+    if (!run || run->units.back().summary)
         return Completes;
-    } catch (const RunError& e) {
-        abandonRun(table, ui, e);
-        return e.number();
-    }
+    return run->units.back().error->number();
 }
 
 } // namespace morvane::test

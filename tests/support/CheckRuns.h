@@ -11,8 +11,9 @@ namespace morvane::test {
 // What runFile returns for a run that completes.
 inline constexpr std::int32_t Completes = -1;
 
-// A run of this file as the window makes it: a run-time error is caught at
-// the edge and hands the window back. Returns the error number, or Completes.
+// A run of this file as the window makes it: an error stops it where it
+// happens and hands the window back. Returns the number of the error that
+// stopped the file's last unit, or Completes.
 std::int32_t runFile(PointTable& table, RecordingUiSink& ui, const std::filesystem::path& file);
 
 } // namespace morvane::test

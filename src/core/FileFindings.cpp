@@ -1,4 +1,4 @@
-#include "export/FileFindings.h"
+#include "core/FileFindings.h"
 
 #include "core/PointTable.h"
 #include "core/Text.h"
