@@ -1,15 +1,10 @@
 #include "cli/CliOptions.h"
 
-#include "cli/PlotOutput.h"
 #include "core/Text.h"
-#include "export/PlaneToGeographic.h"
 #include "input/PointSources.h"
 
 #include <algorithm>
-#include <charconv>
 #include <optional>
-#include <set>
-#include <system_error>
 #include <thread>
 #include <tuple>
 
@@ -90,26 +85,6 @@ std::optional<std::string> optionValue(const std::vector<std::string>& args, std
     return std::nullopt;
 }
 
-template <typename Value> struct NamedValue {
-    const char* name;
-    Value value;
-};
-
-// The value an option's word names; a usage error listing the words
-// otherwise: '--format takes "report", "csv" or "json", not "xml"'.
-template <typename Value, std::size_t Count>
-Value namedValue(const std::string& option, const std::string& word,
-                 const NamedValue<Value> (&names)[Count]) {
-    std::string words;
-    for (std::size_t i = 0; i < Count; ++i) {
-        if (word == names[i].name)
-            return names[i].value;
-        words += i == 0 ? "" : i + 1 == Count ? " or " : ", ";
-        words += std::string("\"") + names[i].name + "\"";
-    }
-    throw UsageError(option + " takes " + words + ", not \"" + word + "\"");
-}
-
 constexpr NamedValue<EncodingChoice> Encodings[] = {{"auto", EncodingChoice::Auto},
                                                     {"cp932", EncodingChoice::Cp932},
                                                     {"utf-8", EncodingChoice::Utf8},
@@ -120,12 +95,6 @@ constexpr NamedValue<OutputFormat> Formats[] = {{"report", OutputFormat::Report}
                                                 {"geojson", OutputFormat::GeoJson}};
 // Yes stops, as Enter does in the window.
 constexpr NamedValue<Answer> TooManyAnswers[] = {{"stop", Answer::Yes}, {"continue", Answer::No}};
-
-std::int32_t planeZone(const std::string& value) {
-    if (const auto zone = wholeNumberIn(value, FirstPlaneZone, LastPlaneZone))
-        return *zone;
-    throw UsageError("--zone takes a plane rectangular zone from 1 to 19, not \"" + value + "\"");
-}
 
 // Data formats have their own layout and line ends; a zone places only
 // GeoJSON on the map.
@@ -141,24 +110,7 @@ void refuseMismatches(const CliOptions& o) {
         throw UsageError("--zone applies only to --format geojson");
 }
 
-std::size_t jobCount(const std::string& value) {
-    // Each job holds a point table of about 50 MB; a thousand is a typo.
-    if (const auto n = wholeNumberIn(value, 1, 1024))
-        return static_cast<std::size_t>(*n);
-    throw UsageError("-j takes a number of files from 1 to 1024, not \"" + value + "\"");
-}
-
 } // namespace
-
-std::optional<std::int32_t> wholeNumberIn(std::string_view text, std::int32_t min,
-                                          std::int32_t max) {
-    std::int32_t value = 0;
-    const char* end = text.data() + text.size();
-    const auto [rest, error] = std::from_chars(text.data(), end, value);
-    if (text.empty() || error != std::errc() || rest != end || value < min || value > max)
-        return std::nullopt;
-    return value;
-}
 
 std::size_t defaultJobs() {
     return std::max(1u, std::thread::hardware_concurrency());
@@ -204,7 +156,7 @@ CliOptions parseCliOptions(const std::vector<std::string>& args) {
                 throw UsageError("--plot needs a file or folder name");
             o.plot = *v;
         } else if (auto v = optionValue(args, i, "--plot-size")) {
-            std::tie(o.plotWidth, o.plotHeight) = parsePlotSize(*v);
+            std::tie(o.plotWidth, o.plotHeight) = plotSize(*v);
         } else if (auto v = optionValue(args, i, "--format")) {
             o.format = namedValue("--format", *v, Formats);
         } else if (auto v = optionValue(args, i, "--zone")) {
@@ -233,47 +185,6 @@ void refuseGeoJsonWithoutZone(const CliOptions& options) {
         return;
     throw UsageError("--format geojson needs --zone N: the plane rectangular zone (1 to 19) "
                      "of the files' coordinates");
-}
-
-std::vector<std::filesystem::path> outputTargets(const CliOptions& options, const OutputKind& kind,
-                                                 const std::set<std::filesystem::path>& taken) {
-    namespace fs = std::filesystem;
-    if (kind.path.empty())
-        return {};
-    const fs::path given(kind.path);
-    const std::string option = kind.option;
-    std::error_code ec;
-    const bool folder = fs::is_directory(given, ec);
-    if (!folder && options.files.size() > 1)
-        throw UsageError("with several files, " + option + " takes a folder (one " + kind.noun +
-                         " per file); \"" + kind.path + "\" is not a folder");
-    if (!folder && !given.has_filename())
-        throw UsageError(option + " " + kind.path + ": no such folder");
-
-    std::vector<fs::path> targets;
-    std::set<fs::path> seen;
-    for (const auto& file : options.files) {
-        fs::path target = given;
-        if (folder)
-            target = given / fs::path(file).stem().concat(kind.extension);
-        // Two inputs of the same name in different folders would overwrite
-        // each other's output, and an output over an input would destroy it.
-        if (!seen.insert(target.lexically_normal()).second)
-            throw UsageError(option + ": " + file + " would write " + target.string() +
-                             " a second time; give the files different names");
-        if (taken.contains(target.lexically_normal()))
-            throw UsageError(option + " " + target.string() + " is also the " + kind.takenBy);
-        for (const auto& input : options.files)
-            if (fs::equivalent(target, input, ec))
-                throw UsageError(option + " " + target.string() +
-                                 " would overwrite the input file " + input);
-        targets.push_back(std::move(target));
-    }
-    return targets;
-}
-
-std::vector<std::filesystem::path> pdfTargets(const CliOptions& options) {
-    return outputTargets(options, {"--pdf", options.pdf, "PDF", ".pdf", ""}, {});
 }
 
 } // namespace morvane

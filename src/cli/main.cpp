@@ -3,7 +3,7 @@
 #include "cli/FileOutput.h"
 #include "cli/InputFiles.h"
 #include "cli/OrderedWork.h"
-#include "cli/PlotOutput.h"
+#include "cli/OutputTargets.h"
 #include "cli/Summary.h"
 #include "cli/TerminalSink.h"
 #include "core/PointTable.h"
