@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,23 @@ struct CliOptions {
     std::vector<std::string> files;
 };
 
+// One option of the command line, declared once: parsing, --help and the
+// test that holds the manual page to the options all read the declarations.
+struct CliOption {
+    // "--jobs", and the short form "-j" or nullptr.
+    const char* name;
+    const char* shortName;
+    // What --help calls the value ("N"); nullptr for an option without one.
+    const char* valueName;
+    // Its lines in --help.
+    const char* help;
+    // Takes the option into options; value is empty for an option without one.
+    void (*apply)(CliOptions& options, const std::string& value);
+};
+
+// Every option, in the order --help lists them.
+std::span<const CliOption> cliOptions();
+
 // Reads the command line. What does not go together (--list or --crlf with a
 // data format, a zone without GeoJSON) is refused here, before any file is read.
 CliOptions parseCliOptions(const std::vector<std::string>& args);
@@ -59,6 +77,7 @@ std::size_t defaultJobs();
 // below the folders) it is a UsageError, before any file is read.
 void refuseGeoJsonWithoutZone(const CliOptions& options);
 
-extern const char* const CliUsage;
+// The text of --help: what the command does and every option.
+std::string cliUsage();
 
 } // namespace morvane

@@ -292,7 +292,7 @@ int main(int argc, char** argv) {
         return Failed;
     }
     if (options.help) {
-        std::fputs(CliUsage, stdout);
+        std::fputs(cliUsage().c_str(), stdout);
         return NoFindings;
     }
     if (options.version) {
