@@ -1,114 +1,17 @@
 #include "cli/CliOptions.h"
 
-#include "cli/PlotOutput.h"
 #include "core/Text.h"
-#include "export/PlaneToGeographic.h"
 #include "input/PointSources.h"
 
 #include <algorithm>
-#include <charconv>
 #include <optional>
-#include <set>
-#include <system_error>
+#include <string_view>
 #include <thread>
 #include <tuple>
 
 namespace morvane {
 
-const char* const CliUsage =
-    R"(Usage: morvane-check [options] FILE...
-
-Checks survey coordinate files ("A01" and "Z" records) for points
-that share a name and for pairs of points whose distance d lies in the band
-LOWER <= d < TOLERANCE. Cadastral map XML sheets (.xml) and ZIP files of them
-(.zip) are checked sheet by sheet, each named ARCHIVE.zip:SHEET.xml. Prints
-each file's report in UTF-8, then a summary line on standard error: the file,
-its encoding, the zone a sheet states, the points read, the findings of each
-check and the band.
-
-Options:
-  --lower TEXT          lower bound of the distance band (default "0")
-  --tolerance TEXT      tolerance, 0 to 9.99; other values fall back to "0.05"
-                        (default "0.05")
-  --on-too-many ANSWER  after 1001 findings of a check: "stop" that check
-                        (default) or "continue" to the end
-  --encoding ENCODING   read the files as "cp932" (Shift-JIS), "utf-8" or
-                        "utf-16" instead of guessing (default "auto": a byte
-                        order mark, or valid UTF-8 with a character beyond
-                        ASCII, says so; anything else is CP932)
-  --format FORMAT       what standard output carries: "report" (default),
-                        or the findings as data: "csv" (UTF-8 with a byte
-                        order mark, CR LF, one header row), "json" (JSON
-                        Lines, one object per file) or "geojson" (one
-                        FeatureCollection in longitude and latitude; needs
-                        --zone for files that do not state their zone)
-  --zone N              the JGD2011 plane rectangular zone, 1 to 19, of the
-                        files' coordinates, for --format geojson; a map sheet
-                        that states its zone is placed in that zone
-  --list                print the result list instead of the report
-  --crlf                end lines with CR LF, as the window's result text does
-                        (--list and --crlf only with --format report)
-  -q, --quiet           no summary line after each report (errors are still
-                        written)
-  --pdf PATH            also print the report to the PDF file PATH (A4, as the
-                        window prints it); with several files, or when PATH is
-                        a folder, to one PDF per file in that folder, named
-                        after the file with .pdf
-  --plot PATH           also draw the points and findings to the PNG picture
-                        PATH (north up, with scale bar and title line); with
-                        several files, or when PATH is a folder, one picture
-                        per file in that folder, named after the file with .png
-  --plot-size WxH       the picture's size in pixels (default 1600x1200)
-  -r, --recursive       the paths may be folders: check every .sim, .dat, .sct,
-                        .xml and .zip file below them (any letter case), in
-                        path order
-  -j, --jobs N          check N files at once (default: one per core); the
-                        output is the same for every N
-  --help                show this help and exit
-  --version             show the version and exit
-
-With --format csv, json or geojson, standard output carries only the data:
-no "==> FILE <==" headings; summaries, questions and errors stay on standard
-error (a file that cannot be checked is also a JSON object with "error").
-Numbers are read as in the window: the leading number of the text counts.
-Exit status: 0 no findings, 1 findings, 2 an error.
-)";
-
 namespace {
-
-// "--name=value" or "--name value"; nullopt when arg is not this option.
-std::optional<std::string> optionValue(const std::vector<std::string>& args, std::size_t& i,
-                                       const std::string& name) {
-    const std::string& arg = args[i];
-    if (arg == name) {
-        if (i + 1 >= args.size())
-            throw UsageError("option " + name + " needs a value");
-        return args[++i];
-    }
-    if (arg.rfind(name + "=", 0) == 0)
-        return arg.substr(name.size() + 1);
-    return std::nullopt;
-}
-
-template <typename Value> struct NamedValue {
-    const char* name;
-    Value value;
-};
-
-// The value an option's word names; a usage error listing the words
-// otherwise: '--format takes "report", "csv" or "json", not "xml"'.
-template <typename Value, std::size_t Count>
-Value namedValue(const std::string& option, const std::string& word,
-                 const NamedValue<Value> (&names)[Count]) {
-    std::string words;
-    for (std::size_t i = 0; i < Count; ++i) {
-        if (word == names[i].name)
-            return names[i].value;
-        words += i == 0 ? "" : i + 1 == Count ? " or " : ", ";
-        words += std::string("\"") + names[i].name + "\"";
-    }
-    throw UsageError(option + " takes " + words + ", not \"" + word + "\"");
-}
 
 constexpr NamedValue<EncodingChoice> Encodings[] = {{"auto", EncodingChoice::Auto},
                                                     {"cp932", EncodingChoice::Cp932},
@@ -121,10 +24,128 @@ constexpr NamedValue<OutputFormat> Formats[] = {{"report", OutputFormat::Report}
 // Yes stops, as Enter does in the window.
 constexpr NamedValue<Answer> TooManyAnswers[] = {{"stop", Answer::Yes}, {"continue", Answer::No}};
 
-std::int32_t planeZone(const std::string& value) {
-    if (const auto zone = wholeNumberIn(value, FirstPlaneZone, LastPlaneZone))
-        return *zone;
-    throw UsageError("--zone takes a plane rectangular zone from 1 to 19, not \"" + value + "\"");
+// The help of each option keeps its line breaks: the lines were broken by
+// hand to read well, not at a fixed width.
+constexpr CliOption Declared[] = {
+    {"--lower", nullptr, "TEXT", R"(lower bound of the distance band (default "0"))",
+     [](CliOptions& o, const std::string& v) { o.lower = toUtf16(v); }},
+    {"--tolerance", nullptr, "TEXT", R"(tolerance, 0 to 9.99; other values fall back to "0.05"
+(default "0.05"))",
+     [](CliOptions& o, const std::string& v) { o.tolerance = toUtf16(v); }},
+    {"--on-too-many", nullptr, "ANSWER", R"(after 1001 findings of a check: "stop" that check
+(default) or "continue" to the end)",
+     [](CliOptions& o, const std::string& v) {
+         o.onTooMany = namedValue("--on-too-many", v, TooManyAnswers);
+     }},
+    {"--encoding", nullptr, "ENCODING", R"(read the files as "cp932" (Shift-JIS), "utf-8" or
+"utf-16" instead of guessing (default "auto": a byte
+order mark, or valid UTF-8 with a character beyond
+ASCII, says so; anything else is CP932))",
+     [](CliOptions& o, const std::string& v) {
+         o.encoding = namedValue("--encoding", v, Encodings);
+     }},
+    {"--format", nullptr, "FORMAT", R"(what standard output carries: "report" (default),
+or the findings as data: "csv" (UTF-8 with a byte
+order mark, CR LF, one header row), "json" (JSON
+Lines, one object per file) or "geojson" (one
+FeatureCollection in longitude and latitude; needs
+--zone for files that do not state their zone))",
+     [](CliOptions& o, const std::string& v) { o.format = namedValue("--format", v, Formats); }},
+    {"--zone", nullptr, "N", R"(the JGD2011 plane rectangular zone, 1 to 19, of the
+files' coordinates, for --format geojson; a map sheet
+that states its zone is placed in that zone)",
+     [](CliOptions& o, const std::string& v) { o.zone = planeZone(v); }},
+    {"--list", nullptr, nullptr, "print the result list instead of the report",
+     [](CliOptions& o, const std::string&) { o.list = true; }},
+    {"--crlf", nullptr, nullptr, R"(end lines with CR LF, as the window's result text does
+(--list and --crlf only with --format report))",
+     [](CliOptions& o, const std::string&) { o.crlf = true; }},
+    {"--quiet", "-q", nullptr, R"(no summary line after each report (errors are still
+written))",
+     [](CliOptions& o, const std::string&) { o.quiet = true; }},
+    {"--pdf", nullptr, "PATH", R"(also print the report to the PDF file PATH (A4, as the
+window prints it); with several files, or when PATH is
+a folder, to one PDF per file in that folder, named
+after the file with .pdf)",
+     [](CliOptions& o, const std::string& v) {
+         if (v.empty())
+             throw UsageError("--pdf needs a file or folder name");
+         o.pdf = v;
+     }},
+    {"--plot", nullptr, "PATH", R"(also draw the points and findings to the PNG picture
+PATH (north up, with scale bar and title line); with
+several files, or when PATH is a folder, one picture
+per file in that folder, named after the file with .png)",
+     [](CliOptions& o, const std::string& v) {
+         if (v.empty())
+             throw UsageError("--plot needs a file or folder name");
+         o.plot = v;
+     }},
+    {"--plot-size", nullptr, "WxH", "the picture's size in pixels (default 1600x1200)",
+     [](CliOptions& o, const std::string& v) {
+         std::tie(o.plotWidth, o.plotHeight) = plotSize(v);
+     }},
+    {"--recursive", "-r", nullptr, R"(the paths may be folders: check every .sim, .dat, .sct,
+.xml and .zip file below them (any letter case), in
+path order)",
+     [](CliOptions& o, const std::string&) { o.recursive = true; }},
+    {"--jobs", "-j", "N", R"(check N files at once (default: one per core); the
+output is the same for every N)",
+     [](CliOptions& o, const std::string& v) { o.jobs = jobCount(v); }},
+    {"--help", "-h", nullptr, "show this help and exit",
+     [](CliOptions& o, const std::string&) { o.help = true; }},
+    {"--version", nullptr, nullptr, "show the version and exit",
+     [](CliOptions& o, const std::string&) { o.version = true; }},
+};
+
+constexpr const char* UsageHead = R"(Usage: morvane-check [options] FILE...
+
+Checks survey coordinate files ("A01" and "Z" records) for points
+that share a name and for pairs of points whose distance d lies in the band
+LOWER <= d < TOLERANCE. Cadastral map XML sheets (.xml) and ZIP files of them
+(.zip) are checked sheet by sheet, each named ARCHIVE.zip:SHEET.xml. Prints
+each file's report in UTF-8, then a summary line on standard error: the file,
+its encoding, the zone a sheet states, the points read, the findings of each
+check and the band.
+
+Options:
+)";
+
+constexpr const char* UsageTail = R"(
+With --format csv, json or geojson, standard output carries only the data:
+no "==> FILE <==" headings; summaries, questions and errors stay on standard
+error (a file that cannot be checked is also a JSON object with "error").
+Numbers are read as in the window: the leading number of the text counts.
+Exit status: 0 no findings, 1 findings, 2 an error.
+)";
+
+// Where the help of each option starts in --help.
+constexpr std::size_t HelpColumn = 24;
+
+// The option arg names, or nullptr. A value given in the same argument
+// ("--jobs=4", "-j=4", "-j4") goes to attached.
+const CliOption* optionNamedBy(const std::string& arg, std::optional<std::string>& attached) {
+    for (const CliOption& option : Declared) {
+        if (arg == option.name || (option.shortName && arg == option.shortName))
+            return &option;
+        if (!option.valueName)
+            continue;
+        for (const char* name : {option.name, option.shortName}) {
+            if (!name)
+                continue;
+            const std::string prefix = std::string(name) + "=";
+            if (arg.starts_with(prefix)) {
+                attached = arg.substr(prefix.size());
+                return &option;
+            }
+        }
+        // A short option's value may follow without a space.
+        if (option.shortName && arg.starts_with(option.shortName)) {
+            attached = arg.substr(std::string_view(option.shortName).size());
+            return &option;
+        }
+    }
+    return nullptr;
 }
 
 // Data formats have their own layout and line ends; a zone places only
@@ -141,23 +162,10 @@ void refuseMismatches(const CliOptions& o) {
         throw UsageError("--zone applies only to --format geojson");
 }
 
-std::size_t jobCount(const std::string& value) {
-    // Each job holds a point table of about 50 MB; a thousand is a typo.
-    if (const auto n = wholeNumberIn(value, 1, 1024))
-        return static_cast<std::size_t>(*n);
-    throw UsageError("-j takes a number of files from 1 to 1024, not \"" + value + "\"");
-}
-
 } // namespace
 
-std::optional<std::int32_t> wholeNumberIn(std::string_view text, std::int32_t min,
-                                          std::int32_t max) {
-    std::int32_t value = 0;
-    const char* end = text.data() + text.size();
-    const auto [rest, error] = std::from_chars(text.data(), end, value);
-    if (text.empty() || error != std::errc() || rest != end || value < min || value > max)
-        return std::nullopt;
-    return value;
+std::span<const CliOption> cliOptions() {
+    return Declared;
 }
 
 std::size_t defaultJobs() {
@@ -171,51 +179,22 @@ CliOptions parseCliOptions(const std::vector<std::string>& args) {
         const std::string& arg = args[i];
         if (optionsEnded || arg == "-" || arg.empty() || arg[0] != '-') {
             o.files.push_back(arg);
-        } else if (arg == "--") {
-            optionsEnded = true;
-        } else if (arg == "--help" || arg == "-h") {
-            o.help = true;
-        } else if (arg == "--version") {
-            o.version = true;
-        } else if (arg == "--list") {
-            o.list = true;
-        } else if (arg == "--crlf") {
-            o.crlf = true;
-        } else if (arg == "--quiet" || arg == "-q") {
-            o.quiet = true;
-        } else if (arg == "--recursive" || arg == "-r") {
-            o.recursive = true;
-        } else if (arg.size() > 2 && arg.rfind("-j", 0) == 0 && arg[2] != '=') {
-            o.jobs = jobCount(arg.substr(2));
-        } else if (auto v = optionValue(args, i, "-j")) {
-            o.jobs = jobCount(*v);
-        } else if (auto v = optionValue(args, i, "--jobs")) {
-            o.jobs = jobCount(*v);
-        } else if (auto v = optionValue(args, i, "--lower")) {
-            o.lower = toUtf16(*v);
-        } else if (auto v = optionValue(args, i, "--tolerance")) {
-            o.tolerance = toUtf16(*v);
-        } else if (auto v = optionValue(args, i, "--pdf")) {
-            if (v->empty())
-                throw UsageError("--pdf needs a file or folder name");
-            o.pdf = *v;
-        } else if (auto v = optionValue(args, i, "--plot")) {
-            if (v->empty())
-                throw UsageError("--plot needs a file or folder name");
-            o.plot = *v;
-        } else if (auto v = optionValue(args, i, "--plot-size")) {
-            std::tie(o.plotWidth, o.plotHeight) = parsePlotSize(*v);
-        } else if (auto v = optionValue(args, i, "--format")) {
-            o.format = namedValue("--format", *v, Formats);
-        } else if (auto v = optionValue(args, i, "--zone")) {
-            o.zone = planeZone(*v);
-        } else if (auto v = optionValue(args, i, "--encoding")) {
-            o.encoding = namedValue("--encoding", *v, Encodings);
-        } else if (auto v = optionValue(args, i, "--on-too-many")) {
-            o.onTooMany = namedValue("--on-too-many", *v, TooManyAnswers);
-        } else {
-            throw UsageError("unknown option " + arg);
+            continue;
         }
+        if (arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        std::optional<std::string> value;
+        const CliOption* option = optionNamedBy(arg, value);
+        if (!option)
+            throw UsageError("unknown option " + arg);
+        if (option->valueName && !value) {
+            if (i + 1 >= args.size())
+                throw UsageError("option " + arg + " needs a value");
+            value = args[++i];
+        }
+        option->apply(o, value.value_or(""));
     }
     if (o.files.empty() && !o.help && !o.version)
         throw UsageError(o.recursive ? "no folder given" : "no coordinate file given");
@@ -223,6 +202,28 @@ CliOptions parseCliOptions(const std::vector<std::string>& args) {
         o.jobs = defaultJobs();
     refuseMismatches(o);
     return o;
+}
+
+std::string cliUsage() {
+    std::string text = UsageHead;
+    for (const CliOption& option : Declared) {
+        std::string names = "  ";
+        if (option.shortName)
+            names += std::string(option.shortName) + ", ";
+        names += option.name;
+        if (option.valueName)
+            names += std::string(" ") + option.valueName;
+        // A name too long for the column puts its help on the next line.
+        text += names.size() + 2 <= HelpColumn ? names + std::string(HelpColumn - names.size(), ' ')
+                                               : names + "\n" + std::string(HelpColumn, ' ');
+        for (const char c : std::string_view(option.help)) {
+            text += c;
+            if (c == '\n')
+                text += std::string(HelpColumn, ' ');
+        }
+        text += '\n';
+    }
+    return text + UsageTail;
 }
 
 void refuseGeoJsonWithoutZone(const CliOptions& options) {
@@ -233,47 +234,6 @@ void refuseGeoJsonWithoutZone(const CliOptions& options) {
         return;
     throw UsageError("--format geojson needs --zone N: the plane rectangular zone (1 to 19) "
                      "of the files' coordinates");
-}
-
-std::vector<std::filesystem::path> outputTargets(const CliOptions& options, const OutputKind& kind,
-                                                 const std::set<std::filesystem::path>& taken) {
-    namespace fs = std::filesystem;
-    if (kind.path.empty())
-        return {};
-    const fs::path given(kind.path);
-    const std::string option = kind.option;
-    std::error_code ec;
-    const bool folder = fs::is_directory(given, ec);
-    if (!folder && options.files.size() > 1)
-        throw UsageError("with several files, " + option + " takes a folder (one " + kind.noun +
-                         " per file); \"" + kind.path + "\" is not a folder");
-    if (!folder && !given.has_filename())
-        throw UsageError(option + " " + kind.path + ": no such folder");
-
-    std::vector<fs::path> targets;
-    std::set<fs::path> seen;
-    for (const auto& file : options.files) {
-        fs::path target = given;
-        if (folder)
-            target = given / fs::path(file).stem().concat(kind.extension);
-        // Two inputs of the same name in different folders would overwrite
-        // each other's output, and an output over an input would destroy it.
-        if (!seen.insert(target.lexically_normal()).second)
-            throw UsageError(option + ": " + file + " would write " + target.string() +
-                             " a second time; give the files different names");
-        if (taken.contains(target.lexically_normal()))
-            throw UsageError(option + " " + target.string() + " is also the " + kind.takenBy);
-        for (const auto& input : options.files)
-            if (fs::equivalent(target, input, ec))
-                throw UsageError(option + " " + target.string() +
-                                 " would overwrite the input file " + input);
-        targets.push_back(std::move(target));
-    }
-    return targets;
-}
-
-std::vector<std::filesystem::path> pdfTargets(const CliOptions& options) {
-    return outputTargets(options, {"--pdf", options.pdf, "PDF", ".pdf", ""}, {});
 }
 
 } // namespace morvane

@@ -1,15 +1,13 @@
 #pragma once
 
+#include "cli/OptionValues.h"
 #include "core/TextEncoding.h"
 #include "core/UiSink.h"
 
+#include <cstddef>
 #include <cstdint>
-#include <filesystem>
-#include <optional>
-#include <set>
-#include <stdexcept>
+#include <span>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace morvane {
@@ -50,18 +48,25 @@ struct CliOptions {
     std::vector<std::string> files;
 };
 
-// A command line that cannot be used; the text says why.
-class UsageError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
+// One option of the command line, declared once: parsing, --help and the
+// test that holds the manual page to the options all read the declarations.
+struct CliOption {
+    // "--jobs", and the short form "-j" or nullptr.
+    const char* name;
+    const char* shortName;
+    // What --help calls the value ("N"); nullptr for an option without one.
+    const char* valueName;
+    // Its lines in --help.
+    const char* help;
+    // Takes the option into options; value is empty for an option without one.
+    void (*apply)(CliOptions& options, const std::string& value);
 };
 
-// Refuses what does not go together (--list or --crlf with a data format,
-// GeoJSON without a zone, a zone without GeoJSON) before any file is read.
-// A whole decimal number from min to max and nothing else; nothing otherwise.
-std::optional<std::int32_t> wholeNumberIn(std::string_view text, std::int32_t min,
-                                          std::int32_t max);
+// Every option, in the order --help lists them.
+std::span<const CliOption> cliOptions();
 
+// Reads the command line. What does not go together (--list or --crlf with a
+// data format, a zone without GeoJSON) is refused here, before any file is read.
 CliOptions parseCliOptions(const std::vector<std::string>& args);
 
 // The number of files checked at once when -j is not given.
@@ -72,30 +77,7 @@ std::size_t defaultJobs();
 // below the folders) it is a UsageError, before any file is read.
 void refuseGeoJsonWithoutZone(const CliOptions& options);
 
-// An output written beside the report for every file (--pdf, --plot).
-struct OutputKind {
-    const char* option;
-    // The path given with the option: a file, or a folder for one per file.
-    const std::string& path;
-    // What one output is called in messages, and its file name extension.
-    const char* noun;
-    const char* extension;
-    // What the paths in `taken` are, for the message when one is hit.
-    const char* takenBy;
-};
-
-// The output file for each of options.files, in order; empty when no path
-// was given. A target that cannot serve (several files but no folder, two
-// files that would write the same output, an output over an input or over
-// one of the paths in taken) is a UsageError.
-std::vector<std::filesystem::path> outputTargets(const CliOptions& options, const OutputKind& kind,
-                                                 const std::set<std::filesystem::path>& taken);
-
-// The PDF file for each of options.files, in order; empty without --pdf. A
-// target that cannot serve (several files but no folder, two files that
-// would write the same PDF, a PDF over its own input) is a UsageError.
-std::vector<std::filesystem::path> pdfTargets(const CliOptions& options);
-
-extern const char* const CliUsage;
+// The text of --help: what the command does and every option.
+std::string cliUsage();
 
 } // namespace morvane

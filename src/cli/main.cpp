@@ -4,7 +4,7 @@
 #include "cli/FileOutput.h"
 #include "cli/InputFiles.h"
 #include "cli/OrderedWork.h"
-#include "cli/PlotOutput.h"
+#include "cli/OutputTargets.h"
 #include "cli/Summary.h"
 #include "cli/TerminalSink.h"
 #include "core/FileFindings.h"
@@ -274,7 +274,7 @@ int main(int argc, char** argv) {
         return Failed;
     }
     if (options.help) {
-        std::fputs(CliUsage, stdout);
+        std::fputs(cliUsage().c_str(), stdout);
         return NoFindings;
     }
     if (options.version) {
