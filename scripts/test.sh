@@ -7,11 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
 scripts/build.sh
-# The real window under Xvfb runs alone, after the rest: beside the other
-# tests on a 2-core machine its server and window can miss the test's
-# one-minute deadline.
-ctest --test-dir build --output-on-failure -j "$(nproc)" -E '^real_window$'
-ctest --test-dir build --output-on-failure -R '^real_window$'
+ctest --test-dir build --output-on-failure -j "$(nproc)"
 
 sanitizers="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
 cmake -S . -B build-asan -G Ninja -DMORVANE_BUILD_UI=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo \

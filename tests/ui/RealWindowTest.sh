@@ -57,9 +57,11 @@ wait_for() {
     done
 }
 
-# A free display number, chosen by the server itself.
+# A free display number, chosen by the server itself. -noreset: the server
+# would otherwise reset when its last client leaves (the first program, ended
+# below) and refuse the next one for a moment.
 exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 exec 3>&-
 wait_for "Xvfb did not start" test -s "$work/display"
@@ -142,6 +144,14 @@ read_clipboard() { timeout 5 xclip -o -selection clipboard -t UTF8_STRING >"$wor
 clipboard_has_marker() { read_clipboard && cmp -s "$work/marker" "$work/clipboard"; }
 clipboard_replaced() { read_clipboard && ! cmp -s "$work/marker" "$work/clipboard"; }
 
+# A click in the middle of the result text, until the window has the focus:
+# a window just mapped on a loaded machine may not yet take the first click.
+focus_result_text() {
+    click_at_twips 3907 5227
+    sleep 0.1
+    has_focus "$window"
+}
+
 # Selects all of the result text, copies it and writes the copy to $1. The
 # clipboard holds a marker of ours first, so that nothing is read before the
 # window's copy has replaced it.
@@ -150,8 +160,7 @@ copy_result_text() {
     # xclip stays in the background as the owner until the window takes over.
     xclip -selection clipboard -i "$work/marker" >/dev/null 2>&1
     wait_for "could not put a marker on the clipboard" clipboard_has_marker
-    click_at_twips 3907 5227 # the middle of the result text
-    wait_for "the main window did not get the keyboard focus" has_focus "$window"
+    wait_for "the main window did not get the keyboard focus for ${1##*/}" focus_result_text
     xdotool key ctrl+a ctrl+c
     wait_for "nothing was copied from the result text" clipboard_replaced
     mv "$work/clipboard" "$1"
