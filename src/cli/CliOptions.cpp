@@ -1,7 +1,7 @@
 #include "cli/CliOptions.h"
 
 #include "core/Text.h"
-#include "input/PointSources.h"
+#include "run/CheckRun.h"
 
 #include <algorithm>
 #include <optional>
@@ -230,7 +230,7 @@ void refuseGeoJsonWithoutZone(const CliOptions& options) {
     if (options.format != OutputFormat::GeoJson || options.zone != 0)
         return;
     if (std::any_of(options.files.begin(), options.files.end(),
-                    [](const std::string& file) { return holdsMapSheets(file); }))
+                    [](const std::string& file) { return isMapSheetPath(file); }))
         return;
     throw UsageError("--format geojson needs --zone N: the plane rectangular zone (1 to 19) "
                      "of the files' coordinates");

@@ -1,6 +1,6 @@
 #include "cli/InputFiles.h"
 
-#include "input/PointSources.h"
+#include "run/CheckRun.h"
 
 #include <algorithm>
 #include <system_error>
@@ -49,7 +49,7 @@ void collect(const fs::path& folder, std::vector<fs::path>& found,
 bool isCoordinateFileName(const fs::path& path) {
     const std::string extension = lowerAscii(path.extension().string());
     return extension == ".sim" || extension == ".dat" || extension == ".sct" ||
-           holdsMapSheets(path);
+           isMapSheetPath(path);
 }
 
 InputFiles inputFiles(const std::vector<std::string>& paths, bool recursive) {

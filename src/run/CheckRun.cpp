@@ -325,6 +325,10 @@ UnitReport keepUnitReport(const PointTable& table, const CheckedUnit& unit, bool
     return report;
 }
 
+bool isMapSheetPath(const std::filesystem::path& path) {
+    return holdsMapSheets(path);
+}
+
 void abandonRun(PointTable& table, UiSink& ui, const std::exception& error) {
     dropPartialRun(table, ui, u"");
     showRunError(ui, error);

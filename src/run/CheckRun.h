@@ -112,6 +112,10 @@ struct UnitReport {
 
 UnitReport keepUnitReport(const PointTable& table, const CheckedUnit& unit, bool withFindings);
 
+// A map sheet (".xml") or a ZIP of them (".zip"), in any letter case: a
+// path whose units are map sheets, which may state their own plane zone.
+bool isMapSheetPath(const std::filesystem::path& path);
+
 // After a run was broken off by an error outside any unit: drops the partial
 // results, releases the busy pointer, sets the status empty on white, then
 // shows the error, so the next Start works.

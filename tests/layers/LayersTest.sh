@@ -15,8 +15,10 @@ declare -A below=(
     [run]="core input checks output"
     [print]="core output"
     [plot]="core output print"
-    [ui]="core input checks output export run print plot"
-    [cli]="core input checks output export run print plot"
+    # The front ends reach the readers and the checks only through the run:
+    # one road for a check.
+    [ui]="core output export run print plot"
+    [cli]="core output export run print plot"
 )
 qt_free="core input checks output export run cli"
 
