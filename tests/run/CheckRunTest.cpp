@@ -225,7 +225,7 @@ TEST_F(CheckRun, ChecksEverySheetOfAnArchiveInTurn) {
         "<g:GM_Point><g:DirectPosition><g:X>5</g:X><g:Y>5</g:Y></g:DirectPosition></g:GM_Point>"
         "</地図>";
     TempFile archive(
-        test::zipOf({{"c.xml", "<地図>"}, {"a.xml", PairSheet}, {"b/clean.xml", clean}}),
+        test::zipOf({{"maps/c.xml", "<地図>"}, {"a.xml", PairSheet}, {"b/clean.xml", clean}}),
         "city.zip");
     ui.files.push_back(archive.path());
     std::vector<std::pair<std::string, std::int32_t>> seen;
@@ -239,7 +239,7 @@ TEST_F(CheckRun, ChecksEverySheetOfAnArchiveInTurn) {
     ASSERT_EQ(run->units.size(), 3u);
     // The table still holds each sheet's points when its turn ends.
     EXPECT_EQ(seen, (std::vector<std::pair<std::string, std::int32_t>>{
-                        {"city.zip:a.xml", 2}, {"clean.xml", 1}, {"city.zip:c.xml", 0}}));
+                        {"city.zip:a.xml", 2}, {"clean.xml", 1}, {"c.xml", 0}}));
     EXPECT_TRUE(run->units[1].summary);
     EXPECT_FALSE(run->units[2].summary);
 
@@ -249,9 +249,11 @@ TEST_F(CheckRun, ChecksEverySheetOfAnArchiveInTurn) {
     // One blank line between sheets: the findings end with one, a clean
     // report gets one.
     EXPECT_NE(at(u"\r\n\r\n■ city.zip:b/clean.xml\r\n同一座標はありませんでした\r\n\r\n"
-                 u"■ city.zip:c.xml\r\nXML の形式が正しくありません（"),
+                 u"■ city.zip:maps/c.xml\r\nXML の形式が正しくありません（"),
               std::u16string::npos);
-    EXPECT_TRUE(text.ends_with(u"）。\r\nファイル: city.zip:c.xml　1 行目\r\n\r\n"));
+    // The place names the member whole: two sheets of one archive may share
+    // a file name in different folders.
+    EXPECT_TRUE(text.ends_with(u"）。\r\nファイル: city.zip:maps/c.xml　1 行目\r\n\r\n"));
     // The heading keeps the member's folder, drops the archive's.
     EXPECT_EQ(run->units[1].heading, u"■ city.zip:b/clean.xml");
     // Where each report starts, for the window to map lines to findings.
@@ -261,12 +263,121 @@ TEST_F(CheckRun, ChecksEverySheetOfAnArchiveInTurn) {
     };
     EXPECT_EQ(run->units[0].firstResultLine, 1);
     EXPECT_EQ(run->units[1].firstResultLine, lineOf(u"■ city.zip:b/clean.xml"));
-    EXPECT_EQ(run->units[2].firstResultLine, lineOf(u"■ city.zip:c.xml"));
+    EXPECT_EQ(run->units[2].firstResultLine, lineOf(u"■ city.zip:maps/c.xml"));
     // One box, naming the sheet.
     ASSERT_EQ(ui.places.size(), 1u);
-    EXPECT_EQ(ui.places[0].file, archive.path().string() + ":c.xml");
+    EXPECT_EQ(ui.places[0].file, archive.path().string() + ":maps/c.xml");
     // The list holds the last sheet's run, as the table does: none.
     EXPECT_TRUE(ui.items.empty());
+}
+
+// What the command line sees: each unit a run of its own, its text alone,
+// its band read again, announced before it says anything.
+TEST_F(CheckRun, PerUnitLayoutGivesEachUnitItsOwnText) {
+    TempFile archive(test::zipOf({{"b.xml", "<地図>"}, {"a.xml", PairSheet}}), "city.zip");
+    ui.toleranceField = u"10";
+    std::vector<std::string> heard;
+    std::vector<std::u16string> texts;
+    UnitHooks hooks;
+    hooks.listed = [&](std::size_t units) { heard.push_back("listed " + std::to_string(units)); };
+    hooks.starting = [&](const CheckedUnit& unit) {
+        heard.push_back("starting " + unit.name.filename().string() + " after " +
+                        std::to_string(ui.messages.size()) + " messages");
+    };
+    hooks.done = [&](const PointTable& table, const CheckedUnit& unit) {
+        heard.push_back("done " + unit.name.filename().string() + " " +
+                        std::to_string(table.findings.size()) + " findings, " +
+                        std::to_string(ui.messages.size()) + " messages");
+        texts.push_back(ui.resultField);
+    };
+    const PathRun run = checkPath(data(), ui, archive.path(), ResultTextLayout::PerUnit, hooks);
+
+    EXPECT_EQ(heard,
+              (std::vector<std::string>{"listed 2", "starting city.zip:a.xml after 0 messages",
+                                        "done city.zip:a.xml 1 findings, 0 messages",
+                                        "starting city.zip:b.xml after 0 messages",
+                                        "done city.zip:b.xml 0 findings, 1 messages"}));
+    ASSERT_EQ(run.units.size(), 2u);
+    // No heading in the text, and the failed sheet leaves an empty one.
+    EXPECT_TRUE(texts[0].starts_with(u"同一座標値\r\n"));
+    EXPECT_EQ(texts[1], u"");
+    EXPECT_EQ(run.units[0].heading, u"■ city.zip:a.xml");
+    EXPECT_EQ(run.units[0].firstResultLine, 0);
+    ASSERT_TRUE(run.units[1].error);
+    EXPECT_EQ(run.units[1].error->place().file, archive.path().string() + ":b.xml");
+    EXPECT_EQ(run.points(), 2);
+    // The out-of-range tolerance was set right once a unit: the field is
+    // that unit's alone.
+    EXPECT_EQ(std::count(ui.visible.begin(), ui.visible.end(), "setToleranceText:0.05"), 1);
+}
+
+// A path that cannot be listed, or that the front end refuses, is one unit
+// that failed: announced, shown in a box, given back with its error.
+TEST_F(CheckRun, APathThatCannotBeListedIsOneFailedUnit) {
+    TempFile archive(test::zipOf({{"a.xml", PairSheet}, {"b.xml", PairSheet}}), "city.zip");
+    struct Case {
+        std::filesystem::path path;
+        bool refuse;
+        std::u16string message;
+    };
+    const Case cases[] = {
+        {"/nonexistent/site.sim", false, u"実行時エラー '53':\r\n\r\nファイルが見つかりません。"},
+        {archive.path(), true, u"two units"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path.string());
+        RecordingUiSink sink;
+        int starts = 0;
+        int dones = 0;
+        UnitHooks hooks;
+        hooks.listed = [&](std::size_t units) {
+            if (c.refuse && units == 2)
+                throw RunError::withoutNumber(u"two units");
+        };
+        hooks.starting = [&](const CheckedUnit& unit) {
+            ++starts;
+            EXPECT_EQ(unit.name, c.path);
+            EXPECT_FALSE(unit.ofSeveral());
+        };
+        hooks.done = [&](const PointTable&, const CheckedUnit& unit) {
+            ++dones;
+            EXPECT_FALSE(unit.summary);
+        };
+        const PathRun run = checkPath(data(), sink, c.path, ResultTextLayout::Joined, hooks);
+        EXPECT_EQ(starts, 1);
+        EXPECT_EQ(dones, 1);
+        ASSERT_EQ(run.units.size(), 1u);
+        ASSERT_TRUE(run.units[0].error);
+        EXPECT_EQ(sink.messages, std::vector<std::u16string>{c.message});
+        EXPECT_EQ(sink.resultField, u"");
+        EXPECT_TRUE(sink.items.empty());
+    }
+}
+
+// What a front end keeps of a unit once the table has moved on: its lines,
+// its findings when asked; a failed unit of several prints its heading and
+// error bare.
+TEST_F(CheckRun, KeptUnitReportsOutliveTheTable) {
+    TempFile archive(test::zipOf({{"b.xml", "<地図>"}, {"a.xml", PairSheet}}), "city.zip");
+    std::vector<UnitReport> kept;
+    UnitHooks hooks;
+    hooks.done = [&](const PointTable& table, const CheckedUnit& unit) {
+        kept.push_back(keepUnitReport(table, unit, true));
+    };
+    checkPath(data(), ui, archive.path(), ResultTextLayout::Joined, hooks);
+
+    ASSERT_EQ(kept.size(), 2u);
+    ASSERT_EQ(kept[0].lines.size(), 3u);
+    EXPECT_EQ(kept[0].lines[0], u"同一座標値");
+    ASSERT_TRUE(kept[0].findings);
+    ASSERT_EQ(kept[0].findings->findings.size(), 1u);
+    const FoundPair& pair = kept[0].findings->findings[0];
+    EXPECT_DOUBLE_EQ(pair.first.y + pair.second.y, 2.01);
+    EXPECT_FALSE(kept[1].summary);
+    EXPECT_FALSE(kept[1].findings);
+    ASSERT_GE(kept[1].lines.size(), 3u);
+    EXPECT_EQ(kept[1].lines[0], u"■ city.zip:b.xml");
+    EXPECT_EQ(kept[1].lines.back(), u"");
 }
 
 TEST_F(CheckRun, ErrorTextCarriesNumberAndMessage) {
