@@ -95,7 +95,7 @@ public:
 
     FileOutcome check(PointTable& table) {
         UnitHooks hooks;
-        hooks.listed = [this](std::size_t units) { listed(units); };
+        hooks.listed = [this](bool several) { listed(several); };
         hooks.starting = [this](const CheckedUnit& unit) { starting(unit); };
         hooks.done = [this](const PointTable& t, const CheckedUnit& unit) { done(t, unit); };
         checkPath(table, m_sink, m_path, ResultTextLayout::PerUnit, hooks);
@@ -105,14 +105,14 @@ public:
     }
 
 private:
-    void listed(std::size_t units) {
+    void listed(bool several) {
         // One picture a file: an archive of several sheets would need one a
         // sheet.
-        if (m_drawn.plot && units > 1)
+        if (m_drawn.plot && several)
             throw RunError::withoutNumber(
                 u"--plot は地図XMLが複数ある ZIP ファイルにはまだ使えません。");
         // One PDF for the archive, its sheets in turn, as the window prints them.
-        m_severalInOnePdf = m_drawn.pdf && units > 1;
+        m_severalInOnePdf = m_drawn.pdf && several;
     }
 
     void starting(const CheckedUnit& unit) {

@@ -9,6 +9,7 @@
 #include "input/ZipArchive.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace morvane {
 
@@ -34,10 +35,42 @@ std::u16string sizeText(std::uint64_t bytes) {
     return toUtf16(std::to_string(bytes)) + u" バイト";
 }
 
-RunError zipBomb(std::uint64_t limit) {
-    return RunError::withoutNumber(u"展開後の合計サイズが上限（" + sizeText(limit) +
-                                   u"）を超えています。");
-}
+// Unpacked bytes of one member, held to its limits as they arrive as well
+// as by its declared size, which may lie.
+class UnpackGauge {
+public:
+    UnpackGauge(const ZipMember& member, const UnpackLimits& limits, std::uint64_t ratio)
+        : m_member(member), m_limits(limits), m_ratio(ratio) {}
+
+    // The member's declared size against the limits, before it is unpacked.
+    std::optional<RunError> declaredProblem() const { return problemAt(m_member.size); }
+
+    void count(std::uint64_t bytes) {
+        m_unpacked += bytes;
+        if (auto problem = problemAt(m_unpacked))
+            throw *problem;
+    }
+
+private:
+    std::optional<RunError> problemAt(std::uint64_t unpacked) const {
+        if (unpacked > m_limits.memberBytes)
+            return RunError::withoutNumber(u"展開後のサイズが上限（" +
+                                           sizeText(m_limits.memberBytes) + u"）を超えています。");
+        const std::uint64_t ratioLimit = m_member.compressedSize > UINT64_MAX / m_ratio
+                                             ? UINT64_MAX
+                                             : m_member.compressedSize * m_ratio;
+        if (unpacked > m_limits.firstBytes && unpacked > ratioLimit)
+            return RunError::withoutNumber(u"展開後のサイズが圧縮サイズの上限（" +
+                                           formatInteger(static_cast<std::int32_t>(m_ratio)) +
+                                           u" 倍）を超えています。");
+        return std::nullopt;
+    }
+
+    const ZipMember& m_member;
+    const UnpackLimits& m_limits;
+    const std::uint64_t m_ratio;
+    std::uint64_t m_unpacked = 0;
+};
 
 // Nothing is written to disk, but a member whose path is absolute or climbs
 // out of the archive is what an attack on an unpacking tool looks like.
@@ -69,42 +102,21 @@ RunError withFile(RunError error, const std::filesystem::path& file) {
     return error;
 }
 
-// The whole member in memory: an inner ZIP, which libzip reads in place. At
-// most `most` bytes; the budget, when given, pays for each one.
-std::string unpackWhole(const ZipArchive& archive, const ZipMember& member, UnpackBudget* budget,
-                        std::uint64_t most) {
+// The whole member in memory: an inner ZIP, which libzip reads in place.
+std::string unpackWhole(const ZipArchive& archive, const ZipMember& member,
+                        const UnpackLimits& limits) {
+    UnpackGauge gauge(member, limits, limits.innerArchiveRatio);
+    if (auto problem = gauge.declaredProblem())
+        throw *problem;
     const auto reader = archive.open(member);
     std::string bytes;
-    bytes.reserve(static_cast<std::size_t>(std::min(member.size, most)));
+    bytes.reserve(static_cast<std::size_t>(std::min(member.size, limits.memberBytes)));
     char chunk[ChunkSize];
     while (const std::size_t n = reader->read(chunk, sizeof chunk)) {
-        if (budget)
-            budget->spend(n);
-        if (bytes.size() + n > most)
-            throw RunError::withoutNumber(u"ZIP ファイルが読み込み中に変わりました。");
+        gauge.count(n);
         bytes.append(chunk, n);
     }
     return bytes;
-}
-
-const ZipMember& memberNamed(const std::vector<ZipMember>& members, const std::string& name) {
-    const auto found = std::lower_bound(
-        members.begin(), members.end(), name,
-        [](const ZipMember& member, const std::string& n) { return member.name < n; });
-    if (found == members.end() || found->name != name)
-        throw RunError::withoutNumber(u"ZIP ファイルが読み込み中に変わりました。");
-    return *found;
-}
-
-SourceReading readSheetMember(PointTable& table, const ZipArchive& archive, const ZipMember& member,
-                              UnpackBudget& budget) {
-    const auto reader = archive.open(member);
-    const CoordinateSystem system = readMapSheet(table, [&](char* buffer, std::size_t size) {
-        const std::size_t n = reader->read(buffer, size);
-        budget.spend(n);
-        return n;
-    });
-    return {"UTF-8", system};
 }
 
 std::filesystem::path memberPath(const std::filesystem::path& file,
@@ -115,19 +127,21 @@ std::filesystem::path memberPath(const std::filesystem::path& file,
     return name;
 }
 
-} // namespace
-
-void UnpackBudget::spend(std::uint64_t bytes) {
-    const std::uint64_t before = spent.fetch_add(bytes);
-    if (before + bytes > limit || before + bytes < before)
-        throw zipBomb(limit);
+bool isSheetName(std::string_view name) {
+    return hasExtension(name, ".xml");
 }
+
+bool isArchiveName(std::string_view name) {
+    return hasExtension(name, ".zip");
+}
+
+} // namespace
 
 SourceReading PointSource::read(PointTable& table, EncodingChoice encoding) const {
     if (m_problem)
         throw *m_problem;
     try {
-        if (!m_members.empty())
+        if (m_archive)
             return readFromArchive(table);
         if (m_format == SourceFormat::MapSheet) {
             RegularFile file(m_file);
@@ -146,109 +160,136 @@ SourceReading PointSource::read(PointTable& table, EncodingChoice encoding) cons
 }
 
 SourceReading PointSource::readFromArchive(PointTable& table) const {
-    const ZipArchive archive(m_file);
-    const std::vector<ZipMember> members = archive.members();
-    const ZipMember& member = memberNamed(members, m_members[0]);
-    if (m_members.size() == 1)
-        return readSheetMember(table, archive, member, *m_budget);
-    const ZipArchive inner(unpackWhole(archive, member, nullptr, m_innerArchiveSize));
-    return readSheetMember(table, inner, memberNamed(inner.members(), m_members[1]), *m_budget);
+    UnpackGauge gauge(*m_member, m_limits, m_limits.sheetRatio);
+    const auto reader = m_archive->open(*m_member);
+    const CoordinateSystem system = readMapSheet(table, [&](char* buffer, std::size_t size) {
+        const std::size_t n = reader->read(buffer, size);
+        gauge.count(n);
+        return n;
+    });
+    return {"UTF-8", system};
 }
 
 bool holdsMapSheets(const std::filesystem::path& path) {
     const std::string fileName = path.filename().string();
-    return hasExtension(fileName, ".xml") || hasExtension(fileName, ".zip");
+    return isSheetName(fileName) || isArchiveName(fileName);
 }
 
-std::vector<PointSource> pointSourcesOf(const std::filesystem::path& path,
-                                        std::uint64_t maxUnpacked) {
+PointSourceList::PointSourceList(const std::filesystem::path& path, UnpackLimits limits)
+    : m_path(path), m_limits(limits) {
     const std::string fileName = path.filename().string();
-    if (!hasExtension(fileName, ".zip")) {
+    if (!isArchiveName(fileName)) {
         PointSource source;
         source.m_displayName = path;
         source.m_file = path;
         source.m_format =
-            hasExtension(fileName, ".xml") ? SourceFormat::MapSheet : SourceFormat::CoordinateFile;
-        return {source};
+            isSheetName(fileName) ? SourceFormat::MapSheet : SourceFormat::CoordinateFile;
+        m_plainFile = std::move(source);
+        return;
     }
-
-    const auto budget = std::make_shared<UnpackBudget>(maxUnpacked);
-    std::uint64_t declared = 0;
-    // Declared sizes are checked before anything is unpacked (an inner ZIP's
-    // once it is), and the bytes themselves as they come, for sizes that lie.
-    const auto declare = [&](std::uint64_t size) {
-        declared = size > maxUnpacked - std::min(declared, maxUnpacked) ? maxUnpacked + 1
-                                                                        : declared + size;
-        if (declared > maxUnpacked)
-            throw zipBomb(maxUnpacked);
-    };
-    const auto sourceOf = [&](std::vector<std::string> members) {
-        PointSource source;
-        source.m_displayName = memberPath(path, members);
-        source.m_format = SourceFormat::MapSheet;
-        source.m_file = path;
-        source.m_members = std::move(members);
-        source.m_budget = budget;
-        return source;
-    };
-
-    std::vector<PointSource> sources;
     try {
-        const ZipArchive archive(path);
-        std::vector<ZipMember> members = archive.members();
-        std::erase_if(members, [](const ZipMember& member) {
-            return !hasExtension(member.name, ".xml") && !hasExtension(member.name, ".zip");
+        m_archive = std::make_shared<const ZipArchive>(path);
+        m_members = m_archive->members();
+        std::erase_if(m_members, [](const ZipMember& member) {
+            return !isSheetName(member.name) && !isArchiveName(member.name);
         });
-        // The outer sizes all before any inner ZIP is unpacked.
-        for (const ZipMember& member : members)
-            if (!memberProblem(member))
-                declare(member.size);
-        for (const ZipMember& member : members) {
-            const bool isSheet = hasExtension(member.name, ".xml");
-            PointSource source = sourceOf({member.name});
-            if (auto problem = memberProblem(member)) {
-                source.m_problem = withFile(*problem, source.m_displayName);
-                sources.push_back(std::move(source));
-                continue;
-            }
-            if (isSheet) {
-                sources.push_back(std::move(source));
-                continue;
-            }
-            std::vector<PointSource> innerSources;
-            try {
-                std::string bytes = unpackWhole(archive, member, budget.get(), maxUnpacked);
-                const std::uint64_t innerSize = bytes.size();
-                const ZipArchive inner(std::move(bytes));
-                for (const ZipMember& innerMember : inner.members()) {
-                    if (!hasExtension(innerMember.name, ".xml"))
-                        continue;
-                    PointSource innerSource = sourceOf({member.name, innerMember.name});
-                    innerSource.m_innerArchiveSize = innerSize;
-                    if (auto problem = memberProblem(innerMember))
-                        innerSource.m_problem = withFile(*problem, innerSource.m_displayName);
-                    else
-                        declare(innerMember.size);
-                    innerSources.push_back(std::move(innerSource));
-                }
-                if (innerSources.empty())
-                    throw RunError::withoutNumber(u"ZIP ファイルに地図XML（.xml）がありません。");
-            } catch (RunError& e) {
-                // A bomb stops the whole archive; anything else only this member.
-                if (declared > maxUnpacked || budget->spent > maxUnpacked)
-                    throw;
-                source.m_problem = withFile(e, source.m_displayName);
-                innerSources = {std::move(source)};
-            }
-            for (PointSource& innerSource : innerSources)
-                sources.push_back(std::move(innerSource));
-        }
-        if (sources.empty())
+        if (m_members.empty())
             throw RunError::withoutNumber(u"ZIP ファイルに地図XML（.xml）がありません。");
+        m_several = m_members.size() > 1;
+        // One inner ZIP alone: its sheets decide, and it is unpacked now,
+        // once, as it comes first anyway.
+        if (!m_several && isArchiveName(m_members.front().name)) {
+            openInnerArchive();
+            m_several = m_innerSources.size() > 1;
+        }
     } catch (RunError& e) {
         e.setFile(path);
         throw;
     }
+}
+
+PointSource PointSourceList::sourceOf(const ZipMember& member) const {
+    PointSource source;
+    source.m_displayName = memberPath(m_path, {member.name});
+    source.m_format = SourceFormat::MapSheet;
+    source.m_file = m_path;
+    source.m_archive = m_archive;
+    source.m_member = member;
+    source.m_limits = m_limits;
+    if (auto problem = memberProblem(member))
+        source.m_problem = withFile(*problem, source.m_displayName);
+    else if (auto tooLarge = UnpackGauge(member, m_limits,
+                                         isArchiveName(member.name) ? m_limits.innerArchiveRatio
+                                                                    : m_limits.sheetRatio)
+                                 .declaredProblem())
+        source.m_problem = withFile(*tooLarge, source.m_displayName);
+    return source;
+}
+
+void PointSourceList::openInnerArchive() {
+    const ZipMember& member = m_members[m_next];
+    m_innerSources.clear();
+    m_nextInner = 0;
+    PointSource outer = sourceOf(member);
+    if (outer.m_problem) {
+        m_innerSources.push_back(std::move(outer));
+        return;
+    }
+    try {
+        const auto inner =
+            std::make_shared<const ZipArchive>(unpackWhole(*m_archive, member, m_limits));
+        for (const ZipMember& innerMember : inner->members()) {
+            if (!isSheetName(innerMember.name))
+                continue;
+            PointSource source;
+            source.m_displayName = memberPath(m_path, {member.name, innerMember.name});
+            source.m_format = SourceFormat::MapSheet;
+            source.m_file = m_path;
+            source.m_archive = inner;
+            source.m_member = innerMember;
+            source.m_limits = m_limits;
+            if (auto problem = memberProblem(innerMember))
+                source.m_problem = withFile(*problem, source.m_displayName);
+            else if (auto tooLarge =
+                         UnpackGauge(innerMember, m_limits, m_limits.sheetRatio).declaredProblem())
+                source.m_problem = withFile(*tooLarge, source.m_displayName);
+            m_innerSources.push_back(std::move(source));
+        }
+        if (m_innerSources.empty())
+            throw RunError::withoutNumber(u"ZIP ファイルに地図XML（.xml）がありません。");
+    } catch (const RunError& e) {
+        // Only this member fails; the archive's other sheets are read.
+        m_innerSources.clear();
+        outer.m_problem = withFile(e, outer.m_displayName);
+        m_innerSources.push_back(std::move(outer));
+    }
+}
+
+std::optional<PointSource> PointSourceList::next() {
+    if (m_plainFile)
+        return std::exchange(m_plainFile, std::nullopt);
+    while (m_next < m_members.size()) {
+        const ZipMember& member = m_members[m_next];
+        if (!isArchiveName(member.name)) {
+            ++m_next;
+            return sourceOf(member);
+        }
+        if (m_innerSources.empty())
+            openInnerArchive();
+        if (m_nextInner < m_innerSources.size())
+            return std::move(m_innerSources[m_nextInner++]);
+        // This inner ZIP is done: its bytes go when its last source does.
+        m_innerSources.clear();
+        ++m_next;
+    }
+    return std::nullopt;
+}
+
+std::vector<PointSource> pointSourcesOf(const std::filesystem::path& path, UnpackLimits limits) {
+    PointSourceList list(path, limits);
+    std::vector<PointSource> sources;
+    while (auto source = list.next())
+        sources.push_back(std::move(*source));
     return sources;
 }
 

@@ -3,8 +3,8 @@
 #include "core/CoordinateSystem.h"
 #include "core/RunError.h"
 #include "core/TextEncoding.h"
+#include "input/ZipArchive.h"
 
-#include <atomic>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -16,9 +16,23 @@ namespace morvane {
 
 struct PointTable;
 
-// An archive may unpack this much in all, its members and the members of the
-// ZIPs inside it together; beyond it the archive is taken for a ZIP bomb.
-inline constexpr std::uint64_t MaxUnpackedBytes = std::uint64_t{1} << 30;
+// What one member of an archive (a sheet, or a ZIP inside the archive) may
+// unpack to. Limits per member rather than in all, so that a package of many
+// sheets is read whatever its total; a bomb is refused by its ratio, whatever
+// its size.
+struct UnpackLimits {
+    // The most a member may unpack to.
+    std::uint64_t memberBytes = std::uint64_t{1} << 30;
+    // Past firstBytes, a sheet may unpack to at most sheetRatio times its
+    // compressed size: map XML compresses 15 to 40 times, a bomb a thousand.
+    std::uint64_t sheetRatio = 100;
+    // A ZIP inside the archive holds data compressed already, and is held in
+    // memory while its sheets are read: at most innerArchiveRatio times.
+    std::uint64_t innerArchiveRatio = 32;
+    // Small members are not judged by their ratio: a page of spaces
+    // compresses a thousand times and is no bomb.
+    std::uint64_t firstBytes = std::uint64_t{1} << 20;
+};
 
 enum class SourceFormat { CoordinateFile, MapSheet };
 
@@ -28,18 +42,6 @@ struct SourceReading {
     std::string encoding;
     // Always unstated for a coordinate file.
     CoordinateSystem coordinateSystem;
-};
-
-// What an archive has unpacked so far, shared by the sources listed from it,
-// which may be read on several threads.
-struct UnpackBudget {
-    explicit UnpackBudget(std::uint64_t limit) : limit(limit) {}
-    // Counts bytes that were unpacked; throws the ZIP bomb error once the
-    // total passes the limit.
-    void spend(std::uint64_t bytes);
-
-    const std::uint64_t limit;
-    std::atomic<std::uint64_t> spent{0};
 };
 
 // One unit that is checked on its own: a coordinate file, a map sheet file,
@@ -62,34 +64,63 @@ public:
     SourceReading read(PointTable& table, EncodingChoice encoding = EncodingChoice::Auto) const;
 
 private:
-    friend std::vector<PointSource> pointSourcesOf(const std::filesystem::path&, std::uint64_t);
+    friend class PointSourceList;
     SourceReading readFromArchive(PointTable& table) const;
 
     std::filesystem::path m_displayName;
     SourceFormat m_format = SourceFormat::CoordinateFile;
     std::filesystem::path m_file;
-    // The member of the archive file, and the member of that member when it is
-    // itself a ZIP; empty for a file of its own.
-    std::vector<std::string> m_members;
-    // The bytes the inner ZIP unpacked to when it was listed: reading it again
-    // costs nothing more of the budget, and more bytes than that are refused.
-    std::uint64_t m_innerArchiveSize = 0;
+    // The archive the sheet lies in (the file, or a ZIP inside it, unpacked
+    // once for all its sheets) and its member; none for a file of its own.
+    std::shared_ptr<const ZipArchive> m_archive;
+    std::optional<ZipMember> m_member;
+    UnpackLimits m_limits;
     std::optional<RunError> m_problem;
-    std::shared_ptr<UnpackBudget> m_budget;
 };
 
 // ".xml" and ".zip" in any letter case: a map sheet, or an archive of them.
 bool holdsMapSheets(const std::filesystem::path& path);
 
-// The sources a path holds: a ".xml" file is one map sheet; a ".zip" file
-// holds a sheet for every ".xml" member and every ".xml" member of its ".zip"
-// members (one level down), in sorted member order at each level; any other
-// file is one coordinate file. Throws a RunError naming the path when the file
-// cannot be opened (error 53, 70, 75), when the archive is damaged, when its
-// declared sizes add up to more than maxUnpacked (or the inner ZIPs listed
-// unpack to more), and when it holds no sheet. A member that cannot be read
-// is still listed, with its problem, so that the others can be read after it.
+// The sources a path holds, listed as they are reached: a ".xml" file is one
+// map sheet; a ".zip" file holds a sheet for every ".xml" member and every
+// ".xml" member of its ".zip" members (one level down), in sorted member
+// order at each level; any other file is one coordinate file. An archive is
+// opened and listed once; a ZIP inside it is unpacked once, when its turn
+// comes, and kept only while a source of it is. A member that cannot be read
+// (encrypted, a path that leaves the archive, over its limits, a damaged inner
+// ZIP) is still listed, with its problem, so that the others are read after
+// it.
+class PointSourceList {
+public:
+    // Throws a RunError naming the path when the file cannot be opened (error
+    // 53, 70, 75), when the archive is damaged, and when it holds no sheet.
+    explicit PointSourceList(const std::filesystem::path& path, UnpackLimits limits = {});
+
+    // More than one source: each is then checked under its heading.
+    bool several() const { return m_several; }
+    // The next source, or nothing after the last.
+    std::optional<PointSource> next();
+
+private:
+    PointSource sourceOf(const ZipMember& member) const;
+    // Unpacks the inner ZIP at m_next and lists its sheets into m_innerSources.
+    void openInnerArchive();
+
+    std::filesystem::path m_path;
+    UnpackLimits m_limits;
+    std::shared_ptr<const ZipArchive> m_archive;
+    // The outer archive's sheets and inner ZIPs; for a plain file, none.
+    std::vector<ZipMember> m_members;
+    std::size_t m_next = 0;
+    std::vector<PointSource> m_innerSources;
+    std::size_t m_nextInner = 0;
+    std::optional<PointSource> m_plainFile;
+    bool m_several = false;
+};
+
+// Every source of a path at once (see PointSourceList). The sources of every
+// inner ZIP are kept, and so its bytes: for tests and small archives.
 std::vector<PointSource> pointSourcesOf(const std::filesystem::path& path,
-                                        std::uint64_t maxUnpacked = MaxUnpackedBytes);
+                                        UnpackLimits limits = {});
 
 } // namespace morvane

@@ -86,7 +86,8 @@ std::vector<ZipMember> ZipArchive::members() const {
             continue;
         const bool encrypted =
             (stat.valid & ZIP_STAT_ENCRYPTION_METHOD) && stat.encryption_method != ZIP_EM_NONE;
-        members.push_back({std::move(name), stat.index, stat.size, encrypted});
+        const std::uint64_t compressed = (stat.valid & ZIP_STAT_COMP_SIZE) ? stat.comp_size : 0;
+        members.push_back({std::move(name), stat.index, stat.size, compressed, encrypted});
     }
     std::sort(members.begin(), members.end(),
               [](const ZipMember& a, const ZipMember& b) { return a.name < b.name; });

@@ -16,7 +16,10 @@ namespace morvane {
 struct ZipMember {
     std::string name;
     std::uint64_t index = 0;
+    // Unpacked, as declared.
     std::uint64_t size = 0;
+    // As stored in the archive.
+    std::uint64_t compressedSize = 0;
     bool encrypted = false;
 };
 

@@ -218,20 +218,20 @@ PathRun checkResetPath(PointTable& table, UiSink& ui, const std::filesystem::pat
                        ResultTextLayout layout, const UnitHooks& hooks) {
     const bool joined = layout == ResultTextLayout::Joined;
     PathRun run{path, {}};
-    std::vector<PointSource> sources;
+    std::optional<PointSourceList> sources;
     try {
-        sources = pointSourcesOf(path);
+        sources.emplace(path);
         if (hooks.listed)
-            hooks.listed(sources.size());
+            hooks.listed(sources->several());
     } catch (const RunError& e) {
         run.units.push_back(failedPath(table, ui, path, e, hooks));
         return run;
     }
-    const bool several = sources.size() > 1;
-    run.units.reserve(sources.size());
+    const bool several = sources->several();
     // The joined result text of the units done so far.
     std::u16string done;
-    for (const PointSource& source : sources) {
+    while (const std::optional<PointSource> next = sources->next()) {
+        const PointSource& source = *next;
         CheckedUnit unit{source.displayName(),
                          several ? unitHeading(path, source) : u"",
                          std::nullopt,

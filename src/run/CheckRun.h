@@ -51,9 +51,9 @@ struct CheckedUnit {
 // What a front end hears of each unit while the path is checked. Each is
 // optional.
 struct UnitHooks {
-    // The number of units the path holds, once listed. It may refuse the path
-    // by throwing a RunError, which then stands as the path's error.
-    std::function<void(std::size_t units)> listed;
+    // Once the path is opened: whether it holds several units. It may refuse
+    // the path by throwing a RunError, which then stands as the path's error.
+    std::function<void(bool several)> listed;
     // Before the unit's check says or asks anything.
     std::function<void(const CheckedUnit& unit)> starting;
     // After the unit, while the table still holds what it left: its points,
@@ -81,7 +81,7 @@ struct PathRun {
     std::int64_t points() const;
 };
 
-// The one check of a path: lists its units (see pointSourcesOf), reads and
+// The one check of a path: lists its units (see PointSourceList), reads and
 // checks each in turn with the band from the fields, puts each unit's report
 // into the result text as layout says and asks its questions through ui. A
 // unit that fails shows its error (box and, when joined, its lines under its

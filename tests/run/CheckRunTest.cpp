@@ -279,7 +279,7 @@ TEST_F(CheckRun, PerUnitLayoutGivesEachUnitItsOwnText) {
     std::vector<std::string> heard;
     std::vector<std::u16string> texts;
     UnitHooks hooks;
-    hooks.listed = [&](std::size_t units) { heard.push_back("listed " + std::to_string(units)); };
+    hooks.listed = [&](bool several) { heard.push_back(several ? "several" : "one"); };
     hooks.starting = [&](const CheckedUnit& unit) {
         heard.push_back("starting " + unit.name.filename().string() + " after " +
                         std::to_string(ui.messages.size()) + " messages");
@@ -293,7 +293,7 @@ TEST_F(CheckRun, PerUnitLayoutGivesEachUnitItsOwnText) {
     const PathRun run = checkPath(data(), ui, archive.path(), ResultTextLayout::PerUnit, hooks);
 
     EXPECT_EQ(heard,
-              (std::vector<std::string>{"listed 2", "starting city.zip:a.xml after 0 messages",
+              (std::vector<std::string>{"several", "starting city.zip:a.xml after 0 messages",
                                         "done city.zip:a.xml 1 findings, 0 messages",
                                         "starting city.zip:b.xml after 0 messages",
                                         "done city.zip:b.xml 0 findings, 1 messages"}));
@@ -330,8 +330,8 @@ TEST_F(CheckRun, APathThatCannotBeListedIsOneFailedUnit) {
         int starts = 0;
         int dones = 0;
         UnitHooks hooks;
-        hooks.listed = [&](std::size_t units) {
-            if (c.refuse && units == 2)
+        hooks.listed = [&](bool several) {
+            if (c.refuse && several)
                 throw RunError::withoutNumber(u"two units");
         };
         hooks.starting = [&](const CheckedUnit& unit) {
