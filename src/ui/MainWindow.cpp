@@ -15,6 +15,7 @@
 #include "ui/PlotWindow.h"
 #include "ui/PrinterDialog.h"
 #include "ui/ResultListModel.h"
+#include "ui/WindowControls.h"
 #include "ui/WindowSettings.h"
 
 #include <algorithm>
@@ -44,18 +45,6 @@
 namespace morvane {
 
 namespace {
-
-// Positions and sizes are designed in twips; 15 make one pixel at 96 dpi, and
-// Qt scales pixels on denser screens.
-constexpr int TwipsPerPixel = 15;
-
-constexpr int pixels(int twips) {
-    return (twips + TwipsPerPixel / 2) / TwipsPerPixel;
-}
-
-QRect twips(int left, int top, int width, int height) {
-    return {pixels(left), pixels(top), pixels(width), pixels(height)};
-}
 
 constexpr int ClientWidth = 7890;
 constexpr int ClientHeight = 10050;
@@ -98,53 +87,6 @@ std::u16string toCrLf(const QString& text) {
         s += c.unicode();
     }
     return s;
-}
-
-void setBackColor(QWidget* w, const QColor& color) {
-    QPalette p = w->palette();
-    p.setColor(w->backgroundRole(), color);
-    w->setPalette(p);
-    w->setAutoFillBackground(true);
-}
-
-QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, const QColor& back) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QLatin1String(name));
-    label->setTextFormat(Qt::PlainText);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    setBackColor(label, back);
-    return label;
-}
-
-QPlainTextEdit* makeField(QWidget* parent, const char* name, const QString& text) {
-    auto* field = new QPlainTextEdit(text, parent);
-    field->setObjectName(QLatin1String(name));
-    // Tab moves on to the next control rather than typing a tab.
-    field->setTabChangesFocus(true);
-    return field;
-}
-
-// A one-line number field: right-aligned, no scroll bars, and a small inner
-// margin so that its line fits the 26-pixel height.
-QPlainTextEdit* makeNumberField(QWidget* parent, const char* name, const QString& text) {
-    auto* field = makeField(parent, name, text);
-    field->setFont(proportionalGothicFont(11.25));
-    field->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    field->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    QTextDocument* doc = field->document();
-    doc->setDocumentMargin(1);
-    QTextOption option = doc->defaultTextOption();
-    option.setAlignment(Qt::AlignRight);
-    doc->setDefaultTextOption(option);
-    return field;
-}
-
-QPushButton* makeButton(QWidget* parent, const char* name, const QString& text, const QFont& font) {
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(QLatin1String(name));
-    button->setFont(font);
-    button->setAutoDefault(false);
-    return button;
 }
 
 bool isEnter(const QKeyEvent& key) {
