@@ -1,25 +1,17 @@
 #include "ui/MainWindow.h"
 
-#include "core/FileFindings.h"
 #include "core/PointTable.h"
-#include "core/Text.h"
 #include "core/UnitName.h"
-#include "export/FindingsCsv.h"
-#include "output/ReportPrint.h"
 #include "print/Fonts.h"
-#include "print/PagedDeviceSink.h"
-#include "print/PdfReport.h"
-#include "print/QtOutputFile.h"
 #include "run/CheckRun.h"
 #include "ui/AppIcon.h"
 #include "ui/PlotWindow.h"
 #include "ui/PrinterDialog.h"
+#include "ui/ReportCommands.h"
 #include "ui/ResultListModel.h"
 #include "ui/WindowControls.h"
 #include "ui/WindowSettings.h"
 
-#include <algorithm>
-#include <sstream>
 #include <stdexcept>
 #include <utility>
 
@@ -35,7 +27,6 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPlainTextEdit>
-#include <QPrinter>
 #include <QPushButton>
 #include <QShortcut>
 #include <QTextBlock>
@@ -116,14 +107,6 @@ std::optional<std::filesystem::path> draggedFile(const QMimeData* data) {
     return std::filesystem::path(QFile::encodeName(file).toStdString());
 }
 
-// Where a file made from the checked file's report is proposed: beside it,
-// under its name ("site.sim" gives "site.pdf").
-QString besideCheckedFile(const std::filesystem::path& checked, const char* extension) {
-    std::filesystem::path suggested = std::filesystem::absolute(checked);
-    suggested.replace_extension(extension);
-    return QFile::decodeName(suggested.c_str());
-}
-
 } // namespace
 
 std::int16_t filterToleranceKey(std::int16_t key) {
@@ -133,7 +116,7 @@ std::int16_t filterToleranceKey(std::int16_t key) {
 MainWindow::MainWindow(std::optional<WindowDialogs> dialogs, QWidget* parent)
     : QWidget(parent), m_table(std::make_unique<PointTable>()) {
     m_dialogs = dialogs ? std::move(*dialogs) : realDialogs([this](QWidget* owner) {
-        return showPrinterDialog(printer(), owner);
+        return showPrinterDialog(m_reports->printer(), owner);
     });
 
     setObjectName(QStringLiteral("MainWindow"));
@@ -208,9 +191,9 @@ MainWindow::MainWindow(std::optional<WindowDialogs> dialogs, QWidget* parent)
     m_startButton->installEventFilter(this);
 
     connect(m_startButton, &QPushButton::clicked, this, &MainWindow::startRun);
-    connect(m_printButton, &QPushButton::clicked, this, &MainWindow::printLastReport);
+    m_reports = new ReportCommands(this, *this, *m_table, m_dialogs);
+    connect(m_printButton, &QPushButton::clicked, m_reports, &ReportCommands::print);
 
-    createReportActions();
     m_resultText->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_resultText, &QWidget::customContextMenuRequested, this,
             &MainWindow::showResultTextMenu);
@@ -235,38 +218,22 @@ void MainWindow::startRun() {
     setWindowTitle(Caption);
     m_lastRun.reset();
     m_lastRunFirstLine = 0;
-    m_unitReports.clear();
-    m_checkedFile.clear();
-    enableReportActions();
+    m_reports->runStarting();
     if (m_plotWindow)
         m_plotWindow->forgetRun();
-    QString title;
+    std::optional<PathRun> run;
     try {
         UnitHooks hooks;
         hooks.done = [this](const PointTable& table, const CheckedUnit& unit) {
-            // The table keeps the last unit only; a path of several keeps
-            // each unit's report for the report commands.
-            if (unit.ofSeveral())
-                m_unitReports.push_back(keepUnitReport(table, unit, true));
+            m_reports->unitDone(table, unit);
         };
-        if (const auto run = runFileCheck(*m_table, *this, hooks)) {
-            m_lastRun = run->units.back().summary;
-            m_lastRunFirstLine = run->units.back().firstResultLine;
-            // Named after the chosen file, whatever it holds: a ZIP of one
-            // sheet is the ZIP, as one of several is.
-            if (run->units.size() > 1 || m_lastRun) {
-                m_checkedFile = run->file;
-                title = runTitle(run->file, run->points());
-            }
-        }
+        run = runFileCheck(*m_table, *this, hooks);
     } catch (const std::exception& e) { // a bug, or out of memory
-        m_unitReports.clear();
         try {
             abandonRun(*m_table, *this, e);
         } catch (...) { // nothing more to report with; keep the window alive
         }
     } catch (...) {
-        m_unitReports.clear();
         try {
             abandonRun(*m_table, *this, std::runtime_error("unknown exception"));
         } catch (...) {
@@ -278,67 +245,26 @@ void MainWindow::startRun() {
     // Whatever ended the run, the pointer must not stay busy.
     setBusyCursor(false);
     showPending();
-    if (!title.isEmpty())
-        setWindowTitle(title);
-    enableReportActions();
-    plotNewRun();
-}
 
-std::vector<ReportToPrint> MainWindow::reportsToPrint() const {
-    std::vector<ReportToPrint> reports;
-    if (m_unitReports.empty()) {
-        reports.push_back({m_table->writtenReportLines(), m_lastRun});
-        return reports;
-    }
-    reports.reserve(m_unitReports.size());
-    for (const UnitReport& unit : m_unitReports)
-        reports.push_back({unit.lines, unit.summary});
-    return reports;
-}
-
-void MainWindow::printLastReport() {
-    try {
-        QPrinter& paper = printer();
-        // The report's offsets are measured from the printable area.
-        paper.setFullPage(false);
-        // Before any run there is nothing to print: the empty report still
-        // becomes a file when the dialog chose one; paper is spared the blank
-        // sheet.
-        PagedDeviceSink sink(paper, [&paper] { return !paper.outputFileName().isEmpty(); });
-        printReports(reportsToPrint(), *this, sink);
-    } catch (const std::exception& e) {
-        try {
-            showMessage(u"予期しないエラーが発生しました。\r\n" + toUtf16(e.what()));
-        } catch (...) {
+    std::filesystem::path checkedFile;
+    if (run) {
+        // The table holds the last unit.
+        const CheckedUnit& last = run->units.back();
+        m_lastRun = last.summary;
+        m_lastRunFirstLine = last.firstResultLine;
+        // Named after the chosen file, whatever it holds: a ZIP of one sheet
+        // is the ZIP, as one of several is; the plot shows a sheet of several
+        // by its own name.
+        if (run->units.size() > 1 || m_lastRun) {
+            checkedFile = run->file;
+            setWindowTitle(runTitle(run->file, run->points()));
         }
+        if (m_lastRun)
+            m_plottedName =
+                last.ofSeveral() ? shownUnitName(m_lastRun->file) : run->file.filename();
     }
-}
-
-void MainWindow::createReportActions() {
-    m_printAction = new QAction(QStringLiteral(u"レポートを印刷..."), this);
-    m_printAction->setObjectName(QStringLiteral("printAction"));
-    m_printAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
-    m_printAction->setShortcutVisibleInContextMenu(true);
-    // Added to the window, the shortcut works wherever the focus is in it.
-    m_printAction->setShortcutContext(Qt::WindowShortcut);
-    addAction(m_printAction);
-    connect(m_printAction, &QAction::triggered, this, &MainWindow::printLastReport);
-
-    m_savePdfAction = new QAction(QStringLiteral(u"PDFに保存..."), this);
-    m_savePdfAction->setObjectName(QStringLiteral("savePdfAction"));
-    connect(m_savePdfAction, &QAction::triggered, this, &MainWindow::saveReportAsPdf);
-
-    m_saveCsvAction = new QAction(QStringLiteral(u"CSVに保存..."), this);
-    m_saveCsvAction->setObjectName(QStringLiteral("saveCsvAction"));
-    connect(m_saveCsvAction, &QAction::triggered, this, &MainWindow::saveFindingsAsCsv);
-
-    m_reportActions = {m_printAction, m_savePdfAction, m_saveCsvAction};
-    enableReportActions();
-}
-
-void MainWindow::enableReportActions() {
-    for (QAction* action : m_reportActions)
-        action->setEnabled(reportAvailable());
+    m_reports->runEnded(m_lastRun, checkedFile);
+    plotNewRun();
 }
 
 std::unique_ptr<QMenu> MainWindow::makeResultTextMenu(const QPoint& position) {
@@ -346,76 +272,13 @@ std::unique_ptr<QMenu> MainWindow::makeResultTextMenu(const QPoint& position) {
     std::unique_ptr<QMenu> menu(m_resultText->createStandardContextMenu(position));
     addPlotMenuEntry(menu.get(), position);
     menu->addSeparator();
-    menu->addAction(m_printAction);
-    menu->addAction(m_savePdfAction);
-    menu->addAction(m_saveCsvAction);
+    m_reports->addTo(*menu);
     return menu;
 }
 
 void MainWindow::showResultTextMenu(const QPoint& position) {
     // The position is the text's viewport's, as a scroll area reports it.
     makeResultTextMenu(position)->exec(m_resultText->viewport()->mapToGlobal(position));
-}
-
-void MainWindow::saveReportAsPdf() {
-    if (!reportAvailable())
-        return;
-    try {
-        const auto target = m_dialogs.chooseSaveFile(this, besideCheckedFile(m_checkedFile, ".pdf"),
-                                                     QStringLiteral("PDF (*.pdf)"));
-        if (!target)
-            return;
-        m_printingToPdf = true;
-        PdfReportWriter().write(reportsToPrint(), *this, *target);
-        m_printingToPdf = false;
-    } catch (const std::exception& e) {
-        m_printingToPdf = false;
-        try {
-            showMessage(u"PDFに保存できませんでした。\r\n\r\n" + toUtf16(e.what()));
-        } catch (...) {
-        }
-    }
-}
-
-void MainWindow::saveFindingsAsCsv() {
-    if (!reportAvailable())
-        return;
-    try {
-        const auto target = m_dialogs.chooseSaveFile(this, besideCheckedFile(m_checkedFile, ".csv"),
-                                                     QStringLiteral("CSV (*.csv)"));
-        if (!target)
-            return;
-        std::ostringstream csv;
-        if (m_unitReports.empty()) {
-            writeFindingsCsv(csv, fileFindings(*m_table, *m_lastRun));
-        } else {
-            // One header, then the rows of every sheet that was checked.
-            writeCsvHeader(csv);
-            for (const UnitReport& unit : m_unitReports)
-                if (unit.findings)
-                    writeCsvRows(csv, *unit.findings);
-        }
-        const std::string bytes = csv.str();
-        // Committed only when whole, as the PDF: a failure leaves an existing
-        // file as it was.
-        QtOutputFile file(*target, "the CSV file");
-        if (file.device().write(bytes.data(), static_cast<qint64>(bytes.size())) !=
-            static_cast<qint64>(bytes.size()))
-            file.fail(file.device().errorString().toStdString());
-        file.commit();
-    } catch (const std::exception& e) {
-        try {
-            showMessage(u"CSVに保存できませんでした。\r\n\r\n" + toUtf16(e.what()));
-        } catch (...) {
-        }
-    }
-}
-
-QPrinter& MainWindow::printer() {
-    // Made on first use: setting one up asks the print system for its printers.
-    if (!m_printer)
-        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    return *m_printer;
 }
 
 void MainWindow::showPending() {
@@ -495,7 +358,7 @@ void MainWindow::openPlotAtLine(int line) {
         connect(m_plotWindow, &PlotWindow::findingStepped, this, &MainWindow::selectFindingLines);
     }
     if (!m_plotWindow->hasRun())
-        m_plotWindow->showRun(*m_table, *m_lastRun, plottedName());
+        m_plotWindow->showRun(*m_table, *m_lastRun, m_plottedName);
     const auto finding = findingAtLine(line);
     if (finding) {
         selectFindingLines(*finding);
@@ -531,15 +394,10 @@ void MainWindow::followTextSelection() {
         m_plotWindow->showFinding(*finding);
 }
 
-std::filesystem::path MainWindow::plottedName() const {
-    // The plot shows the table's run: the last sheet of a file of several.
-    return m_unitReports.empty() ? m_checkedFile.filename() : shownUnitName(m_lastRun->file);
-}
-
 void MainWindow::plotNewRun() {
     // An open plot shows the new run; a closed one waits for the next open.
     if (m_plotWindow && m_plotWindow->isVisible() && m_lastRun)
-        m_plotWindow->showRun(*m_table, *m_lastRun, plottedName());
+        m_plotWindow->showRun(*m_table, *m_lastRun, m_plottedName);
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
@@ -579,7 +437,7 @@ std::optional<std::filesystem::path> MainWindow::chooseCoordinateFile() {
 }
 
 bool MainWindow::choosePrinter() {
-    if (m_printingToPdf)
+    if (m_reports->savingPdf())
         return true;
     showPending();
     return m_dialogs.choosePrinter(this);

@@ -1,35 +1,30 @@
 #pragma once
 
-#include "core/FileFindings.h"
 #include "core/RunSummary.h"
 #include "core/UiSink.h"
-#include "output/ReportPrint.h"
-#include "run/CheckRun.h"
 #include "ui/Dialogs.h"
 
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 
-#include <QList>
 #include <QWidget>
 
 class QDragEnterEvent;
 class QDropEvent;
 class QLabel;
-class QAction;
 class QListView;
 class QMenu;
 class QPlainTextEdit;
-class QPrinter;
 class QPushButton;
 
 namespace morvane {
 
 struct PointTable;
 class PlotWindow;
+class ReportCommands;
 class ResultListModel;
 
 // The character filter of the tolerance field: returns the code to insert, 0
@@ -77,22 +72,14 @@ protected:
 
 private:
     void startRun();
-    void printLastReport();
     // Puts list items and result text that a run has produced since the last
     // call into their controls. Until then nothing can be painted or read by
     // the user, because a run does not return to the event loop.
     void showPending();
-    QPrinter& printer();
 
-    // The commands on the last run's report, in the result text's context
-    // menu. Each needs a report; a command added here joins
-    // m_reportActions and, in its place, the menu.
-    void createReportActions();
-    void enableReportActions();
+    // Qt's editing commands, then the plot's entry and the report commands.
     std::unique_ptr<QMenu> makeResultTextMenu(const QPoint& position);
     void showResultTextMenu(const QPoint& position);
-    void saveReportAsPdf();
-    void saveFindingsAsCsv();
     // The plot window: opened on a finding's line of the result text (double
     // click, context menu, Ctrl+M), kept in step with the text's selection.
     void setUpPlotHooks();
@@ -106,10 +93,6 @@ private:
     void selectFindingLines(std::int32_t finding);
     void followTextSelection();
     void plotNewRun();
-    std::filesystem::path plottedName() const;
-
-    bool reportAvailable() const { return m_lastRun || !m_unitReports.empty(); }
-    std::vector<ReportToPrint> reportsToPrint() const;
 
     std::unique_ptr<PointTable> m_table;
     // Of the run the table holds (the last source's), when it completed;
@@ -118,13 +101,10 @@ private:
     // The result text's line where the table's run's report starts: below the
     // reports of the sources before it in a file of several.
     std::int32_t m_lastRunFirstLine = 0;
-    // Each unit of the last file, when it had several; empty otherwise.
-    std::vector<UnitReport> m_unitReports;
-    // The file the last run chose, while a report of it is there: the report
-    // commands propose their files beside it, under its name.
-    std::filesystem::path m_checkedFile;
+    // The plot's title names the table's run by this.
+    std::filesystem::path m_plottedName;
     WindowDialogs m_dialogs;
-    std::unique_ptr<QPrinter> m_printer;
+    ReportCommands* m_reports;
 
     QPushButton* m_startButton;
     QLabel* m_bandLabel;
@@ -136,11 +116,6 @@ private:
     QPlainTextEdit* m_resultText;
     QListView* m_resultList;
     ResultListModel* m_listItems;
-    QAction* m_printAction;
-    QAction* m_savePdfAction;
-    QAction* m_saveCsvAction;
-    // Enabled only while the last run has left a report (m_lastRun).
-    QList<QAction*> m_reportActions;
     PlotWindow* m_plotWindow = nullptr;
     // Set while the window itself selects a finding's lines.
     bool m_selectingFinding = false;
@@ -152,9 +127,6 @@ private:
     bool m_running = false;
     // Answers the run's next file question instead of the dialog, once.
     std::optional<std::filesystem::path> m_givenFile;
-    // While a PDF is written: its file, chosen already, answers the print
-    // command's printer question.
-    bool m_printingToPdf = false;
 };
 
 } // namespace morvane
