@@ -5,17 +5,16 @@
 #include "print/Fonts.h"
 #include "run/CheckRun.h"
 #include "ui/AppIcon.h"
-#include "ui/PlotWindow.h"
 #include "ui/PrinterDialog.h"
 #include "ui/ReportCommands.h"
 #include "ui/ResultListModel.h"
+#include "ui/TextPlotLink.h"
 #include "ui/WindowControls.h"
 #include "ui/WindowSettings.h"
 
 #include <stdexcept>
 #include <utility>
 
-#include <QAction>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
@@ -28,8 +27,6 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QShortcut>
-#include <QTextBlock>
 #include <QTextDocument>
 #include <QTimer>
 
@@ -48,36 +45,11 @@ constexpr std::int16_t CarriageReturn = 13;
 
 const QString Caption = QStringLiteral(u"Morvane　V1.2");
 
-// The run speaks CR LF; Qt's text widgets keep LF. One pass each way: a
-// result text can hold hundreds of thousands of lines.
-QString fromCrLf(std::u16string_view text) {
-    QString s(static_cast<qsizetype>(text.size()), Qt::Uninitialized);
-    QChar* out = s.data();
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
-            continue;
-        *out++ = QChar(text[i]);
-    }
-    s.truncate(out - s.constData());
-    return s;
-}
-
 // "sample.sim（25点）- Morvane　V1.2": which file the results are of; an
 // archive of several sheets with the points of all the sheets checked.
 QString runTitle(const std::filesystem::path& file, std::int64_t points) {
     return QFile::decodeName(file.filename().c_str()) + QStringLiteral(u"（") +
            QString::number(points) + QStringLiteral(u"点）- ") + Caption;
-}
-
-std::u16string toCrLf(const QString& text) {
-    std::u16string s;
-    s.reserve(static_cast<std::size_t>(text.size()) + static_cast<std::size_t>(text.count(u'\n')));
-    for (const QChar c : text) {
-        if (c == u'\n')
-            s += u'\r';
-        s += c.unicode();
-    }
-    return s;
 }
 
 bool isEnter(const QKeyEvent& key) {
@@ -197,7 +169,7 @@ MainWindow::MainWindow(std::optional<WindowDialogs> dialogs, QWidget* parent)
     m_resultText->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_resultText, &QWidget::customContextMenuRequested, this,
             &MainWindow::showResultTextMenu);
-    setUpPlotHooks();
+    m_plotLink = new TextPlotLink(this, m_resultText, *m_table);
 }
 
 MainWindow::~MainWindow() {
@@ -216,11 +188,8 @@ void MainWindow::checkFile(const std::filesystem::path& file) {
 void MainWindow::startRun() {
     m_running = true;
     setWindowTitle(Caption);
-    m_lastRun.reset();
-    m_lastRunFirstLine = 0;
     m_reports->runStarting();
-    if (m_plotWindow)
-        m_plotWindow->forgetRun();
+    m_plotLink->runStarting();
     std::optional<PathRun> run;
     try {
         UnitHooks hooks;
@@ -246,31 +215,33 @@ void MainWindow::startRun() {
     setBusyCursor(false);
     showPending();
 
+    std::optional<RunSummary> tableRun;
+    std::int32_t firstLine = 0;
     std::filesystem::path checkedFile;
+    std::filesystem::path plotName;
     if (run) {
         // The table holds the last unit.
         const CheckedUnit& last = run->units.back();
-        m_lastRun = last.summary;
-        m_lastRunFirstLine = last.firstResultLine;
+        tableRun = last.summary;
+        firstLine = last.firstResultLine;
         // Named after the chosen file, whatever it holds: a ZIP of one sheet
         // is the ZIP, as one of several is; the plot shows a sheet of several
         // by its own name.
-        if (run->units.size() > 1 || m_lastRun) {
+        if (run->units.size() > 1 || tableRun) {
             checkedFile = run->file;
             setWindowTitle(runTitle(run->file, run->points()));
         }
-        if (m_lastRun)
-            m_plottedName =
-                last.ofSeveral() ? shownUnitName(m_lastRun->file) : run->file.filename();
+        if (tableRun)
+            plotName = last.ofSeveral() ? shownUnitName(tableRun->file) : run->file.filename();
     }
-    m_reports->runEnded(m_lastRun, checkedFile);
-    plotNewRun();
+    m_reports->runEnded(tableRun, checkedFile);
+    m_plotLink->runShown(tableRun, firstLine, plotName);
 }
 
 std::unique_ptr<QMenu> MainWindow::makeResultTextMenu(const QPoint& position) {
     // Qt's editing commands first, in the desktop's language.
     std::unique_ptr<QMenu> menu(m_resultText->createStandardContextMenu(position));
-    addPlotMenuEntry(menu.get(), position);
+    m_plotLink->addMenuEntry(*menu, position);
     menu->addSeparator();
     m_reports->addTo(*menu);
     return menu;
@@ -293,15 +264,6 @@ void MainWindow::showPending() {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_resultText->viewport() && event->type() == QEvent::MouseButtonDblClick) {
-        const auto& mouse = *static_cast<QMouseEvent*>(event);
-        const int line = m_resultText->cursorForPosition(mouse.position().toPoint()).blockNumber();
-        // Elsewhere a double click selects a word, as always.
-        if (mouse.button() == Qt::LeftButton && findingAtLine(line)) {
-            openPlotAtLine(line);
-            return true;
-        }
-    }
     if (watched == m_startButton && event->type() == QEvent::KeyPress) {
         const auto& key = *static_cast<QKeyEvent*>(event);
         if (isEnter(key)) {
@@ -317,87 +279,6 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
             return true;
     }
     return QWidget::eventFilter(watched, event);
-}
-
-void MainWindow::setUpPlotHooks() {
-    m_resultText->viewport()->installEventFilter(this);
-    auto* plotKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_M), this);
-    connect(plotKey, &QShortcut::activated, this,
-            [this] { openPlotAtLine(m_resultText->textCursor().blockNumber()); });
-    connect(m_resultText, &QPlainTextEdit::cursorPositionChanged, this,
-            &MainWindow::followTextSelection);
-}
-
-void MainWindow::addPlotMenuEntry(QMenu* menu, const QPoint& at) {
-    const int line = m_resultText->cursorForPosition(at).blockNumber();
-    menu->addSeparator();
-    QAction* plot = menu->addAction(QStringLiteral(u"配置図を表示"), this,
-                                    [this, line] { openPlotAtLine(line); });
-    plot->setObjectName(QStringLiteral("showPlotAction"));
-    plot->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
-    plot->setShortcutVisibleInContextMenu(true);
-    plot->setEnabled(m_lastRun.has_value());
-}
-
-std::optional<std::int32_t> MainWindow::findingAtLine(int line) const {
-    const int reportLine = line - m_lastRunFirstLine;
-    if (!m_lastRun || m_resultPending || m_resultText->document()->isModified() || reportLine < 0)
-        return std::nullopt;
-    // Each finding is three lines, from the first line of its report on.
-    const std::int32_t finding = reportLine / 3;
-    if (finding >= static_cast<std::int32_t>(m_table->findings.size()))
-        return std::nullopt;
-    return finding;
-}
-
-void MainWindow::openPlotAtLine(int line) {
-    if (!m_lastRun)
-        return;
-    if (!m_plotWindow) {
-        m_plotWindow = new PlotWindow(this);
-        connect(m_plotWindow, &PlotWindow::findingStepped, this, &MainWindow::selectFindingLines);
-    }
-    if (!m_plotWindow->hasRun())
-        m_plotWindow->showRun(*m_table, *m_lastRun, m_plottedName);
-    const auto finding = findingAtLine(line);
-    if (finding) {
-        selectFindingLines(*finding);
-        m_plotWindow->showFinding(*finding);
-    }
-    m_plotWindow->show();
-    m_plotWindow->raise();
-    m_plotWindow->activateWindow();
-}
-
-void MainWindow::selectFindingLines(std::int32_t finding) {
-    const int firstLine = m_lastRunFirstLine + finding * 3;
-    const QTextBlock first = m_resultText->document()->findBlockByNumber(firstLine);
-    const QTextBlock last = m_resultText->document()->findBlockByNumber(firstLine + 2);
-    if (!first.isValid() || !last.isValid() || !findingAtLine(firstLine))
-        return;
-    QTextCursor cursor(first);
-    cursor.setPosition(last.position() + last.length() - 1, QTextCursor::KeepAnchor);
-    m_selectingFinding = true;
-    m_resultText->setTextCursor(cursor);
-    m_resultText->ensureCursorVisible();
-    m_selectingFinding = false;
-}
-
-void MainWindow::followTextSelection() {
-    if (m_selectingFinding || !m_plotWindow || !m_plotWindow->isVisible() ||
-        !m_plotWindow->hasRun())
-        return;
-    const QTextCursor cursor = m_resultText->textCursor();
-    const int line = m_resultText->document()->findBlock(cursor.selectionStart()).blockNumber();
-    const auto finding = findingAtLine(line);
-    if (finding && *finding != m_plotWindow->chosenFinding())
-        m_plotWindow->showFinding(*finding);
-}
-
-void MainWindow::plotNewRun() {
-    // An open plot shows the new run; a closed one waits for the next open.
-    if (m_plotWindow && m_plotWindow->isVisible() && m_lastRun)
-        m_plotWindow->showRun(*m_table, *m_lastRun, m_plottedName);
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "core/RunSummary.h"
 #include "core/UiSink.h"
 #include "ui/Dialogs.h"
 
@@ -23,16 +22,19 @@ class QPushButton;
 namespace morvane {
 
 struct PointTable;
-class PlotWindow;
 class ReportCommands;
 class ResultListModel;
+class TextPlotLink;
 
 // The character filter of the tolerance field: returns the code to insert, 0
 // to drop the key. Enter (13) is dropped, so the field stays one line.
 std::int16_t filterToleranceKey(std::int16_t key);
 
 // The main window. It owns the run's data, shows it through UiSink on its
-// controls and hands both clicks to the core; it decides nothing itself.
+// controls and hands Start (a click, a drop, a named file) to the core; it
+// decides nothing itself. What follows a run lives beside it: ReportCommands
+// (print, PDF, CSV) and TextPlotLink (the result text and the plot), both
+// told when a run starts and when it ends.
 // Controls carry their names as object names (findChild<...>("lowerField")).
 class MainWindow : public QWidget, public UiSink {
     Q_OBJECT
@@ -80,31 +82,12 @@ private:
     // Qt's editing commands, then the plot's entry and the report commands.
     std::unique_ptr<QMenu> makeResultTextMenu(const QPoint& position);
     void showResultTextMenu(const QPoint& position);
-    // The plot window: opened on a finding's line of the result text (double
-    // click, context menu, Ctrl+M), kept in step with the text's selection.
-    void setUpPlotHooks();
-    void addPlotMenuEntry(QMenu* menu, const QPoint& at);
-    // Opens the plot of the last run on the finding of this line of the
-    // result text, or on all points when the line holds none.
-    void openPlotAtLine(int line);
-    // The finding whose report lines include this line (0-based) of the
-    // result text; none once the user has edited the text.
-    std::optional<std::int32_t> findingAtLine(int line) const;
-    void selectFindingLines(std::int32_t finding);
-    void followTextSelection();
-    void plotNewRun();
 
     std::unique_ptr<PointTable> m_table;
-    // Of the run the table holds (the last source's), when it completed;
-    // empty after a cancel or an error.
-    std::optional<RunSummary> m_lastRun;
-    // The result text's line where the table's run's report starts: below the
-    // reports of the sources before it in a file of several.
-    std::int32_t m_lastRunFirstLine = 0;
-    // The plot's title names the table's run by this.
-    std::filesystem::path m_plottedName;
     WindowDialogs m_dialogs;
+    // Told of each run (see the class comment).
     ReportCommands* m_reports;
+    TextPlotLink* m_plotLink;
 
     QPushButton* m_startButton;
     QLabel* m_bandLabel;
@@ -116,9 +99,6 @@ private:
     QPlainTextEdit* m_resultText;
     QListView* m_resultList;
     ResultListModel* m_listItems;
-    PlotWindow* m_plotWindow = nullptr;
-    // Set while the window itself selects a finding's lines.
-    bool m_selectingFinding = false;
 
     // Set by a run and not yet in m_resultText (see showPending).
     std::u16string m_pendingResultText;

@@ -61,4 +61,27 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& text, 
     return button;
 }
 
+QString fromCrLf(std::u16string_view text) {
+    QString s(static_cast<qsizetype>(text.size()), Qt::Uninitialized);
+    QChar* out = s.data();
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+            continue;
+        *out++ = QChar(text[i]);
+    }
+    s.truncate(out - s.constData());
+    return s;
+}
+
+std::u16string toCrLf(const QString& text) {
+    std::u16string s;
+    s.reserve(static_cast<std::size_t>(text.size()) + static_cast<std::size_t>(text.count(u'\n')));
+    for (const QChar c : text) {
+        if (c == u'\n')
+            s += u'\r';
+        s += c.unicode();
+    }
+    return s;
+}
+
 } // namespace morvane

@@ -1,13 +1,16 @@
 #pragma once
 
+#include <string>
+#include <string_view>
+
 #include <QColor>
 #include <QRect>
+#include <QString>
 
 class QFont;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
-class QString;
 class QWidget;
 
 namespace morvane {
@@ -33,5 +36,10 @@ QPlainTextEdit* makeField(QWidget* parent, const char* name, const QString& text
 // margin so that its line fits the 26-pixel height.
 QPlainTextEdit* makeNumberField(QWidget* parent, const char* name, const QString& text);
 QPushButton* makeButton(QWidget* parent, const char* name, const QString& text, const QFont& font);
+
+// The run speaks CR LF; Qt's text widgets keep LF. One pass each way: a
+// result text can hold hundreds of thousands of lines.
+QString fromCrLf(std::u16string_view text);
+std::u16string toCrLf(const QString& text);
 
 } // namespace morvane
