@@ -7,6 +7,7 @@
 #include "ui/PlotWindow.h"
 
 #include <memory>
+#include <optional>
 
 #include <QAction>
 #include <QApplication>
@@ -206,6 +207,31 @@ private slots:
                  text.split(u'\n')
                      .mid(secondAt + 1, morvane::ReportLinesPerFinding)
                      .join(QChar::ParagraphSeparator));
+    }
+
+    // The window tells the plot of each run: an open plot shows the next run
+    // at once, titled with what the table holds, and nothing while a run is
+    // missing.
+    void anOpenPlotFollowsEachRun() {
+        checkThreePoints();
+        doubleClickLine(0);
+        auto* plot = openedPlot();
+        QCOMPARE(plot->windowTitle(), u"配置図 - site.sim"_q);
+
+        // Of a file of several sheets, the table holds the last: c.xml, whose
+        // two points are 0.02 apart at (7, 7).
+        TempFile archive(cityArchive(), "city.zip");
+        window->checkFile(archive.path());
+        QVERIFY(plot->isVisible() && plot->hasRun());
+        QCOMPARE(plot->windowTitle(), u"配置図 - city.zip:c.xml"_q);
+        QCOMPARE(plot->chosenFinding(), -1);
+        QVERIFY(qAbs(plot->view().centre.x - 7.01) < 1e-9);
+        QVERIFY(qAbs(plot->view().centre.y - 7) < 1e-9);
+
+        user->files.push_back(std::nullopt);
+        clickStart();
+        QVERIFY(!plot->hasRun());
+        QCOMPARE(plot->windowTitle(), u"配置図"_q);
     }
 };
 
