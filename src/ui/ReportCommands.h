@@ -34,9 +34,9 @@ class ReportCommands : public QObject {
 
 public:
     // The actions live in the window (Ctrl+P works wherever its focus is),
-    // which also owns the dialogs. The report is asked through ui: the printer
-    // question, and the messages when printing or saving fails. The table is
-    // the window's, holding the last unit.
+    // which also owns the dialogs. Through ui they ask for the printer and say
+    // why printing or saving failed. The table is the window's, holding the
+    // last unit.
     ReportCommands(QWidget* window, UiSink& ui, const PointTable& table,
                    const WindowDialogs& dialogs);
     ~ReportCommands() override;
@@ -55,8 +55,8 @@ public:
     // Appends the commands to a menu, in their order.
     void addTo(QMenu& menu) const;
 
-    // The printer dialog, then the report on the printer chosen there. Before
-    // any run the empty report prints, as the print button always could.
+    // The printer dialog, then the report on the printer chosen there; also
+    // before any run, as the print button allows.
     void print();
     // What print prints on; the printer dialog sets it up.
     QPrinter& printer();
