@@ -1,28 +1,20 @@
 #include "ui/MainWindow.h"
 
-#include "core/FileFindings.h"
 #include "core/PointTable.h"
-#include "core/Text.h"
 #include "core/UnitName.h"
-#include "export/FindingsCsv.h"
-#include "output/ReportPrint.h"
 #include "print/Fonts.h"
-#include "print/PagedDeviceSink.h"
-#include "print/PdfReport.h"
-#include "print/QtOutputFile.h"
 #include "run/CheckRun.h"
 #include "ui/AppIcon.h"
-#include "ui/PlotWindow.h"
 #include "ui/PrinterDialog.h"
+#include "ui/ReportCommands.h"
 #include "ui/ResultListModel.h"
+#include "ui/TextPlotLink.h"
+#include "ui/WindowControls.h"
 #include "ui/WindowSettings.h"
 
-#include <algorithm>
-#include <sstream>
 #include <stdexcept>
 #include <utility>
 
-#include <QAction>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
@@ -34,28 +26,13 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPlainTextEdit>
-#include <QPrinter>
 #include <QPushButton>
-#include <QShortcut>
-#include <QTextBlock>
 #include <QTextDocument>
 #include <QTimer>
 
 namespace morvane {
 
 namespace {
-
-// Positions and sizes are designed in twips; 15 make one pixel at 96 dpi, and
-// Qt scales pixels on denser screens.
-constexpr int TwipsPerPixel = 15;
-
-constexpr int pixels(int twips) {
-    return (twips + TwipsPerPixel / 2) / TwipsPerPixel;
-}
-
-QRect twips(int left, int top, int width, int height) {
-    return {pixels(left), pixels(top), pixels(width), pixels(height)};
-}
 
 constexpr int ClientWidth = 7890;
 constexpr int ClientHeight = 10050;
@@ -68,83 +45,11 @@ constexpr std::int16_t CarriageReturn = 13;
 
 const QString Caption = QStringLiteral(u"Morvane　V1.2");
 
-// The run speaks CR LF; Qt's text widgets keep LF. One pass each way: a
-// result text can hold hundreds of thousands of lines.
-QString fromCrLf(std::u16string_view text) {
-    QString s(static_cast<qsizetype>(text.size()), Qt::Uninitialized);
-    QChar* out = s.data();
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
-            continue;
-        *out++ = QChar(text[i]);
-    }
-    s.truncate(out - s.constData());
-    return s;
-}
-
 // "sample.sim（25点）- Morvane　V1.2": which file the results are of; an
 // archive of several sheets with the points of all the sheets checked.
 QString runTitle(const std::filesystem::path& file, std::int64_t points) {
     return QFile::decodeName(file.filename().c_str()) + QStringLiteral(u"（") +
            QString::number(points) + QStringLiteral(u"点）- ") + Caption;
-}
-
-std::u16string toCrLf(const QString& text) {
-    std::u16string s;
-    s.reserve(static_cast<std::size_t>(text.size()) + static_cast<std::size_t>(text.count(u'\n')));
-    for (const QChar c : text) {
-        if (c == u'\n')
-            s += u'\r';
-        s += c.unicode();
-    }
-    return s;
-}
-
-void setBackColor(QWidget* w, const QColor& color) {
-    QPalette p = w->palette();
-    p.setColor(w->backgroundRole(), color);
-    w->setPalette(p);
-    w->setAutoFillBackground(true);
-}
-
-QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, const QColor& back) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QLatin1String(name));
-    label->setTextFormat(Qt::PlainText);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    setBackColor(label, back);
-    return label;
-}
-
-QPlainTextEdit* makeField(QWidget* parent, const char* name, const QString& text) {
-    auto* field = new QPlainTextEdit(text, parent);
-    field->setObjectName(QLatin1String(name));
-    // Tab moves on to the next control rather than typing a tab.
-    field->setTabChangesFocus(true);
-    return field;
-}
-
-// A one-line number field: right-aligned, no scroll bars, and a small inner
-// margin so that its line fits the 26-pixel height.
-QPlainTextEdit* makeNumberField(QWidget* parent, const char* name, const QString& text) {
-    auto* field = makeField(parent, name, text);
-    field->setFont(proportionalGothicFont(11.25));
-    field->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    field->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    QTextDocument* doc = field->document();
-    doc->setDocumentMargin(1);
-    QTextOption option = doc->defaultTextOption();
-    option.setAlignment(Qt::AlignRight);
-    doc->setDefaultTextOption(option);
-    return field;
-}
-
-QPushButton* makeButton(QWidget* parent, const char* name, const QString& text, const QFont& font) {
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(QLatin1String(name));
-    button->setFont(font);
-    button->setAutoDefault(false);
-    return button;
 }
 
 bool isEnter(const QKeyEvent& key) {
@@ -174,14 +79,6 @@ std::optional<std::filesystem::path> draggedFile(const QMimeData* data) {
     return std::filesystem::path(QFile::encodeName(file).toStdString());
 }
 
-// Where a file made from the checked file's report is proposed: beside it,
-// under its name ("site.sim" gives "site.pdf").
-QString besideCheckedFile(const std::filesystem::path& checked, const char* extension) {
-    std::filesystem::path suggested = std::filesystem::absolute(checked);
-    suggested.replace_extension(extension);
-    return QFile::decodeName(suggested.c_str());
-}
-
 } // namespace
 
 std::int16_t filterToleranceKey(std::int16_t key) {
@@ -191,7 +88,7 @@ std::int16_t filterToleranceKey(std::int16_t key) {
 MainWindow::MainWindow(std::optional<WindowDialogs> dialogs, QWidget* parent)
     : QWidget(parent), m_table(std::make_unique<PointTable>()) {
     m_dialogs = dialogs ? std::move(*dialogs) : realDialogs([this](QWidget* owner) {
-        return showPrinterDialog(printer(), owner);
+        return showPrinterDialog(m_reports->printer(), owner);
     });
 
     setObjectName(QStringLiteral("MainWindow"));
@@ -266,13 +163,13 @@ MainWindow::MainWindow(std::optional<WindowDialogs> dialogs, QWidget* parent)
     m_startButton->installEventFilter(this);
 
     connect(m_startButton, &QPushButton::clicked, this, &MainWindow::startRun);
-    connect(m_printButton, &QPushButton::clicked, this, &MainWindow::printLastReport);
+    m_reports = new ReportCommands(this, *this, *m_table, m_dialogs);
+    connect(m_printButton, &QPushButton::clicked, m_reports, &ReportCommands::print);
 
-    createReportActions();
     m_resultText->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_resultText, &QWidget::customContextMenuRequested, this,
             &MainWindow::showResultTextMenu);
-    setUpPlotHooks();
+    m_plotLink = new TextPlotLink(this, m_resultText, *m_table);
 }
 
 MainWindow::~MainWindow() {
@@ -291,40 +188,21 @@ void MainWindow::checkFile(const std::filesystem::path& file) {
 void MainWindow::startRun() {
     m_running = true;
     setWindowTitle(Caption);
-    m_lastRun.reset();
-    m_lastRunFirstLine = 0;
-    m_unitReports.clear();
-    m_checkedFile.clear();
-    enableReportActions();
-    if (m_plotWindow)
-        m_plotWindow->forgetRun();
-    QString title;
+    m_reports->runStarting();
+    m_plotLink->runStarting();
+    std::optional<PathRun> run;
     try {
         UnitHooks hooks;
         hooks.done = [this](const PointTable& table, const CheckedUnit& unit) {
-            // The table keeps the last unit only; a path of several keeps
-            // each unit's report for the report commands.
-            if (unit.ofSeveral())
-                m_unitReports.push_back(keepUnitReport(table, unit, true));
+            m_reports->unitDone(table, unit);
         };
-        if (const auto run = runFileCheck(*m_table, *this, hooks)) {
-            m_lastRun = run->units.back().summary;
-            m_lastRunFirstLine = run->units.back().firstResultLine;
-            // Named after the chosen file, whatever it holds: a ZIP of one
-            // sheet is the ZIP, as one of several is.
-            if (run->units.size() > 1 || m_lastRun) {
-                m_checkedFile = run->file;
-                title = runTitle(run->file, run->points());
-            }
-        }
+        run = runFileCheck(*m_table, *this, hooks);
     } catch (const std::exception& e) { // a bug, or out of memory
-        m_unitReports.clear();
         try {
             abandonRun(*m_table, *this, e);
         } catch (...) { // nothing more to report with; keep the window alive
         }
     } catch (...) {
-        m_unitReports.clear();
         try {
             abandonRun(*m_table, *this, std::runtime_error("unknown exception"));
         } catch (...) {
@@ -336,144 +214,42 @@ void MainWindow::startRun() {
     // Whatever ended the run, the pointer must not stay busy.
     setBusyCursor(false);
     showPending();
-    if (!title.isEmpty())
-        setWindowTitle(title);
-    enableReportActions();
-    plotNewRun();
-}
 
-std::vector<ReportToPrint> MainWindow::reportsToPrint() const {
-    std::vector<ReportToPrint> reports;
-    if (m_unitReports.empty()) {
-        reports.push_back({m_table->writtenReportLines(), m_lastRun});
-        return reports;
-    }
-    reports.reserve(m_unitReports.size());
-    for (const UnitReport& unit : m_unitReports)
-        reports.push_back({unit.lines, unit.summary});
-    return reports;
-}
-
-void MainWindow::printLastReport() {
-    try {
-        QPrinter& paper = printer();
-        // The report's offsets are measured from the printable area.
-        paper.setFullPage(false);
-        // Before any run there is nothing to print: the empty report still
-        // becomes a file when the dialog chose one; paper is spared the blank
-        // sheet.
-        PagedDeviceSink sink(paper, [&paper] { return !paper.outputFileName().isEmpty(); });
-        printReports(reportsToPrint(), *this, sink);
-    } catch (const std::exception& e) {
-        try {
-            showMessage(u"予期しないエラーが発生しました。\r\n" + toUtf16(e.what()));
-        } catch (...) {
+    std::optional<RunSummary> tableRun;
+    std::int32_t firstLine = 0;
+    std::filesystem::path checkedFile;
+    std::filesystem::path plotName;
+    if (run) {
+        // The table holds the last unit.
+        const CheckedUnit& last = run->units.back();
+        tableRun = last.summary;
+        firstLine = last.firstResultLine;
+        // Named after the chosen file, whatever it holds: a ZIP of one sheet
+        // is the ZIP, as one of several is; the plot shows a sheet of several
+        // by its own name.
+        if (run->units.size() > 1 || tableRun) {
+            checkedFile = run->file;
+            setWindowTitle(runTitle(run->file, run->points()));
         }
+        if (tableRun)
+            plotName = last.ofSeveral() ? shownUnitName(tableRun->file) : run->file.filename();
     }
-}
-
-void MainWindow::createReportActions() {
-    m_printAction = new QAction(QStringLiteral(u"レポートを印刷..."), this);
-    m_printAction->setObjectName(QStringLiteral("printAction"));
-    m_printAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
-    m_printAction->setShortcutVisibleInContextMenu(true);
-    // Added to the window, the shortcut works wherever the focus is in it.
-    m_printAction->setShortcutContext(Qt::WindowShortcut);
-    addAction(m_printAction);
-    connect(m_printAction, &QAction::triggered, this, &MainWindow::printLastReport);
-
-    m_savePdfAction = new QAction(QStringLiteral(u"PDFに保存..."), this);
-    m_savePdfAction->setObjectName(QStringLiteral("savePdfAction"));
-    connect(m_savePdfAction, &QAction::triggered, this, &MainWindow::saveReportAsPdf);
-
-    m_saveCsvAction = new QAction(QStringLiteral(u"CSVに保存..."), this);
-    m_saveCsvAction->setObjectName(QStringLiteral("saveCsvAction"));
-    connect(m_saveCsvAction, &QAction::triggered, this, &MainWindow::saveFindingsAsCsv);
-
-    m_reportActions = {m_printAction, m_savePdfAction, m_saveCsvAction};
-    enableReportActions();
-}
-
-void MainWindow::enableReportActions() {
-    for (QAction* action : m_reportActions)
-        action->setEnabled(reportAvailable());
+    m_reports->runEnded(tableRun, checkedFile);
+    m_plotLink->runShown(tableRun, firstLine, plotName);
 }
 
 std::unique_ptr<QMenu> MainWindow::makeResultTextMenu(const QPoint& position) {
     // Qt's editing commands first, in the desktop's language.
     std::unique_ptr<QMenu> menu(m_resultText->createStandardContextMenu(position));
-    addPlotMenuEntry(menu.get(), position);
+    m_plotLink->addMenuEntry(*menu, position);
     menu->addSeparator();
-    menu->addAction(m_printAction);
-    menu->addAction(m_savePdfAction);
-    menu->addAction(m_saveCsvAction);
+    m_reports->addTo(*menu);
     return menu;
 }
 
 void MainWindow::showResultTextMenu(const QPoint& position) {
     // The position is the text's viewport's, as a scroll area reports it.
     makeResultTextMenu(position)->exec(m_resultText->viewport()->mapToGlobal(position));
-}
-
-void MainWindow::saveReportAsPdf() {
-    if (!reportAvailable())
-        return;
-    try {
-        const auto target = m_dialogs.chooseSaveFile(this, besideCheckedFile(m_checkedFile, ".pdf"),
-                                                     QStringLiteral("PDF (*.pdf)"));
-        if (!target)
-            return;
-        m_printingToPdf = true;
-        PdfReportWriter().write(reportsToPrint(), *this, *target);
-        m_printingToPdf = false;
-    } catch (const std::exception& e) {
-        m_printingToPdf = false;
-        try {
-            showMessage(u"PDFに保存できませんでした。\r\n\r\n" + toUtf16(e.what()));
-        } catch (...) {
-        }
-    }
-}
-
-void MainWindow::saveFindingsAsCsv() {
-    if (!reportAvailable())
-        return;
-    try {
-        const auto target = m_dialogs.chooseSaveFile(this, besideCheckedFile(m_checkedFile, ".csv"),
-                                                     QStringLiteral("CSV (*.csv)"));
-        if (!target)
-            return;
-        std::ostringstream csv;
-        if (m_unitReports.empty()) {
-            writeFindingsCsv(csv, fileFindings(*m_table, *m_lastRun));
-        } else {
-            // One header, then the rows of every sheet that was checked.
-            writeCsvHeader(csv);
-            for (const UnitReport& unit : m_unitReports)
-                if (unit.findings)
-                    writeCsvRows(csv, *unit.findings);
-        }
-        const std::string bytes = csv.str();
-        // Committed only when whole, as the PDF: a failure leaves an existing
-        // file as it was.
-        QtOutputFile file(*target, "the CSV file");
-        if (file.device().write(bytes.data(), static_cast<qint64>(bytes.size())) !=
-            static_cast<qint64>(bytes.size()))
-            file.fail(file.device().errorString().toStdString());
-        file.commit();
-    } catch (const std::exception& e) {
-        try {
-            showMessage(u"CSVに保存できませんでした。\r\n\r\n" + toUtf16(e.what()));
-        } catch (...) {
-        }
-    }
-}
-
-QPrinter& MainWindow::printer() {
-    // Made on first use: setting one up asks the print system for its printers.
-    if (!m_printer)
-        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    return *m_printer;
 }
 
 void MainWindow::showPending() {
@@ -488,15 +264,6 @@ void MainWindow::showPending() {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_resultText->viewport() && event->type() == QEvent::MouseButtonDblClick) {
-        const auto& mouse = *static_cast<QMouseEvent*>(event);
-        const int line = m_resultText->cursorForPosition(mouse.position().toPoint()).blockNumber();
-        // Elsewhere a double click selects a word, as always.
-        if (mouse.button() == Qt::LeftButton && findingAtLine(line)) {
-            openPlotAtLine(line);
-            return true;
-        }
-    }
     if (watched == m_startButton && event->type() == QEvent::KeyPress) {
         const auto& key = *static_cast<QKeyEvent*>(event);
         if (isEnter(key)) {
@@ -512,92 +279,6 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
             return true;
     }
     return QWidget::eventFilter(watched, event);
-}
-
-void MainWindow::setUpPlotHooks() {
-    m_resultText->viewport()->installEventFilter(this);
-    auto* plotKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_M), this);
-    connect(plotKey, &QShortcut::activated, this,
-            [this] { openPlotAtLine(m_resultText->textCursor().blockNumber()); });
-    connect(m_resultText, &QPlainTextEdit::cursorPositionChanged, this,
-            &MainWindow::followTextSelection);
-}
-
-void MainWindow::addPlotMenuEntry(QMenu* menu, const QPoint& at) {
-    const int line = m_resultText->cursorForPosition(at).blockNumber();
-    menu->addSeparator();
-    QAction* plot = menu->addAction(QStringLiteral(u"配置図を表示"), this,
-                                    [this, line] { openPlotAtLine(line); });
-    plot->setObjectName(QStringLiteral("showPlotAction"));
-    plot->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
-    plot->setShortcutVisibleInContextMenu(true);
-    plot->setEnabled(m_lastRun.has_value());
-}
-
-std::optional<std::int32_t> MainWindow::findingAtLine(int line) const {
-    const int reportLine = line - m_lastRunFirstLine;
-    if (!m_lastRun || m_resultPending || m_resultText->document()->isModified() || reportLine < 0)
-        return std::nullopt;
-    // Each finding is three lines, from the first line of its report on.
-    const std::int32_t finding = reportLine / 3;
-    if (finding >= static_cast<std::int32_t>(m_table->findings.size()))
-        return std::nullopt;
-    return finding;
-}
-
-void MainWindow::openPlotAtLine(int line) {
-    if (!m_lastRun)
-        return;
-    if (!m_plotWindow) {
-        m_plotWindow = new PlotWindow(this);
-        connect(m_plotWindow, &PlotWindow::findingStepped, this, &MainWindow::selectFindingLines);
-    }
-    if (!m_plotWindow->hasRun())
-        m_plotWindow->showRun(*m_table, *m_lastRun, plottedName());
-    const auto finding = findingAtLine(line);
-    if (finding) {
-        selectFindingLines(*finding);
-        m_plotWindow->showFinding(*finding);
-    }
-    m_plotWindow->show();
-    m_plotWindow->raise();
-    m_plotWindow->activateWindow();
-}
-
-void MainWindow::selectFindingLines(std::int32_t finding) {
-    const int firstLine = m_lastRunFirstLine + finding * 3;
-    const QTextBlock first = m_resultText->document()->findBlockByNumber(firstLine);
-    const QTextBlock last = m_resultText->document()->findBlockByNumber(firstLine + 2);
-    if (!first.isValid() || !last.isValid() || !findingAtLine(firstLine))
-        return;
-    QTextCursor cursor(first);
-    cursor.setPosition(last.position() + last.length() - 1, QTextCursor::KeepAnchor);
-    m_selectingFinding = true;
-    m_resultText->setTextCursor(cursor);
-    m_resultText->ensureCursorVisible();
-    m_selectingFinding = false;
-}
-
-void MainWindow::followTextSelection() {
-    if (m_selectingFinding || !m_plotWindow || !m_plotWindow->isVisible() ||
-        !m_plotWindow->hasRun())
-        return;
-    const QTextCursor cursor = m_resultText->textCursor();
-    const int line = m_resultText->document()->findBlock(cursor.selectionStart()).blockNumber();
-    const auto finding = findingAtLine(line);
-    if (finding && *finding != m_plotWindow->chosenFinding())
-        m_plotWindow->showFinding(*finding);
-}
-
-std::filesystem::path MainWindow::plottedName() const {
-    // The plot shows the table's run: the last sheet of a file of several.
-    return m_unitReports.empty() ? m_checkedFile.filename() : shownUnitName(m_lastRun->file);
-}
-
-void MainWindow::plotNewRun() {
-    // An open plot shows the new run; a closed one waits for the next open.
-    if (m_plotWindow && m_plotWindow->isVisible() && m_lastRun)
-        m_plotWindow->showRun(*m_table, *m_lastRun, plottedName());
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
@@ -637,7 +318,7 @@ std::optional<std::filesystem::path> MainWindow::chooseCoordinateFile() {
 }
 
 bool MainWindow::choosePrinter() {
-    if (m_printingToPdf)
+    if (m_reports->savingPdf())
         return true;
     showPending();
     return m_dialogs.choosePrinter(this);

@@ -1,43 +1,40 @@
 #pragma once
 
-#include "core/FileFindings.h"
-#include "core/RunSummary.h"
 #include "core/UiSink.h"
-#include "output/ReportPrint.h"
-#include "run/CheckRun.h"
 #include "ui/Dialogs.h"
 
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 
-#include <QList>
 #include <QWidget>
 
 class QDragEnterEvent;
 class QDropEvent;
 class QLabel;
-class QAction;
 class QListView;
 class QMenu;
 class QPlainTextEdit;
-class QPrinter;
 class QPushButton;
 
 namespace morvane {
 
 struct PointTable;
-class PlotWindow;
+class ReportCommands;
 class ResultListModel;
+class TextPlotLink;
 
 // The character filter of the tolerance field: returns the code to insert, 0
 // to drop the key. Enter (13) is dropped, so the field stays one line.
 std::int16_t filterToleranceKey(std::int16_t key);
 
 // The main window. It owns the run's data, shows it through UiSink on its
-// controls and hands both clicks to the core; it decides nothing itself.
+// controls and hands Start (a click, a drop, a named file) to the core; it
+// decides nothing itself. What follows a run lives beside it: ReportCommands
+// (print, PDF, CSV) and TextPlotLink (the result text and the plot), both
+// told when a run starts and when it ends.
 // Controls carry their names as object names (findChild<...>("lowerField")).
 class MainWindow : public QWidget, public UiSink {
     Q_OBJECT
@@ -77,54 +74,20 @@ protected:
 
 private:
     void startRun();
-    void printLastReport();
     // Puts list items and result text that a run has produced since the last
     // call into their controls. Until then nothing can be painted or read by
     // the user, because a run does not return to the event loop.
     void showPending();
-    QPrinter& printer();
 
-    // The commands on the last run's report, in the result text's context
-    // menu. Each needs a report; a command added here joins
-    // m_reportActions and, in its place, the menu.
-    void createReportActions();
-    void enableReportActions();
+    // Qt's editing commands, then the plot's entry and the report commands.
     std::unique_ptr<QMenu> makeResultTextMenu(const QPoint& position);
     void showResultTextMenu(const QPoint& position);
-    void saveReportAsPdf();
-    void saveFindingsAsCsv();
-    // The plot window: opened on a finding's line of the result text (double
-    // click, context menu, Ctrl+M), kept in step with the text's selection.
-    void setUpPlotHooks();
-    void addPlotMenuEntry(QMenu* menu, const QPoint& at);
-    // Opens the plot of the last run on the finding of this line of the
-    // result text, or on all points when the line holds none.
-    void openPlotAtLine(int line);
-    // The finding whose report lines include this line (0-based) of the
-    // result text; none once the user has edited the text.
-    std::optional<std::int32_t> findingAtLine(int line) const;
-    void selectFindingLines(std::int32_t finding);
-    void followTextSelection();
-    void plotNewRun();
-    std::filesystem::path plottedName() const;
-
-    bool reportAvailable() const { return m_lastRun || !m_unitReports.empty(); }
-    std::vector<ReportToPrint> reportsToPrint() const;
 
     std::unique_ptr<PointTable> m_table;
-    // Of the run the table holds (the last source's), when it completed;
-    // empty after a cancel or an error.
-    std::optional<RunSummary> m_lastRun;
-    // The result text's line where the table's run's report starts: below the
-    // reports of the sources before it in a file of several.
-    std::int32_t m_lastRunFirstLine = 0;
-    // Each unit of the last file, when it had several; empty otherwise.
-    std::vector<UnitReport> m_unitReports;
-    // The file the last run chose, while a report of it is there: the report
-    // commands propose their files beside it, under its name.
-    std::filesystem::path m_checkedFile;
     WindowDialogs m_dialogs;
-    std::unique_ptr<QPrinter> m_printer;
+    // Told of each run (see the class comment).
+    ReportCommands* m_reports;
+    TextPlotLink* m_plotLink;
 
     QPushButton* m_startButton;
     QLabel* m_bandLabel;
@@ -136,14 +99,6 @@ private:
     QPlainTextEdit* m_resultText;
     QListView* m_resultList;
     ResultListModel* m_listItems;
-    QAction* m_printAction;
-    QAction* m_savePdfAction;
-    QAction* m_saveCsvAction;
-    // Enabled only while the last run has left a report (m_lastRun).
-    QList<QAction*> m_reportActions;
-    PlotWindow* m_plotWindow = nullptr;
-    // Set while the window itself selects a finding's lines.
-    bool m_selectingFinding = false;
 
     // Set by a run and not yet in m_resultText (see showPending).
     std::u16string m_pendingResultText;
@@ -152,9 +107,6 @@ private:
     bool m_running = false;
     // Answers the run's next file question instead of the dialog, once.
     std::optional<std::filesystem::path> m_givenFile;
-    // While a PDF is written: its file, chosen already, answers the print
-    // command's printer question.
-    bool m_printingToPdf = false;
 };
 
 } // namespace morvane

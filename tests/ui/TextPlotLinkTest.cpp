@@ -1,0 +1,239 @@
+#include "WindowTestSupport.h"
+#include "core/Finding.h"
+#include "plot/PlotMapping.h"
+#include "support/TestFiles.h"
+#include "support/TestPoints.h"
+#include "ui/MainWindow.h"
+#include "ui/PlotWindow.h"
+
+#include <memory>
+#include <optional>
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <QTextBlock>
+#include <QWheelEvent>
+
+using namespace morvane::test;
+
+// The result text and the plot window: a finding's lines open the plot on it,
+// and the text's selection and the plot's finding follow each other.
+class TextPlotLinkTest : public WindowFixture {
+    Q_OBJECT
+
+private:
+    // Double-clicks the given line (0-based) of the result text.
+    void doubleClickLine(int line) {
+        auto* text = control<QPlainTextEdit>("resultText");
+        const QTextCursor at(text->document()->findBlockByNumber(line));
+        QTest::mouseDClick(text->viewport(), Qt::LeftButton, {}, text->cursorRect(at).center());
+    }
+
+    morvane::PlotWindow* openedPlot() {
+        auto* plot = window->findChild<morvane::PlotWindow*>();
+        if (!plot || !plot->isVisible())
+            qFatal("the plot window is not open");
+        return plot;
+    }
+
+    // The lines of a finding of ThreePoints as the result text selects them.
+    static QString findingLines(int finding) {
+        const QStringList lines = ThreePointsText.split(u'\n');
+        return lines.mid(morvane::firstReportLineOf(finding), morvane::ReportLinesPerFinding)
+            .join(QChar::ParagraphSeparator);
+    }
+
+private slots:
+    void doubleClickOnAFindingOpensThePlotCentredOnIt_data() {
+        QTest::addColumn<int>("line");
+        QTest::addColumn<int>("finding");
+        QTest::newRow("heading of the first") << 0 << 0;
+        QTest::newRow("second point of the first") << 2 << 0;
+        QTest::newRow("first point of the second") << 4 << 1;
+    }
+
+    void doubleClickOnAFindingOpensThePlotCentredOnIt() {
+        QFETCH(int, line);
+        QFETCH(int, finding);
+        checkThreePoints();
+        doubleClickLine(line);
+
+        auto* plot = openedPlot();
+        QCOMPARE(plot->chosenFinding(), finding);
+        QCOMPARE(control<QPlainTextEdit>("resultText")->textCursor().selectedText(),
+                 findingLines(finding));
+        // Centred between the pair's points (1 and 3, or 1 and 2), with ten
+        // tolerances around both on the screen.
+        const morvane::PlanePoint other =
+            finding == 0 ? morvane::PlanePoint{103, 204} : morvane::PlanePoint{100.01, 200.02};
+        const morvane::PlotView view = plot->view();
+        QVERIFY(qAbs(view.centre.x - (100 + other.x) / 2) < 1e-9);
+        QVERIFY(qAbs(view.centre.y - (200 + other.y) / 2) < 1e-9);
+        for (const morvane::PlanePoint corner :
+             {morvane::PlanePoint{99.5, 199.5},
+              morvane::PlanePoint{other.x + 0.5, other.y + 0.5}}) {
+            const morvane::ScreenPoint s = morvane::toScreen(view, corner);
+            QVERIFY(s.left >= 0 && s.left <= view.width && s.top >= 0 && s.top <= view.height);
+        }
+        // North up: the northern point of the pair is higher on the screen.
+        QVERIFY(morvane::toScreen(view, other).top < morvane::toScreen(view, {100, 200}).top);
+    }
+
+    void theContextMenuOpensThePlotOnItsLine() {
+        checkThreePoints();
+        // The menu opens at (20, 20): on the first line, of the first finding.
+        withResultTextMenu([](QMenu& menu) {
+            auto* plot = menu.findChild<QAction*>(QStringLiteral("showPlotAction"));
+            QVERIFY(plot && plot->isEnabled());
+            QCOMPARE(plot->text(), u"配置図を表示"_q);
+            plot->trigger();
+        });
+        QCOMPARE(openedPlot()->chosenFinding(), 0);
+    }
+
+    void keysStepThroughFindingsAndSelectTheirLines() {
+        checkThreePoints();
+        doubleClickLine(1);
+        auto* plot = openedPlot();
+        auto* text = control<QPlainTextEdit>("resultText");
+
+        const struct {
+            Qt::Key key;
+            int finding;
+        } steps[] = {
+            {Qt::Key_N, 1}, {Qt::Key_N, 1}, {Qt::Key_P, 0}, {Qt::Key_Right, 1}, {Qt::Key_Up, 0}};
+        for (const auto& step : steps) {
+            QTest::keyClick(plot, step.key);
+            QCOMPARE(plot->chosenFinding(), step.finding);
+            QCOMPARE(text->textCursor().selectedText(), findingLines(step.finding));
+        }
+        QTest::keyClick(plot, Qt::Key_Home);
+        const morvane::PlotView all = plot->view();
+        QVERIFY(qAbs(all.centre.x - 101.5) < 1e-9 && qAbs(all.centre.y - 202) < 1e-9);
+    }
+
+    void selectingAFindingsLinesMovesThePlot() {
+        checkThreePoints();
+        doubleClickLine(0);
+        auto* plot = openedPlot();
+        auto* text = control<QPlainTextEdit>("resultText");
+        text->setTextCursor(QTextCursor(text->document()->findBlockByNumber(5)));
+        QCOMPARE(plot->chosenFinding(), 1);
+        QVERIFY(qAbs(plot->view().centre.x - 100.005) < 1e-9);
+    }
+
+    void ctrlMOpensThePlotAndAnEditedTextNoLongerMaps() {
+        checkThreePoints();
+        auto* text = control<QPlainTextEdit>("resultText");
+        text->setTextCursor(QTextCursor(text->document()->findBlockByNumber(3)));
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        QTest::keyClick(text, Qt::Key_M, Qt::ControlModifier);
+        auto* plot = openedPlot();
+        QCOMPARE(plot->chosenFinding(), 1);
+
+        // Once a line is deleted, line numbers say nothing about findings.
+        QTextCursor first(text->document()->firstBlock());
+        first.select(QTextCursor::BlockUnderCursor);
+        first.removeSelectedText();
+        text->setTextCursor(QTextCursor(text->document()->findBlockByNumber(1)));
+        doubleClickLine(1);
+        QCOMPARE(plot->chosenFinding(), 1);
+    }
+
+    void aRunWithoutFindingsStillPlotsItsPoints() {
+        TempFile points(morvane::test::simaFileOf(morvane::test::separatePoints(3)));
+        user->files.push_back(points.path());
+        clickStart();
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        QTest::keyClick(control<QPlainTextEdit>("resultText"), Qt::Key_M, Qt::ControlModifier);
+        auto* plot = openedPlot();
+        QCOMPARE(plot->chosenFinding(), -1);
+        QVERIFY(qAbs(plot->view().centre.x - 20) < 1e-9);
+        QTest::keyClick(plot, Qt::Key_N);
+        QCOMPARE(plot->chosenFinding(), -1);
+    }
+
+    void wheelZoomsAboutThePointer() {
+        checkThreePoints();
+        doubleClickLine(0);
+        auto* canvas = openedPlot()->findChild<QWidget*>(QStringLiteral("plotCanvas"));
+        QVERIFY(canvas);
+        const QPointF pointer(40, 30);
+        const morvane::PlotView before = openedPlot()->view();
+        QWheelEvent wheel(pointer, canvas->mapToGlobal(pointer), {}, {0, 120}, Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(canvas, &wheel);
+        const morvane::PlotView after = openedPlot()->view();
+        QVERIFY(after.pixelsPerMetre > before.pixelsPerMetre);
+        const morvane::PlanePoint under = morvane::toPlane(before, {pointer.x(), pointer.y()});
+        const morvane::ScreenPoint now = morvane::toScreen(after, under);
+        QVERIFY(qAbs(now.left - pointer.x()) < 1e-6 && qAbs(now.top - pointer.y()) < 1e-6);
+    }
+
+    void plotWindowKeepsItsSizeForTheNextTime() {
+        checkThreePoints();
+        doubleClickLine(0);
+        openedPlot()->resize(640, 480);
+        openedPlot()->close();
+        // The next session: a new window, the settings kept.
+        window = std::make_unique<morvane::MainWindow>(user->dialogs());
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        checkThreePoints();
+        doubleClickLine(0);
+        QCOMPARE(openedPlot()->size(), QSize(640, 480));
+    }
+
+    // The last sheet's findings lead to the plot; the first's lines, with
+    // that sheet's table gone, no longer do.
+    void anArchivesLastSheetLeadsToThePlot() {
+        TempFile archive(cityArchive(), "city.zip");
+        user->files.push_back(archive.path());
+        clickStart();
+        const QString text = control<QPlainTextEdit>("resultText")->toPlainText();
+        const qsizetype heading = text.indexOf(u"■ city.zip:c.xml\n"_q);
+        QVERIFY(heading > 0);
+        const int secondAt = static_cast<int>(text.left(heading).count(u'\n'));
+        doubleClickLine(1);
+        QVERIFY(!window->findChild<morvane::PlotWindow*>());
+        doubleClickLine(secondAt + 2);
+        QCOMPARE(openedPlot()->chosenFinding(), 0);
+        QCOMPARE(control<QPlainTextEdit>("resultText")->textCursor().selectedText(),
+                 text.split(u'\n')
+                     .mid(secondAt + 1, morvane::ReportLinesPerFinding)
+                     .join(QChar::ParagraphSeparator));
+    }
+
+    // The window tells the plot of each run: an open plot shows the next run
+    // at once, titled with what the table holds, and nothing while a run is
+    // missing.
+    void anOpenPlotFollowsEachRun() {
+        checkThreePoints();
+        doubleClickLine(0);
+        auto* plot = openedPlot();
+        QCOMPARE(plot->windowTitle(), u"配置図 - site.sim"_q);
+
+        // Of a file of several sheets, the table holds the last: c.xml, whose
+        // two points are 0.02 apart at (7, 7).
+        TempFile archive(cityArchive(), "city.zip");
+        window->checkFile(archive.path());
+        QVERIFY(plot->isVisible() && plot->hasRun());
+        QCOMPARE(plot->windowTitle(), u"配置図 - city.zip:c.xml"_q);
+        QCOMPARE(plot->chosenFinding(), -1);
+        QVERIFY(qAbs(plot->view().centre.x - 7.01) < 1e-9);
+        QVERIFY(qAbs(plot->view().centre.y - 7) < 1e-9);
+
+        user->files.push_back(std::nullopt);
+        clickStart();
+        QVERIFY(!plot->hasRun());
+        QCOMPARE(plot->windowTitle(), u"配置図"_q);
+    }
+};
+
+QTEST_MAIN(TextPlotLinkTest)
+#include "TextPlotLinkTest.moc"
