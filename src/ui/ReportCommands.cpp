@@ -2,6 +2,7 @@
 
 #include "core/FileFindings.h"
 #include "core/PointTable.h"
+#include "core/RunError.h"
 #include "core/Text.h"
 #include "core/UiSink.h"
 #include "export/FindingsCsv.h"
@@ -123,7 +124,7 @@ void ReportCommands::print() {
         printReports(reportsToPrint(), m_ui, sink);
     } catch (const std::exception& e) {
         try {
-            m_ui.showMessage(u"予期しないエラーが発生しました。\r\n" + toUtf16(e.what()));
+            m_ui.showMessage(errorText(e, u"\r\n"));
         } catch (...) {
         }
     }
