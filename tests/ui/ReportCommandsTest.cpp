@@ -1,6 +1,7 @@
 #include "WindowTestSupport.h"
 #include "support/Process.h"
 #include "support/TestFiles.h"
+#include "support/ZipFiles.h"
 
 #include <filesystem>
 #include <iterator>
@@ -181,6 +182,29 @@ private slots:
         for (int page = 0; page < 3; ++page)
             QVERIFY2(pages[page].simplified().contains(expectedPages[page]),
                      qPrintable(pages[page]));
+    }
+
+    // How every published sheet comes: a ZIP of one. The window names the ZIP
+    // and proposes its files beside it under its name; the footer keeps the
+    // sheet's whole member path.
+    void aZipOfOneSheetIsNamedAfterTheZip() {
+        TempFile archive(morvane::test::zipOf({{"maps/a.xml", FirstSheet}}), "parcel.zip");
+        user->files.push_back(archive.path());
+        clickStart();
+        QCOMPARE(window->windowTitle(), u"parcel.zip（3点）- Morvane　V1.2"_q);
+
+        const auto pdf = archive.folder() / "parcel.pdf";
+        user->savedFiles.push_back(pdf);
+        clickMenuEntry("savePdfAction");
+        user->savedFiles.push_back(std::nullopt);
+        clickMenuEntry("saveCsvAction");
+        QCOMPARE(user->suggestedSaves,
+                 (QStringList{qtPath(pdf), qtPath(archive.folder() / "parcel.csv")}));
+        const auto printed = morvane::test::runProcess(PDFTOTEXT, {"-layout", pdf.string(), "-"});
+        QVERIFY2(QString::fromStdString(printed.out)
+                     .simplified()
+                     .contains(u"parcel.zip:maps/a.xml 較差 0 から 0.05 m"_q),
+                 printed.out.c_str());
     }
 };
 
