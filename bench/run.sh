@@ -133,6 +133,25 @@ if [[ ! -d "$sheets" ]]; then
 fi
 folderTable "folder of 1,000 real sheets (ZIP)" "$sheets"
 
+# Archives as municipalities publish them, and as attacks on an unpacking
+# tool look: the wall time and peak memory of one run each.
+archives="$data/archives"
+[[ -f "$data/sheet-1mib.xml" ]] || "$build/bench/morvane_gensima" sheet 3300 "$data/sheet-1mib.xml"
+python3 bench/MakeArchives.py "$archives" tests/data/12103-0400-76.zip "$data/sheet-1mib.xml"
+echo
+echo "| archive                                    | wall s | peak MB | target |"
+echo "|--------------------------------------------|-------:|--------:|--------|"
+archiveRow() {
+    local name=$1 what=$2 target=$3
+    /usr/bin/time -f "%e %M" -o "$timing" "$check" -q "$archives/$name" >/dev/null 2>&1 || (($? <= 2))
+    read -r wall kb <"$timing"
+    printf '| %-42s | %6.2f | %7d | %s |\n' "$what" "$wall" $((kb / 1024)) "$target"
+}
+archiveRow municipality.zip "1,000 real sheet ZIPs in one ZIP" "1.2 x the folder of 1,000 sheets above"
+archiveRow members-100000.zip "100,000 one-point sheets" "under 10 s"
+archiveRow over-1gib.zip "1,100 sheets, 1.1 GiB unpacked" "read whole"
+archiveRow inner-bomb.zip "inner ZIP of 900 MiB (0.9 MB file)" "refused; memory 2 x sheet + 64 MB"
+
 # The median wall time of three runs of morvane-check with these arguments.
 median_wall() {
     local walls=()

@@ -203,13 +203,6 @@ void resetRun(PointTable& table, UiSink& ui) {
     ui.setResultText(u"");
 }
 
-std::int64_t PathRun::points() const {
-    std::int64_t points = 0;
-    for (const CheckedUnit& unit : units)
-        points += unit.summary ? unit.summary->points : 0;
-    return points;
-}
-
 namespace {
 
 // checkPath once the fields are validated and the run reset, for a joined
@@ -224,7 +217,8 @@ PathRun checkResetPath(PointTable& table, UiSink& ui, const std::filesystem::pat
         if (hooks.listed)
             hooks.listed(sources->several());
     } catch (const RunError& e) {
-        run.units.push_back(failedPath(table, ui, path, e, hooks));
+        run.last = failedPath(table, ui, path, e, hooks);
+        run.unitCount = 1;
         return run;
     }
     const bool several = sources->several();
@@ -274,7 +268,9 @@ PathRun checkResetPath(PointTable& table, UiSink& ui, const std::filesystem::pat
         }
         if (hooks.done)
             hooks.done(table, unit);
-        run.units.push_back(std::move(unit));
+        ++run.unitCount;
+        run.points += unit.summary ? unit.summary->points : 0;
+        run.last = std::move(unit);
     }
     return run;
 }
@@ -305,7 +301,7 @@ std::optional<RunSummary> runCheck(PointTable& table, UiSink& ui) {
     auto run = runFileCheck(table, ui);
     if (!run)
         return std::nullopt;
-    return run->units.back().summary;
+    return run->last.summary;
 }
 
 UnitReport keepUnitReport(const PointTable& table, const CheckedUnit& unit, bool withFindings) {

@@ -72,13 +72,15 @@ enum class ResultTextLayout {
     PerUnit,
 };
 
-// What checking one path gave.
+// What checking one path gave. Each unit is given to UnitHooks::done as it
+// ends; only the last is kept here, as a path may hold 100,000 sheets.
 struct PathRun {
     std::filesystem::path file;
-    std::vector<CheckedUnit> units;
-
+    std::size_t unitCount = 0;
     // The points of every unit that completed.
-    std::int64_t points() const;
+    std::int64_t points = 0;
+    // The last unit: the one whose run the table still holds.
+    CheckedUnit last;
 };
 
 // The one check of a path: lists its units (see PointSourceList), reads and

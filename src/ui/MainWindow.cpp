@@ -221,15 +221,15 @@ void MainWindow::startRun() {
     std::filesystem::path plotName;
     if (run) {
         // The table holds the last unit.
-        const CheckedUnit& last = run->units.back();
+        const CheckedUnit& last = run->last;
         tableRun = last.summary;
         firstLine = last.firstResultLine;
         // Named after the chosen file, whatever it holds: a ZIP of one sheet
         // is the ZIP, as one of several is; the plot shows a sheet of several
         // by its own name.
-        if (run->units.size() > 1 || tableRun) {
+        if (run->unitCount > 1 || tableRun) {
             checkedFile = run->file;
-            setWindowTitle(runTitle(run->file, run->points()));
+            setWindowTitle(runTitle(run->file, run->points));
         }
         if (tableRun)
             plotName = last.ofSeveral() ? shownUnitName(tableRun->file) : run->file.filename();

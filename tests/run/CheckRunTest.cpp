@@ -229,19 +229,23 @@ TEST_F(CheckRun, ChecksEverySheetOfAnArchiveInTurn) {
         "city.zip");
     ui.files.push_back(archive.path());
     std::vector<std::pair<std::string, std::int32_t>> seen;
+    std::vector<CheckedUnit> units;
     UnitHooks hooks;
     hooks.done = [&](const PointTable& table, const CheckedUnit& unit) {
         seen.emplace_back(unit.name.filename().string(), table.pointCount);
+        units.push_back(unit);
     };
     const auto run = runFileCheck(data(), ui, hooks);
 
     ASSERT_TRUE(run);
-    ASSERT_EQ(run->units.size(), 3u);
+    ASSERT_EQ(run->unitCount, 3u);
+    ASSERT_EQ(units.size(), 3u);
+    EXPECT_EQ(run->last.name, units[2].name);
     // The table still holds each sheet's points when its turn ends.
     EXPECT_EQ(seen, (std::vector<std::pair<std::string, std::int32_t>>{
                         {"city.zip:a.xml", 2}, {"clean.xml", 1}, {"c.xml", 0}}));
-    EXPECT_TRUE(run->units[1].summary);
-    EXPECT_FALSE(run->units[2].summary);
+    EXPECT_TRUE(units[1].summary);
+    EXPECT_FALSE(units[2].summary);
 
     const std::u16string& text = ui.resultField;
     const auto at = [&](std::u16string_view part) { return text.find(part); };
@@ -255,15 +259,15 @@ TEST_F(CheckRun, ChecksEverySheetOfAnArchiveInTurn) {
     // a file name in different folders.
     EXPECT_TRUE(text.ends_with(u"）。\r\nファイル: city.zip:maps/c.xml　1 行目\r\n\r\n"));
     // The heading keeps the member's folder, drops the archive's.
-    EXPECT_EQ(run->units[1].heading, u"■ city.zip:b/clean.xml");
+    EXPECT_EQ(units[1].heading, u"■ city.zip:b/clean.xml");
     // Where each report starts, for the window to map lines to findings.
     const auto lineOf = [&](std::u16string_view heading) {
         const auto before = std::u16string_view(text).substr(0, at(heading));
         return static_cast<std::int32_t>(std::count(before.begin(), before.end(), u'\n')) + 1;
     };
-    EXPECT_EQ(run->units[0].firstResultLine, 1);
-    EXPECT_EQ(run->units[1].firstResultLine, lineOf(u"■ city.zip:b/clean.xml"));
-    EXPECT_EQ(run->units[2].firstResultLine, lineOf(u"■ city.zip:maps/c.xml"));
+    EXPECT_EQ(units[0].firstResultLine, 1);
+    EXPECT_EQ(units[1].firstResultLine, lineOf(u"■ city.zip:b/clean.xml"));
+    EXPECT_EQ(units[2].firstResultLine, lineOf(u"■ city.zip:maps/c.xml"));
     // One box, naming the sheet.
     ASSERT_EQ(ui.places.size(), 1u);
     EXPECT_EQ(ui.places[0].file, archive.path().string() + ":maps/c.xml");
@@ -278,6 +282,7 @@ TEST_F(CheckRun, PerUnitLayoutGivesEachUnitItsOwnText) {
     ui.toleranceField = u"10";
     std::vector<std::string> heard;
     std::vector<std::u16string> texts;
+    std::vector<CheckedUnit> units;
     UnitHooks hooks;
     hooks.listed = [&](bool several) { heard.push_back(several ? "several" : "one"); };
     hooks.starting = [&](const CheckedUnit& unit) {
@@ -289,6 +294,7 @@ TEST_F(CheckRun, PerUnitLayoutGivesEachUnitItsOwnText) {
                         std::to_string(table.findings.size()) + " findings, " +
                         std::to_string(ui.messages.size()) + " messages");
         texts.push_back(ui.resultField);
+        units.push_back(unit);
     };
     const PathRun run = checkPath(data(), ui, archive.path(), ResultTextLayout::PerUnit, hooks);
 
@@ -297,15 +303,16 @@ TEST_F(CheckRun, PerUnitLayoutGivesEachUnitItsOwnText) {
                                         "done city.zip:a.xml 1 findings, 0 messages",
                                         "starting city.zip:b.xml after 0 messages",
                                         "done city.zip:b.xml 0 findings, 1 messages"}));
-    ASSERT_EQ(run.units.size(), 2u);
+    ASSERT_EQ(run.unitCount, 2u);
+    ASSERT_EQ(units.size(), 2u);
     // No heading in the text, and the failed sheet leaves an empty one.
     EXPECT_TRUE(texts[0].starts_with(u"同一座標値\r\n"));
     EXPECT_EQ(texts[1], u"");
-    EXPECT_EQ(run.units[0].heading, u"■ city.zip:a.xml");
-    EXPECT_EQ(run.units[0].firstResultLine, 0);
-    ASSERT_TRUE(run.units[1].error);
-    EXPECT_EQ(run.units[1].error->place().file, archive.path().string() + ":b.xml");
-    EXPECT_EQ(run.points(), 2);
+    EXPECT_EQ(units[0].heading, u"■ city.zip:a.xml");
+    EXPECT_EQ(units[0].firstResultLine, 0);
+    ASSERT_TRUE(units[1].error);
+    EXPECT_EQ(units[1].error->place().file, archive.path().string() + ":b.xml");
+    EXPECT_EQ(run.points, 2);
     // The out-of-range tolerance was set right once a unit: the field is
     // that unit's alone.
     EXPECT_EQ(std::count(ui.visible.begin(), ui.visible.end(), "setToleranceText:0.05"), 1);
@@ -346,8 +353,8 @@ TEST_F(CheckRun, APathThatCannotBeListedIsOneFailedUnit) {
         const PathRun run = checkPath(data(), sink, c.path, ResultTextLayout::Joined, hooks);
         EXPECT_EQ(starts, 1);
         EXPECT_EQ(dones, 1);
-        ASSERT_EQ(run.units.size(), 1u);
-        ASSERT_TRUE(run.units[0].error);
+        ASSERT_EQ(run.unitCount, 1u);
+        ASSERT_TRUE(run.last.error);
         EXPECT_EQ(sink.messages, std::vector<std::u16string>{c.message});
         EXPECT_EQ(sink.resultField, u"");
         EXPECT_TRUE(sink.items.empty());

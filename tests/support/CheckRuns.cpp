@@ -8,9 +8,9 @@ namespace morvane::test {
 std::int32_t runFile(PointTable& table, RecordingUiSink& ui, const std::filesystem::path& file) {
     ui.files.push_back(file);
     const auto run = runFileCheck(table, ui);
-    if (!run || run->units.back().summary)
+    if (!run || run->last.summary)
         return Completes;
-    return run->units.back().error->number();
+    return run->last.error->number();
 }
 
 } // namespace morvane::test
