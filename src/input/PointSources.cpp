@@ -208,20 +208,21 @@ PointSourceList::PointSourceList(const std::filesystem::path& path, UnpackLimits
     }
 }
 
-PointSource PointSourceList::sourceOf(const ZipMember& member) const {
+PointSource PointSourceList::sourceOf(const std::shared_ptr<const ZipArchive>& archive,
+                                      const std::vector<std::string>& members,
+                                      const ZipMember& member) const {
     PointSource source;
-    source.m_displayName = memberPath(m_path, {member.name});
+    source.m_displayName = memberPath(m_path, members);
     source.m_format = SourceFormat::MapSheet;
     source.m_file = m_path;
-    source.m_archive = m_archive;
+    source.m_archive = archive;
     source.m_member = member;
     source.m_limits = m_limits;
+    const std::uint64_t ratio =
+        isArchiveName(member.name) ? m_limits.innerArchiveRatio : m_limits.sheetRatio;
     if (auto problem = memberProblem(member))
         source.m_problem = withFile(*problem, source.m_displayName);
-    else if (auto tooLarge = UnpackGauge(member, m_limits,
-                                         isArchiveName(member.name) ? m_limits.innerArchiveRatio
-                                                                    : m_limits.sheetRatio)
-                                 .declaredProblem())
+    else if (auto tooLarge = UnpackGauge(member, m_limits, ratio).declaredProblem())
         source.m_problem = withFile(*tooLarge, source.m_displayName);
     return source;
 }
@@ -230,7 +231,7 @@ void PointSourceList::openInnerArchive() {
     const ZipMember& member = m_members[m_next];
     m_innerSources.clear();
     m_nextInner = 0;
-    PointSource outer = sourceOf(member);
+    PointSource outer = sourceOf(m_archive, {member.name}, member);
     if (outer.m_problem) {
         m_innerSources.push_back(std::move(outer));
         return;
@@ -241,19 +242,7 @@ void PointSourceList::openInnerArchive() {
         for (const ZipMember& innerMember : inner->members()) {
             if (!isSheetName(innerMember.name))
                 continue;
-            PointSource source;
-            source.m_displayName = memberPath(m_path, {member.name, innerMember.name});
-            source.m_format = SourceFormat::MapSheet;
-            source.m_file = m_path;
-            source.m_archive = inner;
-            source.m_member = innerMember;
-            source.m_limits = m_limits;
-            if (auto problem = memberProblem(innerMember))
-                source.m_problem = withFile(*problem, source.m_displayName);
-            else if (auto tooLarge =
-                         UnpackGauge(innerMember, m_limits, m_limits.sheetRatio).declaredProblem())
-                source.m_problem = withFile(*tooLarge, source.m_displayName);
-            m_innerSources.push_back(std::move(source));
+            m_innerSources.push_back(sourceOf(inner, {member.name, innerMember.name}, innerMember));
         }
         if (m_innerSources.empty())
             throw RunError::withoutNumber(u"ZIP ファイルに地図XML（.xml）がありません。");
@@ -272,7 +261,7 @@ std::optional<PointSource> PointSourceList::next() {
         const ZipMember& member = m_members[m_next];
         if (!isArchiveName(member.name)) {
             ++m_next;
-            return sourceOf(member);
+            return sourceOf(m_archive, {member.name}, member);
         }
         if (m_innerSources.empty())
             openInnerArchive();

@@ -102,7 +102,10 @@ public:
     std::optional<PointSource> next();
 
 private:
-    PointSource sourceOf(const ZipMember& member) const;
+    // A sheet (or an inner ZIP) of archive, named after the members leading
+    // to it, with what already keeps it from being read.
+    PointSource sourceOf(const std::shared_ptr<const ZipArchive>& archive,
+                         const std::vector<std::string>& members, const ZipMember& member) const;
     // Unpacks the inner ZIP at m_next and lists its sheets into m_innerSources.
     void openInnerArchive();
 
