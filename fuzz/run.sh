@@ -1,20 +1,27 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets with clang into build-fuzz/ and runs them one after
 # the other for SECONDS in all (half on the reader and checks, a quarter on
-# whole runs, a quarter on map sheets and their ZIPs), then prints the executions per second of each and
-# any crash. Exit status 1 when a target crashed.
+# whole runs, a quarter on map sheets and their ZIPs), or for SECONDS each
+# with --each, then prints the executions per second of each and any crash.
+# Exit status 1 when a target crashed.
 #
 #   fuzz/run.sh 1800
+#   fuzz/run.sh --each 25     # what scripts/test.sh runs
 #
 # The corpus grows in build-fuzz/corpus/ from run to run, seeded from the
 # test files; a crashing input lands in build-fuzz/crashes/. Keep each one as
 # a test in tests/corpus/ before fixing it.
 set -euo pipefail
-seconds=${1:?usage: fuzz/run.sh SECONDS}
+each=false
+if [[ ${1:-} == --each ]]; then
+    each=true
+    shift
+fi
+seconds=${1:?usage: fuzz/run.sh [--each] SECONDS}
 [[ "$seconds" =~ ^[0-9]+$ ]] && ((seconds >= 2)) || { echo "fuzz: SECONDS must be a whole number, 2 or more" >&2; exit 2; }
 cd "$(dirname "$0")/.."
 
-scripts/deps.sh clang libclang-rt-14-dev
+scripts/deps.sh
 cmake -S fuzz -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ >/dev/null
 cmake --build build-fuzz
 
@@ -23,6 +30,9 @@ mkdir -p "$crashes"
 status=0
 quarter=$((seconds / 4))
 declare -A share=([reader_fuzzer]=$((seconds - 2 * quarter)) [run_fuzzer]=$quarter [sheet_fuzzer]=$quarter)
+if $each; then
+    share=([reader_fuzzer]=$seconds [run_fuzzer]=$seconds [sheet_fuzzer]=$seconds)
+fi
 declare -A dict=([reader_fuzzer]=fuzz/sima.dict [run_fuzzer]=fuzz/sima.dict [sheet_fuzzer]=fuzz/sheet.dict)
 declare -A seeds=([reader_fuzzer]="tests/corpus/inputs examples" [run_fuzzer]="tests/corpus/inputs examples"
     [sheet_fuzzer]="fuzz/sheets")

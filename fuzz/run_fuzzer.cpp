@@ -7,6 +7,7 @@
 #include "run/CheckRun.h"
 #include "support/TestPoints.h"
 
+#include <optional>
 #include <string>
 #include <sys/mman.h>
 #include <unistd.h>
@@ -35,12 +36,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CountingUiSink ui;
     ui.file = "/proc/self/fd/" + std::to_string(fd);
     fuzz::fillFromBits(ui, h);
+    // A file that fails is a unit that failed: the run shows its error and
+    // leaves nothing of it. An error outside any unit is thrown, and the
+    // window abandons the run.
+    std::optional<RunSummary> summary;
     try {
-        runCheck(d, ui);
+        summary = runCheck(d, ui);
     } catch (const RunError& e) {
         abandonRun(d, ui, e);
+    }
+    if (!summary) {
         if (ui.items != 0 || !ui.resultField.empty() || d.nextReportLine != 0 || ui.messages == 0)
-            fail("an abandoned run left results behind");
+            fail("a failed run left results behind");
         return 0;
     }
     // Report lines 1..nextReportLine-1 and the empty one, each with CR LF.

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that building, running and testing need,
 # only those that are missing. Runs apt-get as root, or through sudo.
-# Arguments name further packages (fuzz/run.sh asks for clang this way).
+# Arguments name further packages.
 set -euo pipefail
 
 packages=(
@@ -23,6 +23,8 @@ packages=(
     shared-mime-info desktop-file-utils xdg-utils libglib2.0-bin
     # benchmarks
     libbenchmark-dev time
+    # the fuzz targets, which the tests build and run (fuzz/run.sh): clang and its libFuzzer
+    clang libclang-rt-14-dev
     "$@"
 )
 

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test; then builds the core
-# tests again with AddressSanitizer and UndefinedBehaviorSanitizer into
+# Installs what is missing, builds, and runs every test; then builds the fuzz
+# targets with clang and runs each a short while over its corpus, so that a
+# change that breaks them or that they crash on fails here; then builds the
+# core tests again with AddressSanitizer and UndefinedBehaviorSanitizer into
 # build-asan/ and runs them there, so that no memory error or undefined
 # behaviour passes unnoticed.
 set -euo pipefail
@@ -8,6 +10,8 @@ cd "$(dirname "$0")/.."
 scripts/deps.sh
 scripts/build.sh
 ctest --test-dir build --output-on-failure -j "$(nproc)"
+
+fuzz/run.sh --each 25
 
 sanitizers="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
 cmake -S . -B build-asan -G Ninja -DMORVANE_BUILD_UI=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo \

@@ -18,13 +18,33 @@ std::string lowerAscii(std::string text) {
     return text;
 }
 
-// Every coordinate file below folder, in no particular order.
-void collect(const fs::path& folder, std::vector<fs::path>& found,
-             std::vector<std::string>& errors) {
+// The folder given to -r, and what the walk below it gathers.
+struct Walk {
+    std::string given;
+    // Canonical, so that a link is judged by where it really leads.
+    fs::path root;
+    std::vector<fs::path> found;
+    InputFiles& result;
+};
+
+// Whether a symbolic link leads to something outside the walk's root. A link
+// that leads nowhere stays in: reading it says what is wrong with it.
+bool leadsOut(const Walk& walk, const fs::path& link) {
+    std::error_code ec;
+    const fs::path real = fs::canonical(link, ec);
+    if (ec)
+        return false;
+    // By whole names, so that "/data/site-old" is not taken for a part of "/data/site".
+    return std::mismatch(walk.root.begin(), walk.root.end(), real.begin(), real.end()).first !=
+           walk.root.end();
+}
+
+// Every coordinate file below folder into walk.found, in no particular order.
+void collect(const fs::path& folder, Walk& walk) {
     std::error_code ec;
     fs::directory_iterator it(folder, ec);
     if (ec) {
-        errors.push_back(folder.string() + ": cannot read the folder: " + ec.message());
+        walk.result.errors.push_back(folder.string() + ": cannot read the folder: " + ec.message());
         return;
     }
     std::vector<fs::path> subfolders;
@@ -33,15 +53,25 @@ void collect(const fs::path& folder, std::vector<fs::path>& found,
             break;
         const fs::directory_entry& entry = *it;
         std::error_code typeError;
-        if (entry.is_directory(typeError) && !entry.is_symlink(typeError))
+        const bool link = entry.is_symlink(typeError);
+        const bool directory = entry.is_directory(typeError);
+        if (!directory && !isCoordinateFileName(entry.path()))
+            continue;
+        // Said, not silently dropped: the user sees a file in the folder and
+        // would take it for checked.
+        if (link && leadsOut(walk, entry.path()))
+            walk.result.notes.push_back(entry.path().string() +
+                                        ": not read: a symbolic link that leads out of " +
+                                        walk.given);
+        else if (directory && !link)
             subfolders.push_back(entry.path());
-        else if (!entry.is_directory(typeError) && isCoordinateFileName(entry.path()))
-            found.push_back(entry.path());
+        else if (!directory)
+            walk.found.push_back(entry.path());
     }
     if (ec)
-        errors.push_back(folder.string() + ": cannot read the folder: " + ec.message());
+        walk.result.errors.push_back(folder.string() + ": cannot read the folder: " + ec.message());
     for (const auto& sub : subfolders)
-        collect(sub, found, errors);
+        collect(sub, walk);
 }
 
 } // namespace
@@ -60,15 +90,19 @@ InputFiles inputFiles(const std::vector<std::string>& paths, bool recursive) {
             result.files.push_back(path);
             continue;
         }
-        std::vector<fs::path> found;
-        collect(path, found, result.errors);
+        Walk walk{path, fs::canonical(path, ec), {}, result};
+        if (ec) {
+            result.errors.push_back(path + ": cannot read the folder: " + ec.message());
+            continue;
+        }
+        collect(path, walk);
         // Element by element, so a folder's files stay together ahead of a
         // sibling whose name merely extends the folder's.
-        std::sort(found.begin(), found.end());
-        if (found.empty())
+        std::sort(walk.found.begin(), walk.found.end());
+        if (walk.found.empty())
             result.errors.push_back(path +
                                     ": no .sim, .dat, .sct, .xml or .zip file below this folder");
-        for (const auto& file : found)
+        for (const auto& file : walk.found)
             result.files.push_back(file.string());
     }
     return result;

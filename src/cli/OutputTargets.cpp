@@ -1,5 +1,7 @@
 #include "cli/OutputTargets.h"
 
+#include "core/OutputPlace.h"
+
 #include <set>
 #include <string>
 #include <system_error>
@@ -57,6 +59,10 @@ std::vector<fs::path> outputTargets(const CliOptions& options, const OutputKind&
             if (fs::equivalent(target, input, ec))
                 throw UsageError(option + " " + target.string() +
                                  " would overwrite the input file " + input);
+        // Refused here too, before any file is read, and not only by the
+        // writer once the report is drawn.
+        if (const OutputPlace place = outputPlace(target); !place.refusal.empty())
+            throw UsageError(option + " " + target.string() + ": " + place.refusal);
         targets.push_back(std::move(target));
     }
     return targets;

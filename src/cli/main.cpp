@@ -264,6 +264,8 @@ int main(int argc, char** argv) {
                 std::fputs(diagnosticLine(error).c_str(), stderr);
                 status = Failed;
             }
+            for (const auto& note : inputs.notes)
+                std::fputs(diagnosticLine(note).c_str(), stderr);
             options.files = std::move(inputs.files);
             refuseGeoJsonWithoutZone(options);
             pdfFiles = pdfTargets(options);

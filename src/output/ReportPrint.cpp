@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <ctime>
-#include <ranges>
 #include <vector>
 
 namespace morvane {
@@ -92,11 +91,14 @@ std::u16string footerFileName(const std::u16string& name) {
         headEnd = c.offset + c.units;
     }
     std::size_t tailStart = name.size();
-    for (int cells = 0; const Character& c : std::views::reverse(characters)) {
-        if (cells + c.cells > half)
+    // Reverse iterators, not std::views: clang 14 (the fuzz build) cannot
+    // compile libstdc++ 12's range views.
+    int tailCells = 0;
+    for (auto c = characters.rbegin(); c != characters.rend(); ++c) {
+        if (tailCells + c->cells > half)
             break;
-        cells += c.cells;
-        tailStart = c.offset;
+        tailCells += c->cells;
+        tailStart = c->offset;
     }
     return name.substr(0, headEnd) + u"…" + name.substr(tailStart);
 }

@@ -51,10 +51,13 @@ OffscreenGui::OffscreenGui() {
 OffscreenGui::~OffscreenGui() = default;
 
 QtOutputFile::QtOutputFile(const fs::path& target, std::string what)
-    : m_target(target), m_what(std::move(what)),
-      m_temp(QFile::decodeName(((target.has_parent_path() ? target.parent_path() : fs::path(".")) /
-                                ("." + target.filename().string() + ".XXXXXX"))
-                                   .c_str())) {
+    : m_target(target), m_what(std::move(what)), m_place(outputPlace(target)),
+      m_temp(QFile::decodeName(
+          ((m_place.file.has_parent_path() ? m_place.file.parent_path() : fs::path(".")) /
+           ("." + m_place.file.filename().string() + ".XXXXXX"))
+              .c_str())) {
+    if (!m_place.refusal.empty())
+        fail(m_place.refusal);
     if (!m_temp.open())
         fail(m_temp.errorString().toStdString());
 }
@@ -64,10 +67,15 @@ void QtOutputFile::commit() {
     // though Qt has no words for why.
     if (!m_temp.flush() || m_temp.error() != QFileDevice::NoError)
         fail("the file could not be written in full");
+    // Looked at again: the target may have become something else while the
+    // output was drawn.
+    const OutputPlace place = outputPlace(m_place.file);
+    if (!place.refusal.empty())
+        fail(place.refusal);
     const fs::path written(QFile::encodeName(m_temp.fileName()).toStdString());
     std::error_code ec;
     fs::permissions(written, createdFilePerms(), ec);
-    fs::rename(written, m_target, ec);
+    fs::rename(written, m_place.file, ec);
     if (ec)
         fail(ec.message());
     m_temp.setAutoRemove(false);

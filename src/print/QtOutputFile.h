@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/OutputPlace.h"
+
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -25,8 +27,9 @@ private:
 };
 
 // A file written beside its target and moved into place only when whole, so
-// a failure leaves an existing target as it was. Failures throw
-// std::runtime_error: "cannot write WHAT TARGET: why".
+// a failure leaves an existing target as it was. Only a regular file or a
+// free name is a target, a symbolic link written through (outputPlace).
+// Failures throw std::runtime_error: "cannot write WHAT TARGET: why".
 class QtOutputFile {
 public:
     QtOutputFile(const std::filesystem::path& target, std::string what);
@@ -40,6 +43,8 @@ public:
 private:
     std::filesystem::path m_target;
     std::string m_what;
+    // The file replaced: the target, or the file its link leads to.
+    OutputPlace m_place;
     QTemporaryFile m_temp;
 };
 

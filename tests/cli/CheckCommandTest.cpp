@@ -2,11 +2,16 @@
 #include "support/TestFiles.h"
 #include "support/TestPoints.h"
 
+#include <filesystem>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
 #include <gtest/gtest.h>
 
 namespace morvane {
 namespace {
 
+namespace fs = std::filesystem;
 using test::countLines;
 using test::findingPairs;
 using test::readFile;
@@ -240,6 +245,41 @@ TEST(CheckCommand, EncodingOptionOverridesTheGuess) {
     const auto r = check({"--encoding", "utf-16", path});
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.err.find("座標レコード（A01、Z）が見つかりません。"), std::string::npos);
+}
+
+TEST(CheckCommand, PdfAndPlotReplaceOnlyRegularFiles) {
+    // Each named as the folder form would name the example's output.
+    TempFile anchor("");
+    const fs::path fifo = anchor.folder() / "sample.pdf";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const fs::path link = anchor.folder() / "sample.png";
+    fs::create_symlink(fifo, link);
+    std::vector<fs::path> targets = {fifo, link};
+    // A device node of the test's own, never /dev/null itself, where this user
+    // may make one (root).
+    const fs::path device = anchor.folder() / "null";
+    if (::mknod(device.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0)
+        targets.push_back(device);
+
+    for (const char* option : {"--pdf", "--plot"}) {
+        for (const fs::path& target : targets) {
+            SCOPED_TRACE(std::string(option) + " " + target.string());
+            const auto r = check({option, target.string(), Example});
+            EXPECT_EQ(r.status, 2);
+            EXPECT_EQ(r.out, "") << "refused before any check";
+            EXPECT_NE(r.err.find(std::string(option) + " " + target.string() + ": it is"),
+                      std::string::npos)
+                << r.err;
+        }
+        // A folder's output over a FIFO of that name is no better.
+        const auto r = check({option, anchor.folder().string(), Example});
+        EXPECT_EQ(r.status, 2);
+        EXPECT_NE(r.err.find("only a regular file"), std::string::npos) << r.err;
+    }
+    EXPECT_TRUE(fs::is_fifo(fs::symlink_status(fifo)));
+    EXPECT_TRUE(fs::is_symlink(fs::symlink_status(link)));
+    if (targets.size() == 3)
+        EXPECT_TRUE(fs::is_character_file(fs::symlink_status(device)));
 }
 
 TEST(CheckCommand, UsageErrorsAndInformation) {

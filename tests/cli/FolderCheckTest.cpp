@@ -2,6 +2,7 @@
 #include "support/TestFiles.h"
 #include "support/TestPoints.h"
 
+#include <algorithm>
 #include <fstream>
 
 #include <gtest/gtest.h>
@@ -38,8 +39,8 @@ TEST(FolderCheck, FindsEveryCoordinateFileBelowAFolderInPathOrder) {
     TempFile anchor("");
     const fs::path root = anchor.folder() / "project";
     const std::string clean = simaFile({u"A01,1,P1,100,200,"});
-    for (const char* name : {"b.SIM", "a.sim", "sub/c.Dat", "sub-x/e.sct", "sub/deep/f.sim", "a.txt",
-                             "sim", "z.sim.bak", "notes/readme"})
+    for (const char* name : {"b.SIM", "a.sim", "sub/c.Dat", "sub-x/e.sct", "sub/deep/f.sim",
+                             "a.txt", "sim", "z.sim.bak", "notes/readme"})
         write(root / name, clean);
     // A folder named like a file is still a folder, and a link back up is not followed.
     fs::create_directories(root / "g.sim");
@@ -55,8 +56,44 @@ TEST(FolderCheck, FindsEveryCoordinateFileBelowAFolderInPathOrder) {
 
     // Files and folders mix; a single file found is still named.
     const auto mixed = check({"-r", (root / "sub-x").string(), (root / "a.sim").string()});
-    EXPECT_EQ(headings(mixed.out),
-              (std::vector<std::string>{(root / "sub-x/e.sct").string(), (root / "a.sim").string()}));
+    EXPECT_EQ(headings(mixed.out), (std::vector<std::string>{(root / "sub-x/e.sct").string(),
+                                                             (root / "a.sim").string()}));
+}
+
+TEST(FolderCheck, LinksAreFollowedOnlyInsideTheFolder) {
+    // Points that would give findings, were they read.
+    TempFile outside(simaFile({u"A01,1,P1,100,200,", u"A01,2,P1,100,200,"}), "outside.sim");
+    const fs::path base = outside.folder();
+    const fs::path root = base / "site";
+    const std::string clean = simaFile({u"A01,1,P1,100,200,"});
+    write(root / "a.sim", clean);
+    write(root / "sub/b.sim", clean);
+    // A sibling whose name extends the folder's is still outside it.
+    write(base / "site-old/c.sim", clean);
+    fs::create_symlink(outside.path(), root / "passwd.sim");
+    fs::create_symlink("../../site-old/c.sim", root / "sub/relative.sim");
+    fs::create_directory_symlink(base, root / "up");
+    fs::create_symlink("../a.sim", root / "sub/again.sim");
+    // Named through a link, the folder is still judged by where it lies.
+    fs::create_directory_symlink(root, base / "link-to-site");
+
+    for (const fs::path& given : {root, base / "link-to-site"}) {
+        SCOPED_TRACE(given.string());
+        const auto r = check({"-r", given.string()});
+        // The notes alone fail nothing: the folder itself was read in full.
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(headings(r.out), (std::vector<std::string>{(given / "a.sim").string(),
+                                                             (given / "sub/again.sim").string(),
+                                                             (given / "sub/b.sim").string()}));
+        for (const char* skipped : {"passwd.sim", "up", "sub/relative.sim"})
+            EXPECT_NE(r.err.find("morvane-check: " + (given / skipped).string() +
+                                 ": not read: a symbolic link that leads out of " + given.string() +
+                                 "\n"),
+                      std::string::npos)
+                << skipped << "\n"
+                << r.err;
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 3) << r.err;
+    }
 }
 
 TEST(FolderCheck, FolderWithoutCoordinateFilesIsAnErrorButTheOthersAreChecked) {
@@ -82,20 +119,32 @@ TEST(FolderCheck, EveryJobCountPrintsTheSameBytes) {
         const std::string name = "f" + std::to_string(100 + i) + ".sim";
         std::string bytes;
         switch (i % 6) {
-        case 0: bytes = simaFile({u"A01,1,P1,100,200,"}); break;
-        case 1: bytes = simaFile({u"A01,1,P1,100,200,", u"A01,2,P1,100.01,200,"}); break;
-        case 2: bytes = "A01,1,P1,100"; break;
-        case 3: bytes = "no records here\r\n"; break;
-        case 4: bytes = test::simaFileOf(test::findingPairs(1100 + i, 3)); break;
-        default: bytes = test::simaFileOf(test::separatePoints(2000 + i)); break;
+        case 0:
+            bytes = simaFile({u"A01,1,P1,100,200,"});
+            break;
+        case 1:
+            bytes = simaFile({u"A01,1,P1,100,200,", u"A01,2,P1,100.01,200,"});
+            break;
+        case 2:
+            bytes = "A01,1,P1,100";
+            break;
+        case 3:
+            bytes = "no records here\r\n";
+            break;
+        case 4:
+            bytes = test::simaFileOf(test::findingPairs(1100 + i, 3));
+            break;
+        default:
+            bytes = test::simaFileOf(test::separatePoints(2000 + i));
+            break;
         }
         write(root / name, bytes);
     }
     const auto one = runProcess(MORVANE_CHECK_EXE, {"-r", "-j", "1", root.string()});
     EXPECT_EQ(one.status, 2);
     EXPECT_EQ(headings(one.out).size(), 36u);
-    for (const std::vector<std::string>& jobs : {std::vector<std::string>{"-j", "2"}, {"-j5"},
-                                                {"--jobs=16"}, {}}) {
+    for (const std::vector<std::string>& jobs :
+         {std::vector<std::string>{"-j", "2"}, {"-j5"}, {"--jobs=16"}, {}}) {
         std::vector<std::string> args = jobs;
         args.insert(args.end(), {"-r", root.string()});
         const auto r = runProcess(MORVANE_CHECK_EXE, args);
