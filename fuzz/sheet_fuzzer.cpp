@@ -49,10 +49,11 @@ std::string outcome(PointTable& d, std::string_view bytes, std::size_t piece) {
 
 void readArchive(PointTable& d, std::string_view bytes) {
     // A small limit, so that a bomb is found within the fuzzer's time.
-    constexpr std::uint64_t Limit = 4 * 1024 * 1024;
+    UnpackLimits limits;
+    limits.memberBytes = 4 * 1024 * 1024;
     const test::TempFile file{std::string(bytes), "input.zip"};
     try {
-        for (const PointSource& source : pointSourcesOf(file.path(), Limit)) {
+        for (const PointSource& source : pointSourcesOf(file.path(), limits)) {
             d.clear();
             try {
                 source.read(d);
