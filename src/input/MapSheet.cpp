@@ -30,6 +30,9 @@ constexpr std::string_view GeometryNamespace = "http://www.moj.go.jp/MINJI/tizuz
 constexpr std::size_t ChunkSize = 64 * 1024;
 // As for a field of a coordinate file: far beyond any real name or number.
 constexpr std::size_t MaxTextBytes = 64 * 1024;
+// One tag (with its attributes), comment or other piece of markup: real
+// sheets stay far below, and expat has to hold one whole.
+constexpr std::size_t MaxTokenBytes = 16 * 1024 * 1024;
 // Enough of a bad value to recognise it in a message.
 constexpr std::size_t MaxQuotedChars = 40;
 
@@ -115,6 +118,17 @@ RunError errorAt(std::u16string message, std::int32_t line) {
     return error;
 }
 
+// Fills the buffer from the source as far as it goes.
+std::size_t fill(const ByteSource& bytes, char* buffer, std::size_t size) {
+    std::size_t filled = 0;
+    while (filled < size)
+        if (const std::size_t n = bytes(buffer + filled, size - filled))
+            filled += n;
+        else
+            break;
+    return filled;
+}
+
 // The ids of the points read so far, by position: one open-addressing table
 // of positions, small enough to stay in the cache, over the ids themselves.
 class PointIds {
@@ -188,19 +202,39 @@ public:
     SheetParser& operator=(const SheetParser&) = delete;
 
     CoordinateSystem parse(const ByteSource& bytes) {
+        std::uint64_t fed = 0;
+        // The bytes of a token (a tag, a comment, ...) that expat has begun
+        // but not finished.
+        std::size_t open = 0;
         for (bool last = false; !last;) {
-            void* buffer = XML_GetBuffer(m_parser, ChunkSize);
+            // Expat 2.5 scans an open token from its start again on every
+            // call: as many new bytes as the token has keep the scans of a
+            // long one to a few times its length, not its square. Never more
+            // than take it just past the limit, so that no longer token can
+            // end unseen.
+            const std::size_t want =
+                open < ChunkSize ? ChunkSize : std::min(open, MaxTokenBytes + 1 - open);
+            auto* buffer = static_cast<char*>(XML_GetBuffer(m_parser, static_cast<int>(want)));
             if (!buffer)
                 throw std::bad_alloc();
-            const std::size_t size = bytes(static_cast<char*>(buffer), ChunkSize);
+            const std::size_t size =
+                open < ChunkSize ? bytes(buffer, want) : fill(bytes, buffer, want);
             last = size == 0;
             if (XML_ParseBuffer(m_parser, static_cast<int>(size), last) != XML_STATUS_OK) {
                 if (m_failure)
                     std::rethrow_exception(m_failure);
                 throw errorAt(u"XML の形式が正しくありません（" +
                                   toUtf16(XML_ErrorString(XML_GetErrorCode(m_parser))) + u"）。",
-                              lineNumber(XML_GetCurrentLineNumber(m_parser)));
+                              line());
             }
+            fed += size;
+            // Between calls expat stands just past its last complete token.
+            const XML_Index parsed = XML_GetCurrentByteIndex(m_parser);
+            open = static_cast<std::size_t>(
+                parsed < 0 ? fed : fed - std::min(fed, static_cast<std::uint64_t>(parsed)));
+            if (open > MaxTokenBytes)
+                throw errorAt(u"XML の一つのタグやコメントの長さが上限（16 MiB）を超えています。",
+                              line());
         }
         nameThePoints();
         m_table.pointCount = m_count;

@@ -20,9 +20,10 @@ struct PointTable;
 // Memory grows with the points and the ids referred to, not with the file:
 // references are resolved as they meet their point, and only those to points
 // not yet seen wait for the end. Throws a RunError with the line for XML that
-// is not well-formed, a point without a numeric X or Y, an id defined twice,
-// a reference to an id that no point has, text longer than 64 KiB, and a
-// point beyond TableCapacity. Returns the coordinate system the sheet states.
+// is not well-formed, one tag, comment or other piece of markup longer than
+// 16 MiB, a point without a numeric X or Y, an id defined twice, a reference
+// to an id that no point has, text longer than 64 KiB, and a point beyond
+// TableCapacity. Returns the coordinate system the sheet states.
 CoordinateSystem readMapSheet(PointTable& table, const ByteSource& bytes);
 
 // The coordinate system a 座標系 text names: "公共座標N系" (N = 1..19, ASCII or

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 #include <gtest/gtest.h>
@@ -252,6 +253,72 @@ TEST_F(MapSheet, BadSheetsSayWhatAndWhere) {
             EXPECT_EQ(e.number(), c.number);
             EXPECT_EQ(toUtf8(e.message()), toUtf8(c.message));
             EXPECT_EQ(e.place().line, c.line);
+        }
+    }
+}
+
+// A sheet made as it is read, so that a long one takes no memory: the text
+// before "@" in xml, then `count` copies of one byte, then the text after.
+// Requests are served whole, and counted.
+struct GeneratedSheet {
+    GeneratedSheet(const std::string& xml, char filler, std::uint64_t count)
+        : head(xml.substr(0, xml.find('@'))), tail(xml.substr(xml.find('@') + 1)), filler(filler),
+          count(count) {}
+
+    std::size_t operator()(char* buffer, std::size_t size) {
+        ++reads;
+        const std::uint64_t end = head.size() + count + tail.size();
+        const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(size, end - served));
+        for (std::size_t i = 0; i < n; ++i, ++served)
+            buffer[i] = served < head.size()           ? head[served]
+                        : served < head.size() + count ? filler
+                                                       : tail[served - head.size() - count];
+        return n;
+    }
+
+    std::string head, tail;
+    char filler;
+    std::uint64_t count;
+    std::uint64_t served = 0;
+    std::size_t reads = 0;
+};
+
+// An attribute in a namer, and a comment before one.
+const std::string attributeAt = sheet(
+    point("P1", "1", "1"), "<筆界点 備考=\"@\"><点番名>境</点番名><形状 idref=\"P1\"/></筆界点>\n");
+const std::string commentAt =
+    sheet(point("P1", "1", "1"), "\n<!--@-->" + boundaryPoint("境", "P1"));
+
+TEST_F(MapSheet, LongTokensAreReadInGrowingPiecesUpToTheLimit) {
+    // Expat scans an unfinished token again on every call: each read at
+    // least doubles what it has of one, where 64 KiB reads would take 192 for
+    // 12 MiB. Past 16 MiB a token is refused soon, at the line where it
+    // starts, whatever line feeds it holds.
+    struct Case {
+        const std::string& xml;
+        char filler;
+        std::uint64_t mebibytes;
+        std::int32_t errorLine;
+    };
+    const Case cases[] = {{attributeAt, 'a', 12, 0},
+                          {commentAt, 'a', 12, 0},
+                          {attributeAt, 'a', 200, 8},
+                          {attributeAt, '\n', 200, 8},
+                          {commentAt, 'a', 200, 9}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.xml + " " + std::to_string(c.mebibytes) + " MiB");
+        GeneratedSheet source(c.xml, c.filler, c.mebibytes << 20);
+        try {
+            data().clear();
+            readMapSheet(data(), std::ref(source));
+            EXPECT_EQ(c.errorLine, 0);
+            EXPECT_EQ(data().names[1], u"境");
+            EXPECT_LT(source.reads, 30u);
+        } catch (const RunError& e) {
+            EXPECT_EQ(toUtf8(e.message()),
+                      "XML の一つのタグやコメントの長さが上限（16 MiB）を超えています。");
+            EXPECT_EQ(e.place().line, c.errorLine);
+            EXPECT_LT(source.served, std::uint64_t{17} << 20);
         }
     }
 }
