@@ -4,6 +4,7 @@
 #include "core/PointTable.h"
 #include "core/RunError.h"
 #include "core/Text.h"
+#include "input/Cp932.h"
 #include "input/PointStore.h"
 
 #include <algorithm>
@@ -28,7 +29,8 @@ constexpr char NamespaceSeparator = '\n';
 constexpr std::string_view MapNamespace = "http://www.moj.go.jp/MINJI/tizuxml";
 constexpr std::string_view GeometryNamespace = "http://www.moj.go.jp/MINJI/tizuzumen";
 constexpr std::size_t ChunkSize = 64 * 1024;
-// As for a field of a coordinate file: far beyond any real name or number.
+// As for a field of a coordinate file: far beyond any real name, id or
+// number.
 constexpr std::size_t MaxTextBytes = 64 * 1024;
 // One tag (with its attributes), comment or other piece of markup: real
 // sheets stay far below, and expat has to hold one whole.
@@ -106,6 +108,27 @@ std::optional<double> decimalValue(std::string_view text) {
     return value;
 }
 
+// A value as an error shows it: whole when short, else its first
+// MaxQuotedChars characters and its length, so that an error stays a line
+// whatever the value.
+std::u16string shownValue(std::string_view text) {
+    std::size_t characters = 0;
+    std::size_t cut = text.size();
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80)
+            continue; // inside a UTF-8 sequence, as expat reports all text
+        if (characters == MaxQuotedChars)
+            cut = i;
+        ++characters;
+    }
+    if (characters <= MaxQuotedChars)
+        return toUtf16(text);
+    return toUtf16(text.substr(0, cut)) + u"…（" +
+           formatInteger(static_cast<std::int32_t>(
+               std::min<std::size_t>(characters, std::numeric_limits<std::int32_t>::max()))) +
+           u" 文字）";
+}
+
 std::int32_t lineNumber(XML_Size line) {
     return line > static_cast<XML_Size>(std::numeric_limits<std::int32_t>::max())
                ? std::numeric_limits<std::int32_t>::max()
@@ -116,6 +139,20 @@ RunError errorAt(std::u16string message, std::int32_t line) {
     RunError error(0, std::move(message));
     error.setLine(line);
     return error;
+}
+
+RunError overflowAt(std::int32_t line) {
+    RunError error = runError(ErrorNumber::Overflow);
+    error.setLine(line);
+    return error;
+}
+
+// An id is kept like the point number of a coordinate file, to the same
+// limit.
+std::string_view checkedId(std::string_view id, std::int32_t line) {
+    if (id.size() > MaxTextBytes)
+        throw overflowAt(line);
+    return id;
 }
 
 // Fills the buffer from the source as far as it goes.
@@ -182,7 +219,7 @@ private:
 struct WaitingReference {
     std::int32_t since = 0;
     bool named = false;
-    std::string name;
+    std::u16string name;
 };
 
 enum class TextOf { Nothing, X, Y, Name, CoordinateSystem };
@@ -279,7 +316,7 @@ private:
             collectText(TextOf::Y);
         } else if (name == PointReferenceElement) {
             if (const auto id = attribute(attributes, "idref"))
-                refer(*id, line());
+                refer(checkedId(*id, line()), line());
         } else if (m_namerDepth == 0 &&
                    (name == BoundaryPointElement || name == ControlPointElement)) {
             startNamer(name == BoundaryPointElement ? BoundaryPointNameElement
@@ -289,8 +326,8 @@ private:
                 collectText(TextOf::Name);
             else if (name == ShapeElement && m_namerReference.empty())
                 if (const auto id = attribute(attributes, "idref")) {
-                    m_namerReference = *id;
                     m_namerReferenceLine = line();
+                    m_namerReference = checkedId(*id, m_namerReferenceLine);
                 }
         } else if (m_depth == 2 && !m_systemSeen && name == CoordinateSystemElement) {
             m_systemSeen = true;
@@ -321,11 +358,8 @@ private:
         // Only the element's own text, not that of elements inside it.
         if (m_textOf == TextOf::Nothing || m_depth != m_textDepth)
             return;
-        if (m_text.size() + text.size() > MaxTextBytes) {
-            RunError error = runError(ErrorNumber::Overflow);
-            error.setLine(m_textLine);
-            throw error;
-        }
+        if (m_text.size() + text.size() > MaxTextBytes)
+            throw overflowAt(m_textLine);
         m_text += text;
     }
 
@@ -340,6 +374,7 @@ private:
             break;
         case TextOf::Name:
             m_namerName = text;
+            m_namerNameLine = m_textLine;
             m_namerHasName = true;
             break;
         case TextOf::CoordinateSystem:
@@ -354,7 +389,7 @@ private:
     // "点 P12 " or, for a point without id, "3 番目の点", before its particle.
     std::u16string pointLabel() const {
         return m_pointId.empty() ? formatInteger(m_count + 1) + u" 番目の点"
-                                 : u"点 " + toUtf16(m_pointId) + u" ";
+                                 : u"点 " + shownValue(m_pointId) + u" ";
     }
 
     double coordinate(std::string_view text, std::u16string_view axis,
@@ -370,14 +405,10 @@ private:
             e.setLine(m_textLine);
             throw;
         }
-        if (!value) {
-            std::u16string shown = toUtf16(text);
-            if (shown.size() > MaxQuotedChars)
-                shown = shown.substr(0, MaxQuotedChars) + u"…";
+        if (!value)
             throw errorAt(pointLabel() + u"の " + std::u16string(axis) +
-                              u" 座標が数値ではありません（" + shown + u"）。",
+                              u" 座標が数値ではありません（" + shownValue(text) + u"）。",
                           m_textLine);
-        }
         return *value;
     }
 
@@ -390,7 +421,7 @@ private:
             e.setLine(m_pointLine);
             throw;
         }
-        m_pointId = attribute(attributes, "id").value_or("");
+        m_pointId = checkedId(attribute(attributes, "id").value_or(""), m_pointLine);
         m_x.reset();
         m_y.reset();
     }
@@ -403,11 +434,10 @@ private:
         const std::int32_t n = m_count + 1;
         if (!m_pointId.empty()) {
             if (m_ids.find(m_pointId) != 0)
-                throw errorAt(u"id " + toUtf16(m_pointId) + u" の点が二つ以上あります。",
+                throw errorAt(u"id " + shownValue(m_pointId) + u" の点が二つ以上あります。",
                               m_pointLine);
         }
         storePoint(m_table, n, numberOfId(m_pointId).value_or(n), *m_x, *m_y, m_pointLine);
-        m_table.names[n].clear();
         m_named.resize(static_cast<std::size_t>(n) + 1);
         m_count = n;
         if (m_pointId.empty())
@@ -415,7 +445,7 @@ private:
         // References that came before the point: the first of them names it.
         if (const auto waiting = m_waiting.find(m_pointId); waiting != m_waiting.end()) {
             if (waiting->second.named)
-                nameOnce(n, waiting->second.name);
+                nameOnce(n, std::move(waiting->second.name));
             m_waiting.erase(waiting);
         }
         m_ids.add(n, std::move(m_pointId));
@@ -435,18 +465,30 @@ private:
             refer(m_namerReference, m_namerReferenceLine, &m_namerName);
     }
 
-    void nameOnce(std::int32_t n, std::string_view name) {
-        if (m_named[static_cast<std::size_t>(n)])
-            return;
+    // The namer's name as the table keeps it. One too long for its sort key
+    // stops the reading at its line when it is to be kept, so that no more
+    // than one such name is ever held.
+    std::u16string keptName(std::string_view name) const {
+        std::u16string text = toUtf16(name);
+        try {
+            NameKey(text);
+        } catch (RunError& e) {
+            e.setLine(m_namerNameLine);
+            throw;
+        }
+        return text;
+    }
+
+    void nameOnce(std::int32_t n, std::u16string name) {
         m_named[static_cast<std::size_t>(n)] = true;
-        m_table.names[n] = toUtf16(name);
+        storeName(m_table, n, std::move(name));
     }
 
     // A reference to a point, which names it when name is given.
     void refer(std::string_view id, std::int32_t referenceLine, const std::string* name = nullptr) {
         if (const std::int32_t n = m_ids.find(id)) {
-            if (name)
-                nameOnce(n, *name);
+            if (name && !m_named[static_cast<std::size_t>(n)])
+                nameOnce(n, keptName(*name));
             return;
         }
         auto [waiting, added] = m_waiting.try_emplace(std::string(id));
@@ -459,7 +501,7 @@ private:
         }
         if (name && !waiting->second.named) {
             waiting->second.named = true;
-            waiting->second.name = *name;
+            waiting->second.name = keptName(*name);
         }
     }
 
@@ -468,17 +510,12 @@ private:
             const auto first = std::min_element(
                 m_waiting.begin(), m_waiting.end(),
                 [](const auto& a, const auto& b) { return a.second.since < b.second.since; });
-            throw errorAt(u"参照先の点 " + toUtf16(first->first) + u" がありません。",
+            throw errorAt(u"参照先の点 " + shownValue(first->first) + u" がありません。",
                           first->second.since);
         }
-        for (std::int32_t n = 1; n <= m_count; ++n) {
-            try {
-                storeName(m_table, n, std::move(m_table.names[n]));
-            } catch (RunError& e) {
-                e.setLine(m_table.lines[n]);
-                throw;
-            }
-        }
+        for (std::int32_t n = 1; n <= m_count; ++n)
+            if (!m_named[static_cast<std::size_t>(n)])
+                storeName(m_table, n, {});
     }
 
     PointTable& m_table;
@@ -506,6 +543,7 @@ private:
     const std::string* m_namerNameElement = nullptr;
     bool m_namerHasName = false;
     std::string m_namerName;
+    std::int32_t m_namerNameLine = 0;
     std::string m_namerReference;
     std::int32_t m_namerReferenceLine = 0;
 

@@ -22,8 +22,11 @@ struct PointTable;
 // not yet seen wait for the end. Throws a RunError with the line for XML that
 // is not well-formed, one tag, comment or other piece of markup longer than
 // 16 MiB, a point without a numeric X or Y, an id defined twice, a reference
-// to an id that no point has, text longer than 64 KiB, and a point beyond
-// TableCapacity. Returns the coordinate system the sheet states.
+// to an id that no point has, text or an id longer than 64 KiB, a name too
+// long for its sort key, and a point beyond TableCapacity. Every limit is
+// checked as the value is kept, not at the end of the sheet, and an error
+// quotes at most 40 characters of a value. Returns the coordinate system the
+// sheet states.
 CoordinateSystem readMapSheet(PointTable& table, const ByteSource& bytes);
 
 // The coordinate system a 座標系 text names: "公共座標N系" (N = 1..19, ASCII or

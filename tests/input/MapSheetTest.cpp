@@ -103,12 +103,13 @@ TEST_F(MapSheet, RealSheetMatchesAnIndependentReading) {
 
 TEST_F(MapSheet, NamesComeFromTheFirstElementThatRefersToThePoint) {
     // References before and after the point, both kinds, surrounding white
-    // space, a point nobody names, a namer without a shape.
+    // space, a point nobody names, a namer without a shape, a name too long
+    // for a key where it is not kept.
     read(sheet(controlPoint("  早い \n", "P3") + point("P1", "1", "1") + point("P2", "2", "2") +
                    point("P3", "3", "3") + point("P4", "4", "4"),
                "<筆界点><点番名>形状なし</点番名></筆界点>\n" + boundaryPoint("境1", " P1 ") +
-                   controlPoint("基1", "P1") + controlPoint("基2", "P2") +
-                   boundaryPoint("遅い", "P3")));
+                   controlPoint("基1", "P1") + controlPoint(std::string(400, 'x'), "P1") +
+                   controlPoint("基2", "P2") + boundaryPoint("遅い", "P3")));
     ASSERT_EQ(data().pointCount, 4);
     EXPECT_EQ(data().names[1], u"境1");
     EXPECT_EQ(data().names[2], u"基2");
@@ -210,6 +211,9 @@ TEST_F(MapSheet, BadSheetsSayWhatAndWhere) {
         std::int32_t line;
     };
     const std::string good = point("P1", "1", "1");
+    // Characters, not bytes: 3 bytes each in UTF-8.
+    const std::string longId = toUtf8(u"P" + std::u16string(999, u'点'));
+    const std::u16string shownId = u"P" + std::u16string(39, u'点') + u"…（1000 文字）";
     const Case cases[] = {
         {"not well-formed", sheet(good + "<a></b>\n"), 0,
          u"XML の形式が正しくありません（mismatched tag）。", 6},
@@ -226,6 +230,9 @@ TEST_F(MapSheet, BadSheetsSayWhatAndWhere) {
          0, u"2 番目の点に Y 座標がありません。", 6},
         {"Y not a number", sheet(good + point("P2", "1", "1,5")), 0,
          u"点 P2 の Y 座標が数値ではありません（1,5）。", 6},
+        {"long X not a number", sheet(point("P2", std::string(100, '9') + "x", "1")), 0,
+         u"点 P2 の X 座標が数値ではありません（" + std::u16string(40, u'9') + u"…（101 文字））。",
+         5},
         {"X infinite", sheet(point("P2", "INF", "1")), 0,
          u"点 P2 の X 座標が数値ではありません（INF）。", 5},
         {"X beyond a double", sheet(point("P2", "1e400", "1")), 6, u"オーバーフローしました。", 5},
@@ -235,6 +242,15 @@ TEST_F(MapSheet, BadSheetsSayWhatAndWhere) {
          0, u"点 P2 に X 座標が二つ以上あります。", 5},
         {"id twice", sheet(good + "\n" + point("P1", "2", "2")), 0,
          u"id P1 の点が二つ以上あります。", 7},
+        {"long id twice", sheet(point(longId, "1", "1") + point(longId, "2", "2")), 0,
+         u"id " + shownId + u" の点が二つ以上あります。", 6},
+        {"long id refers to no point", sheet(good, boundaryPoint("a", longId)), 0,
+         u"参照先の点 " + shownId + u" がありません。", 8},
+        {"id too long", sheet(good + point(std::string(70000, 'P'), "1", "1")), 6,
+         u"オーバーフローしました。", 6},
+        {"reference too long",
+         sheet(good + "<zmn:GM_PointRef.point idref=\"" + std::string(70000, 'P') + "\"/>\n"), 6,
+         u"オーバーフローしました。", 6},
         {"name refers to no point",
          sheet(good, boundaryPoint("a", "P1") + boundaryPoint("b", "P9")), 0,
          u"参照先の点 P9 がありません。", 9},
@@ -243,6 +259,15 @@ TEST_F(MapSheet, BadSheetsSayWhatAndWhere) {
          u"参照先の点 P8 がありません。", 6},
         {"name too long", sheet(good + "\n\n", boundaryPoint(std::string(70000, 'a'), "P1")), 6,
          u"オーバーフローしました。", 10},
+        // Too long for a key: where the name is, as soon as it is kept.
+        {"name too long for a key", sheet(good + "\n", boundaryPoint(std::string(400, 'a'), "P1")),
+         6, u"オーバーフローしました。", 9},
+        {"name too long for a key before its point",
+         sheet(controlPoint(std::string(400, 'a'), "P1") + "\n" + good), 6,
+         u"オーバーフローしました。", 5},
+        {"name too long for a key before bad XML",
+         sheet(good, boundaryPoint(std::string(400, 'a'), "P1") + "<a></b>\n"), 6,
+         u"オーバーフローしました。", 8},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
