@@ -4,6 +4,7 @@
 #include "core/PointTable.h"
 #include "core/RunError.h"
 #include "core/Text.h"
+#include "core/TextEncoding.h"
 #include "input/Cp932.h"
 #include "input/PointStore.h"
 
@@ -129,6 +130,31 @@ std::u16string shownValue(std::string_view text) {
            u" 文字）";
 }
 
+bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+    const auto lower = [](char c) {
+        return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    };
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [&](char x, char y) { return lower(x) == lower(y); });
+}
+
+// The encoding expat reads a sheet in, as the user would name it. Expat tells
+// UTF-16 by the first bytes (a byte order mark, or "<" as two bytes) and
+// otherwise follows the declaration, UTF-8 when it names nothing else it
+// knows; any other name is an error before this is asked.
+std::string encodingOf(std::string_view firstBytes, std::string_view declared) {
+    using namespace std::string_view_literals;
+    if (firstBytes.starts_with("\xFE\xFF"sv) || firstBytes.starts_with("\0<"sv))
+        return encodingName(FileEncoding::Utf16Be);
+    if (firstBytes.starts_with("\xFF\xFE"sv) || firstBytes.starts_with("<\0"sv))
+        return encodingName(FileEncoding::Utf16Le);
+    for (const std::string_view singleByte : {"ISO-8859-1"sv, "US-ASCII"sv})
+        if (equalsIgnoringCase(declared, singleByte))
+            return std::string(singleByte);
+    return encodingName(firstBytes.starts_with("\xEF\xBB\xBF"sv) ? FileEncoding::Utf8WithBom
+                                                                 : FileEncoding::Utf8);
+}
+
 std::int32_t lineNumber(XML_Size line) {
     return line > static_cast<XML_Size>(std::numeric_limits<std::int32_t>::max())
                ? std::numeric_limits<std::int32_t>::max()
@@ -233,12 +259,13 @@ public:
         XML_SetUserData(m_parser, this);
         XML_SetElementHandler(m_parser, &SheetParser::onStart, &SheetParser::onEnd);
         XML_SetCharacterDataHandler(m_parser, &SheetParser::onText);
+        XML_SetXmlDeclHandler(m_parser, &SheetParser::onDeclaration);
     }
     ~SheetParser() { XML_ParserFree(m_parser); }
     SheetParser(const SheetParser&) = delete;
     SheetParser& operator=(const SheetParser&) = delete;
 
-    CoordinateSystem parse(const ByteSource& bytes) {
+    MapSheetReading parse(const ByteSource& bytes) {
         std::uint64_t fed = 0;
         // The bytes of a token (a tag, a comment, ...) that expat has begun
         // but not finished.
@@ -256,6 +283,8 @@ public:
                 throw std::bad_alloc();
             const std::size_t size =
                 open < ChunkSize ? bytes(buffer, want) : fill(bytes, buffer, want);
+            if (m_firstBytes.size() < 3)
+                m_firstBytes.append(buffer, std::min(size, 3 - m_firstBytes.size()));
             last = size == 0;
             if (XML_ParseBuffer(m_parser, static_cast<int>(size), last) != XML_STATUS_OK) {
                 if (m_failure)
@@ -275,7 +304,7 @@ public:
         }
         nameThePoints();
         m_table.pointCount = m_count;
-        return statedCoordinateSystem(m_systemText);
+        return {encodingOf(m_firstBytes, m_declaredEncoding), statedCoordinateSystem(m_systemText)};
     }
 
 private:
@@ -299,6 +328,12 @@ private:
     static void XMLCALL onText(void* self, const XML_Char* text, int size) {
         guarded(self, [&](SheetParser& p) {
             p.addText(std::string_view(text, static_cast<std::size_t>(size)));
+        });
+    }
+    static void XMLCALL onDeclaration(void* self, const XML_Char*, const XML_Char* encoding, int) {
+        guarded(self, [&](SheetParser& p) {
+            if (encoding)
+                p.m_declaredEncoding = encoding;
         });
     }
 
@@ -554,11 +589,15 @@ private:
 
     bool m_systemSeen = false;
     std::u16string m_systemText;
+
+    // What tells the encoding: the first bytes and the declaration.
+    std::string m_firstBytes;
+    std::string m_declaredEncoding;
 };
 
 } // namespace
 
-CoordinateSystem readMapSheet(PointTable& table, const ByteSource& bytes) {
+MapSheetReading readMapSheet(PointTable& table, const ByteSource& bytes) {
     SheetParser parser(table);
     return parser.parse(bytes);
 }

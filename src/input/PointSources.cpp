@@ -99,12 +99,12 @@ const ZipMember& memberNamed(const std::vector<ZipMember>& members, const std::s
 SourceReading readSheetMember(PointTable& table, const ZipArchive& archive, const ZipMember& member,
                               UnpackBudget& budget) {
     const auto reader = archive.open(member);
-    const CoordinateSystem system = readMapSheet(table, [&](char* buffer, std::size_t size) {
+    const auto [sheetEncoding, system] = readMapSheet(table, [&](char* buffer, std::size_t size) {
         const std::size_t n = reader->read(buffer, size);
         budget.spend(n);
         return n;
     });
-    return {"UTF-8", system};
+    return {sheetEncoding, system};
 }
 
 std::filesystem::path memberPath(const std::filesystem::path& file,
@@ -131,9 +131,9 @@ SourceReading PointSource::read(PointTable& table, EncodingChoice encoding) cons
             return readFromArchive(table);
         if (m_format == SourceFormat::MapSheet) {
             RegularFile file(m_file);
-            const CoordinateSystem system = readMapSheet(
+            const auto [sheetEncoding, system] = readMapSheet(
                 table, [&](char* buffer, std::size_t size) { return file.read(buffer, size); });
-            return {"UTF-8", system};
+            return {sheetEncoding, system};
         }
         CoordinateFile file(m_file, encoding);
         readCoordinates(table, file.fields(), file.fieldEncoding());

@@ -49,7 +49,7 @@ std::string controlPoint(const std::string& name, const std::string& idref) {
 
 class MapSheet : public test::PointTableFixture {
 protected:
-    CoordinateSystem read(const std::string& xml, std::size_t chunk = 7) {
+    MapSheetReading read(const std::string& xml, std::size_t chunk = 7) {
         data().clear();
         std::size_t offset = 0;
         // Small chunks: nothing may depend on where a read ends.
@@ -167,7 +167,7 @@ TEST_F(MapSheet, ElementsAreKnownByNamespaceNotByPrefix) {
         "<筆界点 xmlns=\"urn:other\"><点番名>偽</点番名><形状 idref=\"P1\"/></筆界点>\n"
         "<m:筆界点><m:点番名>本物</m:点番名><m:形状 idref=\"P1\"/></m:筆界点>\n"
         "</m:地図>\n";
-    EXPECT_EQ(read(xml), (CoordinateSystem{CoordinateSystem::Kind::Local, 0}));
+    EXPECT_EQ(read(xml).coordinateSystem, (CoordinateSystem{CoordinateSystem::Kind::Local, 0}));
     ASSERT_EQ(data().pointCount, 2);
     EXPECT_EQ(data().names[1], u"本物");
     EXPECT_EQ(data().xs[1], 1.5);
@@ -346,6 +346,37 @@ TEST_F(MapSheet, LongTokensAreReadInGrowingPiecesUpToTheLimit) {
             EXPECT_LT(source.served, std::uint64_t{17} << 20);
         }
     }
+}
+
+TEST_F(MapSheet, SaysTheEncodingItWasReadIn) {
+    const std::u16string text = toUtf16(sheet(point("P1", "1", "1"), boundaryPoint("境", "P1")));
+    std::u16string utf16Text = text;
+    utf16Text.replace(utf16Text.find(u"UTF-8"), 5, u"UTF-16");
+    struct Case {
+        const char* encoding;
+        std::string bytes;
+    };
+    const Case cases[] = {
+        {"UTF-8", test::savedAs(FileEncoding::Utf8, text)},
+        {"UTF-8 with BOM", test::savedAs(FileEncoding::Utf8WithBom, text)},
+        {"UTF-16LE", test::savedAs(FileEncoding::Utf16Le, utf16Text)},
+        {"UTF-16BE", test::savedAs(FileEncoding::Utf16Be, utf16Text)},
+        // Without a byte order mark, "<" as two bytes tells the order.
+        {"UTF-16BE", test::savedAs(FileEncoding::Utf16Be, utf16Text).substr(2)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.encoding);
+        EXPECT_EQ(read(c.bytes).encoding, c.encoding);
+        ASSERT_EQ(data().pointCount, 1);
+        EXPECT_EQ(data().names[1], u"境");
+    }
+    EXPECT_EQ(read("<?xml version=\"1.0\" encoding=\"iso-8859-1\"?><a>\xE9</a>").encoding,
+              "ISO-8859-1");
+
+    // As the run's summary has it.
+    const TempFile file(cases[2].bytes, "sheet.xml");
+    data().clear();
+    EXPECT_EQ(pointSourcesOf(file.path()).at(0).read(data()).encoding, "UTF-16LE");
 }
 
 TEST_F(MapSheet, StopsBeyondTheTableCapacity) {
