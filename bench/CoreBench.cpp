@@ -8,9 +8,11 @@
 #include "checks/DuplicateNames.h"
 #include "checks/KeySort.h"
 #include "core/PointTable.h"
+#include "core/RunError.h"
 #include "core/Text.h"
 #include "input/CoordinateFile.h"
 #include "input/CoordinateReader.h"
+#include "input/MapSheet.h"
 #include "input/PointSources.h"
 #include "run/CheckRun.h"
 #include "support/CountingUiSink.h"
@@ -18,6 +20,8 @@
 #include "support/TestPoints.h"
 #include "support/ZipFiles.h"
 
+#include <cstring>
+#include <functional>
 #include <map>
 #include <random>
 #include <string>
@@ -209,6 +213,102 @@ void mapSheetBench(benchmark::State& state, int points, bool check, bool zipped)
     state.SetItemsProcessed(state.iterations() * points);
 }
 
+// Piece i of a generated sheet; false past the last.
+using SheetPiece = std::function<bool(std::size_t i, std::string& piece)>;
+
+// Reads a sheet made piece by piece as it is read, so that one of hundreds of
+// MB takes no memory. Whether it was read whole, not refused.
+bool readGeneratedSheet(const SheetPiece& pieceAt) {
+    std::size_t next = 0;
+    std::string piece;
+    std::size_t offset = 0;
+    bool more = true;
+    try {
+        readMapSheet(test::sharedPointTable(), [&](char* buffer, std::size_t size) {
+            std::size_t n = 0;
+            while (n < size && more) {
+                if (offset == piece.size()) {
+                    more = pieceAt(next++, piece);
+                    offset = 0;
+                    continue;
+                }
+                const std::size_t k = std::min(size - n, piece.size() - offset);
+                std::memcpy(buffer + n, piece.data() + offset, k);
+                n += k;
+                offset += k;
+            }
+            return n;
+        });
+        return true;
+    } catch (const RunError&) {
+        return false;
+    }
+}
+
+const std::string SheetHead = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                              "<地図 xmlns=\"http://www.moj.go.jp/MINJI/tizuxml\" "
+                              "xmlns:zmn=\"http://www.moj.go.jp/MINJI/tizuzumen\">\n<空間属性>\n";
+
+std::string sheetPoint(std::size_t n) {
+    const std::string number = std::to_string(n);
+    return "<zmn:GM_Point id=\"P" + number + "\"><zmn:DirectPosition><zmn:X>" + number +
+           "</zmn:X><zmn:Y>1</zmn:Y></zmn:DirectPosition></zmn:GM_Point>\n";
+}
+
+// A sheet of one point with one long token: an attribute or a comment of so
+// many MiB. One over 16 MiB is refused soon after its first 16 MiB (the target
+// is 5 s for 200 MB); a shorter one is read whole, in time linear in its
+// length.
+void longTokenBench(benchmark::State& state, bool comment, std::size_t mebibytes) {
+    const std::string head =
+        SheetHead + sheetPoint(1) + "</空間属性>\n" + (comment ? "<!--" : "<主題属性 備考=\"");
+    const std::string tail =
+        std::string(comment ? "-->\n<主題属性>" : "\">") + "</主題属性>\n</地図>\n";
+    const std::string mebibyte(1 << 20, 'a');
+    CountingUiSink sink;
+    for (auto _ : state) {
+        state.PauseTiming();
+        resetRun(test::sharedPointTable(), sink);
+        state.ResumeTiming();
+        const bool whole = readGeneratedSheet([&](std::size_t i, std::string& piece) {
+            piece = i == 0 ? head : i <= mebibytes ? mebibyte : tail;
+            return i <= mebibytes + 1;
+        });
+        if (whole != (mebibytes < 16))
+            state.SkipWithError(whole ? "a token over the limit was read"
+                                      : "the sheet was refused");
+    }
+}
+
+// 16,000 points, each named by a name of 65,000 characters (1 GB of names
+// in all): refused at the first name, which is too long for a sort key.
+void longNamesBench(benchmark::State& state) {
+    constexpr std::size_t Points = 16'000;
+    const std::string name(65'000, 'n');
+    CountingUiSink sink;
+    for (auto _ : state) {
+        state.PauseTiming();
+        resetRun(test::sharedPointTable(), sink);
+        state.ResumeTiming();
+        const bool whole = readGeneratedSheet([&](std::size_t i, std::string& piece) {
+            if (i == 0)
+                piece = SheetHead;
+            else if (i <= Points)
+                piece = sheetPoint(i);
+            else if (i == Points + 1)
+                piece = "</空間属性>\n<主題属性>\n";
+            else if (i <= 2 * Points + 1)
+                piece = "<筆界点><点番名>" + name + "</点番名><形状 idref=\"P" +
+                        std::to_string(i - Points - 1) + "\"/></筆界点>\n";
+            else
+                piece = "</主題属性>\n</地図>\n";
+            return i <= 2 * Points + 2;
+        });
+        if (whole)
+            state.SkipWithError("names too long for a key were read");
+    }
+}
+
 void registerAll() {
     const auto ms = benchmark::kMillisecond;
     benchmark::RegisterBenchmark("Reset/499999", resetBench)->Unit(ms);
@@ -242,6 +342,15 @@ void registerAll() {
     benchmark::RegisterBenchmark("MapSheet/ReadAndCheck/100000/zip", mapSheetBench, 100'000, true,
                                  true)
         ->Unit(ms);
+    for (const bool comment : {false, true})
+        for (const std::size_t mebibytes : {15, 20, 200})
+            benchmark::RegisterBenchmark((std::string("MapSheet/LongToken/") +
+                                          (comment ? "comment/" : "attribute/") +
+                                          std::to_string(mebibytes) + "MiB")
+                                             .c_str(),
+                                         longTokenBench, comment, mebibytes)
+                ->Unit(ms);
+    benchmark::RegisterBenchmark("MapSheet/LongNames/1GB", longNamesBench)->Unit(ms);
     for (const char* layout : {"uniform", "line"})
         benchmark::RegisterBenchmark((std::string("WholeRun/") + layout + "/499999").c_str(),
                                      wholeRunBench, layout, FullTable)

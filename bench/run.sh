@@ -6,9 +6,10 @@
 # is answered "continue", so every check runs to its end (or to a full
 # report); the runs that fill the report are repeated with the default
 # answer, "stop". Then the plot: what --plot adds to a run at full size, and
-# plot_bench's repaints of the plot window. Extra arguments go to
-# morvane_bench afterwards, e.g. --benchmark_filter=KeySort; without any, the
-# core's benchmarks are not run.
+# plot_bench's repaints of the plot window, and the map sheets made to stall
+# a reader (morvane_bench's MapSheet/Long). Extra arguments go to
+# morvane_bench afterwards, e.g. --benchmark_filter=KeySort; without any, its
+# other benchmarks are not run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
@@ -175,6 +176,11 @@ awk -v a="$plain" -v b="$plotted" 'BEGIN {
     printf "| --plot adds (target: under 1 s) | %6.2f |\n", b - a }'
 echo
 "$build/bench/plot_bench" --benchmark_filter=PlotRepaint
+
+# Map sheets made to stall a reader: one long attribute or comment (target: a
+# 200 MB one ends within 5 s) and 1 GB of names too long for a key.
+echo
+"$build/bench/morvane_bench" --benchmark_filter=MapSheet/Long
 
 if (($# > 0)); then
     "$build/bench/morvane_bench" "$@"

@@ -29,7 +29,7 @@ std::string outcome(PointTable& d, std::string_view bytes, std::size_t piece) {
                 std::copy_n(bytes.data(), n, buffer);
                 bytes.remove_prefix(n);
                 return n;
-            });
+            }).coordinateSystem;
         std::string text = std::to_string(static_cast<int>(system.kind)) + " " +
                            std::to_string(system.zone) + "\n";
         for (std::int32_t n = 1; n <= d.pointCount; ++n) {

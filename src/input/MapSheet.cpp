@@ -4,6 +4,8 @@
 #include "core/PointTable.h"
 #include "core/RunError.h"
 #include "core/Text.h"
+#include "core/TextEncoding.h"
+#include "input/Cp932.h"
 #include "input/PointStore.h"
 
 #include <algorithm>
@@ -28,8 +30,12 @@ constexpr char NamespaceSeparator = '\n';
 constexpr std::string_view MapNamespace = "http://www.moj.go.jp/MINJI/tizuxml";
 constexpr std::string_view GeometryNamespace = "http://www.moj.go.jp/MINJI/tizuzumen";
 constexpr std::size_t ChunkSize = 64 * 1024;
-// As for a field of a coordinate file: far beyond any real name or number.
+// As for a field of a coordinate file: far beyond any real name, id or
+// number.
 constexpr std::size_t MaxTextBytes = 64 * 1024;
+// One tag (with its attributes), comment or other piece of markup: real
+// sheets stay far below, and expat has to hold one whole.
+constexpr std::size_t MaxTokenBytes = 16 * 1024 * 1024;
 // Enough of a bad value to recognise it in a message.
 constexpr std::size_t MaxQuotedChars = 40;
 
@@ -103,6 +109,52 @@ std::optional<double> decimalValue(std::string_view text) {
     return value;
 }
 
+// A value as an error shows it: whole when short, else its first
+// MaxQuotedChars characters and its length, so that an error stays a line
+// whatever the value.
+std::u16string shownValue(std::string_view text) {
+    std::size_t characters = 0;
+    std::size_t cut = text.size();
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80)
+            continue; // inside a UTF-8 sequence, as expat reports all text
+        if (characters == MaxQuotedChars)
+            cut = i;
+        ++characters;
+    }
+    if (characters <= MaxQuotedChars)
+        return toUtf16(text);
+    return toUtf16(text.substr(0, cut)) + u"…（" +
+           formatInteger(static_cast<std::int32_t>(
+               std::min<std::size_t>(characters, std::numeric_limits<std::int32_t>::max()))) +
+           u" 文字）";
+}
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+    const auto lower = [](char c) {
+        return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    };
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [&](char x, char y) { return lower(x) == lower(y); });
+}
+
+// The encoding expat reads a sheet in, as the user would name it. Expat tells
+// UTF-16 by the first bytes (a byte order mark, or "<" as two bytes) and
+// otherwise follows the declaration, UTF-8 when it names nothing else it
+// knows; any other name is an error before this is asked.
+std::string encodingOf(std::string_view firstBytes, std::string_view declared) {
+    using namespace std::string_view_literals;
+    if (firstBytes.starts_with("\xFE\xFF"sv) || firstBytes.starts_with("\0<"sv))
+        return encodingName(FileEncoding::Utf16Be);
+    if (firstBytes.starts_with("\xFF\xFE"sv) || firstBytes.starts_with("<\0"sv))
+        return encodingName(FileEncoding::Utf16Le);
+    for (const std::string_view singleByte : {"ISO-8859-1"sv, "US-ASCII"sv})
+        if (equalsIgnoringCase(declared, singleByte))
+            return std::string(singleByte);
+    return encodingName(firstBytes.starts_with("\xEF\xBB\xBF"sv) ? FileEncoding::Utf8WithBom
+                                                                 : FileEncoding::Utf8);
+}
+
 std::int32_t lineNumber(XML_Size line) {
     return line > static_cast<XML_Size>(std::numeric_limits<std::int32_t>::max())
                ? std::numeric_limits<std::int32_t>::max()
@@ -113,6 +165,31 @@ RunError errorAt(std::u16string message, std::int32_t line) {
     RunError error(0, std::move(message));
     error.setLine(line);
     return error;
+}
+
+RunError overflowAt(std::int32_t line) {
+    RunError error = runError(ErrorNumber::Overflow);
+    error.setLine(line);
+    return error;
+}
+
+// An id is kept like the point number of a coordinate file, to the same
+// limit.
+std::string_view checkedId(std::string_view id, std::int32_t line) {
+    if (id.size() > MaxTextBytes)
+        throw overflowAt(line);
+    return id;
+}
+
+// Fills the buffer from the source as far as it goes.
+std::size_t fill(const ByteSource& bytes, char* buffer, std::size_t size) {
+    std::size_t filled = 0;
+    while (filled < size)
+        if (const std::size_t n = bytes(buffer + filled, size - filled))
+            filled += n;
+        else
+            break;
+    return filled;
 }
 
 // The ids of the points read so far, by position: one open-addressing table
@@ -168,7 +245,7 @@ private:
 struct WaitingReference {
     std::int32_t since = 0;
     bool named = false;
-    std::string name;
+    std::u16string name;
 };
 
 enum class TextOf { Nothing, X, Y, Name, CoordinateSystem };
@@ -182,29 +259,52 @@ public:
         XML_SetUserData(m_parser, this);
         XML_SetElementHandler(m_parser, &SheetParser::onStart, &SheetParser::onEnd);
         XML_SetCharacterDataHandler(m_parser, &SheetParser::onText);
+        XML_SetXmlDeclHandler(m_parser, &SheetParser::onDeclaration);
     }
     ~SheetParser() { XML_ParserFree(m_parser); }
     SheetParser(const SheetParser&) = delete;
     SheetParser& operator=(const SheetParser&) = delete;
 
-    CoordinateSystem parse(const ByteSource& bytes) {
+    MapSheetReading parse(const ByteSource& bytes) {
+        std::uint64_t fed = 0;
+        // The bytes of a token (a tag, a comment, ...) that expat has begun
+        // but not finished.
+        std::size_t open = 0;
         for (bool last = false; !last;) {
-            void* buffer = XML_GetBuffer(m_parser, ChunkSize);
+            // Expat 2.5 scans an open token from its start again on every
+            // call: as many new bytes as the token has keep the scans of a
+            // long one to a few times its length, not its square. Never more
+            // than take it just past the limit, so that no longer token can
+            // end unseen.
+            const std::size_t want =
+                open < ChunkSize ? ChunkSize : std::min(open, MaxTokenBytes + 1 - open);
+            auto* buffer = static_cast<char*>(XML_GetBuffer(m_parser, static_cast<int>(want)));
             if (!buffer)
                 throw std::bad_alloc();
-            const std::size_t size = bytes(static_cast<char*>(buffer), ChunkSize);
+            const std::size_t size =
+                open < ChunkSize ? bytes(buffer, want) : fill(bytes, buffer, want);
+            if (m_firstBytes.size() < 3)
+                m_firstBytes.append(buffer, std::min(size, 3 - m_firstBytes.size()));
             last = size == 0;
             if (XML_ParseBuffer(m_parser, static_cast<int>(size), last) != XML_STATUS_OK) {
                 if (m_failure)
                     std::rethrow_exception(m_failure);
                 throw errorAt(u"XML の形式が正しくありません（" +
                                   toUtf16(XML_ErrorString(XML_GetErrorCode(m_parser))) + u"）。",
-                              lineNumber(XML_GetCurrentLineNumber(m_parser)));
+                              line());
             }
+            fed += size;
+            // Between calls expat stands just past its last complete token.
+            const XML_Index parsed = XML_GetCurrentByteIndex(m_parser);
+            open = static_cast<std::size_t>(
+                parsed < 0 ? fed : fed - std::min(fed, static_cast<std::uint64_t>(parsed)));
+            if (open > MaxTokenBytes)
+                throw errorAt(u"XML の一つのタグやコメントの長さが上限（16 MiB）を超えています。",
+                              line());
         }
         nameThePoints();
         m_table.pointCount = m_count;
-        return statedCoordinateSystem(m_systemText);
+        return {encodingOf(m_firstBytes, m_declaredEncoding), statedCoordinateSystem(m_systemText)};
     }
 
 private:
@@ -230,6 +330,12 @@ private:
             p.addText(std::string_view(text, static_cast<std::size_t>(size)));
         });
     }
+    static void XMLCALL onDeclaration(void* self, const XML_Char*, const XML_Char* encoding, int) {
+        guarded(self, [&](SheetParser& p) {
+            if (encoding)
+                p.m_declaredEncoding = encoding;
+        });
+    }
 
     std::int32_t line() const { return lineNumber(XML_GetCurrentLineNumber(m_parser)); }
 
@@ -245,7 +351,7 @@ private:
             collectText(TextOf::Y);
         } else if (name == PointReferenceElement) {
             if (const auto id = attribute(attributes, "idref"))
-                refer(*id, line());
+                refer(checkedId(*id, line()), line());
         } else if (m_namerDepth == 0 &&
                    (name == BoundaryPointElement || name == ControlPointElement)) {
             startNamer(name == BoundaryPointElement ? BoundaryPointNameElement
@@ -255,8 +361,8 @@ private:
                 collectText(TextOf::Name);
             else if (name == ShapeElement && m_namerReference.empty())
                 if (const auto id = attribute(attributes, "idref")) {
-                    m_namerReference = *id;
                     m_namerReferenceLine = line();
+                    m_namerReference = checkedId(*id, m_namerReferenceLine);
                 }
         } else if (m_depth == 2 && !m_systemSeen && name == CoordinateSystemElement) {
             m_systemSeen = true;
@@ -287,11 +393,8 @@ private:
         // Only the element's own text, not that of elements inside it.
         if (m_textOf == TextOf::Nothing || m_depth != m_textDepth)
             return;
-        if (m_text.size() + text.size() > MaxTextBytes) {
-            RunError error = runError(ErrorNumber::Overflow);
-            error.setLine(m_textLine);
-            throw error;
-        }
+        if (m_text.size() + text.size() > MaxTextBytes)
+            throw overflowAt(m_textLine);
         m_text += text;
     }
 
@@ -306,6 +409,7 @@ private:
             break;
         case TextOf::Name:
             m_namerName = text;
+            m_namerNameLine = m_textLine;
             m_namerHasName = true;
             break;
         case TextOf::CoordinateSystem:
@@ -320,7 +424,7 @@ private:
     // "点 P12 " or, for a point without id, "3 番目の点", before its particle.
     std::u16string pointLabel() const {
         return m_pointId.empty() ? formatInteger(m_count + 1) + u" 番目の点"
-                                 : u"点 " + toUtf16(m_pointId) + u" ";
+                                 : u"点 " + shownValue(m_pointId) + u" ";
     }
 
     double coordinate(std::string_view text, std::u16string_view axis,
@@ -336,14 +440,10 @@ private:
             e.setLine(m_textLine);
             throw;
         }
-        if (!value) {
-            std::u16string shown = toUtf16(text);
-            if (shown.size() > MaxQuotedChars)
-                shown = shown.substr(0, MaxQuotedChars) + u"…";
+        if (!value)
             throw errorAt(pointLabel() + u"の " + std::u16string(axis) +
-                              u" 座標が数値ではありません（" + shown + u"）。",
+                              u" 座標が数値ではありません（" + shownValue(text) + u"）。",
                           m_textLine);
-        }
         return *value;
     }
 
@@ -356,7 +456,7 @@ private:
             e.setLine(m_pointLine);
             throw;
         }
-        m_pointId = attribute(attributes, "id").value_or("");
+        m_pointId = checkedId(attribute(attributes, "id").value_or(""), m_pointLine);
         m_x.reset();
         m_y.reset();
     }
@@ -369,11 +469,10 @@ private:
         const std::int32_t n = m_count + 1;
         if (!m_pointId.empty()) {
             if (m_ids.find(m_pointId) != 0)
-                throw errorAt(u"id " + toUtf16(m_pointId) + u" の点が二つ以上あります。",
+                throw errorAt(u"id " + shownValue(m_pointId) + u" の点が二つ以上あります。",
                               m_pointLine);
         }
         storePoint(m_table, n, numberOfId(m_pointId).value_or(n), *m_x, *m_y, m_pointLine);
-        m_table.names[n].clear();
         m_named.resize(static_cast<std::size_t>(n) + 1);
         m_count = n;
         if (m_pointId.empty())
@@ -381,7 +480,7 @@ private:
         // References that came before the point: the first of them names it.
         if (const auto waiting = m_waiting.find(m_pointId); waiting != m_waiting.end()) {
             if (waiting->second.named)
-                nameOnce(n, waiting->second.name);
+                nameOnce(n, std::move(waiting->second.name));
             m_waiting.erase(waiting);
         }
         m_ids.add(n, std::move(m_pointId));
@@ -401,18 +500,30 @@ private:
             refer(m_namerReference, m_namerReferenceLine, &m_namerName);
     }
 
-    void nameOnce(std::int32_t n, std::string_view name) {
-        if (m_named[static_cast<std::size_t>(n)])
-            return;
+    // The namer's name as the table keeps it. One too long for its sort key
+    // stops the reading at its line when it is to be kept, so that no more
+    // than one such name is ever held.
+    std::u16string keptName(std::string_view name) const {
+        std::u16string text = toUtf16(name);
+        try {
+            NameKey(text);
+        } catch (RunError& e) {
+            e.setLine(m_namerNameLine);
+            throw;
+        }
+        return text;
+    }
+
+    void nameOnce(std::int32_t n, std::u16string name) {
         m_named[static_cast<std::size_t>(n)] = true;
-        m_table.names[n] = toUtf16(name);
+        storeName(m_table, n, std::move(name));
     }
 
     // A reference to a point, which names it when name is given.
     void refer(std::string_view id, std::int32_t referenceLine, const std::string* name = nullptr) {
         if (const std::int32_t n = m_ids.find(id)) {
-            if (name)
-                nameOnce(n, *name);
+            if (name && !m_named[static_cast<std::size_t>(n)])
+                nameOnce(n, keptName(*name));
             return;
         }
         auto [waiting, added] = m_waiting.try_emplace(std::string(id));
@@ -425,7 +536,7 @@ private:
         }
         if (name && !waiting->second.named) {
             waiting->second.named = true;
-            waiting->second.name = *name;
+            waiting->second.name = keptName(*name);
         }
     }
 
@@ -434,17 +545,12 @@ private:
             const auto first = std::min_element(
                 m_waiting.begin(), m_waiting.end(),
                 [](const auto& a, const auto& b) { return a.second.since < b.second.since; });
-            throw errorAt(u"参照先の点 " + toUtf16(first->first) + u" がありません。",
+            throw errorAt(u"参照先の点 " + shownValue(first->first) + u" がありません。",
                           first->second.since);
         }
-        for (std::int32_t n = 1; n <= m_count; ++n) {
-            try {
-                storeName(m_table, n, std::move(m_table.names[n]));
-            } catch (RunError& e) {
-                e.setLine(m_table.lines[n]);
-                throw;
-            }
-        }
+        for (std::int32_t n = 1; n <= m_count; ++n)
+            if (!m_named[static_cast<std::size_t>(n)])
+                storeName(m_table, n, {});
     }
 
     PointTable& m_table;
@@ -472,6 +578,7 @@ private:
     const std::string* m_namerNameElement = nullptr;
     bool m_namerHasName = false;
     std::string m_namerName;
+    std::int32_t m_namerNameLine = 0;
     std::string m_namerReference;
     std::int32_t m_namerReferenceLine = 0;
 
@@ -482,11 +589,15 @@ private:
 
     bool m_systemSeen = false;
     std::u16string m_systemText;
+
+    // What tells the encoding: the first bytes and the declaration.
+    std::string m_firstBytes;
+    std::string m_declaredEncoding;
 };
 
 } // namespace
 
-CoordinateSystem readMapSheet(PointTable& table, const ByteSource& bytes) {
+MapSheetReading readMapSheet(PointTable& table, const ByteSource& bytes) {
     SheetParser parser(table);
     return parser.parse(bytes);
 }

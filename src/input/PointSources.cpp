@@ -145,9 +145,9 @@ SourceReading PointSource::read(PointTable& table, EncodingChoice encoding) cons
             return readFromArchive(table);
         if (m_format == SourceFormat::MapSheet) {
             RegularFile file(m_file);
-            const CoordinateSystem system = readMapSheet(
+            const auto [sheetEncoding, system] = readMapSheet(
                 table, [&](char* buffer, std::size_t size) { return file.read(buffer, size); });
-            return {"UTF-8", system};
+            return {sheetEncoding, system};
         }
         CoordinateFile file(m_file, encoding);
         readCoordinates(table, file.fields(), file.fieldEncoding());
@@ -162,12 +162,12 @@ SourceReading PointSource::read(PointTable& table, EncodingChoice encoding) cons
 SourceReading PointSource::readFromArchive(PointTable& table) const {
     UnpackGauge gauge(*m_member, m_limits, m_limits.sheetRatio);
     const auto reader = m_archive->open(*m_member);
-    const CoordinateSystem system = readMapSheet(table, [&](char* buffer, std::size_t size) {
+    const auto [sheetEncoding, system] = readMapSheet(table, [&](char* buffer, std::size_t size) {
         const std::size_t n = reader->read(buffer, size);
         gauge.count(n);
         return n;
     });
-    return {"UTF-8", system};
+    return {sheetEncoding, system};
 }
 
 bool holdsMapSheets(const std::filesystem::path& path) {

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 #include <gtest/gtest.h>
@@ -48,7 +49,7 @@ std::string controlPoint(const std::string& name, const std::string& idref) {
 
 class MapSheet : public test::PointTableFixture {
 protected:
-    CoordinateSystem read(const std::string& xml, std::size_t chunk = 7) {
+    MapSheetReading read(const std::string& xml, std::size_t chunk = 7) {
         data().clear();
         std::size_t offset = 0;
         // Small chunks: nothing may depend on where a read ends.
@@ -102,12 +103,13 @@ TEST_F(MapSheet, RealSheetMatchesAnIndependentReading) {
 
 TEST_F(MapSheet, NamesComeFromTheFirstElementThatRefersToThePoint) {
     // References before and after the point, both kinds, surrounding white
-    // space, a point nobody names, a namer without a shape.
+    // space, a point nobody names, a namer without a shape, a name too long
+    // for a key where it is not kept.
     read(sheet(controlPoint("  早い \n", "P3") + point("P1", "1", "1") + point("P2", "2", "2") +
                    point("P3", "3", "3") + point("P4", "4", "4"),
                "<筆界点><点番名>形状なし</点番名></筆界点>\n" + boundaryPoint("境1", " P1 ") +
-                   controlPoint("基1", "P1") + controlPoint("基2", "P2") +
-                   boundaryPoint("遅い", "P3")));
+                   controlPoint("基1", "P1") + controlPoint(std::string(400, 'x'), "P1") +
+                   controlPoint("基2", "P2") + boundaryPoint("遅い", "P3")));
     ASSERT_EQ(data().pointCount, 4);
     EXPECT_EQ(data().names[1], u"境1");
     EXPECT_EQ(data().names[2], u"基2");
@@ -165,7 +167,7 @@ TEST_F(MapSheet, ElementsAreKnownByNamespaceNotByPrefix) {
         "<筆界点 xmlns=\"urn:other\"><点番名>偽</点番名><形状 idref=\"P1\"/></筆界点>\n"
         "<m:筆界点><m:点番名>本物</m:点番名><m:形状 idref=\"P1\"/></m:筆界点>\n"
         "</m:地図>\n";
-    EXPECT_EQ(read(xml), (CoordinateSystem{CoordinateSystem::Kind::Local, 0}));
+    EXPECT_EQ(read(xml).coordinateSystem, (CoordinateSystem{CoordinateSystem::Kind::Local, 0}));
     ASSERT_EQ(data().pointCount, 2);
     EXPECT_EQ(data().names[1], u"本物");
     EXPECT_EQ(data().xs[1], 1.5);
@@ -209,6 +211,9 @@ TEST_F(MapSheet, BadSheetsSayWhatAndWhere) {
         std::int32_t line;
     };
     const std::string good = point("P1", "1", "1");
+    // Characters, not bytes: 3 bytes each in UTF-8.
+    const std::string longId = toUtf8(u"P" + std::u16string(999, u'点'));
+    const std::u16string shownId = u"P" + std::u16string(39, u'点') + u"…（1000 文字）";
     const Case cases[] = {
         {"not well-formed", sheet(good + "<a></b>\n"), 0,
          u"XML の形式が正しくありません（mismatched tag）。", 6},
@@ -225,6 +230,9 @@ TEST_F(MapSheet, BadSheetsSayWhatAndWhere) {
          0, u"2 番目の点に Y 座標がありません。", 6},
         {"Y not a number", sheet(good + point("P2", "1", "1,5")), 0,
          u"点 P2 の Y 座標が数値ではありません（1,5）。", 6},
+        {"long X not a number", sheet(point("P2", std::string(100, '9') + "x", "1")), 0,
+         u"点 P2 の X 座標が数値ではありません（" + std::u16string(40, u'9') + u"…（101 文字））。",
+         5},
         {"X infinite", sheet(point("P2", "INF", "1")), 0,
          u"点 P2 の X 座標が数値ではありません（INF）。", 5},
         {"X beyond a double", sheet(point("P2", "1e400", "1")), 6, u"オーバーフローしました。", 5},
@@ -234,6 +242,15 @@ TEST_F(MapSheet, BadSheetsSayWhatAndWhere) {
          0, u"点 P2 に X 座標が二つ以上あります。", 5},
         {"id twice", sheet(good + "\n" + point("P1", "2", "2")), 0,
          u"id P1 の点が二つ以上あります。", 7},
+        {"long id twice", sheet(point(longId, "1", "1") + point(longId, "2", "2")), 0,
+         u"id " + shownId + u" の点が二つ以上あります。", 6},
+        {"long id refers to no point", sheet(good, boundaryPoint("a", longId)), 0,
+         u"参照先の点 " + shownId + u" がありません。", 8},
+        {"id too long", sheet(good + point(std::string(70000, 'P'), "1", "1")), 6,
+         u"オーバーフローしました。", 6},
+        {"reference too long",
+         sheet(good + "<zmn:GM_PointRef.point idref=\"" + std::string(70000, 'P') + "\"/>\n"), 6,
+         u"オーバーフローしました。", 6},
         {"name refers to no point",
          sheet(good, boundaryPoint("a", "P1") + boundaryPoint("b", "P9")), 0,
          u"参照先の点 P9 がありません。", 9},
@@ -242,6 +259,15 @@ TEST_F(MapSheet, BadSheetsSayWhatAndWhere) {
          u"参照先の点 P8 がありません。", 6},
         {"name too long", sheet(good + "\n\n", boundaryPoint(std::string(70000, 'a'), "P1")), 6,
          u"オーバーフローしました。", 10},
+        // Too long for a key: where the name is, as soon as it is kept.
+        {"name too long for a key", sheet(good + "\n", boundaryPoint(std::string(400, 'a'), "P1")),
+         6, u"オーバーフローしました。", 9},
+        {"name too long for a key before its point",
+         sheet(controlPoint(std::string(400, 'a'), "P1") + "\n" + good), 6,
+         u"オーバーフローしました。", 5},
+        {"name too long for a key before bad XML",
+         sheet(good, boundaryPoint(std::string(400, 'a'), "P1") + "<a></b>\n"), 6,
+         u"オーバーフローしました。", 8},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -254,6 +280,103 @@ TEST_F(MapSheet, BadSheetsSayWhatAndWhere) {
             EXPECT_EQ(e.place().line, c.line);
         }
     }
+}
+
+// A sheet made as it is read, so that a long one takes no memory: the text
+// before "@" in xml, then `count` copies of one byte, then the text after.
+// Requests are served whole, and counted.
+struct GeneratedSheet {
+    GeneratedSheet(const std::string& xml, char filler, std::uint64_t count)
+        : head(xml.substr(0, xml.find('@'))), tail(xml.substr(xml.find('@') + 1)), filler(filler),
+          count(count) {}
+
+    std::size_t operator()(char* buffer, std::size_t size) {
+        ++reads;
+        const std::uint64_t end = head.size() + count + tail.size();
+        const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(size, end - served));
+        for (std::size_t i = 0; i < n; ++i, ++served)
+            buffer[i] = served < head.size()           ? head[served]
+                        : served < head.size() + count ? filler
+                                                       : tail[served - head.size() - count];
+        return n;
+    }
+
+    std::string head, tail;
+    char filler;
+    std::uint64_t count;
+    std::uint64_t served = 0;
+    std::size_t reads = 0;
+};
+
+// An attribute in a namer, and a comment before one.
+const std::string attributeAt = sheet(
+    point("P1", "1", "1"), "<筆界点 備考=\"@\"><点番名>境</点番名><形状 idref=\"P1\"/></筆界点>\n");
+const std::string commentAt =
+    sheet(point("P1", "1", "1"), "\n<!--@-->" + boundaryPoint("境", "P1"));
+
+TEST_F(MapSheet, LongTokensAreReadInGrowingPiecesUpToTheLimit) {
+    // Expat scans an unfinished token again on every call: each read at
+    // least doubles what it has of one, where 64 KiB reads would take 192 for
+    // 12 MiB. Past 16 MiB a token is refused soon, at the line where it
+    // starts, whatever line feeds it holds.
+    struct Case {
+        const std::string& xml;
+        char filler;
+        std::uint64_t mebibytes;
+        std::int32_t errorLine;
+    };
+    const Case cases[] = {{attributeAt, 'a', 12, 0},
+                          {commentAt, 'a', 12, 0},
+                          {attributeAt, 'a', 200, 8},
+                          {attributeAt, '\n', 200, 8},
+                          {commentAt, 'a', 200, 9}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.xml + " " + std::to_string(c.mebibytes) + " MiB");
+        GeneratedSheet source(c.xml, c.filler, c.mebibytes << 20);
+        try {
+            data().clear();
+            readMapSheet(data(), std::ref(source));
+            EXPECT_EQ(c.errorLine, 0);
+            EXPECT_EQ(data().names[1], u"境");
+            EXPECT_LT(source.reads, 30u);
+        } catch (const RunError& e) {
+            EXPECT_EQ(toUtf8(e.message()),
+                      "XML の一つのタグやコメントの長さが上限（16 MiB）を超えています。");
+            EXPECT_EQ(e.place().line, c.errorLine);
+            EXPECT_LT(source.served, std::uint64_t{17} << 20);
+        }
+    }
+}
+
+TEST_F(MapSheet, SaysTheEncodingItWasReadIn) {
+    const std::u16string text = toUtf16(sheet(point("P1", "1", "1"), boundaryPoint("境", "P1")));
+    std::u16string utf16Text = text;
+    utf16Text.replace(utf16Text.find(u"UTF-8"), 5, u"UTF-16");
+    struct Case {
+        const char* encoding;
+        std::string bytes;
+    };
+    const Case cases[] = {
+        {"UTF-8", test::savedAs(FileEncoding::Utf8, text)},
+        {"UTF-8 with BOM", test::savedAs(FileEncoding::Utf8WithBom, text)},
+        {"UTF-16LE", test::savedAs(FileEncoding::Utf16Le, utf16Text)},
+        {"UTF-16BE", test::savedAs(FileEncoding::Utf16Be, utf16Text)},
+        // Without a byte order mark, "<" as two bytes tells the order.
+        {"UTF-16BE", test::savedAs(FileEncoding::Utf16Be, utf16Text).substr(2)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.encoding);
+        EXPECT_EQ(read(c.bytes).encoding, c.encoding);
+        ASSERT_EQ(data().pointCount, 1);
+        EXPECT_EQ(data().names[1], u"境");
+    }
+    EXPECT_EQ(read("<?xml version=\"1.0\" encoding=\"iso-8859-1\"?><a>\xE9</a>").encoding,
+              "ISO-8859-1");
+
+    // As the run's summary has it.
+    const TempFile file(cases[2].bytes, "sheet.xml");
+    data().clear();
+    EXPECT_EQ(pointSourcesOf(file.path()).at(0).read(data()).encoding, "UTF-16LE");
 }
 
 TEST_F(MapSheet, StopsBeyondTheTableCapacity) {
