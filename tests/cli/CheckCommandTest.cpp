@@ -278,8 +278,9 @@ TEST(CheckCommand, PdfAndPlotReplaceOnlyRegularFiles) {
     }
     EXPECT_TRUE(fs::is_fifo(fs::symlink_status(fifo)));
     EXPECT_TRUE(fs::is_symlink(fs::symlink_status(link)));
-    if (targets.size() == 3)
+    if (targets.size() == 3) {
         EXPECT_TRUE(fs::is_character_file(fs::symlink_status(device)));
+    }
 }
 
 TEST(CheckCommand, UsageErrorsAndInformation) {
