@@ -33,7 +33,8 @@ constexpr CliOption Declared[] = {
 (default "0.05"))",
      [](CliOptions& o, const std::string& v) { o.tolerance = toUtf16(v); }},
     {"--on-too-many", nullptr, "ANSWER", R"(after 1001 findings of a check: "stop" that check
-(default) or "continue" to the end)",
+(default for the report) or "continue" to the end
+(default for --format csv, json and geojson))",
      [](CliOptions& o, const std::string& v) {
          o.onTooMany = namedValue("--on-too-many", v, TooManyAnswers);
      }},

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -20,7 +21,9 @@ struct CliOptions {
     std::u16string lower = u"0";
     std::u16string tolerance = u"0.05";
     // The answer to "too many findings": Yes stops, as Enter does in the window.
-    Answer onTooMany = Answer::Yes;
+    // Unset: "stop" for the report, "continue" for a data format, which no
+    // one reads as it is made and which must not look whole when it is not.
+    std::optional<Answer> onTooMany;
     // --encoding: how every file is read; Auto guesses from each file.
     EncodingChoice encoding = EncodingChoice::Auto;
     OutputFormat format = OutputFormat::Report;

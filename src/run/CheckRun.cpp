@@ -56,6 +56,25 @@ void putReportIntoResultText(const PointTable& table, UiSink& ui, std::u16string
     ui.setResultText(text);
 }
 
+// "名称検査は 1001 件で打ち切りました。": a check that ended early says so
+// at the end of the result text, where a reader of the report looks for the
+// verdict; otherwise the report would read as the whole answer.
+std::u16string stopLine(std::u16string_view check, CheckEnd end, std::int32_t findings) {
+    if (end == CheckEnd::Finished)
+        return u"";
+    const std::u16string why = end == CheckEnd::ReportFull ? u"結果が上限に達したため、" : u"";
+    return why + std::u16string(check) + u"検査は " + formatInteger(findings) +
+           u" 件で打ち切りました。" + std::u16string(LineBreak);
+}
+
+void sayWhereChecksStopped(const RunSummary& summary, UiSink& ui) {
+    const std::u16string lines =
+        stopLine(u"名称", summary.duplicateNameCheck, summary.duplicateNames) +
+        stopLine(u"座標", summary.coincidentPointCheck, summary.coincidentPoints);
+    if (!lines.empty())
+        ui.setResultText(ui.resultText() + lines);
+}
+
 // Reads the source into the table and runs both checks, with the status
 // line naming each phase; fills in what the summary learns on the way.
 void readAndCheck(PointTable& table, UiSink& ui, const PointSource& source, RunSummary& summary) {
@@ -115,6 +134,7 @@ RunSummary checkSource(PointTable& table, UiSink& ui, const PointSource& source)
     if (nothingFound)
         ui.addResultItem(std::u16string(NothingFound));
     putReportIntoResultText(table, ui, nothingFound ? NothingFound : u"");
+    sayWhereChecksStopped(summary, ui);
     ui.setStatusColor(StatusIdleColor);
     return summary;
 }

@@ -11,6 +11,7 @@
 #include "print/QtOutputFile.h"
 #include "ui/Dialogs.h"
 
+#include <algorithm>
 #include <sstream>
 #include <string>
 
@@ -150,10 +151,23 @@ void ReportCommands::saveAsPdf() {
     }
 }
 
+bool ReportCommands::checkStoppedEarly() const {
+    if (m_unitReports.empty())
+        return m_tableRun && m_tableRun->cutShort();
+    return std::any_of(m_unitReports.begin(), m_unitReports.end(), [](const UnitReport& unit) {
+        return unit.summary && unit.summary->cutShort();
+    });
+}
+
 void ReportCommands::saveAsCsv() {
     if (!reportAvailable())
         return;
     try {
+        // A CSV has no place to say that a check stopped early: its reader is
+        // told before the file is made.
+        if (checkStoppedEarly())
+            m_ui.showMessage(
+                u"検査が途中で打ち切られたため、CSV には打ち切りまでの結果だけが入ります。");
         const auto target = m_dialogs.chooseSaveFile(
             m_window, besideCheckedFile(m_checkedFile, ".csv"), QStringLiteral("CSV (*.csv)"));
         if (!target)

@@ -67,6 +67,8 @@ public:
 private:
     void enableActions();
     bool reportAvailable() const { return m_tableRun || !m_unitReports.empty(); }
+    // A check of the last run (of any of its units) ended before its end.
+    bool checkStoppedEarly() const;
     std::vector<ReportToPrint> reportsToPrint() const;
     void saveAsPdf();
     void saveAsCsv();

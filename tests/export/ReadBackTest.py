@@ -140,9 +140,14 @@ many = os.path.join(work, "many.sim")
 with open(many, "w", encoding="ascii", newline="") as f:
     for i in range(1002):
         f.write(f"A01,{2 * i + 1},N{i},{i * 10},0,\r\nA01,{2 * i + 2},N{i},{i * 10},100,\r\n")
-stopped = json.loads(run("--format", "json", many).stdout)
+stopped = json.loads(run("--format", "json", "--on-too-many", "stop", many).stdout)
 expect(stopped["stopped"] == {"duplicate_name": "answer"}, f"json stopped: {stopped['stopped']}")
 expect(len(stopped["findings"]) == 1001, "json: the findings up to the stop")
+# Data goes on to the end unless told to stop: no one is there to answer.
+for form in ("json", "csv"):
+    whole = run("--format", form, many).stdout
+    count = len(json.loads(whole)["findings"]) if form == "json" else len(whole.splitlines()) - 1
+    expect(count == 1002, f"{form}: every finding by default, not {count}")
 
 # CSV: BOM, CR LF, one header for several files, a row a finding, the same
 # values as the JSON.

@@ -1,6 +1,7 @@
 #include "WindowTestSupport.h"
 #include "support/Process.h"
 #include "support/TestFiles.h"
+#include "support/TestPoints.h"
 #include "support/ZipFiles.h"
 
 #include <filesystem>
@@ -182,6 +183,21 @@ private slots:
         for (int page = 0; page < 3; ++page)
             QVERIFY2(pages[page].simplified().contains(expectedPages[page]),
                      qPrintable(pages[page]));
+    }
+
+    // A CSV cannot say that a check stopped: the window says so before the
+    // file is chosen.
+    void aCsvAfterAStoppedCheckIsSaidToBePartial() {
+        TempFile many(morvane::test::simaFileOf(morvane::test::findingPairs(1002, 0)), "many.sim");
+        user->files.push_back(many.path());
+        user->answers.push_back(morvane::Answer::Yes);
+        clickStart();
+        user->savedFiles.push_back(std::nullopt);
+        clickMenuEntry("saveCsvAction");
+        QCOMPARE(
+            user->messages,
+            QStringList{
+                u"検査が途中で打ち切られたため、CSV には打ち切りまでの結果だけが入ります。"_q});
     }
 
     // How every published sheet comes: a ZIP of one. The window names the ZIP
