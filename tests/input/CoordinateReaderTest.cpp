@@ -8,6 +8,7 @@
 #include "support/TestPoints.h"
 
 #include <memory>
+#include <optional>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -33,6 +34,16 @@ protected:
         readCoordinates(d, in);
         return d;
     }
+
+    // The error reading the bytes stops with; none when they read.
+    std::optional<RunError> readError(const std::string& bytes) {
+        try {
+            read(bytes);
+        } catch (const RunError& e) {
+            return e;
+        }
+        return std::nullopt;
+    }
 };
 
 TEST_F(CoordinateReader, ReadsBothRecordKindsInFileOrder) {
@@ -54,13 +65,12 @@ TEST_F(CoordinateReader, ReadsBothRecordKindsInFileOrder) {
 }
 
 TEST_F(CoordinateReader, KeepsTheLineEachRecordStartsOn) {
-    // CR, LF and CR LF each end a line; a quoted field may not carry a record
-    // to another line's number.
-    PointTable& d = read(cp932(u"G00,01,現場\r\n\nA01,1,a,1,1,\rX,\r\nZ,2,b,\n2,2,\nA01,3,c,3,3\n"));
+    // CR, LF and CR LF each end a line.
+    PointTable& d = read(cp932(u"G00,01,現場\r\n\nA01,1,a,1,1,\rX,\r\nZ,2,b,2,2,\nA01,3,c,3,3\n"));
     ASSERT_EQ(d.pointCount, 3);
     EXPECT_EQ(d.lines[1], 3);
     EXPECT_EQ(d.lines[2], 5);
-    EXPECT_EQ(d.lines[3], 7);
+    EXPECT_EQ(d.lines[3], 6);
 }
 
 TEST_F(CoordinateReader, TrimsA01NamesOnly) {
@@ -116,6 +126,39 @@ TEST_F(CoordinateReader, EndInsideARecordIsError62) {
         test::expectRunError([&] { read(bytes); }, 62);
     }
     EXPECT_EQ(read("A01,1,P,2,3").pointCount, 1); // Y may end the file
+}
+
+struct ShortRecordCase {
+    const char* what;
+    std::string bytes;
+    std::int32_t line;
+    std::u16string message;
+};
+
+TEST_F(CoordinateReader, ARecordEndsOnItsLine) {
+    const ShortRecordCase cases[] = {
+        // Taking the next line's tag as Y would swallow P3 and lose both close pairs.
+        {"no Y, mid-file",
+         "A01,1,P1,-100.000,200.000\r\nA01,2,P1,-100.000,200.000\r\nA01,3,P2,-100.010\r\n"
+         "A01,4,P3,-100.010,200.000\r\nA01,5,P3,-100.010,200.000\r\n",
+         3, u"A01 レコードに Y 座標がありません。"},
+        {"no point number", "A01\nA01,1,P,1,2\n", 1, u"A01 レコードに点番号がありません。"},
+        {"no name", "G00,01,x\rZ,1\rZ,2,P,1,2\r", 2, u"Z レコードに点名がありません。"},
+        {"no X, the last line", "A01,1,P,1,2\r\nZ,2,P\r\n", 2,
+         u"Z レコードに X 座標がありません。"},
+        {"an unclosed quote ends at the line end", "A01,1,\"P,1,2\r\nA01,2,P,1,2\r\n", 1,
+         u"A01 レコードに X 座標がありません。"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const auto error = readError(c.bytes);
+        ASSERT_TRUE(error);
+        EXPECT_EQ(error->number(), 0);
+        EXPECT_EQ(error->message(), c.message);
+        EXPECT_EQ(error->place().line, c.line);
+    }
+    // More fields than a record has, or a comma before the line end, are no fault.
+    EXPECT_EQ(read("A01,1,P,1,2,3,4\r\nZ,2,P,1,\r\nA01,3,P,1,2,\r\n").pointCount, 3);
 }
 
 TEST_F(CoordinateReader, StopsBeforeTheTableOverflows) {
