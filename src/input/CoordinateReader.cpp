@@ -1,6 +1,7 @@
 #include "input/CoordinateReader.h"
 
 #include "core/LeadingNumber.h"
+#include "core/NumberFormat.h"
 #include "core/PointTable.h"
 #include "core/RunError.h"
 #include "core/Text.h"
@@ -40,14 +41,52 @@ std::u16string decodeName(std::string_view field, FieldEncoding encoding) {
     return encoding == FieldEncoding::Cp932 ? decodeCp932(field) : toUtf16(field);
 }
 
+// A value as an error quotes it: whole when short, else its first
+// MaxQuotedChars characters and its length, so that the error stays a line.
+constexpr std::size_t MaxQuotedChars = 40;
+
+std::u16string quotedValue(std::u16string_view text) {
+    std::size_t characters = 0;
+    std::size_t cut = text.size();
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (isLowSurrogate(text[i]) && i > 0 && isHighSurrogate(text[i - 1]))
+            continue;
+        if (characters == MaxQuotedChars)
+            cut = i;
+        ++characters;
+    }
+    if (characters <= MaxQuotedChars)
+        return u"「" + std::u16string(text) + u"」";
+    return u"「" + std::u16string(text.substr(0, cut)) + u"…（" +
+           formatInteger(static_cast<std::int32_t>(characters)) + u" 文字）」";
+}
+
+// A coordinate: the leading number when it is the whole field, full-width
+// digits and signs (as an input method types them) counting as ASCII; 0 for
+// an empty field, a point without coordinates. Anything else would be read as
+// some other number, so it is an error rather than a point in a wrong place.
+double coordinate(std::string_view field, FieldEncoding encoding, bool isZ, RecordPart axis) {
+    // Plain ASCII numbers, nearly every field, never need decoding.
+    if (const auto value = wholeNumber(field))
+        return *value;
+    const std::u16string text = trimSpaces(decodeName(field, encoding));
+    if (text.find_first_not_of(u" \t") == std::u16string::npos)
+        return 0;
+    if (const auto value = wholeFieldNumber(text))
+        return *value;
+    throw RunError::withoutNumber(tagText(isZ) + u" レコードの" +
+                                  std::u16string(PartNames[static_cast<int>(axis)]) +
+                                  quotedValue(text) + u"を数値として読めません。");
+}
+
 // The fields after the tag of one record, into point n.
 void readRecord(PointTable& table, FieldReader& in, FieldEncoding encoding, std::int32_t n,
                 bool isZ, std::int32_t recordLine) {
     ensureRoomFor(n);
     const std::int32_t number = leadingInt32(recordField(in, isZ, RecordPart::Number));
     std::u16string name = decodeName(recordField(in, isZ, RecordPart::Name), encoding);
-    const double x = leadingNumber(recordField(in, isZ, RecordPart::X));
-    const double y = leadingNumber(recordField(in, isZ, RecordPart::Y));
+    const double x = coordinate(recordField(in, isZ, RecordPart::X), encoding, isZ, RecordPart::X);
+    const double y = coordinate(recordField(in, isZ, RecordPart::Y), encoding, isZ, RecordPart::Y);
     storePoint(table, n, number, x, y, recordLine);
     // "Z" names are kept exactly as read; "A01" names lose surrounding spaces.
     storeName(table, n, isZ ? std::move(name) : trimSpaces(name));
