@@ -7,6 +7,7 @@
 #include <cmath>
 #include <optional>
 #include <string>
+#include <type_traits>
 
 namespace morvane {
 
@@ -175,25 +176,35 @@ double decimalNumber(std::string_view s, std::size_t& length) {
 template <typename Char> double leadingNumberOf(std::basic_string_view<Char> text, bool& whole) {
     // No character beyond ASCII can continue a number, so the first one ends
     // the text that matters.
-    std::string s;
+    std::string copy;
+    std::string_view s;
     bool beyondAscii = false;
-    for (Char c : text) {
-        if (isIgnored(c))
-            continue;
-        const auto u = static_cast<std::uint32_t>(c);
-        if (u >= 0x80) {
-            beyondAscii = true;
-            break;
+    const auto plain = [](Char c) { return !isIgnored(c) && static_cast<std::uint32_t>(c) < 0x80; };
+    if constexpr (std::is_same_v<Char, char>) {
+        // Nearly every field of a coordinate file is such a text: read in place.
+        if (std::all_of(text.begin(), text.end(), plain))
+            s = text;
+    }
+    if (s.size() != text.size()) {
+        for (Char c : text) {
+            if (isIgnored(c))
+                continue;
+            const auto u = static_cast<std::uint32_t>(c);
+            if (u >= 0x80) {
+                beyondAscii = true;
+                break;
+            }
+            copy += static_cast<char>(u);
         }
-        s += static_cast<char>(u);
+        s = copy;
     }
     std::size_t length = 0;
     double value;
     if (s.size() >= 2 && s[0] == '&' && (s[1] == 'H' || s[1] == 'h')) {
-        value = radixNumber(std::string_view(s).substr(2), 16, length);
+        value = radixNumber(s.substr(2), 16, length);
         length += length > 0 ? 2 : 0;
     } else if (s.size() >= 2 && s[0] == '&' && (s[1] == 'O' || s[1] == 'o')) {
-        value = radixNumber(std::string_view(s).substr(2), 8, length);
+        value = radixNumber(s.substr(2), 8, length);
         length += length > 0 ? 2 : 0;
     } else {
         value = decimalNumber(s, length);

@@ -21,6 +21,12 @@ std::u16string tagText(bool isZ) {
     return isZ ? u"Z" : u"A01";
 }
 
+[[gnu::noinline]] RunError missingPart(bool isZ, RecordPart part) {
+    return RunError::withoutNumber(tagText(isZ) + u" レコードに" +
+                                   std::u16string(PartNames[static_cast<int>(part)]) +
+                                   u"がありません。");
+}
+
 // The next field of a record. A record ends on its line: taking the next
 // line's fields would swallow the next record and check points that are not
 // in the file. A point number, name or coordinate that the field reader had
@@ -28,9 +34,7 @@ std::u16string tagText(bool isZ) {
 // double: overflow, rather than a value read from its beginning alone.
 std::string_view recordField(FieldReader& in, bool isZ, RecordPart part) {
     if (in.fieldEndedLine())
-        throw RunError::withoutNumber(tagText(isZ) + u" レコードに" +
-                                      std::u16string(PartNames[static_cast<int>(part)]) +
-                                      u"がありません。");
+        throw missingPart(isZ, part);
     const std::string_view field = in.readField();
     if (in.fieldCut())
         throw runError(ErrorNumber::Overflow);
@@ -61,14 +65,12 @@ std::u16string quotedValue(std::u16string_view text) {
            formatInteger(static_cast<std::int32_t>(characters)) + u" 文字）」";
 }
 
-// A coordinate: the leading number when it is the whole field, full-width
-// digits and signs (as an input method types them) counting as ASCII; 0 for
-// an empty field, a point without coordinates. Anything else would be read as
-// some other number, so it is an error rather than a point in a wrong place.
-double coordinate(std::string_view field, FieldEncoding encoding, bool isZ, RecordPart axis) {
-    // Plain ASCII numbers, nearly every field, never need decoding.
-    if (const auto value = wholeNumber(field))
-        return *value;
+// A coordinate that is not a plain ASCII number: full-width digits and signs
+// (as an input method types them) count as ASCII; an empty field is 0, a
+// point without coordinates. Anything else would be read as some other
+// number, so it is an error rather than a point in a wrong place.
+[[gnu::noinline]] double otherCoordinate(std::string_view field, FieldEncoding encoding, bool isZ,
+                                         RecordPart axis) {
     const std::u16string text = trimSpaces(decodeName(field, encoding));
     if (text.find_first_not_of(u" \t") == std::u16string::npos)
         return 0;
@@ -77,6 +79,13 @@ double coordinate(std::string_view field, FieldEncoding encoding, bool isZ, Reco
     throw RunError::withoutNumber(tagText(isZ) + u" レコードの" +
                                   std::u16string(PartNames[static_cast<int>(axis)]) +
                                   quotedValue(text) + u"を数値として読めません。");
+}
+
+// A coordinate: the leading number when it is the whole field.
+double coordinate(std::string_view field, FieldEncoding encoding, bool isZ, RecordPart axis) {
+    if (const auto value = wholeNumber(field))
+        return *value;
+    return otherCoordinate(field, encoding, isZ, axis);
 }
 
 // The fields after the tag of one record, into point n.
