@@ -7,6 +7,7 @@
 #include <cmath>
 #include <optional>
 #include <string>
+#include <type_traits>
 
 namespace morvane {
 
@@ -40,8 +41,10 @@ double wrapRadixValue(std::uint64_t value) {
     throw runError(ErrorNumber::Overflow);
 }
 
-double radixNumber(std::string_view s, int radix) {
+// The value of the digits at the start of s; length is how many there are.
+double radixNumber(std::string_view s, int radix, std::size_t& length) {
     std::uint64_t value = 0;
+    length = 0;
     for (char c : s) {
         const int digit = radix == 16 ? hexValue(c) : (c >= '0' && c <= '7' ? c - '0' : -1);
         if (digit < 0)
@@ -49,6 +52,7 @@ double radixNumber(std::string_view s, int radix) {
         value = value * radix + digit;
         if (value > 0xFFFFFFFF)
             throw runError(ErrorNumber::Overflow);
+        ++length;
     }
     return wrapRadixValue(value);
 }
@@ -99,7 +103,10 @@ std::int64_t decimalMagnitude(std::string_view whole, std::string_view fraction,
     return exponent - static_cast<std::int64_t>(firstFraction) - 1;
 }
 
-double decimalNumber(std::string_view s) {
+// The value of the number at the start of s; length is how many characters
+// it takes, 0 when s starts with no number.
+double decimalNumber(std::string_view s, std::size_t& length) {
+    length = 0;
     std::size_t i = 0;
     const bool negative = i < s.size() && s[i] == '-';
     if (i < s.size() && (s[i] == '+' || s[i] == '-'))
@@ -117,6 +124,7 @@ double decimalNumber(std::string_view s) {
     }
     if (whole.empty() && fraction.empty())
         return 0;
+    length = i;
 
     // The number as from_chars reads it: no "+", and "e" for E, d and D.
     std::string number;
@@ -138,6 +146,7 @@ double decimalNumber(std::string_view s) {
             ++j;
         }
         if (j > firstDigit) {
+            length = j;
             number += 'e';
             number.append(s.substr(i + 1, j - i - 1));
             if (negativeExponent)
@@ -162,34 +171,62 @@ double decimalNumber(std::string_view s) {
     return value;
 }
 
-template <typename Char> double leadingNumberOf(std::basic_string_view<Char> text) {
+// The leading number of a text, and whether it is the whole text: every
+// character but the ignored ones is part of it.
+template <typename Char> double leadingNumberOf(std::basic_string_view<Char> text, bool& whole) {
     // No character beyond ASCII can continue a number, so the first one ends
     // the text that matters.
-    std::string s;
-    for (Char c : text) {
-        if (isIgnored(c))
-            continue;
-        const auto u = static_cast<std::uint32_t>(c);
-        if (u >= 0x80)
-            break;
-        s += static_cast<char>(u);
+    std::string copy;
+    std::string_view s;
+    bool beyondAscii = false;
+    const auto plain = [](Char c) { return !isIgnored(c) && static_cast<std::uint32_t>(c) < 0x80; };
+    if constexpr (std::is_same_v<Char, char>) {
+        // Nearly every field of a coordinate file is such a text: read in place.
+        if (std::all_of(text.begin(), text.end(), plain))
+            s = text;
     }
-    if (s.size() >= 2 && s[0] == '&') {
-        if (s[1] == 'H' || s[1] == 'h')
-            return radixNumber(std::string_view(s).substr(2), 16);
-        if (s[1] == 'O' || s[1] == 'o')
-            return radixNumber(std::string_view(s).substr(2), 8);
+    if (s.size() != text.size()) {
+        for (Char c : text) {
+            if (isIgnored(c))
+                continue;
+            const auto u = static_cast<std::uint32_t>(c);
+            if (u >= 0x80) {
+                beyondAscii = true;
+                break;
+            }
+            copy += static_cast<char>(u);
+        }
+        s = copy;
     }
-    return decimalNumber(s);
+    std::size_t length = 0;
+    double value;
+    if (s.size() >= 2 && s[0] == '&' && (s[1] == 'H' || s[1] == 'h')) {
+        value = radixNumber(s.substr(2), 16, length);
+        length += length > 0 ? 2 : 0;
+    } else if (s.size() >= 2 && s[0] == '&' && (s[1] == 'O' || s[1] == 'o')) {
+        value = radixNumber(s.substr(2), 8, length);
+        length += length > 0 ? 2 : 0;
+    } else {
+        value = decimalNumber(s, length);
+    }
+    whole = !beyondAscii && length > 0 && length == s.size();
+    return value;
 }
 
-} // namespace
-
-double leadingNumber(std::u16string_view text) {
-    return leadingNumberOf(text);
+template <typename Char> double leadingNumberOf(std::basic_string_view<Char> text) {
+    bool whole;
+    return leadingNumberOf(text, whole);
 }
 
-double fieldNumber(std::u16string_view text) {
+template <typename Char> std::optional<double> wholeNumberOf(std::basic_string_view<Char> text) {
+    bool whole;
+    const double value = leadingNumberOf(text, whole);
+    return whole ? std::optional<double>(value) : std::nullopt;
+}
+
+// Full-width digits, point, signs and E, and the minus sign U+2212, as their
+// ASCII forms.
+std::u16string asciiNumberForms(std::u16string_view text) {
     std::u16string ascii(text);
     for (char16_t& c : ascii) {
         if (c >= u'０' && c <= u'９')
@@ -205,11 +242,29 @@ double fieldNumber(std::u16string_view text) {
         else if (c == u'ｅ')
             c = u'e';
     }
-    return leadingNumber(ascii);
+    return ascii;
+}
+
+} // namespace
+
+double leadingNumber(std::u16string_view text) {
+    return leadingNumberOf(text);
+}
+
+double fieldNumber(std::u16string_view text) {
+    return leadingNumber(asciiNumberForms(text));
+}
+
+std::optional<double> wholeFieldNumber(std::u16string_view text) {
+    return wholeNumberOf(std::u16string_view(asciiNumberForms(text)));
 }
 
 double leadingNumber(std::string_view text) {
     return leadingNumberOf(text);
+}
+
+std::optional<double> wholeNumber(std::string_view text) {
+    return wholeNumberOf(text);
 }
 
 std::int32_t leadingInt32(std::string_view text) {

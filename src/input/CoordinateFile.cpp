@@ -103,6 +103,7 @@ std::string_view FieldReader::readField() {
     m_field.clear();
     m_pendingSpaces = 0;
     m_cut = false;
+    m_endedLine = false;
     m_fieldLine = m_line;
     int c = peek();
     while (c == ' ' || c == '\t') {
@@ -136,9 +137,11 @@ std::string_view FieldReader::readField() {
     } else if (c == '\n') {
         ++m_pos;
         ++m_line;
+        m_endedLine = true;
     } else if (c == '\r') {
         ++m_pos;
         ++m_line;
+        m_endedLine = true;
         if (peek() == '\n')
             ++m_pos;
     }

@@ -49,6 +49,9 @@ public:
     // The line (1-based; CR, LF and CR LF each end one) on which the last
     // field read began.
     std::int32_t fieldLine() const { return m_fieldLine; }
+    // True when the last field read was ended by CR, LF or CR LF (not by a
+    // comma or the end of the input), so that a record can end on its line.
+    bool fieldEndedLine() const { return m_endedLine; }
 
 private:
     static constexpr int End = -1;
@@ -67,6 +70,7 @@ private:
     std::string m_field;
     std::size_t m_pendingSpaces = 0;
     bool m_cut = false;
+    bool m_endedLine = false;
     std::int32_t m_line = 1;
     std::int32_t m_fieldLine = 1;
 };

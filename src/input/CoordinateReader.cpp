@@ -1,6 +1,7 @@
 #include "input/CoordinateReader.h"
 
 #include "core/LeadingNumber.h"
+#include "core/NumberFormat.h"
 #include "core/PointTable.h"
 #include "core/RunError.h"
 #include "core/Text.h"
@@ -12,10 +13,28 @@ namespace morvane {
 
 namespace {
 
-// A point number, name or coordinate that the field reader had to cut is far
-// longer than any number or any name whose key fits in a double: overflow,
-// rather than a value read from its beginning alone.
-std::string_view valueField(FieldReader& in) {
+// The parts of a record after its tag, in order, as an error names them.
+enum class RecordPart { Number, Name, X, Y };
+constexpr std::u16string_view PartNames[] = {u"点番号", u"点名", u" X 座標", u" Y 座標"};
+
+std::u16string tagText(bool isZ) {
+    return isZ ? u"Z" : u"A01";
+}
+
+[[gnu::noinline]] RunError missingPart(bool isZ, RecordPart part) {
+    return RunError::withoutNumber(tagText(isZ) + u" レコードに" +
+                                   std::u16string(PartNames[static_cast<int>(part)]) +
+                                   u"がありません。");
+}
+
+// The next field of a record. A record ends on its line: taking the next
+// line's fields would swallow the next record and check points that are not
+// in the file. A point number, name or coordinate that the field reader had
+// to cut is far longer than any number or any name whose key fits in a
+// double: overflow, rather than a value read from its beginning alone.
+std::string_view recordField(FieldReader& in, bool isZ, RecordPart part) {
+    if (in.fieldEndedLine())
+        throw missingPart(isZ, part);
     const std::string_view field = in.readField();
     if (in.fieldCut())
         throw runError(ErrorNumber::Overflow);
@@ -26,14 +45,57 @@ std::u16string decodeName(std::string_view field, FieldEncoding encoding) {
     return encoding == FieldEncoding::Cp932 ? decodeCp932(field) : toUtf16(field);
 }
 
+// A value as an error quotes it: whole when short, else its first
+// MaxQuotedChars characters and its length, so that the error stays a line.
+constexpr std::size_t MaxQuotedChars = 40;
+
+std::u16string quotedValue(std::u16string_view text) {
+    std::size_t characters = 0;
+    std::size_t cut = text.size();
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (isLowSurrogate(text[i]) && i > 0 && isHighSurrogate(text[i - 1]))
+            continue;
+        if (characters == MaxQuotedChars)
+            cut = i;
+        ++characters;
+    }
+    if (characters <= MaxQuotedChars)
+        return u"「" + std::u16string(text) + u"」";
+    return u"「" + std::u16string(text.substr(0, cut)) + u"…（" +
+           formatInteger(static_cast<std::int32_t>(characters)) + u" 文字）」";
+}
+
+// A coordinate that is not a plain ASCII number: full-width digits and signs
+// (as an input method types them) count as ASCII; an empty field is 0, a
+// point without coordinates. Anything else would be read as some other
+// number, so it is an error rather than a point in a wrong place.
+[[gnu::noinline]] double otherCoordinate(std::string_view field, FieldEncoding encoding, bool isZ,
+                                         RecordPart axis) {
+    const std::u16string text = trimSpaces(decodeName(field, encoding));
+    if (text.find_first_not_of(u" \t") == std::u16string::npos)
+        return 0;
+    if (const auto value = wholeFieldNumber(text))
+        return *value;
+    throw RunError::withoutNumber(tagText(isZ) + u" レコードの" +
+                                  std::u16string(PartNames[static_cast<int>(axis)]) +
+                                  quotedValue(text) + u"を数値として読めません。");
+}
+
+// A coordinate: the leading number when it is the whole field.
+double coordinate(std::string_view field, FieldEncoding encoding, bool isZ, RecordPart axis) {
+    if (const auto value = wholeNumber(field))
+        return *value;
+    return otherCoordinate(field, encoding, isZ, axis);
+}
+
 // The fields after the tag of one record, into point n.
 void readRecord(PointTable& table, FieldReader& in, FieldEncoding encoding, std::int32_t n,
                 bool isZ, std::int32_t recordLine) {
     ensureRoomFor(n);
-    const std::int32_t number = leadingInt32(valueField(in));
-    std::u16string name = decodeName(valueField(in), encoding);
-    const double x = leadingNumber(valueField(in));
-    const double y = leadingNumber(valueField(in));
+    const std::int32_t number = leadingInt32(recordField(in, isZ, RecordPart::Number));
+    std::u16string name = decodeName(recordField(in, isZ, RecordPart::Name), encoding);
+    const double x = coordinate(recordField(in, isZ, RecordPart::X), encoding, isZ, RecordPart::X);
+    const double y = coordinate(recordField(in, isZ, RecordPart::Y), encoding, isZ, RecordPart::Y);
     storePoint(table, n, number, x, y, recordLine);
     // "Z" names are kept exactly as read; "A01" names lose surrounding spaces.
     storeName(table, n, isZ ? std::move(name) : trimSpaces(name));

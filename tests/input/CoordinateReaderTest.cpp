@@ -2,12 +2,14 @@
 
 #include "core/PointTable.h"
 #include "core/RunError.h"
+#include "core/Text.h"
 #include "input/CoordinateFile.h"
 #include "support/PointTableFixture.h"
 #include "support/TestFiles.h"
 #include "support/TestPoints.h"
 
 #include <memory>
+#include <optional>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -33,6 +35,16 @@ protected:
         readCoordinates(d, in);
         return d;
     }
+
+    // The error reading the bytes stops with; none when they read.
+    std::optional<RunError> readError(const std::string& bytes) {
+        try {
+            read(bytes);
+        } catch (const RunError& e) {
+            return e;
+        }
+        return std::nullopt;
+    }
 };
 
 TEST_F(CoordinateReader, ReadsBothRecordKindsInFileOrder) {
@@ -54,13 +66,12 @@ TEST_F(CoordinateReader, ReadsBothRecordKindsInFileOrder) {
 }
 
 TEST_F(CoordinateReader, KeepsTheLineEachRecordStartsOn) {
-    // CR, LF and CR LF each end a line; a quoted field may not carry a record
-    // to another line's number.
-    PointTable& d = read(cp932(u"G00,01,現場\r\n\nA01,1,a,1,1,\rX,\r\nZ,2,b,\n2,2,\nA01,3,c,3,3\n"));
+    // CR, LF and CR LF each end a line.
+    PointTable& d = read(cp932(u"G00,01,現場\r\n\nA01,1,a,1,1,\rX,\r\nZ,2,b,2,2,\nA01,3,c,3,3\n"));
     ASSERT_EQ(d.pointCount, 3);
     EXPECT_EQ(d.lines[1], 3);
     EXPECT_EQ(d.lines[2], 5);
-    EXPECT_EQ(d.lines[3], 7);
+    EXPECT_EQ(d.lines[3], 6);
 }
 
 TEST_F(CoordinateReader, TrimsA01NamesOnly) {
@@ -88,18 +99,69 @@ TEST_F(CoordinateReader, TagsAreWholeExactFieldsAnywhere) {
     EXPECT_EQ(d.numbers[3], 5); // spaces around a tag are not part of it
 }
 
-TEST_F(CoordinateReader, NumericFieldsUseTheLeadingNumber) {
-    PointTable& d = read("A01,abc,P,1.5m,&H10,\r\nA01,2.5,P, 7 ,,\r\nA01,3.5,P,\"8\",9x\r\n");
+TEST_F(CoordinateReader, PointNumbersUseTheLeadingNumber) {
+    PointTable& d = read("A01,abc,P,1,2\r\nA01,2.5x,P,1,2\r\nA01,3.5,P,1,2\r\n");
     ASSERT_EQ(d.pointCount, 3);
     EXPECT_EQ(d.numbers[1], 0);
-    EXPECT_EQ(d.xs[1], 1.5);
-    EXPECT_EQ(d.ys[1], 16);
     EXPECT_EQ(d.numbers[2], 2);
-    EXPECT_EQ(d.xs[2], 7);
-    EXPECT_EQ(d.ys[2], 0);
     EXPECT_EQ(d.numbers[3], 4);
-    EXPECT_EQ(d.xs[3], 8);
-    EXPECT_EQ(d.ys[3], 9);
+}
+
+struct CoordinateCase {
+    const char* what;
+    std::u16string field;
+    double value;
+};
+
+TEST_F(CoordinateReader, CoordinatesAreWholeNumbersOrEmpty) {
+    const CoordinateCase cases[] = {
+        {"plain", u"-42102.345", -42102.345},
+        {"spaces around and inside", u"\" 1 234.5 \"", 1234.5},
+        {"exponent with D", u"1.5D2", 150},
+        {"hexadecimal", u"&H10", 16},
+        {"full-width, as an input method types it", u"－４２１００．０００", -42100},
+        {"full-width sign and exponent", u"＋１．５Ｅ２", 150},
+        {"full-width spaces around", u"\"\u3000１２\u3000\"", 12},
+        {"empty", u"", 0},
+        {"spaces only", u"\"   \"", 0},
+        {"full-width spaces only", u"\u3000\u3000", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        PointTable& d = read(
+            cp932(u"A01,1,P," + c.field + u"," + c.field + u"\r\nZ,2,Q,3," + c.field + u"\r\n"));
+        ASSERT_EQ(d.pointCount, 2);
+        EXPECT_EQ(d.xs[1], c.value);
+        EXPECT_EQ(d.ys[1], c.value);
+        EXPECT_EQ(d.ys[2], c.value);
+    }
+}
+
+struct UnreadableCase {
+    std::u16string record;
+    std::u16string message;
+};
+
+TEST_F(CoordinateReader, ACoordinateThatIsNotANumberNamesTheLineAndTheText) {
+    const std::u16string fifty(50, u'9');
+    const UnreadableCase cases[] = {
+        {u"A01,2,P,abc,1", u"A01 レコードの X 座標「abc」を数値として読めません。"},
+        {u"A01,2,P,1,1.5m", u"A01 レコードの Y 座標「1.5m」を数値として読めません。"},
+        {u"Z,2,P,nan,1", u"Z レコードの X 座標「nan」を数値として読めません。"},
+        {u"A01,2,P,1e,1", u"A01 レコードの X 座標「1e」を数値として読めません。"},
+        {u"A01,2,P,１２ａ,1", u"A01 レコードの X 座標「１２ａ」を数値として読めません。"},
+        {u"A01,2,P,\"\u3000 1,2 \",1", u"A01 レコードの X 座標「1,2」を数値として読めません。"},
+        {u"A01,2,P,1," + fifty + u"x", u"A01 レコードの Y 座標「" + fifty.substr(0, 40) +
+                                           u"…（51 文字）」を数値として読めません。"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(toUtf8(c.record));
+        const auto error = readError(cp932(u"A01,1,P,1,1\r\n" + c.record + u"\r\n"));
+        ASSERT_TRUE(error);
+        EXPECT_EQ(error->number(), 0);
+        EXPECT_EQ(error->message(), c.message);
+        EXPECT_EQ(error->place().line, 2);
+    }
 }
 
 TEST_F(CoordinateReader, HeadersOnlyAndForeignFilesGiveNoPoints) {
@@ -116,6 +178,39 @@ TEST_F(CoordinateReader, EndInsideARecordIsError62) {
         test::expectRunError([&] { read(bytes); }, 62);
     }
     EXPECT_EQ(read("A01,1,P,2,3").pointCount, 1); // Y may end the file
+}
+
+struct ShortRecordCase {
+    const char* what;
+    std::string bytes;
+    std::int32_t line;
+    std::u16string message;
+};
+
+TEST_F(CoordinateReader, ARecordEndsOnItsLine) {
+    const ShortRecordCase cases[] = {
+        // Taking the next line's tag as Y would swallow P3 and lose both close pairs.
+        {"no Y, mid-file",
+         "A01,1,P1,-100.000,200.000\r\nA01,2,P1,-100.000,200.000\r\nA01,3,P2,-100.010\r\n"
+         "A01,4,P3,-100.010,200.000\r\nA01,5,P3,-100.010,200.000\r\n",
+         3, u"A01 レコードに Y 座標がありません。"},
+        {"no point number", "A01\nA01,1,P,1,2\n", 1, u"A01 レコードに点番号がありません。"},
+        {"no name", "G00,01,x\rZ,1\rZ,2,P,1,2\r", 2, u"Z レコードに点名がありません。"},
+        {"no X, the last line", "A01,1,P,1,2\r\nZ,2,P\r\n", 2,
+         u"Z レコードに X 座標がありません。"},
+        {"an unclosed quote ends at the line end", "A01,1,\"P,1,2\r\nA01,2,P,1,2\r\n", 1,
+         u"A01 レコードに X 座標がありません。"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const auto error = readError(c.bytes);
+        ASSERT_TRUE(error);
+        EXPECT_EQ(error->number(), 0);
+        EXPECT_EQ(error->message(), c.message);
+        EXPECT_EQ(error->place().line, c.line);
+    }
+    // More fields than a record has, or a comma before the line end, are no fault.
+    EXPECT_EQ(read("A01,1,P,1,2,3,4\r\nZ,2,P,1,\r\nA01,3,P,1,2,\r\n").pointCount, 3);
 }
 
 TEST_F(CoordinateReader, StopsBeforeTheTableOverflows) {
