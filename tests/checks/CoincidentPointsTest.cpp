@@ -125,6 +125,13 @@ TEST_F(CoincidentPoints, JudgesTheDistanceAsTheReportShowsIt) {
     }
 }
 
+TEST_F(CoincidentPoints, LongNamesOfAPairAreShownWhole) {
+    check({{u"T-2024-0612-0001", 1, 1}, {u"T-2024-0612-0008", 1.01, 1}});
+    EXPECT_EQ(report(), u"同一座標値\n"
+                        u"     1  T-2024-0612-0001 1.000   1.000  較差 0.010\n"
+                        u"     2  T-2024-0612-0008 1.010   1.000\n");
+}
+
 TEST_F(CoincidentPoints, EachPairOnceFromTheFirstInXOrder) {
     // Four points in a tight cluster: six pairs, each reported once.
     check({{u"d", 1.3, 0}, {u"a", 1.0, 0}, {u"c", 1.2, 0}, {u"b", 1.1, 0}});
