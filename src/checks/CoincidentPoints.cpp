@@ -119,10 +119,10 @@ CheckEnd checkCoincidentPoints(PointTable& table, UiSink& ui) {
 
     // Read once: nothing can change the fields while the run works.
     const double tolerance = fieldNumber(ui.toleranceText());
-    const double lower = fieldNumber(ui.lowerBoundText());
-    const double width = 2 * tolerance;
-    if (!(width > 0))
-        return CheckEnd::Finished; // no |ΔX| is below it: every window is empty
+    const DistanceBand band(fieldNumber(ui.lowerBoundText()), tolerance);
+    if (band.empty())
+        return CheckEnd::Finished;
+    const double width = 2 * band.reach();
 
     // The coordinates in X order, so the walk reads memory in sequence.
     const std::int32_t count = table.pointCount;
@@ -142,14 +142,14 @@ CheckEnd checkCoincidentPoints(PointTable& table, UiSink& ui) {
             ++end;
         walk += end - i - 1;
     }
-    // A pair closer than the tolerance differs by less than `reach` in X and
-    // in Y: d >= |ΔX| up to the last bit of the square root, and 2^-500
-    // covers a square that underflows.
+    // A pair in the band differs by less than its reach in X and in Y; the
+    // reach is at least half a millimetre, so a square that underflows is
+    // covered too.
     std::optional<WindowEnds> ends;
     std::optional<PointGrid> grid;
     if (walk > GridWorthIt * count) {
         ends.emplace(xs, count);
-        grid.emplace(xs, ys, table.sortKeys, count, std::max(tolerance * (1 + 0x1p-40), 0x1p-500));
+        grid.emplace(xs, ys, table.sortKeys, count, band.reach());
     }
 
     std::vector<Pair> pairs;
@@ -159,15 +159,15 @@ CheckEnd checkCoincidentPoints(PointTable& table, UiSink& ui) {
         if (atOrigin(xa, ya))
             continue;
         pairs.clear();
-        // Every pair closer than the tolerance is within it in X too, so the
-        // window of following points in X order misses none.
+        // Every pair in the band is within its reach in X too, so the window
+        // of following points in X order misses none.
         const std::int32_t plainEnd = grid ? std::min(count, i + PlainWindow) : count;
         std::int32_t j = i + 1;
         for (; j <= plainEnd && width > std::fabs(xa - xs[j]); ++j) {
             if (atOrigin(xs[j], ys[j]))
                 continue;
             const double dist = distance(xa, ya, xs[j], ys[j]);
-            if (tolerance > dist && !(lower > dist))
+            if (band.contains(dist))
                 pairs.push_back({j, dist});
         }
         if (j > plainEnd && j <= count && width > std::fabs(xa - xs[j])) {
@@ -180,7 +180,7 @@ CheckEnd checkCoincidentPoints(PointTable& table, UiSink& ui) {
                 if (atOrigin(site.x, site.y))
                     return;
                 const double dist = distance(xa, ya, site.x, site.y);
-                if (!(tolerance > dist) || lower > dist)
+                if (!band.contains(dist))
                     return;
                 for (auto it = std::lower_bound(site.positions.begin(), site.positions.end(), j);
                      it != site.positions.end() && *it < end; ++it)

@@ -15,12 +15,10 @@ std::u16string widen(const std::string& s) {
     return std::u16string(s.begin(), s.end());
 }
 
-} // namespace
-
-std::u16string formatThreeDecimals(double value) {
-    if (!std::isfinite(value))
-        return widen(std::isnan(value) ? "NaN" : (value < 0 ? "-Inf" : "Inf"));
-
+// The digits formatThreeDecimals shows of |value|, down to the thousandths,
+// without the point: the value's 15-significant-digit decimal form rounded
+// half away from zero. Empty for a value below half a thousandth.
+std::string thousandthsDigits(double value) {
     // "d.dddddddddddddde±x": 15 significant digits and a decimal exponent,
     // from to_chars so that no locale can change the decimal separator.
     char buf[64];
@@ -55,6 +53,31 @@ std::u16string formatThreeDecimals(double value) {
         else
             kept.insert(kept.begin(), '1');
     }
+    return kept;
+}
+
+} // namespace
+
+std::int64_t shownThousandths(double value) {
+    if (!std::isfinite(value))
+        return std::isnan(value) ? 0 : (value < 0 ? -ThousandthsLimit : ThousandthsLimit);
+    const std::string kept = thousandthsDigits(value);
+    std::int64_t count = 0;
+    for (const char digit : kept) {
+        count = count * 10 + (digit - '0');
+        if (count >= ThousandthsLimit) {
+            count = ThousandthsLimit;
+            break;
+        }
+    }
+    return value < 0 ? -count : count;
+}
+
+std::u16string formatThreeDecimals(double value) {
+    if (!std::isfinite(value))
+        return widen(std::isnan(value) ? "NaN" : (value < 0 ? "-Inf" : "Inf"));
+
+    std::string kept = thousandthsDigits(value);
     if (kept.size() < Decimals + 1)
         kept.insert(0, Decimals + 1 - kept.size(), '0');
     const std::size_t point = kept.size() - Decimals;

@@ -12,6 +12,12 @@ namespace morvane {
 // first whenever the value is below zero, even if every digit shown is 0.
 std::u16string formatThreeDecimals(double value);
 
+// The thousandths formatThreeDecimals shows, as a count: 0.0495 shows
+// "0.050" and gives 50. Beyond ±ThousandthsLimit (and for infinities) the
+// count stops there; NaN gives 0.
+inline constexpr std::int64_t ThousandthsLimit = std::int64_t{1} << 60;
+std::int64_t shownThousandths(double value);
+
 // The "#####0" pattern: plain decimal digits, a leading "-" for negatives.
 std::u16string formatInteger(std::int32_t value);
 

@@ -19,15 +19,15 @@ std::u16string pointLine(const PointTable& table, double position) {
     // the rest of the line right, as two numbers cut to six characters could
     // no longer be told apart.
     const std::u16string number = formatInteger(table.numbers[k]);
-    const std::u16string name = table.names[k] + std::u16string(17, u' ');
+    const std::u16string& name = table.names[k];
 
     std::u16string line(NumberWidth - std::min(NumberWidth, number.size()), u' ');
     line += number;
     line += u"  ";
-    // A cut between the two halves of a surrogate pair would leave half a
-    // character, which no encoding can write; the column keeps its width.
-    const bool splitsPair = startsSurrogatePair(name, NameWidth - 1);
-    line += splitsPair ? name.substr(0, NameWidth - 1) + u' ' : name.substr(0, NameWidth);
+    // Padded to its column; a name that fills it or runs past is shown whole
+    // with one space before X, as cut names could no longer be told apart.
+    line += name;
+    line.append(name.size() < NameWidth ? NameWidth - name.size() : 1, u' ');
     line += formatThreeDecimals(table.xs[k]);
     line += u"   ";
     line += formatThreeDecimals(table.ys[k]);

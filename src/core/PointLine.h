@@ -7,7 +7,8 @@ namespace morvane {
 struct PointTable;
 
 // The fixed-layout line of one point: number right-aligned in 6 characters (a longer one whole),
-// two spaces, the name cut or padded to 15 characters, X, three spaces, Y.
+// two spaces, the name padded to 15 characters (a name of 15 or more whole, then one space), X,
+// three spaces, Y.
 // Widths count UTF-16 code units, so a Japanese character counts as one.
 // position is a sortOrder value, rounded half to even.
 std::u16string pointLine(const PointTable& table, double position);

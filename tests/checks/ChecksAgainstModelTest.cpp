@@ -49,10 +49,12 @@ const std::u16string Names[] = {
     u"BOUNDARY-POINT-00002",
     u"BOUNDARY-POINT-00003",
 };
-const char16_t* const Tolerances[] = {u"0", u"0.001", u"0.05", u"0.5", u"1", u"2.5", u"9.99"};
-const char16_t* const Lowers[] = {u"0", u"0", u"0.01", u"0.25", u"0.5", u"3", u"20"};
-// 0.25 steps are exact in binary, so distances fall exactly on 0.5 or 2.5.
-const double Steps[] = {0.25, 0.01, 1, 3.33};
+const char16_t* const Tolerances[] = {u"0", u"0.001", u"0.05", u"0.0505", u"0.5",
+                                      u"1", u"2.5",   u"9.99", u"0.0004"};
+const char16_t* const Lowers[] = {u"0", u"0", u"0.01", u"0.25", u"0.5", u"3", u"20", u"0.0495"};
+// 0.25 steps are exact in binary, so distances fall exactly on 0.5 or 2.5;
+// millimetre steps give distances a hair either side of whole millimetres.
+const double Steps[] = {0.25, 0.01, 1, 3.33, 0.001, 0.0005};
 const double Offsets[] = {0, -42100, 12544.5};
 
 class Random {
@@ -154,17 +156,38 @@ void modelNameCheck(const PointTable& d, const std::vector<std::int32_t>& order,
     }
 }
 
-// Every pair in the band, in X order of the first point and then of the
-// second; a point at the origin is in no pair.
+// Plain decimals compared as written: the integer parts padded on the left,
+// the fractions on the right. Bounds here are never negative.
+int compareDecimals(const std::u16string& a, const std::u16string& b) {
+    const auto parts = [](const std::u16string& s) {
+        const std::size_t point = std::min(s.find(u'.'), s.size());
+        return std::pair(s.substr(0, point), point < s.size() ? s.substr(point + 1) : u"");
+    };
+    auto [aWhole, aFraction] = parts(a);
+    auto [bWhole, bFraction] = parts(b);
+    const std::size_t whole = std::max(aWhole.size(), bWhole.size());
+    const std::size_t fraction = std::max(aFraction.size(), bFraction.size());
+    const std::u16string left = std::u16string(whole - aWhole.size(), u'0') + aWhole + aFraction +
+                                std::u16string(fraction - aFraction.size(), u'0');
+    const std::u16string right = std::u16string(whole - bWhole.size(), u'0') + bWhole + bFraction +
+                                 std::u16string(fraction - bFraction.size(), u'0');
+    return left.compare(right);
+}
+
+// Every pair whose distance as the report shows it lies in the band as typed,
+// in X order of the first point and then of the second; a point at the origin
+// is in no pair.
 void modelCoordinateCheck(const PointTable& d, const std::vector<std::int32_t>& order,
-                          double tolerance, double lower, Report& out) {
+                          const std::u16string& tolerance, const std::u16string& lower,
+                          Report& out) {
     for (std::size_t i = 0; i < order.size(); ++i) {
         for (std::size_t j = i + 1; j < order.size(); ++j) {
             const std::int32_t a = order[i], b = order[j];
             if (atOrigin(d, a) || atOrigin(d, b))
                 continue;
-            const double dist = distance(d.xs[a], d.ys[a], d.xs[b], d.ys[b]);
-            if (lower <= dist && dist < tolerance)
+            const std::u16string shown =
+                formatThreeDecimals(distance(d.xs[a], d.ys[a], d.xs[b], d.ys[b]));
+            if (compareDecimals(lower, shown) <= 0 && compareDecimals(shown, tolerance) < 0)
                 out.add(d, u"同位置座標", u"同一座標値", a, b);
         }
     }
@@ -210,8 +233,7 @@ TEST_F(ChecksAgainstModel, RandomPointSetsGiveExactlyTheModelsFindings) {
         Report expected;
         modelNameCheck(d, sortedBy(d, nameKeys), expected);
         const std::size_t names = expected.lines.size() / 3;
-        modelCoordinateCheck(d, sortedBy(d, xKeys), leadingNumber(ui.toleranceField),
-                             leadingNumber(ui.lowerField), expected);
+        modelCoordinateCheck(d, sortedBy(d, xKeys), ui.toleranceField, ui.lowerField, expected);
 
         // The run's own order: name keys, the name check, then the coordinate check.
         loadSortKeys(d, nameKeys);

@@ -86,6 +86,52 @@ TEST_F(CoincidentPoints, ReportsExactlyTheDistancesInTheBand) {
     }
 }
 
+// Three pairs 0.050 apart in millimetre coordinates, whose computed distances
+// are 0.0499999999956, 0.04999999999997 and 0.050000000000000044: each shows
+// "較差 0.050", so all three are in a band or none is.
+const std::vector<TestPoint> FiftyMillimetres = {
+    {u"", -42100.02, -21050.01},
+    {u"", -42099.97, -21050.01},
+    {u"", 100, 50},
+    {u"", 100.05, 50},
+    {u"", 1, 0.5},
+    {u"", 1.05, 0.5},
+};
+
+TEST_F(CoincidentPoints, JudgesTheDistanceAsTheReportShowsIt) {
+    const BandCase cases[] = {
+        {"0.050 is not below 0.05", FiftyMillimetres, u"0.05", u"0", 0},
+        {"0.050 is below 0.051", FiftyMillimetres, u"0.051", u"0", 3},
+        {"0.050 is at a lower bound 0.05", FiftyMillimetres, u"0.1", u"0.05", 3},
+        {"0.050 is above a lower bound 0.0495", FiftyMillimetres, u"0.1", u"0.0495", 3},
+        {"0.050 is below 0.0505", FiftyMillimetres, u"0.0505", u"0", 3},
+        {"0.0504 shows 0.050, below 0.0503", {{u"", 7, 7}, {u"", 7.0504, 7}}, u"0.0503", u"0", 1},
+        {"0.0506 shows 0.051, not below 0.0505",
+         {{u"", 7, 7}, {u"", 7.0506, 7}},
+         u"0.0505",
+         u"0",
+         0},
+        {"0.0004 shows 0.000, below 0.0001", {{u"", 7, 7}, {u"", 7.0004, 7}}, u"0.0001", u"0", 1},
+        {"0.0494 shows 0.049, below a lower bound 0.0495",
+         {{u"", 7, 7}, {u"", 7.0494, 7}},
+         u"0.1",
+         u"0.0495",
+         0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        check(c.points, c.tolerance, c.lower);
+        EXPECT_EQ(findings(), c.findings);
+    }
+}
+
+TEST_F(CoincidentPoints, LongNamesOfAPairAreShownWhole) {
+    check({{u"T-2024-0612-0001", 1, 1}, {u"T-2024-0612-0008", 1.01, 1}});
+    EXPECT_EQ(report(), u"同一座標値\n"
+                        u"     1  T-2024-0612-0001 1.000   1.000  較差 0.010\n"
+                        u"     2  T-2024-0612-0008 1.010   1.000\n");
+}
+
 TEST_F(CoincidentPoints, EachPairOnceFromTheFirstInXOrder) {
     // Four points in a tight cluster: six pairs, each reported once.
     check({{u"d", 1.3, 0}, {u"a", 1.0, 0}, {u"c", 1.2, 0}, {u"b", 1.1, 0}});

@@ -13,7 +13,7 @@
 // The key sort and the coincident-point scan written as plainly as their
 // rules read: exchange passes until nothing moves, and every point compared
 // with each following point while their X differ by less than twice the
-// tolerance. Slow on some layouts, but obviously right; the fast ones are
+// band's reach. Slow on some layouts, but obviously right; the fast ones are
 // proven against these.
 namespace morvane::reference {
 
@@ -50,7 +50,7 @@ inline void coincidentPointScan(PointTable& d, UiSink& ui) {
     if (d.reportFull)
         return;
     const double tolerance = leadingNumber(ui.toleranceText());
-    const double lower = leadingNumber(ui.lowerBoundText());
+    const DistanceBand band(leadingNumber(ui.lowerBoundText()), tolerance);
     const auto atOrigin = [&](std::int32_t p) { return d.xs[p] == 0 && d.ys[p] == 0; };
 
     for (std::int32_t i = 1; i <= d.pointCount; ++i) {
@@ -59,17 +59,17 @@ inline void coincidentPointScan(PointTable& d, UiSink& ui) {
             continue;
         std::int32_t k = 1;
         while (i + k <= d.pointCount &&
-               2 * tolerance > std::fabs(d.xs[a] - d.xs[roundHalfEven(d.sortOrder[i + k])]))
+               2 * band.reach() > std::fabs(d.xs[a] - d.xs[roundHalfEven(d.sortOrder[i + k])]))
             ++k;
         for (std::int32_t j = 1; j < k; ++j) {
             const std::int32_t b = roundHalfEven(d.sortOrder[i + j]);
             if (atOrigin(b))
                 continue;
             const double dist = distance(d.xs[a], d.ys[a], d.xs[b], d.ys[b]);
-            if (!(tolerance > dist) || lower > dist)
+            if (!band.contains(dist))
                 continue;
-            if (!writeFinding(d, ui, FindingKind::CoincidentPoint, u"同位置座標", u"同一座標値", d.sortOrder[i],
-                              d.sortOrder[i + j], dist))
+            if (!writeFinding(d, ui, FindingKind::CoincidentPoint, u"同位置座標", u"同一座標値",
+                              d.sortOrder[i], d.sortOrder[i + j], dist))
                 return;
             if (!asked && d.nextReportLine > questionAfterLine) {
                 if (ui.askYesNo(u"同位置座標が多すぎます。処理を中止しますか？") == Answer::Yes)
