@@ -427,7 +427,7 @@ private slots:
             << u"実行時エラー '53':\n\nファイルが見つかりません。\n\nファイル: gone.sim"_q;
         // The file ends inside the second record.
         QTest::newRow("record cut short")
-            << true << QByteArray("A01,1,P1,100.000,200.000,\r\nA01,2,P2,100.000\r\n")
+            << true << QByteArray("A01,1,P1,100.000,200.000,\r\nA01,2,P2,100.000")
             << QStringLiteral(u"実行時エラー '62':\n\nファイルにこれ以上データがありません。\n\n"
                               u"ファイル: points.sim　2 行目");
     }
