@@ -50,12 +50,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             fail("a failed run left results behind");
         return 0;
     }
-    // Report lines 1..nextReportLine-1 and the empty one, each with CR LF.
+    // Report lines 1..nextReportLine-1 and the empty one, each with CR LF,
+    // then a line for each check that stopped early.
     std::int32_t lineBreaks = 0;
     for (std::size_t i = 0; i + 1 < ui.resultField.size(); ++i)
         lineBreaks += ui.resultField[i] == u'\r' && ui.resultField[i + 1] == u'\n';
-    if (d.nextReportLine < 1 || lineBreaks != d.nextReportLine || ui.resultField.size() < 2 ||
-        ui.resultField.substr(ui.resultField.size() - 2) != u"\r\n" || ui.items < 1)
+    const std::int32_t stopLines = (summary->duplicateNameCheck != CheckEnd::Finished) +
+                                   (summary->coincidentPointCheck != CheckEnd::Finished);
+    if (d.nextReportLine < 1 || lineBreaks != d.nextReportLine + stopLines ||
+        ui.resultField.size() < 2 || ui.resultField.substr(ui.resultField.size() - 2) != u"\r\n" ||
+        ui.items < 1)
         fail("result text");
     return 0;
 }
