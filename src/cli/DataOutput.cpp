@@ -1,7 +1,7 @@
 #include "cli/DataOutput.h"
 
-#include "core/RunError.h"
 #include "core/FileFindings.h"
+#include "core/RunError.h"
 #include "export/FindingsCsv.h"
 #include "export/FindingsJson.h"
 

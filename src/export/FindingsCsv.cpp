@@ -1,8 +1,8 @@
 #include "export/FindingsCsv.h"
 
+#include "core/FileFindings.h"
 #include "core/NumberFormat.h"
 #include "export/DataText.h"
-#include "core/FileFindings.h"
 
 #include <cmath>
 

@@ -1,7 +1,7 @@
 #include "export/FindingsGeoJson.h"
 
-#include "export/DataText.h"
 #include "core/FileFindings.h"
+#include "export/DataText.h"
 #include "export/PlaneToGeographic.h"
 
 #include <string>

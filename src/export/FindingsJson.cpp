@@ -1,9 +1,9 @@
 #include "export/FindingsJson.h"
 
+#include "core/FileFindings.h"
 #include "core/RunError.h"
 #include "core/Text.h"
 #include "export/DataText.h"
-#include "core/FileFindings.h"
 
 #include <string>
 

@@ -37,13 +37,14 @@ void showStatus(UiSink& ui, const std::u16string& text) {
 }
 
 // Report lines 1..nextReportLine-1, each with CR LF, then the line at
-// nextReportLine (lastLine, empty after findings) with CR LF, appended to the
-// result text in one go.
-void putReportIntoResultText(const PointTable& table, UiSink& ui, std::u16string_view lastLine) {
+// nextReportLine (lastLine, empty after findings) with CR LF, then the
+// closing lines (each with its CR LF), appended to the result text in one go.
+void putReportIntoResultText(const PointTable& table, UiSink& ui, std::u16string_view lastLine,
+                             std::u16string_view closing) {
     if (table.nextReportLine < 1)
         return;
     std::u16string text = ui.resultText();
-    std::size_t size = text.size() + lastLine.size() + LineBreak.size();
+    std::size_t size = text.size() + lastLine.size() + LineBreak.size() + closing.size();
     for (std::int32_t i = 1; i < table.nextReportLine; ++i)
         size += table.reportLines[i].size() + LineBreak.size();
     text.reserve(size);
@@ -53,6 +54,7 @@ void putReportIntoResultText(const PointTable& table, UiSink& ui, std::u16string
     }
     text += lastLine;
     text += LineBreak;
+    text += closing;
     ui.setResultText(text);
 }
 
@@ -67,12 +69,9 @@ std::u16string stopLine(std::u16string_view check, CheckEnd end, std::int32_t fi
            u" 件で打ち切りました。" + std::u16string(LineBreak);
 }
 
-void sayWhereChecksStopped(const RunSummary& summary, UiSink& ui) {
-    const std::u16string lines =
-        stopLine(u"名称", summary.duplicateNameCheck, summary.duplicateNames) +
-        stopLine(u"座標", summary.coincidentPointCheck, summary.coincidentPoints);
-    if (!lines.empty())
-        ui.setResultText(ui.resultText() + lines);
+std::u16string stopLines(const RunSummary& summary) {
+    return stopLine(u"名称", summary.duplicateNameCheck, summary.duplicateNames) +
+           stopLine(u"座標", summary.coincidentPointCheck, summary.coincidentPoints);
 }
 
 // Reads the source into the table and runs both checks, with the status
@@ -133,8 +132,7 @@ RunSummary checkSource(PointTable& table, UiSink& ui, const PointSource& source)
     const bool nothingFound = ui.resultItemCount() < 2;
     if (nothingFound)
         ui.addResultItem(std::u16string(NothingFound));
-    putReportIntoResultText(table, ui, nothingFound ? NothingFound : u"");
-    sayWhereChecksStopped(summary, ui);
+    putReportIntoResultText(table, ui, nothingFound ? NothingFound : u"", stopLines(summary));
     ui.setStatusColor(StatusIdleColor);
     return summary;
 }
@@ -208,8 +206,7 @@ CheckedUnit failedPath(PointTable& table, UiSink& ui, const std::filesystem::pat
     CheckedUnit unit{path, u"", std::nullopt, error, errorLines(error), 0};
     if (hooks.starting)
         hooks.starting(unit);
-    dropPartialRun(table, ui, u"");
-    showRunError(ui, error);
+    abandonRun(table, ui, error);
     if (hooks.done)
         hooks.done(table, unit);
     return unit;
