@@ -27,10 +27,11 @@ constexpr NamedValue<Answer> TooManyAnswers[] = {{"stop", Answer::Yes}, {"contin
 // The help of each option keeps its line breaks: the lines were broken by
 // hand to read well, not at a fixed width.
 constexpr CliOption Declared[] = {
-    {"--lower", nullptr, "TEXT", R"(lower bound of the distance band (default "0"))",
+    {"--lower", nullptr, "NUMBER", R"(lower bound of the distance band (default "0"))",
      [](CliOptions& o, const std::string& v) { o.lower = toUtf16(v); }},
-    {"--tolerance", nullptr, "TEXT", R"(tolerance, 0 to 9.99; other values fall back to "0.05"
-(default "0.05"))",
+    {"--tolerance", nullptr, "NUMBER", R"(tolerance, 0 to 9.99; other numbers fall back to
+"0.05" (default "0.05"); a band that is not one number,
+such as "0,05" or "5cm", is refused (exit status 2))",
      [](CliOptions& o, const std::string& v) { o.tolerance = toUtf16(v); }},
     {"--on-too-many", nullptr, "ANSWER", R"(after 1001 findings of a check: "stop" that check
 (default for the report) or "continue" to the end

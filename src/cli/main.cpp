@@ -259,6 +259,12 @@ int main(int argc, char** argv) {
     try {
         options = parseCliOptions(std::vector<std::string>(argv + 1, argv + argc));
         if (!options.help && !options.version) {
+            // Before any file is read: a band read as some other band would
+            // check every file wrongly.
+            if (const auto refusal = refusedBand(options.lower, options.tolerance)) {
+                std::fputs(diagnosticLine(toUtf8(refusal->message)).c_str(), stderr);
+                return Failed;
+            }
             InputFiles inputs = inputFiles(options.files, options.recursive);
             for (const auto& error : inputs.errors) {
                 std::fputs(diagnosticLine(error).c_str(), stderr);

@@ -22,6 +22,9 @@ struct Rgb {
 inline constexpr Rgb StatusBusyColor{255, 0, 0};
 inline constexpr Rgb StatusIdleColor{255, 255, 255};
 
+// The two fields of the distance band: lower <= d < tolerance.
+enum class BandField { LowerBound, Tolerance };
+
 // Everything the check run and the print command ask of the window. The core
 // sees only this, so a run can be driven by a recording fake in tests and by
 // the terminal in the command-line checker. Texts are UTF-16 with CR LF line
@@ -33,6 +36,12 @@ public:
     virtual std::u16string toleranceText() = 0;
     virtual void setToleranceText(const std::u16string& text) = 0;
     virtual std::u16string lowerBoundText() = 0;
+    // A band field that cannot be read: tells the user why (a modal notice,
+    // as showMessage) and leaves them in that field to mend it.
+    virtual void refuseBand(BandField field, const std::u16string& message) {
+        static_cast<void>(field);
+        showMessage(message);
+    }
     // Empty when the user cancels: a cancel is an answer, not an error.
     virtual std::optional<std::filesystem::path> chooseCoordinateFile() = 0;
     // How the chosen file is to be read. The window offers no choice: the

@@ -22,6 +22,37 @@ constexpr std::u16string_view NothingFound = u"同一座標はありませんで
 constexpr std::u16string_view NoRecords = u"座標レコード（A01、Z）が見つかりません。";
 constexpr std::u16string_view NoPoints = u"地図XMLに点（GM_Point）がありません。";
 
+// "較差「0,05」を数値として読めません。": the field as its label names it, and
+// the text as typed, without the line breaks and spaces around it.
+std::optional<std::u16string> bandTextRefusal(std::u16string_view field, std::u16string_view text) {
+    const auto isBlank = [](char16_t c) {
+        return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == u'\u3000';
+    };
+    while (!text.empty() && isBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && isBlank(text.back()))
+        text.remove_suffix(1);
+    if (text.empty())
+        return std::u16string(field) + u"が入力されていません。";
+    // Inside, CR comes only with LF, which the rule skips as it skips spaces.
+    std::u16string read;
+    for (char16_t c : text)
+        if (c != u'\r')
+            read += c;
+    // A pasted page must not make the message a page.
+    constexpr std::size_t MaxShown = 40;
+    std::u16string shown = read;
+    if (shown.size() > MaxShown)
+        shown = shown.substr(0, MaxShown - (isHighSurrogate(shown[MaxShown - 1]) ? 1 : 0)) + u"…";
+    try {
+        if (wholeFieldNumber(read))
+            return std::nullopt;
+    } catch (const RunError&) { // beyond a double
+        return std::u16string(field) + u"「" + shown + u"」が大きすぎます。";
+    }
+    return std::u16string(field) + u"「" + shown + u"」を数値として読めません。";
+}
+
 void validateTolerance(UiSink& ui) {
     // Two separate reads, as a user may watch the field change: both tests
     // are strict, so 0 and 9.99 stay.
@@ -72,6 +103,14 @@ std::u16string stopLine(std::u16string_view check, CheckEnd end, std::int32_t fi
 std::u16string stopLines(const RunSummary& summary) {
     return stopLine(u"名称", summary.duplicateNameCheck, summary.duplicateNames) +
            stopLine(u"座標", summary.coincidentPointCheck, summary.coincidentPoints);
+}
+
+// "較差の範囲 0.05 ≤ d < 0.05 が空のため、座標検査は行いませんでした。":
+// with no distance in the band, "nothing found" would claim a check that
+// could find nothing.
+std::u16string emptyBandLine(const RunSummary& summary) {
+    return u"較差の範囲 " + formatShortest(summary.lower) + u" ≤ d < " +
+           formatShortest(summary.tolerance) + u" が空のため、座標検査は行いませんでした。";
 }
 
 // Reads the source into the table and runs both checks, with the status
@@ -130,9 +169,15 @@ RunSummary checkSource(PointTable& table, UiSink& ui, const PointSource& source)
     // Every finding adds four items, so fewer than two means none at all. The
     // result text says so too: a blank one looks like a cancelled run.
     const bool nothingFound = ui.resultItemCount() < 2;
+    const std::u16string notRun = summary.bandEmpty() ? emptyBandLine(summary) : u"";
+    std::u16string lastLine;
     if (nothingFound)
-        ui.addResultItem(std::u16string(NothingFound));
-    putReportIntoResultText(table, ui, nothingFound ? NothingFound : u"", stopLines(summary));
+        lastLine = notRun.empty() ? std::u16string(NothingFound) : notRun;
+    if (nothingFound)
+        ui.addResultItem(lastLine);
+    const std::u16string notRunLine =
+        nothingFound || notRun.empty() ? u"" : notRun + std::u16string(LineBreak);
+    putReportIntoResultText(table, ui, lastLine, notRunLine + stopLines(summary));
     ui.setStatusColor(StatusIdleColor);
     return summary;
 }
@@ -214,6 +259,21 @@ CheckedUnit failedPath(PointTable& table, UiSink& ui, const std::filesystem::pat
 
 } // namespace
 
+std::optional<BandRefusal> refusedBand(std::u16string_view lower, std::u16string_view tolerance) {
+    if (auto message = bandTextRefusal(u"較差の下限", lower))
+        return BandRefusal{BandField::LowerBound, std::move(*message)};
+    if (auto message = bandTextRefusal(u"較差", tolerance))
+        return BandRefusal{BandField::Tolerance, std::move(*message)};
+    return std::nullopt;
+}
+
+bool bandAccepted(UiSink& ui) {
+    const auto refusal = refusedBand(ui.lowerBoundText(), ui.toleranceText());
+    if (refusal)
+        ui.refuseBand(refusal->field, refusal->message);
+    return !refusal;
+}
+
 void resetRun(PointTable& table, UiSink& ui) {
     table.clear();
     ui.clearResultList();
@@ -227,7 +287,12 @@ namespace {
 PathRun checkResetPath(PointTable& table, UiSink& ui, const std::filesystem::path& path,
                        ResultTextLayout layout, const UnitHooks& hooks) {
     const bool joined = layout == ResultTextLayout::Joined;
-    PathRun run{path, {}};
+    PathRun run;
+    run.file = path;
+    // Joined, what every unit reads: nothing changes the fields while a run
+    // works. Each unit apart reads them anew (see below).
+    run.lower = fieldNumber(ui.lowerBoundText());
+    run.tolerance = fieldNumber(ui.toleranceText());
     std::optional<PointSourceList> sources;
     try {
         sources.emplace(path);
@@ -286,7 +351,11 @@ PathRun checkResetPath(PointTable& table, UiSink& ui, const std::filesystem::pat
         if (hooks.done)
             hooks.done(table, unit);
         ++run.unitCount;
-        run.points += unit.summary ? unit.summary->points : 0;
+        if (unit.summary) {
+            run.points += unit.summary->points;
+            run.lower = unit.summary->lower;
+            run.tolerance = unit.summary->tolerance;
+        }
         run.last = std::move(unit);
     }
     return run;
@@ -296,6 +365,11 @@ PathRun checkResetPath(PointTable& table, UiSink& ui, const std::filesystem::pat
 
 PathRun checkPath(PointTable& table, UiSink& ui, const std::filesystem::path& path,
                   ResultTextLayout layout, const UnitHooks& hooks) {
+    if (!bandAccepted(ui)) {
+        PathRun refused;
+        refused.file = path;
+        return refused;
+    }
     if (layout == ResultTextLayout::Joined) {
         validateTolerance(ui);
         resetRun(table, ui);
@@ -304,6 +378,8 @@ PathRun checkPath(PointTable& table, UiSink& ui, const std::filesystem::path& pa
 }
 
 std::optional<PathRun> runFileCheck(PointTable& table, UiSink& ui, const UnitHooks& hooks) {
+    if (!bandAccepted(ui))
+        return std::nullopt;
     validateTolerance(ui);
     resetRun(table, ui);
     const auto path = ui.chooseCoordinateFile();

@@ -10,12 +10,31 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace morvane {
 
 struct PointTable;
 class UiSink;
+enum class BandField;
+
+// A band field whose text is not a number read whole: which field, and the
+// message that says so.
+struct BandRefusal {
+    BandField field;
+    std::u16string message;
+};
+
+// The band as a run reads it: each text must be one number by the
+// leading-number rule from its first character to its last (spaces, tabs and
+// line breaks aside, full-width digits and signs as ASCII), or the run does
+// not start: "0,05", "5cm" or an empty field would be read as some other
+// band and hide what the check should find. The lower bound is asked first.
+std::optional<BandRefusal> refusedBand(std::u16string_view lower, std::u16string_view tolerance);
+
+// The same over the fields of ui: false after telling ui (refuseBand).
+bool bandAccepted(UiSink& ui);
 
 // Empties the point table, the report buffer, the result list and the
 // result text.
@@ -81,6 +100,10 @@ struct PathRun {
     std::int64_t points = 0;
     // The last unit: the one whose run the table still holds.
     CheckedUnit last;
+    // The band the units were checked with (the last unit's, when each unit
+    // reads the fields anew), once the tolerance's range rule had its say.
+    double lower = 0;
+    double tolerance = 0;
 };
 
 // The one check of a path: lists its units (see PointSourceList), reads and
@@ -89,13 +112,13 @@ struct PathRun {
 // unit that fails shows its error (box and, when joined, its lines under its
 // heading) and the next goes on; a path that cannot be listed is one failed
 // unit. Every completed unit leaves the status empty on white and the
-// pointer free.
+// pointer free. A band that bandAccepted refuses checks nothing: no unit.
 PathRun checkPath(PointTable& table, UiSink& ui, const std::filesystem::path& path,
                   ResultTextLayout layout, const UnitHooks& hooks = {});
 
-// The Start command: validates the tolerance field, resets the data, asks for
-// a coordinate file and checks it (checkPath, joined). Nothing when the user
-// cancelled the file dialog.
+// The Start command: validates the band fields, resets the data, asks for
+// a coordinate file and checks it (checkPath, joined). Nothing when the band
+// was refused or the user cancelled the file dialog.
 std::optional<PathRun> runFileCheck(PointTable& table, UiSink& ui, const UnitHooks& hooks = {});
 
 // runFileCheck for a caller that needs the summary only: that of the file's

@@ -1,5 +1,6 @@
 #include "ui/MainWindow.h"
 
+#include "core/NumberFormat.h"
 #include "core/PointTable.h"
 #include "core/UnitName.h"
 #include "print/Fonts.h"
@@ -45,11 +46,16 @@ constexpr std::int16_t CarriageReturn = 13;
 
 const QString Caption = QStringLiteral(u"Morvane　V1.2");
 
-// "sample.sim（25点）- Morvane　V1.2": which file the results are of; an
-// archive of several sheets with the points of all the sheets checked.
-QString runTitle(const std::filesystem::path& file, std::int64_t points) {
-    return QFile::decodeName(file.filename().c_str()) + QStringLiteral(u"（") +
-           QString::number(points) + QStringLiteral(u"点）- ") + Caption;
+// "sample.sim（25点）較差 0 ≤ d < 0.05 m - Morvane　V1.2": which file the
+// results are of (an archive of several sheets with the points of all the
+// sheets checked), and the band they were found in, as the fields may have
+// changed since.
+QString runTitle(const PathRun& run) {
+    return QFile::decodeName(run.file.filename().c_str()) + QStringLiteral(u"（") +
+           QString::number(run.points) + QStringLiteral(u"点）較差 ") +
+           QString::fromStdU16String(formatShortest(run.lower)) + QStringLiteral(u" ≤ d < ") +
+           QString::fromStdU16String(formatShortest(run.tolerance)) + QStringLiteral(u" m - ") +
+           Caption;
 }
 
 bool isEnter(const QKeyEvent& key) {
@@ -186,6 +192,11 @@ void MainWindow::checkFile(const std::filesystem::path& file) {
 }
 
 void MainWindow::startRun() {
+    // A band that cannot be read starts nothing: the last results stay.
+    if (!bandAccepted(*this)) {
+        m_givenFile.reset();
+        return;
+    }
     m_running = true;
     setWindowTitle(Caption);
     m_reports->runStarting();
@@ -229,7 +240,7 @@ void MainWindow::startRun() {
         // by its own name.
         if (run->unitCount > 1 || tableRun) {
             checkedFile = run->file;
-            setWindowTitle(runTitle(run->file, run->points));
+            setWindowTitle(runTitle(*run));
         }
         if (tableRun)
             plotName = last.ofSeveral() ? shownUnitName(tableRun->file) : run->file.filename();
@@ -308,11 +319,20 @@ std::u16string MainWindow::lowerBoundText() {
     return toCrLf(m_lowerField->toPlainText());
 }
 
+void MainWindow::refuseBand(BandField field, const std::u16string& message) {
+    showMessage(message);
+    QPlainTextEdit* text = field == BandField::LowerBound ? m_lowerField : m_toleranceField;
+    text->setFocus(Qt::OtherFocusReason);
+    text->selectAll();
+}
+
 std::optional<std::filesystem::path> MainWindow::chooseCoordinateFile() {
     showPending();
     auto file = m_givenFile ? std::exchange(m_givenFile, std::nullopt)
                             : m_dialogs.chooseCoordinateFile(this, lastCheckedFolder());
-    if (file)
+    // A folder given on the command line is no place the user chose files in.
+    std::error_code notFolder;
+    if (file && !std::filesystem::is_directory(*file, notFolder))
         rememberCheckedFile(*file);
     return file;
 }

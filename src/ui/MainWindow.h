@@ -52,6 +52,7 @@ public:
     std::u16string toleranceText() override;
     void setToleranceText(const std::u16string& text) override;
     std::u16string lowerBoundText() override;
+    void refuseBand(BandField field, const std::u16string& message) override;
     std::optional<std::filesystem::path> chooseCoordinateFile() override;
     bool choosePrinter() override;
     void setStatusText(const std::u16string& text) override;

@@ -39,7 +39,7 @@ TEST_F(CheckRun, ToleranceOutOfRangeFallsBackBeforeTheRun) {
     };
     const Case cases[] = {
         {u"-1\r\n", true}, {u"10\r\n", true}, {u"9.99\r\n", false}, {u"0\r\n", false},
-        {u"abc", false},   {u"9.991", true},  {u"-0.001", true},    {u"0.05\r\n", false},
+        {u"&HA", true},    {u"9.991", true},  {u"-0.001", true},    {u"0.05\r\n", false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(toUtf8(c.text));
@@ -52,6 +52,67 @@ TEST_F(CheckRun, ToleranceOutOfRangeFallsBackBeforeTheRun) {
             EXPECT_EQ(sink.visible.front(), "setToleranceText:0.05");
         }
     }
+}
+
+// A band text that the leading-number rule would read as some other band
+// starts nothing: no file is asked for, the message names the field and the
+// text, and what the window showed stays.
+TEST_F(CheckRun, ABandThatIsNotOneNumberIsRefusedBeforeAnythingIsRead) {
+    struct Case {
+        std::u16string lower, tolerance, message;
+    };
+    const Case refused[] = {
+        {u"0\r\n", u"0,05", u"較差「0,05」を数値として読めません。"},
+        {u"0\r\n", u"5cm", u"較差「5cm」を数値として読めません。"},
+        {u"0\r\n", u"５ｃｍ\r\n", u"較差「５ｃｍ」を数値として読めません。"},
+        {u"0\r\n", u"0.05 m", u"較差「0.05 m」を数値として読めません。"},
+        {u"0\r\n", u" \r\n", u"較差が入力されていません。"},
+        {u"0\r\n", u"1e999", u"較差「1e999」が大きすぎます。"},
+        {u"abc", u"abc", u"較差の下限「abc」を数値として読めません。"},
+        {u"", u"0.05", u"較差の下限が入力されていません。"},
+    };
+    for (const auto& c : refused) {
+        SCOPED_TRACE(toUtf8(c.lower + u" / " + c.tolerance));
+        RecordingUiSink sink;
+        sink.lowerField = c.lower;
+        sink.toleranceField = c.tolerance;
+        EXPECT_FALSE(runFileCheck(data(), sink));
+        EXPECT_EQ(sink.visible, std::vector<std::string>{"showMessage"});
+        EXPECT_EQ(sink.messages, std::vector<std::u16string>{c.message});
+        EXPECT_EQ(sink.toleranceField, c.tolerance);
+    }
+    // Spaces around, line breaks, full-width forms and the range rule's
+    // numbers all read whole.
+    const std::u16string accepted[] = {u" 0.05 \r\n", u"０．０５", u"0.0\r\n5", u"0.05　",
+                                       u"-1",         u"＋1E-2",   u"&H1"};
+    for (const auto& tolerance : accepted) {
+        SCOPED_TRACE(toUtf8(tolerance));
+        EXPECT_FALSE(refusedBand(u"0\r\n", tolerance));
+    }
+    // The command line asks the same of its options, the lower bound first.
+    const auto both = refusedBand(u"x", u"y");
+    ASSERT_TRUE(both);
+    EXPECT_EQ(both->field, BandField::LowerBound);
+}
+
+// With no distance in the band the coordinate check can find nothing; the
+// result text must not read as if it had looked.
+TEST_F(CheckRun, AnEmptyBandIsSaidInsteadOfNothingFound) {
+    TempFile clean(simaFile({u"A01,1,P1,100,200,", u"A01,2,P2,100.01,200,"}));
+    ui.lowerField = u"0.05";
+    run(clean);
+    const std::u16string notRun =
+        u"較差の範囲 0.05 ≤ d < 0.05 が空のため、座標検査は行いませんでした。";
+    EXPECT_EQ(ui.items, std::vector<std::u16string>{notRun});
+    EXPECT_EQ(ui.resultField, notRun + u"\r\n");
+
+    // After findings of the name check, it closes the report.
+    TempFile named(simaFile({u"A01,1,P1,100,200,", u"A01,2,P1,100.01,200,"}));
+    ui.toleranceField = u"0.01";
+    run(named);
+    EXPECT_TRUE(ui.resultField.ends_with(
+        u"\r\n\r\n較差の範囲 0.05 ≤ d < 0.01 が空のため、座標検査は行いませんでした。\r\n"))
+        << toUtf8(ui.resultField);
 }
 
 TEST_F(CheckRun, CancelAfterARunLeavesEverythingEmpty) {

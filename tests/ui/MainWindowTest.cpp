@@ -245,9 +245,34 @@ private slots:
         user->files.push_back(site.path());
         user->files.push_back(std::nullopt);
         clickStart();
-        QCOMPARE(window->windowTitle(), u"site.sim（3点）- Morvane　V1.2"_q);
+        QCOMPARE(window->windowTitle(), u"site.sim（3点）較差 0 ≤ d < 0.05 m - Morvane　V1.2"_q);
         clickStart();
         QCOMPARE(window->windowTitle(), u"Morvane　V1.2"_q);
+    }
+
+    // A band that cannot be read starts nothing and leaves the user in its
+    // field with the last results; the title tells the band a run used, after
+    // the tolerance's range rule.
+    void aBandThatCannotBeReadIsRefusedInItsField() {
+        TempFile site(ThreePoints, "site.sim");
+        user->files.push_back(site.path());
+        clickStart();
+        auto* result = control<QPlainTextEdit>("resultText");
+        const QString before = result->toPlainText();
+        auto* tolerance = control<QPlainTextEdit>("toleranceField");
+        tolerance->setPlainText(u"５ｃｍ"_q);
+        clickStart();
+        QCOMPARE(user->messages, QStringList{u"較差「５ｃｍ」を数値として読めません。"_q});
+        QCOMPARE(user->fileDialogs, 1);
+        QCOMPARE(window->focusWidget(), tolerance);
+        QCOMPARE(result->toPlainText(), before);
+        QCOMPARE(window->windowTitle(), u"site.sim（3点）較差 0 ≤ d < 0.05 m - Morvane　V1.2"_q);
+
+        tolerance->setPlainText(u"10"_q);
+        control<QPlainTextEdit>("lowerField")->setPlainText(u"0.01\n"_q);
+        user->files.push_back(site.path());
+        clickStart();
+        QCOMPARE(window->windowTitle(), u"site.sim（3点）較差 0.01 ≤ d < 0.05 m - Morvane　V1.2"_q);
     }
 
     void aGivenFileIsCheckedWithoutTheDialogOnce() {
@@ -255,7 +280,7 @@ private slots:
         window->checkFile(site.path());
         QCOMPARE(user->fileDialogs, 0);
         QCOMPARE(listItems(control<QListView>("resultList")), ThreePointsList);
-        QCOMPARE(window->windowTitle(), u"site.sim（3点）- Morvane　V1.2"_q);
+        QCOMPARE(window->windowTitle(), u"site.sim（3点）較差 0 ≤ d < 0.05 m - Morvane　V1.2"_q);
 
         // The given file answered one run only: Start asks again.
         user->files.push_back(std::nullopt);
@@ -462,6 +487,7 @@ private slots:
         QTest::newRow("chosen in the dialog") << "dialog" << true;
         QTest::newRow("named relative to the working folder") << "relative" << true;
         QTest::newRow("folder gone since") << "gone" << false;
+        QTest::newRow("then a folder given for a file") << "folder" << true;
         QTest::newRow("nothing checked yet") << "none" << false;
     }
 
@@ -479,6 +505,13 @@ private slots:
             if (how == "relative")
                 window->checkFile("site.sim");
             QVERIFY(QDir::setCurrent(working));
+        }
+        if (how == "folder") {
+            // Said as what to do, and not where the user chose files.
+            window->checkFile(site->folder().parent_path());
+            QCOMPARE(user->messages.size(), 1);
+            QVERIFY(user->messages[0].contains(
+                u"フォルダは検査できません。検査するファイルを選んでください。"_q));
         }
         QCOMPARE(user->startFolders, QStringList{QString()});
         window.reset();
@@ -535,7 +568,7 @@ private slots:
                  qPrintable(text));
         QCOMPARE(user->messages.size(), 1);
         QVERIFY(user->messages.front().startsWith(u"XML の形式が正しくありません（"_q));
-        QCOMPARE(window->windowTitle(), u"city.zip（5点）- Morvane　V1.2"_q);
+        QCOMPARE(window->windowTitle(), u"city.zip（5点）較差 0 ≤ d < 0.05 m - Morvane　V1.2"_q);
     }
 
     // Each sheet is a run of its own, with its own question about too many
@@ -556,7 +589,7 @@ private slots:
         // Yes stopped the first sheet short; No let the second go on to its end.
         QCOMPARE(sheets[0].count(u"同一座標値"_q), 1001);
         QCOMPARE(sheets[1].count(u"同一座標値"_q), 1002);
-        QCOMPARE(window->windowTitle(), u"many.zip（4008点）- Morvane　V1.2"_q);
+        QCOMPARE(window->windowTitle(), u"many.zip（4008点）較差 0 ≤ d < 0.05 m - Morvane　V1.2"_q);
     }
 
     void realBoxesAreSetUpAsDesigned() {

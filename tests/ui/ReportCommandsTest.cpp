@@ -207,7 +207,7 @@ private slots:
         TempFile archive(morvane::test::zipOf({{"maps/a.xml", FirstSheet}}), "parcel.zip");
         user->files.push_back(archive.path());
         clickStart();
-        QCOMPARE(window->windowTitle(), u"parcel.zip（3点）- Morvane　V1.2"_q);
+        QCOMPARE(window->windowTitle(), u"parcel.zip（3点）較差 0 ≤ d < 0.05 m - Morvane　V1.2"_q);
 
         const auto pdf = archive.folder() / "parcel.pdf";
         user->savedFiles.push_back(pdf);
