@@ -86,7 +86,12 @@ InputFiles inputFiles(const std::vector<std::string>& paths, bool recursive) {
     InputFiles result;
     for (const auto& path : paths) {
         std::error_code ec;
-        if (!recursive || !fs::is_directory(path, ec)) {
+        const bool folder = fs::is_directory(path, ec);
+        if (folder && !recursive) {
+            result.errors.push_back(path + ": is a folder; give -r to check the files below it");
+            continue;
+        }
+        if (!folder) {
             result.files.push_back(path);
             continue;
         }

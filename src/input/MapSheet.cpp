@@ -506,7 +506,7 @@ private:
     std::u16string keptName(std::string_view name) const {
         std::u16string text = toUtf16(name);
         try {
-            NameKey(text);
+            checkedNameKey(text);
         } catch (RunError& e) {
             e.setLine(m_namerNameLine);
             throw;

@@ -1,7 +1,9 @@
 #include "input/PointStore.h"
 
+#include "core/NumberFormat.h"
 #include "core/PointTable.h"
 #include "core/RunError.h"
+#include "core/Text.h"
 #include "input/Cp932.h"
 
 #include <algorithm>
@@ -22,8 +24,24 @@ void storePoint(PointTable& table, std::int32_t n, std::int32_t number, double x
     table.lines[n] = line;
 }
 
+double checkedNameKey(std::u16string_view name) {
+    try {
+        return NameKey(name);
+    } catch (const RunError& e) {
+        if (e.number() != ErrorNumber::Overflow)
+            throw;
+        // Characters as the user counts them: a surrogate pair is one.
+        std::int32_t characters = 0;
+        for (std::size_t i = 0; i < name.size(); ++i)
+            if (!(isLowSurrogate(name[i]) && i > 0 && isHighSurrogate(name[i - 1])))
+                ++characters;
+        throw RunError(ErrorNumber::Overflow,
+                       u"名称が長すぎます（" + formatInteger(characters) + u" 文字）。");
+    }
+}
+
 void storeName(PointTable& table, std::int32_t n, std::u16string name) {
-    table.sortKeys[n] += NameKey(name);
+    table.sortKeys[n] += checkedNameKey(name);
     table.names[n] = std::move(name);
     table.sortOrder[n] = n;
 }

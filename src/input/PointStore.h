@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace morvane {
 
@@ -19,9 +20,13 @@ void ensureRoomFor(std::int32_t n);
 void storePoint(PointTable& table, std::int32_t n, std::int32_t number, double x, double y,
                 std::int32_t line);
 
+// The key a name sorts by (see NameKey); error 6 that says how long the name
+// is ("名称が長すぎます（400 文字）。") when it is too long for its key.
+double checkedNameKey(std::u16string_view name);
+
 // The name of the point at position n, with its name key (added to the key
 // slot, which the reset leaves at 0) and its place in the sort order. Throws
-// error 6 for a name too long for its key.
+// as checkedNameKey does.
 void storeName(PointTable& table, std::int32_t n, std::u16string name);
 
 } // namespace morvane

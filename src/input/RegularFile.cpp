@@ -31,6 +31,10 @@ RegularFile::RegularFile(const std::filesystem::path& path) {
         throw runError(ErrorNumber::FileNotFound);
     if (::stat(path.c_str(), &st) != 0)
         throw openError(errno);
+    // A folder is the one such path a user gives on purpose: say what to do.
+    if (S_ISDIR(st.st_mode))
+        throw RunError(ErrorNumber::PathInvalid,
+                       u"フォルダは検査できません。検査するファイルを選んでください。");
     if (!S_ISREG(st.st_mode))
         throw runError(ErrorNumber::PathInvalid);
     // Non-blocking open: should the path have become a FIFO since the test

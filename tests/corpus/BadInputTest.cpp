@@ -36,7 +36,7 @@ struct Outcome {
     std::int32_t points = 0;
     std::int32_t findings = 0;
     const char* encoding = "CP932"; // as the summary names it
-    const char* message = nullptr;  // of an error without a number, when not NoRecords
+    const char* message = nullptr;  // when not the standard one of its number, or NoRecords
 };
 
 // A condition of the program's own, without a number.
@@ -58,12 +58,25 @@ const Outcome Outcomes[] = {
      .line = 4,
      .message = "Z レコードに X 座標がありません。"},
     {"y-ends-the-file.sim", Completes, 0, 2, 2},
-    {"number-20-digits.sim", 6, 4},
+    // Errors 6 name the field and its value.
+    {.file = "number-20-digits.sim",
+     .error = 6,
+     .line = 4,
+     .message = "A01 レコードの点番号 12345678901234567890 が大きすぎます（2147483647 まで）。"},
     {"number-abc.sim", Completes, 0, 2, 1},
-    {"number-below-32-bits.sim", 6, 4},
+    {.file = "number-below-32-bits.sim",
+     .error = 6,
+     .line = 4,
+     .message = "A01 レコードの点番号 -2147483649 が小さすぎます（-2147483648 まで）。"},
     {"number-at-32-bit-limits.sim", Completes, 0, 2, 0},
-    {"number-rounds-past-32-bits.sim", 6, 4},
-    {"coordinate-1e400.sim", 6, 4},
+    {.file = "number-rounds-past-32-bits.sim",
+     .error = 6,
+     .line = 4,
+     .message = "A01 レコードの点番号 2147483647.5 が大きすぎます（2147483647 まで）。"},
+    {.file = "coordinate-1e400.sim",
+     .error = 6,
+     .line = 4,
+     .message = "A01 レコードの X 座標 1e400 は桁が大きすぎます。"},
     // Neither is a number; once read as 0, they made points without coordinates.
     {.file = "coordinate-nan-inf.sim",
      .error = RecordError,
@@ -72,7 +85,10 @@ const Outcome Outcomes[] = {
     {"coordinate-full-width.sim", Completes, 0, 2, 1},
     {"coordinate-hex.sim", Completes, 0, 2, 1},
     {"name-300-characters.sim", Completes, 0, 1, 0},
-    {"name-400-characters.sim", 6, 4},
+    {.file = "name-400-characters.sim",
+     .error = 6,
+     .line = 4,
+     .message = "名称が長すぎます（400 文字）。"},
     {"names-of-spaces.sim", Completes, 0, 6, 0},
     {"shift-jis-invalid.sim", Completes, 0, 2, 1},
     {"shift-jis-truncated.sim", Completes, 0, 3, 1},
@@ -131,10 +147,9 @@ std::filesystem::path input(const char* file) {
 
 std::string errorText(const Outcome& o) {
     if (o.message)
-        return o.message;
+        return o.error == 0 ? o.message
+                            : "実行時エラー '" + std::to_string(o.error) + "': " + o.message;
     switch (o.error) {
-    case 6:
-        return "実行時エラー '6': オーバーフローしました。";
     case 62:
         return "実行時エラー '62': ファイルにこれ以上データがありません。";
     case NoRecords:

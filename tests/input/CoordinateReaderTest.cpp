@@ -195,7 +195,7 @@ TEST_F(CoordinateReader, ARecordEndsOnItsLine) {
          "A01,4,P3,-100.010,200.000\r\nA01,5,P3,-100.010,200.000\r\n",
          3, u"A01 レコードに Y 座標がありません。"},
         {"no point number", "A01\nA01,1,P,1,2\n", 1, u"A01 レコードに点番号がありません。"},
-        {"no name", "G00,01,x\rZ,1\rZ,2,P,1,2\r", 2, u"Z レコードに点名がありません。"},
+        {"no name", "G00,01,x\rZ,1\rZ,2,P,1,2\r", 2, u"Z レコードに名称がありません。"},
         {"no X, the last line", "A01,1,P,1,2\r\nZ,2,P\r\n", 2,
          u"Z レコードに X 座標がありません。"},
         {"an unclosed quote ends at the line end", "A01,1,\"P,1,2\r\nA01,2,P,1,2\r\n", 1,
@@ -247,6 +247,11 @@ TEST_F(CoordinateReader, FieldsLongerThanTheReaderKeepsAreSkippedOrOverflow) {
         else
             EXPECT_EQ(read(c.bytes).pointCount, c.points);
     }
+    // The error names the field that was too long.
+    const auto longName =
+        readError("Z,1," + std::string(FieldReader::MaxFieldBytes + 1, 'N') + ",2,3");
+    ASSERT_TRUE(longName);
+    EXPECT_EQ(longName->message(), u"Z レコードの名称が長すぎます（65536 バイトを超えています）。");
 }
 
 struct OpenCase {

@@ -261,13 +261,13 @@ TEST_F(MapSheet, BadSheetsSayWhatAndWhere) {
          u"オーバーフローしました。", 10},
         // Too long for a key: where the name is, as soon as it is kept.
         {"name too long for a key", sheet(good + "\n", boundaryPoint(std::string(400, 'a'), "P1")),
-         6, u"オーバーフローしました。", 9},
+         6, u"名称が長すぎます（400 文字）。", 9},
         {"name too long for a key before its point",
          sheet(controlPoint(std::string(400, 'a'), "P1") + "\n" + good), 6,
-         u"オーバーフローしました。", 5},
+         u"名称が長すぎます（400 文字）。", 5},
         {"name too long for a key before bad XML",
          sheet(good, boundaryPoint(std::string(400, 'a'), "P1") + "<a></b>\n"), 6,
-         u"オーバーフローしました。", 8},
+         u"名称が長すぎます（400 文字）。", 8},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
