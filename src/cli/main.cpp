@@ -16,6 +16,7 @@
 #include "print/PdfReport.h"
 #include "run/CheckRun.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <filesystem>
@@ -81,7 +82,27 @@ struct DrawnOutputs {
     std::filesystem::path pdfTarget;
     PlotPictureWriter* plot = nullptr;
     std::filesystem::path plotTarget;
+    // Whether --plot named a folder, which alone can take a picture for each
+    // sheet of an archive.
+    bool plotIntoFolder = false;
 };
+
+// "out/city/maps/a.png" for the sheet "city.zip:maps/a.xml" of a path whose
+// own picture would be "out/city.png": the archive's pictures in a folder of
+// its name, each named after its member, the member's folders kept (an
+// inner archive is a folder of its name too), so no two sheets share a
+// picture.
+std::filesystem::path unitPicture(const std::filesystem::path& pathPicture, const std::string& path,
+                                  const std::string& unit) {
+    std::filesystem::path picture = pathPicture.parent_path() / pathPicture.stem();
+    std::string_view members =
+        std::string_view(unit).substr(std::min(unit.size(), path.size() + 1));
+    for (std::size_t colon; (colon = members.find(':')) != std::string_view::npos;) {
+        picture /= std::filesystem::path(members.substr(0, colon)).replace_extension();
+        members.remove_prefix(colon + 1);
+    }
+    return (picture / members).replace_extension(".png");
+}
 
 // Prints what the run gives back for each unit of one path: the report (or
 // the data), the picture and PDF, the summary line, and the exit status.
@@ -106,11 +127,12 @@ public:
 
 private:
     void listed(bool several) {
-        // One picture a file: an archive of several sheets would need one a
-        // sheet.
-        if (m_drawn.plot && several)
+        // A picture for each sheet needs a folder to hold them.
+        if (m_drawn.plot && several && !m_drawn.plotIntoFolder)
             throw RunError::withoutNumber(
-                u"--plot は地図XMLが複数ある ZIP ファイルにはまだ使えません。");
+                u"地図XMLが複数ある ZIP ファイルの図は図面ごとに描くため、--plot "
+                u"にはフォルダーを指定してください。");
+        m_severalPictures = m_drawn.plot && several;
         // One PDF for the archive, its sheets in turn, as the window prints them.
         m_severalInOnePdf = m_drawn.pdf && several;
     }
@@ -144,9 +166,14 @@ private:
                 m_drawn.pdf->write(table, summary, m_sink, m_drawn.pdfTarget);
             }
             if (m_drawn.plot) {
+                std::filesystem::path target = m_drawn.plotTarget;
+                if (m_severalPictures) {
+                    target = unitPicture(target, m_path, name);
+                    std::filesystem::create_directories(target.parent_path());
+                }
                 std::lock_guard lock(drawingWithQt);
                 m_drawn.plot->write(table, summary, m_options.plotWidth, m_options.plotHeight,
-                                    m_drawn.plotTarget);
+                                    target);
             }
         } catch (const std::exception& e) {
             m_outcome.output.err(diagnosticLine(name, e.what()));
@@ -181,6 +208,7 @@ private:
     const bool m_asData;
     const bool m_named;
     bool m_severalInOnePdf = false;
+    bool m_severalPictures = false;
     // Each unit's report, for one PDF of an archive of several.
     std::vector<UnitReport> m_kept;
 };
@@ -209,6 +237,8 @@ int checkFiles(const CliOptions& options, const std::vector<std::filesystem::pat
             if (plot) {
                 drawn.plot = plot.get();
                 drawn.plotTarget = plotFiles[i];
+                std::error_code notFolder;
+                drawn.plotIntoFolder = std::filesystem::is_directory(options.plot, notFolder);
             }
             try {
                 return FilePresenter(options, path, drawn).check(*checker.table);

@@ -4,6 +4,7 @@
 #include "support/Process.h"
 #include "support/TestFiles.h"
 #include "support/TestPoints.h"
+#include "support/ZipFiles.h"
 
 #include <cmath>
 #include <filesystem>
@@ -100,6 +101,42 @@ TEST_F(PlotPicture, DefaultSizeAndAPicturePerFileInAFolder) {
     const QImage west(QString::fromStdString((folder / "west.png").string()));
     EXPECT_EQ(west.size(), QSize(1600, 1200));
     EXPECT_TRUE(colourNear(west, {800, 612}, 2, Grey));
+}
+
+// Two points 1 cm apart, in zone 9.
+const std::string PairSheet =
+    "<地図 xmlns=\"http://www.moj.go.jp/MINJI/tizuxml\" "
+    "xmlns:g=\"http://www.moj.go.jp/MINJI/tizuzumen\"><座標系>公共座標9系</座標系>"
+    "<g:GM_Point><g:DirectPosition><g:X>1</g:X><g:Y>1</g:Y></g:DirectPosition></g:GM_Point>"
+    "<g:GM_Point><g:DirectPosition><g:X>1</g:X><g:Y>1.01</g:Y></g:DirectPosition></g:GM_Point>"
+    "</地図>";
+
+// Each sheet of an archive gets its own picture, named after its member, in a
+// folder named after the archive; without a folder to hold them, the archive
+// is refused and the other files still get theirs.
+TEST_F(PlotPicture, EverySheetOfAnArchiveGetsItsPicture) {
+    TempFile city(zipOf({{"a.xml", PairSheet},
+                         {"maps/b.xml", PairSheet},
+                         {"inner.zip", zipOf({{"c.xml", PairSheet}})}}),
+                  "city.zip");
+    const fs::path folder = city.folder() / "plots";
+    fs::create_directory(folder);
+    auto result = check({"--plot", folder.string(), city.path().string()});
+    ASSERT_EQ(result.status, 1) << result.err;
+    std::set<std::string> pictures;
+    for (const auto& e : fs::recursive_directory_iterator(folder))
+        if (e.is_regular_file())
+            pictures.insert(e.path().lexically_relative(folder).string());
+    EXPECT_EQ(pictures,
+              (std::set<std::string>{"city/a.png", "city/maps/b.png", "city/inner/c.png"}));
+    EXPECT_FALSE(QImage(QString::fromStdString((folder / "city/maps/b.png").string())).isNull());
+
+    const fs::path png = city.folder() / "one.png";
+    result = check({"--plot", png.string(), city.path().string()});
+    EXPECT_EQ(result.status, 2);
+    EXPECT_NE(result.err.find("--plot にはフォルダーを指定してください"), std::string::npos)
+        << result.err;
+    EXPECT_FALSE(fs::exists(png));
 }
 
 struct RefusedCase {
