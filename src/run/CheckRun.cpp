@@ -390,6 +390,22 @@ std::optional<PathRun> runFileCheck(PointTable& table, UiSink& ui, const UnitHoo
     return checkResetPath(table, ui, *path, ResultTextLayout::Joined, hooks);
 }
 
+std::optional<RunSummary> recheckUnit(PointTable& table, UiSink& ui,
+                                      const std::filesystem::path& path,
+                                      const std::filesystem::path& unitName) {
+    resetRun(table, ui);
+    try {
+        PointSourceList sources(path);
+        while (const std::optional<PointSource> source = sources.next())
+            if (source->displayName() == unitName)
+                return checkSource(table, ui, *source);
+    } catch (const std::exception&) {
+        // Changed or gone since: there is nothing to show of it.
+    }
+    dropPartialRun(table, ui, u"");
+    return std::nullopt;
+}
+
 std::optional<RunSummary> runCheck(PointTable& table, UiSink& ui) {
     auto run = runFileCheck(table, ui);
     if (!run)

@@ -121,6 +121,15 @@ PathRun checkPath(PointTable& table, UiSink& ui, const std::filesystem::path& pa
 // was refused or the user cancelled the file dialog.
 std::optional<PathRun> runFileCheck(PointTable& table, UiSink& ui, const UnitHooks& hooks = {});
 
+// Checks again, alone, the unit of path that checkPath named unitName, with
+// the band and answers ui gives: the table then holds that unit as the first
+// check left it, for a front end that shows one unit of several at a time.
+// Nothing when the path no longer holds it or it fails; the table is then
+// empty.
+std::optional<RunSummary> recheckUnit(PointTable& table, UiSink& ui,
+                                      const std::filesystem::path& path,
+                                      const std::filesystem::path& unitName);
+
 // runFileCheck for a caller that needs the summary only: that of the file's
 // last unit, empty when it failed or the dialog was cancelled.
 std::optional<RunSummary> runCheck(PointTable& table, UiSink& ui);

@@ -9,6 +9,7 @@
 #include "ui/PrinterDialog.h"
 #include "ui/ReportCommands.h"
 #include "ui/ResultListModel.h"
+#include "ui/SheetFollower.h"
 #include "ui/TextPlotLink.h"
 #include "ui/WindowControls.h"
 #include "ui/WindowSettings.h"
@@ -175,7 +176,15 @@ MainWindow::MainWindow(std::optional<WindowDialogs> dialogs, QWidget* parent)
     m_resultText->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_resultText, &QWidget::customContextMenuRequested, this,
             &MainWindow::showResultTextMenu);
+    // Before the plot's link: a line of another sheet must be that sheet's
+    // before the link reads it.
+    m_sheetFollower = new SheetFollower(
+        m_resultText, *m_table, *this,
+        [this](const RunSummary& run, std::int32_t firstLine, const std::filesystem::path& name) {
+            m_plotLink->runShown(run, firstLine, name);
+        });
     m_plotLink = new TextPlotLink(this, m_resultText, *m_table);
+    m_plotLink->setLineReader([this](int line) { m_sheetFollower->followLine(line); });
 }
 
 MainWindow::~MainWindow() {
@@ -201,11 +210,14 @@ void MainWindow::startRun() {
     setWindowTitle(Caption);
     m_reports->runStarting();
     m_plotLink->runStarting();
+    m_sheetFollower->runStarting();
     std::optional<PathRun> run;
     try {
         UnitHooks hooks;
+        hooks.starting = [this](const CheckedUnit&) { m_sheetFollower->unitStarting(); };
         hooks.done = [this](const PointTable& table, const CheckedUnit& unit) {
             m_reports->unitDone(table, unit);
+            m_sheetFollower->unitDone(unit);
         };
         run = runFileCheck(*m_table, *this, hooks);
     } catch (const std::exception& e) { // a bug, or out of memory
@@ -247,6 +259,8 @@ void MainWindow::startRun() {
     }
     m_reports->runEnded(tableRun, checkedFile);
     m_plotLink->runShown(tableRun, firstLine, plotName);
+    if (run)
+        m_sheetFollower->runEnded(*run);
 }
 
 std::unique_ptr<QMenu> MainWindow::makeResultTextMenu(const QPoint& position) {
@@ -391,7 +405,10 @@ void MainWindow::setResultText(const std::u16string& text) {
 
 Answer MainWindow::askYesNo(const std::u16string& prompt) {
     showPending();
-    return m_dialogs.askYesNo(this, fromCrLf(prompt));
+    const Answer answer = m_dialogs.askYesNo(this, fromCrLf(prompt));
+    // A sheet checked again later is given the same answer.
+    m_sheetFollower->answered(answer);
+    return answer;
 }
 
 void MainWindow::showError(const std::u16string& message, const ErrorPlace& place) {

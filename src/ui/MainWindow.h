@@ -24,6 +24,7 @@ namespace morvane {
 struct PointTable;
 class ReportCommands;
 class ResultListModel;
+class SheetFollower;
 class TextPlotLink;
 
 // The character filter of the tolerance field: returns the code to insert, 0
@@ -89,6 +90,7 @@ private:
     // Told of each run (see the class comment).
     ReportCommands* m_reports;
     TextPlotLink* m_plotLink;
+    SheetFollower* m_sheetFollower;
 
     QPushButton* m_startButton;
     QLabel* m_bandLabel;

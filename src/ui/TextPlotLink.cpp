@@ -66,6 +66,8 @@ void TextPlotLink::addMenuEntry(QMenu& menu, const QPoint& at) {
 }
 
 std::optional<std::int32_t> TextPlotLink::findingAtLine(int line) const {
+    if (m_lineReader)
+        m_lineReader(line);
     const int reportLine = line - m_firstLine;
     if (!m_run || m_text->document()->isModified() || reportLine < 0)
         return std::nullopt;
@@ -76,6 +78,8 @@ std::optional<std::int32_t> TextPlotLink::findingAtLine(int line) const {
 }
 
 void TextPlotLink::openPlotAtLine(int line) {
+    if (m_lineReader)
+        m_lineReader(line);
     if (!m_run)
         return;
     if (!m_plot) {

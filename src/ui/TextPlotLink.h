@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 
 #include <QObject>
@@ -41,6 +42,10 @@ public:
     void runShown(const std::optional<RunSummary>& run, std::int32_t firstLine,
                   const std::filesystem::path& name);
 
+    // Called with a line of the result text before the link reads it, so
+    // that the table then holds the run that line is of.
+    void setLineReader(std::function<void(int line)> reader) { m_lineReader = std::move(reader); }
+
     // The entry that opens the plot on the line under `at`, after a separator.
     void addMenuEntry(QMenu& menu, const QPoint& at);
 
@@ -52,7 +57,7 @@ private:
     // all points when the line holds none.
     void openPlotAtLine(int line);
     // The finding whose report lines include this line (0-based) of the
-    // result text.
+    // result text, once the line reader has had the line.
     std::optional<std::int32_t> findingAtLine(int line) const;
     void selectFindingLines(std::int32_t finding);
     void followTextSelection();
@@ -64,6 +69,7 @@ private:
     std::int32_t m_firstLine = 0;
     std::filesystem::path m_name;
     PlotWindow* m_plot = nullptr;
+    std::function<void(int line)> m_lineReader;
     // Set while the link itself selects a finding's lines.
     bool m_selectingFinding = false;
 };

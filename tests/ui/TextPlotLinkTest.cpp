@@ -11,6 +11,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QListView>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QTest>
@@ -189,24 +190,43 @@ private slots:
         QCOMPARE(openedPlot()->size(), QSize(640, 480));
     }
 
-    // The last sheet's findings lead to the plot; the first's lines, with
-    // that sheet's table gone, no longer do.
-    void anArchivesLastSheetLeadsToThePlot() {
+    // Every sheet's findings lead to the plot: the cursor in a sheet's report
+    // makes the list and the plot that sheet's, checked again alone with the
+    // run's band.
+    void theListAndThePlotFollowTheSheetBeingRead() {
+        QList<QStringList> alone;
+        for (const std::string* sheet : {&FirstSheet, &SecondSheet}) {
+            TempFile file(*sheet, "sheet.xml");
+            window->checkFile(file.path());
+            alone << listItems(control<QListView>("resultList"));
+        }
         TempFile archive(cityArchive(), "city.zip");
         user->files.push_back(archive.path());
         clickStart();
+        auto* list = control<QListView>("resultList");
+        QCOMPARE(listItems(list), alone[1]);
         const QString text = control<QPlainTextEdit>("resultText")->toPlainText();
         const qsizetype heading = text.indexOf(u"■ city.zip:c.xml\n"_q);
         QVERIFY(heading > 0);
         const int secondAt = static_cast<int>(text.left(heading).count(u'\n'));
+
         doubleClickLine(1);
-        QVERIFY(!window->findChild<morvane::PlotWindow*>());
+        auto* plot = openedPlot();
+        QCOMPARE(plot->windowTitle(), u"配置図 - city.zip:a.xml"_q);
+        QCOMPARE(plot->chosenFinding(), 0);
+        QVERIFY(qAbs(plot->view().centre.y - 1.005) < 1e-9);
+        QCOMPARE(listItems(list), alone[0]);
+
         doubleClickLine(secondAt + 2);
-        QCOMPARE(openedPlot()->chosenFinding(), 0);
+        QCOMPARE(plot->windowTitle(), u"配置図 - city.zip:c.xml"_q);
+        QCOMPARE(plot->chosenFinding(), 0);
+        QCOMPARE(listItems(list), alone[1]);
         QCOMPARE(control<QPlainTextEdit>("resultText")->textCursor().selectedText(),
                  text.split(u'\n')
                      .mid(secondAt + 1, morvane::ReportLinesPerFinding)
                      .join(QChar::ParagraphSeparator));
+        // The result text stays the whole run's.
+        QCOMPARE(control<QPlainTextEdit>("resultText")->toPlainText(), text);
     }
 
     // The window tells the plot of each run: an open plot shows the next run
