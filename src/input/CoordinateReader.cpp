@@ -97,7 +97,8 @@ std::u16string quotedValue(std::u16string_view text) {
                     tagText(isZ) + u" レコードの点番号 " + shownValue(text) + range);
 }
 
-std::int32_t pointNumber(std::string_view field, FieldEncoding encoding, bool isZ) {
+[[gnu::always_inline]] inline std::int32_t pointNumber(std::string_view field,
+                                                       FieldEncoding encoding, bool isZ) {
     try {
         return leadingInt32(field);
     } catch (const RunError& e) {
@@ -130,7 +131,8 @@ std::int32_t pointNumber(std::string_view field, FieldEncoding encoding, bool is
 }
 
 // A coordinate: the leading number when it is the whole field.
-double coordinate(std::string_view field, FieldEncoding encoding, bool isZ, RecordPart axis) {
+[[gnu::always_inline]] inline double coordinate(std::string_view field, FieldEncoding encoding,
+                                                bool isZ, RecordPart axis) {
     try {
         if (const auto value = wholeNumber(field))
             return *value;
