@@ -123,7 +123,9 @@ MainWindow::MainWindow(std::optional<WindowDialogs> dialogs, QWidget* parent)
     QFont statusFont = proportionalGothicFont(14.25);
     statusFont.setWeight(QFont::Bold);
     m_status->setFont(statusFont);
-    m_status->setGeometry(twips(4800, 120, 1335, 375));
+    // Wide enough for "  座標読み込み中" in its bold face, up to the result
+    // text's right edge: the hidden print button leaves the room free.
+    m_status->setGeometry(twips(4800, 120, 2895, 375));
 
     m_printButton =
         makeButton(this, "printButton", QStringLiteral(u"レポートの印刷"), gothicFont(9));

@@ -106,7 +106,7 @@ private slots:
                                  << false << QColor(211, 248, 244);
         QTest::newRow("toleranceField")
             << "toleranceField" << QRect(3480, 120, 735, 390) << pGothic << 11.25 << false << none;
-        QTest::newRow("status") << "status" << QRect(4800, 120, 1335, 375) << pGothic << 14.25
+        QTest::newRow("status") << "status" << QRect(4800, 120, 2895, 375) << pGothic << 14.25
                                 << true << White;
         QTest::newRow("printButton")
             << "printButton" << QRect(6480, 120, 1575, 375) << gothic << 9.0 << false << none;
@@ -171,6 +171,17 @@ private slots:
         }
         QCOMPARE(visited, QStringList({"toleranceField", "resultList", "lowerField", "resultText",
                                        "startButton"}));
+    }
+
+    // Its bold face is wide: each status must fit whole, inside the window.
+    void statusShowsEachTextWhole() {
+        auto* status = control<QLabel>("status");
+        QVERIFY(status->geometry().right() < window->width());
+        for (const QString& text : {u"  座標読み込み中"_q, u"  名称検査中"_q, u"  座標検査中"_q}) {
+            status->setText(text);
+            QVERIFY2(status->sizeHint().width() <= status->width(), qPrintable(text));
+            QVERIFY2(status->sizeHint().height() <= status->height(), qPrintable(text));
+        }
     }
 
     void resizingMovesNothingAndRevealsTheList() {
