@@ -386,7 +386,7 @@ private slots:
         QVERIFY(QGuiApplication::overrideCursor() == nullptr);
     }
 
-    void enterIsDroppedInTheToleranceFieldOnly_data() {
+    void enterIsDroppedInTheNumberFieldsOnly_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("key");
         QTest::addColumn<int>("modifiers");
@@ -401,14 +401,15 @@ private slots:
             << "toleranceField" << int(Qt::Key_Return) << int(Qt::ShiftModifier) << "0.05\n";
         QTest::newRow("m_toleranceField a digit")
             << "toleranceField" << int(Qt::Key_1) << 0 << "0.051\n";
-        QTest::newRow("m_lowerField Enter") << "lowerField" << int(Qt::Key_Return) << 0 << "0\n\n";
+        QTest::newRow("m_lowerField Enter") << "lowerField" << int(Qt::Key_Return) << 0 << "0\n";
         QTest::newRow("m_lowerField keypad Enter")
-            << "lowerField" << int(Qt::Key_Enter) << keypad << "0\n\n";
+            << "lowerField" << int(Qt::Key_Enter) << keypad << "0\n";
+        QTest::newRow("m_lowerField a digit") << "lowerField" << int(Qt::Key_5) << 0 << "05\n";
         QTest::newRow("m_resultText Enter")
             << "resultText" << int(Qt::Key_Return) << 0 << u"結果\n"_q;
     }
 
-    void enterIsDroppedInTheToleranceFieldOnly() {
+    void enterIsDroppedInTheNumberFieldsOnly() {
         QFETCH(QString, name);
         QFETCH(int, key);
         QFETCH(int, modifiers);
