@@ -23,13 +23,17 @@
 #include <QIcon>
 #include <QImage>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QListView>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTranslator>
 
 using morvane::Answer;
 using namespace morvane::test;
@@ -577,16 +581,67 @@ private slots:
         QCOMPARE(question->standardButtons(), QMessageBox::Yes | QMessageBox::No);
         QCOMPARE(question->defaultButton(), question->button(QMessageBox::Yes));
         QCOMPARE(question->icon(), QMessageBox::NoIcon);
+        // Japanese without Qt's translations, which these tests do not load.
+        QCOMPARE(question->button(QMessageBox::Yes)->text(), u"はい"_q);
+        QCOMPARE(question->button(QMessageBox::No)->text(), u"いいえ"_q);
 
         auto notice = morvane::makeNoticeBox(window.get(), QStringLiteral("!"));
         QCOMPARE(notice->windowTitle(), QStringLiteral("Morvane"));
         QCOMPARE(notice->standardButtons(), QMessageBox::Ok);
+        QCOMPARE(notice->button(QMessageBox::Ok)->text(), QStringLiteral("OK"));
 
         auto files = morvane::makeCoordinateFileDialog(window.get());
         QCOMPARE(files->nameFilters(),
                  QStringList{"*.dat;*.sim;*.sct;*.xml;*.zip (*.dat *.sim *.sct *.xml *.zip "
                              "*.DAT *.SIM *.SCT *.XML *.ZIP)"});
         QCOMPARE(files->fileMode(), QFileDialog::ExistingFile);
+    }
+
+    void yAndNAnswerTheQuestion_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("answer");
+        QTest::newRow("Y") << int(Qt::Key_Y) << int(QMessageBox::Yes);
+        QTest::newRow("N") << int(Qt::Key_N) << int(QMessageBox::No);
+    }
+
+    void yAndNAnswerTheQuestion() {
+        QFETCH(int, key);
+        QFETCH(int, answer);
+        auto question = morvane::makeQuestionBox(window.get(), QStringLiteral("?"));
+        question->show();
+        QVERIFY(QTest::qWaitForWindowExposed(question.get()));
+        QTest::keyClick(question.get(), Qt::Key(key));
+        QTRY_COMPARE(question->clickedButton(),
+                     question->button(QMessageBox::StandardButton(answer)));
+    }
+
+    // With Qt's translations, as the program loads them, its file dialog has
+    // no English left on its buttons and labels; without them the program
+    // runs on.
+    void qtsDialogsSpeakJapaneseWhenItsTranslationsAreThere() {
+        QTemporaryDir empty;
+        QVERIFY(!morvane::loadQtJapanese(empty.path()));
+
+        const auto japanese =
+            morvane::loadQtJapanese(QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+        QVERIFY2(japanese, "qtbase_ja.qm is missing: install qt6-translations-l10n");
+        QCoreApplication::installTranslator(japanese.get());
+        auto dialog = morvane::makeCoordinateFileDialog(window.get());
+        dialog->setOption(QFileDialog::DontUseNativeDialog);
+        dialog->show();
+        QStringList texts;
+        for (auto* button : dialog->findChildren<QPushButton*>())
+            texts << button->text();
+        for (auto* label : dialog->findChildren<QLabel*>())
+            texts << label->text();
+        QCoreApplication::removeTranslator(japanese.get());
+
+        QVERIFY(texts.size() >= 4);
+        // An access key stays a Latin letter: "開く(&O)".
+        static const QRegularExpression accessKey(QStringLiteral("\\(&[A-Z]\\)"));
+        static const QRegularExpression latin(QStringLiteral("[A-Za-z]"));
+        for (QString text : texts)
+            QVERIFY2(!text.remove(accessKey).contains(latin), qPrintable(text));
     }
 };
 
