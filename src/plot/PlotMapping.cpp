@@ -1,10 +1,12 @@
 #include "plot/PlotMapping.h"
 
+#include "core/NumberFormat.h"
 #include "core/PointTable.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <iterator>
 
 namespace morvane {
 
@@ -163,6 +165,28 @@ double scaleBarMetres(double pixelsPerMetre, double maxPixels) {
         if (step * power <= longest)
             return step * power;
     return power / 2;
+}
+
+std::string scaleBarLabel(double metres) {
+    struct LengthUnit {
+        double metres;
+        const char* name;
+    };
+    constexpr LengthUnit Units[] = {{1000, "km"}, {1, "m"}, {0.01, "cm"}, {0.001, "mm"}};
+    // A power of ten computed as 10^k may fall a hair short of the unit.
+    constexpr double Slack = 1 - 1e-9;
+    const LengthUnit* unit = &Units[std::size(Units) - 1];
+    for (const LengthUnit& u : Units) {
+        if (metres >= u.metres * Slack) {
+            unit = &u;
+            break;
+        }
+    }
+    // 0.05 / 0.01 is 5.000000000000001: rounded to thousandths of the unit,
+    // which keeps a bar under a millimetre readable as well.
+    constexpr double Thousandths = 1000;
+    const double count = std::round(metres / unit->metres * Thousandths) / Thousandths;
+    return formatPlainDecimal(count) + ' ' + unit->name;
 }
 
 std::vector<std::int32_t> placeLabels(const std::vector<LabelBox>& labels,

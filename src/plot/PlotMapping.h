@@ -3,6 +3,7 @@
 #include "core/Finding.h"
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace morvane {
@@ -93,6 +94,11 @@ PlaneBox findingBox(const PointTable& table, const Finding& finding, double tole
 // The longest scale bar of 1, 2 or 5 times a power of ten metres that is at
 // most maxPixels long.
 double scaleBarMetres(double pixelsPerMetre, double maxPixels);
+
+// The scale bar's length as a reader says it: "500 km", "2 km", "50 m",
+// "20 cm", "5 mm". Plain digits, never an exponent, in the largest unit of
+// which the length is at least one.
+std::string scaleBarLabel(double metres);
 
 // Cuts the segment a-b to the box left..right, top..bottom; false when
 // nothing of it lies inside. Lines far off the screen are cut before drawing,

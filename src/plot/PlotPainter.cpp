@@ -191,7 +191,7 @@ void drawScaleBar(QPainter& painter, const PlotView& view) {
     constexpr double FromBottom = 16;
     const double metres = scaleBarMetres(view.pixelsPerMetre, std::min(200.0, view.width / 3));
     const double length = metres * view.pixelsPerMetre;
-    const QString text = qText(formatShortest(metres)) + QStringLiteral(" m");
+    const QString text = QString::fromStdString(scaleBarLabel(metres));
     painter.setFont(labelFont(LabelPixels));
     const QFontMetricsF metrics(painter.font());
     const double y = view.height - FromBottom;

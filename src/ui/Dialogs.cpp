@@ -4,7 +4,11 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QKeySequence>
+#include <QLocale>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QTranslator>
 
 namespace morvane {
 
@@ -58,6 +62,12 @@ std::optional<std::filesystem::path> chosenFile(QFileDialog& dialog) {
 std::unique_ptr<QMessageBox> makeQuestionBox(QWidget* parent, const QString& prompt) {
     auto box = makeBox(parent, prompt);
     box->setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+    // Japanese whether or not Qt's translations are installed, and without
+    // the "(Y)" they add; Y and N still answer, as they did in English.
+    box->button(QMessageBox::Yes)->setText(QStringLiteral(u"はい"));
+    box->button(QMessageBox::Yes)->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Y));
+    box->button(QMessageBox::No)->setText(QStringLiteral(u"いいえ"));
+    box->button(QMessageBox::No)->setShortcut(QKeySequence(Qt::ALT | Qt::Key_N));
     box->setDefaultButton(QMessageBox::Yes);
     // Closing the box with Escape or the frame's button answers No.
     box->setEscapeButton(QMessageBox::No);
@@ -91,6 +101,14 @@ std::unique_ptr<QFileDialog> makeSaveFileDialog(QWidget* parent, const QString& 
     // A full path: the dialog opens in its folder with its name typed in.
     dialog->selectFile(suggestedFile);
     return dialog;
+}
+
+std::unique_ptr<QTranslator> loadQtJapanese(const QString& folder) {
+    auto translator = std::make_unique<QTranslator>();
+    if (!translator->load(QLocale(QLocale::Japanese), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          folder))
+        return nullptr;
+    return translator;
 }
 
 WindowDialogs realDialogs(std::function<bool(QWidget* parent)> choosePrinter) {

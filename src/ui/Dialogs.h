@@ -11,6 +11,7 @@
 
 class QFileDialog;
 class QMessageBox;
+class QTranslator;
 class QWidget;
 
 namespace morvane {
@@ -48,5 +49,10 @@ std::unique_ptr<QFileDialog> makeCoordinateFileDialog(QWidget* parent,
                                                       const QString& startFolder = QString());
 std::unique_ptr<QFileDialog> makeSaveFileDialog(QWidget* parent, const QString& suggestedFile,
                                                 const QString& nameFilter);
+
+// Qt's own Japanese texts (qtbase_ja.qm in folder) for the buttons and
+// labels of its file and print dialogs and of the text fields' menus. Empty
+// when the file is missing: the program runs on with Qt's English there.
+std::unique_ptr<QTranslator> loadQtJapanese(const QString& folder);
 
 } // namespace morvane

@@ -88,7 +88,7 @@ std::optional<std::filesystem::path> draggedFile(const QMimeData* data) {
 
 } // namespace
 
-std::int16_t filterToleranceKey(std::int16_t key) {
+std::int16_t filterNumberFieldKey(std::int16_t key) {
     return key == CarriageReturn ? 0 : key;
 }
 
@@ -123,6 +123,7 @@ MainWindow::MainWindow(std::optional<WindowDialogs> dialogs, QWidget* parent)
 
     m_toleranceField = makeNumberField(this, "toleranceField", QStringLiteral("0.05\n"));
     m_toleranceField->setGeometry(twips(3480, 120, 735, 390));
+    m_lowerField->installEventFilter(this);
     m_toleranceField->installEventFilter(this);
     setAcceptDrops(true);
 
@@ -130,7 +131,9 @@ MainWindow::MainWindow(std::optional<WindowDialogs> dialogs, QWidget* parent)
     QFont statusFont = proportionalGothicFont(14.25);
     statusFont.setWeight(QFont::Bold);
     m_status->setFont(statusFont);
-    m_status->setGeometry(twips(4800, 120, 1335, 375));
+    // Wide enough for "  座標読み込み中" in its bold face, up to the result
+    // text's right edge: the hidden print button leaves the room free.
+    m_status->setGeometry(twips(4800, 120, 2895, 375));
 
     m_printButton =
         makeButton(this, "printButton", QStringLiteral(u"レポートの印刷"), gothicFont(9));
@@ -298,9 +301,10 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     }
-    if (watched == m_toleranceField && event->type() == QEvent::KeyPress) {
+    if ((watched == m_lowerField || watched == m_toleranceField) &&
+        event->type() == QEvent::KeyPress) {
         const std::int16_t code = characterCode(*static_cast<QKeyEvent*>(event));
-        if (code != 0 && filterToleranceKey(code) == 0)
+        if (code != 0 && filterNumberFieldKey(code) == 0)
             return true;
     }
     return QWidget::eventFilter(watched, event);

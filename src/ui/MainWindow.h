@@ -27,9 +27,9 @@ class ResultListModel;
 class SheetFollower;
 class TextPlotLink;
 
-// The character filter of the tolerance field: returns the code to insert, 0
-// to drop the key. Enter (13) is dropped, so the field stays one line.
-std::int16_t filterToleranceKey(std::int16_t key);
+// The character filter of the two number fields: returns the code to insert,
+// 0 to drop the key. Enter (13) is dropped, so each field stays one line.
+std::int16_t filterNumberFieldKey(std::int16_t key);
 
 // The main window. It owns the run's data, shows it through UiSink on its
 // controls and hands Start (a click, a drop, a named file) to the core; it

@@ -203,7 +203,10 @@ PlotView PlotWindow::view() const {
 void PlotWindow::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
     case Qt::Key_Home:
-        showAll();
+        if (m_table) {
+            showAll();
+            showPointer(view().centre);
+        }
         return;
     case Qt::Key_N:
     case Qt::Key_Right:
@@ -235,6 +238,9 @@ void PlotWindow::step(std::int32_t by) {
     if (next < 0 || next >= count)
         return;
     showFinding(next);
+    // The pointer has not moved, but what lies under it has: the readout
+    // names the place the key went to, the middle of the new view.
+    showPointer(view().centre);
     emit findingStepped(next);
 }
 

@@ -18,8 +18,8 @@ class PlotCanvas;
 // The plot of the last run in a window of its own: north up, the wheel
 // zooms about the pointer, dragging pans, Home shows every point, N and P
 // (or the arrow keys) step to the next and previous finding. The status line
-// gives X and Y under the pointer. The window keeps its size and place in
-// the user's settings.
+// gives X and Y under the pointer, and after a key the middle of the view the
+// key moved to. The window keeps its size and place in the user's settings.
 class PlotWindow : public QWidget {
     Q_OBJECT
 

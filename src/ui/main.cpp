@@ -1,17 +1,18 @@
 #include "print/Fonts.h"
 #include "ui/AppIcon.h"
+#include "ui/Dialogs.h"
 #include "ui/MainWindow.h"
 #include "ui/WindowArguments.h"
 #include "ui/WindowSettings.h"
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include <QApplication>
 #include <QLibraryInfo>
-#include <QLocale>
 #include <QTimer>
 #include <QTranslator>
 
@@ -76,11 +77,12 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(morvane::applicationIcon());
     morvane::registerFontSubstitutes();
     // The window speaks Japanese whatever the desktop's language; so do Qt's
-    // own buttons and dialogs (Yes and No, the file and printer dialogs).
-    QTranslator qtJapanese;
-    if (qtJapanese.load(QLocale(QLocale::Japanese), QStringLiteral("qtbase"), QStringLiteral("_"),
-                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtJapanese);
+    // own dialogs (the file and printer dialogs) where Qt's translations are
+    // installed.
+    const std::unique_ptr<QTranslator> qtJapanese =
+        morvane::loadQtJapanese(QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+    if (qtJapanese)
+        QApplication::installTranslator(qtJapanese.get());
 
     morvane::MainWindow window;
     window.show();

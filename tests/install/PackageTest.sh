@@ -63,7 +63,8 @@ awk '$2 != "root/root" { print "FAILED: not owned by root: " $0; bad = 1 } END {
 awk '$1 ~ /^d/ && $1 != "drwxr-xr-x" { print "FAILED: folder not 0755: " $0; bad = 1 }
      END { exit bad }' <<<"$contents" >&2 || failures=$((failures + 1))
 
-# Control fields: the Qt 6 libraries and PROJ come from the programs through dpkg-shlibdeps.
+# Control fields: the Qt 6 libraries and PROJ come from the programs through dpkg-shlibdeps;
+# Qt's translations are named in packaging/.
 info=$(dpkg-deb -I "$deb")
 fields=(
     "^ Package: morvane$"
@@ -79,6 +80,7 @@ fields=(
     "^ Depends: .*libqt6printsupport6"
     "^ Depends: .*libproj"
     "^ Depends: .*libc6"
+    "^ Depends: .*qt6-translations-l10n"
 )
 for field in "${fields[@]}"; do
     grep -qE -- "$field" <<<"$info" || fail "control has no line matching '$field'"

@@ -3,7 +3,10 @@
 #include "support/PointTableFixture.h"
 #include "support/TestPoints.h"
 
+#include <algorithm>
 #include <cmath>
+#include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -195,6 +198,51 @@ TEST(PlotMapping, ScaleBarIsOneTwoOrFiveTimesAPowerOfTen) {
     for (const auto& c : ScaleBarCases) {
         SCOPED_TRACE(testing::Message() << c.pixelsPerMetre << " px/m, " << c.maxPixels << " px");
         EXPECT_NEAR(scaleBarMetres(c.pixelsPerMetre, c.maxPixels), c.metres, c.metres * 1e-12);
+    }
+}
+
+struct ScaleBarLabelCase {
+    double metres;
+    const char* label;
+};
+
+constexpr ScaleBarLabelCase ScaleBarLabelCases[] = {
+    {2e7, "20000 km"}, {5e5, "500 km"}, {2000, "2 km"},   {1000, "1 km"}, {500, "500 m"},
+    {50, "50 m"},      {1, "1 m"},      {0.5, "50 cm"},   {0.2, "20 cm"}, {0.01, "1 cm"},
+    {0.005, "5 mm"},   {0.001, "1 mm"}, {5e-4, "0.5 mm"},
+};
+
+TEST(PlotMapping, ScaleBarLabelIsPlainDigitsInAFittingUnit) {
+    for (const auto& c : ScaleBarLabelCases) {
+        SCOPED_TRACE(c.label);
+        EXPECT_EQ(scaleBarLabel(c.metres), c.label);
+    }
+}
+
+// Over the whole zoom range, the lengths as scaleBarMetres computes them
+// (powers of ten that may miss by a hair) read as 1, 2 or 5 of a power of
+// ten in the largest unit that fits: never "10 mm" or "1000 m".
+TEST(PlotMapping, ScaleBarLabelsOverTheZoomRange) {
+    const std::vector<std::string> counts = {"1", "2", "5", "10", "20", "50", "100", "200", "500"};
+    for (double pixelsPerMetre = MinPixelsPerMetre; pixelsPerMetre <= MaxPixelsPerMetre;
+         pixelsPerMetre *= 1.37) {
+        const double metres = scaleBarMetres(pixelsPerMetre, 200);
+        const std::string label = scaleBarLabel(metres);
+        SCOPED_TRACE(testing::Message() << metres << " m: " << label);
+        const auto space = label.find(' ');
+        ASSERT_NE(space, std::string::npos);
+        const std::string count = label.substr(0, space);
+        const std::string unit = label.substr(space + 1);
+        const double unitMetres = unit == "km"   ? 1000
+                                  : unit == "m"  ? 1
+                                  : unit == "cm" ? 0.01
+                                  : unit == "mm" ? 0.001
+                                                 : 0;
+        ASSERT_NE(unitMetres, 0);
+        EXPECT_NEAR(std::stod(count) * unitMetres, metres, metres * 1e-9);
+        if (unit != "km") {
+            EXPECT_NE(std::find(counts.begin(), counts.end(), count), counts.end());
+        }
     }
 }
 

@@ -23,13 +23,17 @@
 #include <QIcon>
 #include <QImage>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QListView>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTranslator>
 
 using morvane::Answer;
 using namespace morvane::test;
@@ -106,7 +110,7 @@ private slots:
                                  << false << QColor(211, 248, 244);
         QTest::newRow("toleranceField")
             << "toleranceField" << QRect(3480, 120, 735, 390) << pGothic << 11.25 << false << none;
-        QTest::newRow("status") << "status" << QRect(4800, 120, 1335, 375) << pGothic << 14.25
+        QTest::newRow("status") << "status" << QRect(4800, 120, 2895, 375) << pGothic << 14.25
                                 << true << White;
         QTest::newRow("printButton")
             << "printButton" << QRect(6480, 120, 1575, 375) << gothic << 9.0 << false << none;
@@ -171,6 +175,17 @@ private slots:
         }
         QCOMPARE(visited, QStringList({"toleranceField", "resultList", "lowerField", "resultText",
                                        "startButton"}));
+    }
+
+    // Its bold face is wide: each status must fit whole, inside the window.
+    void statusShowsEachTextWhole() {
+        auto* status = control<QLabel>("status");
+        QVERIFY(status->geometry().right() < window->width());
+        for (const QString& text : {u"  座標読み込み中"_q, u"  名称検査中"_q, u"  座標検査中"_q}) {
+            status->setText(text);
+            QVERIFY2(status->sizeHint().width() <= status->width(), qPrintable(text));
+            QVERIFY2(status->sizeHint().height() <= status->height(), qPrintable(text));
+        }
     }
 
     void resizingMovesNothingAndRevealsTheList() {
@@ -400,7 +415,7 @@ private slots:
         QVERIFY(QGuiApplication::overrideCursor() == nullptr);
     }
 
-    void enterIsDroppedInTheToleranceFieldOnly_data() {
+    void enterIsDroppedInTheNumberFieldsOnly_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("key");
         QTest::addColumn<int>("modifiers");
@@ -415,14 +430,15 @@ private slots:
             << "toleranceField" << int(Qt::Key_Return) << int(Qt::ShiftModifier) << "0.05\n";
         QTest::newRow("m_toleranceField a digit")
             << "toleranceField" << int(Qt::Key_1) << 0 << "0.051\n";
-        QTest::newRow("m_lowerField Enter") << "lowerField" << int(Qt::Key_Return) << 0 << "0\n\n";
+        QTest::newRow("m_lowerField Enter") << "lowerField" << int(Qt::Key_Return) << 0 << "0\n";
         QTest::newRow("m_lowerField keypad Enter")
-            << "lowerField" << int(Qt::Key_Enter) << keypad << "0\n\n";
+            << "lowerField" << int(Qt::Key_Enter) << keypad << "0\n";
+        QTest::newRow("m_lowerField a digit") << "lowerField" << int(Qt::Key_5) << 0 << "05\n";
         QTest::newRow("m_resultText Enter")
             << "resultText" << int(Qt::Key_Return) << 0 << u"結果\n"_q;
     }
 
-    void enterIsDroppedInTheToleranceFieldOnly() {
+    void enterIsDroppedInTheNumberFieldsOnly() {
         QFETCH(QString, name);
         QFETCH(int, key);
         QFETCH(int, modifiers);
@@ -598,16 +614,67 @@ private slots:
         QCOMPARE(question->standardButtons(), QMessageBox::Yes | QMessageBox::No);
         QCOMPARE(question->defaultButton(), question->button(QMessageBox::Yes));
         QCOMPARE(question->icon(), QMessageBox::NoIcon);
+        // Japanese without Qt's translations, which these tests do not load.
+        QCOMPARE(question->button(QMessageBox::Yes)->text(), u"はい"_q);
+        QCOMPARE(question->button(QMessageBox::No)->text(), u"いいえ"_q);
 
         auto notice = morvane::makeNoticeBox(window.get(), QStringLiteral("!"));
         QCOMPARE(notice->windowTitle(), QStringLiteral("Morvane"));
         QCOMPARE(notice->standardButtons(), QMessageBox::Ok);
+        QCOMPARE(notice->button(QMessageBox::Ok)->text(), QStringLiteral("OK"));
 
         auto files = morvane::makeCoordinateFileDialog(window.get());
         QCOMPARE(files->nameFilters(),
                  QStringList{"*.dat;*.sim;*.sct;*.xml;*.zip (*.dat *.sim *.sct *.xml *.zip "
                              "*.DAT *.SIM *.SCT *.XML *.ZIP)"});
         QCOMPARE(files->fileMode(), QFileDialog::ExistingFile);
+    }
+
+    void yAndNAnswerTheQuestion_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("answer");
+        QTest::newRow("Y") << int(Qt::Key_Y) << int(QMessageBox::Yes);
+        QTest::newRow("N") << int(Qt::Key_N) << int(QMessageBox::No);
+    }
+
+    void yAndNAnswerTheQuestion() {
+        QFETCH(int, key);
+        QFETCH(int, answer);
+        auto question = morvane::makeQuestionBox(window.get(), QStringLiteral("?"));
+        question->show();
+        QVERIFY(QTest::qWaitForWindowExposed(question.get()));
+        QTest::keyClick(question.get(), Qt::Key(key));
+        QTRY_COMPARE(question->clickedButton(),
+                     question->button(QMessageBox::StandardButton(answer)));
+    }
+
+    // With Qt's translations, as the program loads them, its file dialog has
+    // no English left on its buttons and labels; without them the program
+    // runs on.
+    void qtsDialogsSpeakJapaneseWhenItsTranslationsAreThere() {
+        QTemporaryDir empty;
+        QVERIFY(!morvane::loadQtJapanese(empty.path()));
+
+        const auto japanese =
+            morvane::loadQtJapanese(QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+        QVERIFY2(japanese, "qtbase_ja.qm is missing: install qt6-translations-l10n");
+        QCoreApplication::installTranslator(japanese.get());
+        auto dialog = morvane::makeCoordinateFileDialog(window.get());
+        dialog->setOption(QFileDialog::DontUseNativeDialog);
+        dialog->show();
+        QStringList texts;
+        for (auto* button : dialog->findChildren<QPushButton*>())
+            texts << button->text();
+        for (auto* label : dialog->findChildren<QLabel*>())
+            texts << label->text();
+        QCoreApplication::removeTranslator(japanese.get());
+
+        QVERIFY(texts.size() >= 4);
+        // An access key stays a Latin letter: "開く(&O)".
+        static const QRegularExpression accessKey(QStringLiteral("\\(&[A-Z]\\)"));
+        static const QRegularExpression latin(QStringLiteral("[A-Za-z]"));
+        for (QString text : texts)
+            QVERIFY2(!text.remove(accessKey).contains(latin), qPrintable(text));
     }
 };
 

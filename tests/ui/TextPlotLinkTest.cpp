@@ -11,6 +11,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QLabel>
 #include <QListView>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -101,19 +102,35 @@ private slots:
         auto* plot = openedPlot();
         auto* text = control<QPlainTextEdit>("resultText");
 
+        auto* readout = plot->findChild<QLabel*>(QStringLiteral("plotStatus"));
+        QVERIFY(readout);
+
+        // The readout gives the middle of where each key went: between the
+        // finding's two points, or of all points after Home. A key that goes
+        // nowhere (N on the last finding) leaves it as it was.
+        const QString middleOfFirst = u"X 101.500　Y 202.000"_q;
+        const QString middleOfSecond = u"X 100.005　Y 200.010"_q;
         const struct {
             Qt::Key key;
             int finding;
-        } steps[] = {
-            {Qt::Key_N, 1}, {Qt::Key_N, 1}, {Qt::Key_P, 0}, {Qt::Key_Right, 1}, {Qt::Key_Up, 0}};
+            QString readout;
+        } steps[] = {{Qt::Key_N, 1, middleOfSecond},
+                     {Qt::Key_N, 1, QString()},
+                     {Qt::Key_P, 0, middleOfFirst},
+                     {Qt::Key_Right, 1, middleOfSecond},
+                     {Qt::Key_Up, 0, middleOfFirst}};
         for (const auto& step : steps) {
+            readout->clear();
             QTest::keyClick(plot, step.key);
             QCOMPARE(plot->chosenFinding(), step.finding);
             QCOMPARE(text->textCursor().selectedText(), findingLines(step.finding));
+            QCOMPARE(readout->text(), step.readout);
         }
+        readout->clear();
         QTest::keyClick(plot, Qt::Key_Home);
         const morvane::PlotView all = plot->view();
         QVERIFY(qAbs(all.centre.x - 101.5) < 1e-9 && qAbs(all.centre.y - 202) < 1e-9);
+        QCOMPARE(readout->text(), u"X 101.500　Y 202.000"_q);
     }
 
     void selectingAFindingsLinesMovesThePlot() {
