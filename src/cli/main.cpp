@@ -106,11 +106,11 @@ public:
 
 private:
     void listed(bool several) {
-        // One picture a file: an archive of several sheets would need one a
-        // sheet.
+        // One picture a file: an archive of several units would need one a
+        // unit.
         if (m_drawn.plot && several)
             throw RunError::withoutNumber(
-                u"--plot は地図XMLが複数ある ZIP ファイルにはまだ使えません。");
+                u"--plot は検査するファイルが複数ある ZIP ファイルにはまだ使えません。");
         // One PDF for the archive, its sheets in turn, as the window prints them.
         m_severalInOnePdf = m_drawn.pdf && several;
     }
