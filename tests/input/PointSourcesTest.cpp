@@ -110,6 +110,27 @@ TEST_F(PointSources, ArchivesListSheetsAndCoordinateFilesInMemberOrderOneLevelDo
                                       {":sub/d.SIM", "外d"}}));
 }
 
+// Names are shown and matched in UTF-8 whoever wrote them.
+TEST_F(PointSources, MemberNamesAreReadAsTheirWritersMeantThem) {
+    const std::string sima = test::simaFile({u"A01,1,P,0,1,"});
+    const std::string utf8 = "稲毛区/地図1.sim";
+    struct Case {
+        const char* what;
+        std::string zip;
+    };
+    const Case cases[] = {
+        {"code page 932, unflagged",
+         zipOf({{.name = test::cp932(u"稲毛区/地図1.sim"), .bytes = sima, .rawName = true}})},
+        {"UTF-8, flagged", zipOf({{utf8, sima}})},
+        {"UTF-8, unflagged", test::withoutUtf8Flags(zipOf({{utf8, sima}}))},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempFile zip(c.zip, "names.zip");
+        EXPECT_EQ(readAll(zip), (Outcomes{{":" + utf8, "P"}}));
+    }
+}
+
 TEST_F(PointSources, ABadMemberLeavesTheOthersReadable) {
     const std::string sheet = sheetOf("良", "1");
     TempFile zip(zipOf({{"1-broken.xml", "<地図>\n<a></b>"},
