@@ -240,11 +240,6 @@ TEST_F(PointSources, EachMemberIsHeldToItsLimits) {
          declaringSize(
              zipOf({{"in.zip", zipOf({{"a.xml", sheet}, {"pad.txt", padded, false, true}})}}), 100),
          {{":in.zip", tooBig}}},
-        {"a coordinate file that lies",
-         declaringSize(
-             zipOf({{"a.sim", test::simaFile({u"A01,1,a,0,1,"}) + std::string(100 * 1024, ' ')}}),
-             100),
-         {{":a.sim", tooBig}}},
         {"honest sheets over the limit together",
          zipOf({{"a.xml", sheet + std::string(40 * 1024, ' ')},
                 {"b.xml", sheet + std::string(40 * 1024, ' ')}}),
