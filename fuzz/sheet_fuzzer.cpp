@@ -1,6 +1,7 @@
 // The map sheet reader over arbitrary XML, and the archive listing and
-// reading over arbitrary ZIP bytes (inputs that start with "PK"): each either
-// reads or stops with a RunError, and how the bytes arrive changes nothing.
+// reading (sheets and coordinate files) over arbitrary ZIP bytes (inputs that
+// start with "PK"): each either reads or stops with a RunError, and how the
+// bytes arrive changes nothing.
 #include "FuzzInput.h"
 #include "core/PointTable.h"
 #include "core/RunError.h"

@@ -104,11 +104,11 @@ constexpr const char* UsageHead = R"(Usage: morvane-check [options] FILE...
 
 Checks survey coordinate files ("A01" and "Z" records) for points
 that share a name and for pairs of points whose distance d lies in the band
-LOWER <= d < TOLERANCE. Cadastral map XML sheets (.xml) and ZIP files of them
-(.zip) are checked sheet by sheet, each named ARCHIVE.zip:SHEET.xml. Prints
-each file's report in UTF-8, then a summary line on standard error: the file,
-its encoding, the zone a sheet states, the points read, the findings of each
-check and the band.
+LOWER <= d < TOLERANCE. Cadastral map XML sheets (.xml) are checked too, and
+ZIP files (.zip) of sheets or coordinate files member by member, each member
+named ARCHIVE.zip:MEMBER. Prints each file's report in UTF-8, then a summary
+line on standard error: the file, its encoding, the zone a sheet states, the
+points read, the findings of each check and the band.
 
 Options:
 )";
@@ -232,7 +232,7 @@ void refuseGeoJsonWithoutZone(const CliOptions& options) {
     if (options.format != OutputFormat::GeoJson || options.zone != 0)
         return;
     if (std::any_of(options.files.begin(), options.files.end(),
-                    [](const std::string& file) { return isMapSheetPath(file); }))
+                    [](const std::string& file) { return pathMayHoldMapSheets(file); }))
         return;
     throw UsageError("--format geojson needs --zone N: the plane rectangular zone (1 to 19) "
                      "of the files' coordinates");

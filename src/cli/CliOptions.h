@@ -76,8 +76,10 @@ CliOptions parseCliOptions(const std::vector<std::string>& args);
 std::size_t defaultJobs();
 
 // GeoJSON needs a zone for each file: from --zone, or stated by a map sheet.
-// Without --zone and without a map sheet among options.files (as found
-// below the folders) it is a UsageError, before any file is read.
+// Without --zone and without a path that may hold a map sheet (an .xml or a
+// .zip) among options.files (as found below the folders) it is a UsageError,
+// before any file is read. A coordinate file in a ZIP then fails on its own,
+// as a sheet without a zone does.
 void refuseGeoJsonWithoutZone(const CliOptions& options);
 
 // The text of --help: what the command does and every option.

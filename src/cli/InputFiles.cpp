@@ -79,7 +79,7 @@ void collect(const fs::path& folder, Walk& walk) {
 bool isCoordinateFileName(const fs::path& path) {
     const std::string extension = lowerAscii(path.extension().string());
     return extension == ".sim" || extension == ".dat" || extension == ".sct" ||
-           isMapSheetPath(path);
+           pathMayHoldMapSheets(path);
 }
 
 InputFiles inputFiles(const std::vector<std::string>& paths, bool recursive) {

@@ -17,8 +17,8 @@ struct InputFiles {
     std::vector<std::string> notes;
 };
 
-// .sim, .dat and .sct, and the map sheets and their archives, .xml and .zip,
-// in any letter case.
+// .sim, .dat and .sct, the map sheets (.xml) and the archives of either
+// (.zip), in any letter case.
 bool isCoordinateFileName(const std::filesystem::path& path);
 
 // Without recursive the paths are the files. With it, a path that is a

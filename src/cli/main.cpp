@@ -130,8 +130,8 @@ private:
         // A picture for each sheet needs a folder to hold them.
         if (m_drawn.plot && several && !m_drawn.plotIntoFolder)
             throw RunError::withoutNumber(
-                u"地図XMLが複数ある ZIP ファイルの図は図面ごとに描くため、--plot "
-                u"にはフォルダーを指定してください。");
+                u"検査するファイルが複数ある ZIP ファイルの図はファイルごとに描くため、"
+                u"--plot にはフォルダーを指定してください。");
         m_severalPictures = m_drawn.plot && several;
         // One PDF for the archive, its sheets in turn, as the window prints them.
         m_severalInOnePdf = m_drawn.pdf && several;

@@ -1,7 +1,6 @@
 #include "input/CoordinateFile.h"
 
 #include "core/RunError.h"
-#include "input/EncodingDetection.h"
 
 #include <algorithm>
 #include <cstring>
@@ -149,32 +148,37 @@ std::string_view FieldReader::readField() {
 }
 
 CoordinateFile::CoordinateFile(const std::filesystem::path& path, EncodingChoice encoding)
-    : m_file(path),
+    : m_file(std::in_place, path),
+      m_bytes([this](char* buffer, std::size_t size) { return m_file->read(buffer, size); }),
       m_fields([this](char* buffer, std::size_t size) { return readText(buffer, size); }) {
-    decideEncodingAndRewind(encoding);
+    const EncodingDecision decision = decideEncoding(encoding, m_bytes);
+    m_file->seek(static_cast<std::int64_t>(decision.markLength));
+    takeEncoding(decision);
 }
 
-void CoordinateFile::decideEncodingAndRewind(EncodingChoice encoding) {
-    const ByteSource bytes = [this](char* buffer, std::size_t size) {
-        return readSome(buffer, size);
-    };
-    const EncodingDecision decision = decideEncoding(encoding, bytes);
-    m_file.seek(static_cast<std::int64_t>(decision.markLength));
+CoordinateFile::CoordinateFile(const TextOpener& openText, EncodingChoice encoding)
+    : m_fields([this](char* buffer, std::size_t size) { return readText(buffer, size); }) {
+    const EncodingDecision decision = decideEncoding(encoding, openText());
+    m_bytes = openText();
+    char mark[4];
+    for (std::size_t skipped = 0; skipped < decision.markLength;) {
+        const std::size_t n = m_bytes(mark, std::min(sizeof mark, decision.markLength - skipped));
+        if (n == 0)
+            break;
+        skipped += n;
+    }
+    takeEncoding(decision);
+}
+
+void CoordinateFile::takeEncoding(const EncodingDecision& decision) {
     m_encoding = decision.encoding;
     if (m_encoding == FileEncoding::Utf16Le || m_encoding == FileEncoding::Utf16Be)
-        m_utf16.emplace(bytes, m_encoding == FileEncoding::Utf16Be);
-}
-
-void CoordinateFile::close() {
-    m_file.close();
-}
-
-std::size_t CoordinateFile::readSome(char* buffer, std::size_t size) {
-    return m_file.read(buffer, size);
+        m_utf16.emplace([this](char* buffer, std::size_t size) { return m_bytes(buffer, size); },
+                        m_encoding == FileEncoding::Utf16Be);
 }
 
 std::size_t CoordinateFile::readText(char* buffer, std::size_t size) {
-    return m_utf16 ? (*m_utf16)(buffer, size) : readSome(buffer, size);
+    return m_utf16 ? (*m_utf16)(buffer, size) : m_bytes(buffer, size);
 }
 
 } // namespace morvane

@@ -2,12 +2,14 @@
 
 #include "core/TextEncoding.h"
 #include "input/ByteSource.h"
+#include "input/EncodingDetection.h"
 #include "input/RegularFile.h"
 #include "input/Utf16Transcoder.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -86,10 +88,17 @@ enum class FieldEncoding { Cp932, Utf8 };
 // fields then come from the start of the text, after any byte order mark.
 class CoordinateFile {
 public:
+    // A new stream of the same bytes from their start, each time it is called.
+    using TextOpener = std::function<ByteSource()>;
+
     // Throws error 53 (not found), 70 (no permission), 75 (not a usable file)
     // or 57 (reading failed while deciding the encoding).
     explicit CoordinateFile(const std::filesystem::path& path,
                             EncodingChoice encoding = EncodingChoice::Auto);
+    // Bytes that cannot be rewound, such as a ZIP member unpacked as it is
+    // read: the encoding is decided on one stream of them and the fields come
+    // from the next. Throws what the streams throw.
+    CoordinateFile(const TextOpener& openText, EncodingChoice encoding);
     CoordinateFile(const CoordinateFile&) = delete;
     CoordinateFile& operator=(const CoordinateFile&) = delete;
 
@@ -98,14 +107,14 @@ public:
     FieldEncoding fieldEncoding() const {
         return m_encoding == FileEncoding::Cp932 ? FieldEncoding::Cp932 : FieldEncoding::Utf8;
     }
-    void close();
 
 private:
-    void decideEncodingAndRewind(EncodingChoice encoding);
-    std::size_t readSome(char* buffer, std::size_t size);
+    void takeEncoding(const EncodingDecision& decision);
     std::size_t readText(char* buffer, std::size_t size);
 
-    RegularFile m_file;
+    std::optional<RegularFile> m_file;
+    // The bytes the fields come from, past any byte order mark.
+    ByteSource m_bytes;
     FileEncoding m_encoding = FileEncoding::Cp932;
     std::optional<Utf16Transcoder> m_utf16;
     FieldReader m_fields;

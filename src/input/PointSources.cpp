@@ -16,6 +16,8 @@ namespace morvane {
 namespace {
 
 constexpr std::size_t ChunkSize = 64 * 1024;
+constexpr std::u16string_view NothingToCheck =
+    u"ZIP ファイルに地図XML（.xml）も座標ファイル（.sim、.dat、.sct）もありません。";
 
 // Member names and file names alike: ".XML" is a sheet too.
 bool hasExtension(std::string_view name, std::string_view extension) {
@@ -40,10 +42,11 @@ std::u16string sizeText(std::uint64_t bytes) {
 class UnpackGauge {
 public:
     UnpackGauge(const ZipMember& member, const UnpackLimits& limits, std::uint64_t ratio)
-        : m_member(member), m_limits(limits), m_ratio(ratio) {}
+        : m_declaredSize(member.size), m_compressedSize(member.compressedSize), m_limits(limits),
+          m_ratio(ratio) {}
 
     // The member's declared size against the limits, before it is unpacked.
-    std::optional<RunError> declaredProblem() const { return problemAt(m_member.size); }
+    std::optional<RunError> declaredProblem() const { return problemAt(m_declaredSize); }
 
     void count(std::uint64_t bytes) {
         m_unpacked += bytes;
@@ -56,9 +59,8 @@ private:
         if (unpacked > m_limits.memberBytes)
             return RunError::withoutNumber(u"展開後のサイズが上限（" +
                                            sizeText(m_limits.memberBytes) + u"）を超えています。");
-        const std::uint64_t ratioLimit = m_member.compressedSize > UINT64_MAX / m_ratio
-                                             ? UINT64_MAX
-                                             : m_member.compressedSize * m_ratio;
+        const std::uint64_t ratioLimit =
+            m_compressedSize > UINT64_MAX / m_ratio ? UINT64_MAX : m_compressedSize * m_ratio;
         if (unpacked > m_limits.firstBytes && unpacked > ratioLimit)
             return RunError::withoutNumber(u"展開後のサイズが圧縮サイズの上限（" +
                                            formatInteger(static_cast<std::int32_t>(m_ratio)) +
@@ -66,8 +68,9 @@ private:
         return std::nullopt;
     }
 
-    const ZipMember& m_member;
-    const UnpackLimits& m_limits;
+    const std::uint64_t m_declaredSize;
+    const std::uint64_t m_compressedSize;
+    const UnpackLimits m_limits;
     const std::uint64_t m_ratio;
     std::uint64_t m_unpacked = 0;
 };
@@ -119,6 +122,19 @@ std::string unpackWhole(const ZipArchive& archive, const ZipMember& member,
     return bytes;
 }
 
+// A text member's bytes as they are unpacked, held to the limits; each call
+// unpacks anew from the start.
+ByteSource unpackedText(const ZipArchive& archive, const ZipMember& member,
+                        const UnpackLimits& limits) {
+    std::shared_ptr<ZipMemberReader> reader = archive.open(member);
+    auto gauge = std::make_shared<UnpackGauge>(member, limits, limits.textRatio);
+    return [reader, gauge](char* buffer, std::size_t size) {
+        const std::size_t n = reader->read(buffer, size);
+        gauge->count(n);
+        return n;
+    };
+}
+
 std::filesystem::path memberPath(const std::filesystem::path& file,
                                  const std::vector<std::string>& members) {
     std::string name = file.string();
@@ -135,6 +151,16 @@ bool isArchiveName(std::string_view name) {
     return hasExtension(name, ".zip");
 }
 
+// The extensions that the file dialog and a folder walk take as coordinate
+// files; in an archive, any other member is no data to check.
+bool isCoordinateFileName(std::string_view name) {
+    return hasExtension(name, ".sim") || hasExtension(name, ".dat") || hasExtension(name, ".sct");
+}
+
+bool isCheckedInArchive(std::string_view name) {
+    return isSheetName(name) || isCoordinateFileName(name);
+}
+
 } // namespace
 
 SourceReading PointSource::read(PointTable& table, EncodingChoice encoding) const {
@@ -142,7 +168,7 @@ SourceReading PointSource::read(PointTable& table, EncodingChoice encoding) cons
         throw *m_problem;
     try {
         if (m_archive)
-            return readFromArchive(table);
+            return readFromArchive(table, encoding);
         if (m_format == SourceFormat::MapSheet) {
             RegularFile file(m_file);
             const auto [sheetEncoding, system] = readMapSheet(
@@ -159,18 +185,18 @@ SourceReading PointSource::read(PointTable& table, EncodingChoice encoding) cons
     }
 }
 
-SourceReading PointSource::readFromArchive(PointTable& table) const {
-    UnpackGauge gauge(*m_member, m_limits, m_limits.sheetRatio);
-    const auto reader = m_archive->open(*m_member);
-    const auto [sheetEncoding, system] = readMapSheet(table, [&](char* buffer, std::size_t size) {
-        const std::size_t n = reader->read(buffer, size);
-        gauge.count(n);
-        return n;
-    });
-    return {sheetEncoding, system};
+SourceReading PointSource::readFromArchive(PointTable& table, EncodingChoice encoding) const {
+    if (m_format == SourceFormat::MapSheet) {
+        const auto [sheetEncoding, system] =
+            readMapSheet(table, unpackedText(*m_archive, *m_member, m_limits));
+        return {sheetEncoding, system};
+    }
+    CoordinateFile file([this] { return unpackedText(*m_archive, *m_member, m_limits); }, encoding);
+    readCoordinates(table, file.fields(), file.fieldEncoding());
+    return {encodingName(file.encoding()), {}};
 }
 
-bool holdsMapSheets(const std::filesystem::path& path) {
+bool mayHoldMapSheets(const std::filesystem::path& path) {
     const std::string fileName = path.filename().string();
     return isSheetName(fileName) || isArchiveName(fileName);
 }
@@ -191,12 +217,12 @@ PointSourceList::PointSourceList(const std::filesystem::path& path, UnpackLimits
         m_archive = std::make_shared<const ZipArchive>(path);
         m_members = m_archive->members();
         std::erase_if(m_members, [](const ZipMember& member) {
-            return !isSheetName(member.name) && !isArchiveName(member.name);
+            return !isCheckedInArchive(member.name) && !isArchiveName(member.name);
         });
         if (m_members.empty())
-            throw RunError::withoutNumber(u"ZIP ファイルに地図XML（.xml）がありません。");
+            throw RunError::withoutNumber(std::u16string(NothingToCheck));
         m_several = m_members.size() > 1;
-        // One inner ZIP alone: its sheets decide, and it is unpacked now,
+        // One inner ZIP alone: its members decide, and it is unpacked now,
         // once, as it comes first anyway.
         if (!m_several && isArchiveName(m_members.front().name)) {
             openInnerArchive();
@@ -213,13 +239,14 @@ PointSource PointSourceList::sourceOf(const std::shared_ptr<const ZipArchive>& a
                                       const ZipMember& member) const {
     PointSource source;
     source.m_displayName = memberPath(m_path, members);
-    source.m_format = SourceFormat::MapSheet;
+    source.m_format =
+        isSheetName(member.name) ? SourceFormat::MapSheet : SourceFormat::CoordinateFile;
     source.m_file = m_path;
     source.m_archive = archive;
     source.m_member = member;
     source.m_limits = m_limits;
     const std::uint64_t ratio =
-        isArchiveName(member.name) ? m_limits.innerArchiveRatio : m_limits.sheetRatio;
+        isArchiveName(member.name) ? m_limits.innerArchiveRatio : m_limits.textRatio;
     if (auto problem = memberProblem(member))
         source.m_problem = withFile(*problem, source.m_displayName);
     else if (auto tooLarge = UnpackGauge(member, m_limits, ratio).declaredProblem())
@@ -240,14 +267,14 @@ void PointSourceList::openInnerArchive() {
         const auto inner =
             std::make_shared<const ZipArchive>(unpackWhole(*m_archive, member, m_limits));
         for (const ZipMember& innerMember : inner->members()) {
-            if (!isSheetName(innerMember.name))
+            if (!isCheckedInArchive(innerMember.name))
                 continue;
             m_innerSources.push_back(sourceOf(inner, {member.name, innerMember.name}, innerMember));
         }
         if (m_innerSources.empty())
-            throw RunError::withoutNumber(u"ZIP ファイルに地図XML（.xml）がありません。");
+            throw RunError::withoutNumber(std::u16string(NothingToCheck));
     } catch (const RunError& e) {
-        // Only this member fails; the archive's other sheets are read.
+        // Only this member fails; the archive's other members are read.
         m_innerSources.clear();
         outer.m_problem = withFile(e, outer.m_displayName);
         m_innerSources.push_back(std::move(outer));

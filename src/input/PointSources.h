@@ -16,16 +16,18 @@ namespace morvane {
 
 struct PointTable;
 
-// What one member of an archive (a sheet, or a ZIP inside the archive) may
-// unpack to. Limits per member rather than in all, so that a package of many
+// What one member of an archive (a sheet, a coordinate file, or a ZIP inside
+// the archive) may unpack to. Limits per member rather than in all, so that a package of many
 // sheets is read whatever its total; a bomb is refused by its ratio, whatever
 // its size.
 struct UnpackLimits {
     // The most a member may unpack to.
     std::uint64_t memberBytes = std::uint64_t{1} << 30;
-    // Past firstBytes, a sheet may unpack to at most sheetRatio times its
-    // compressed size: map XML compresses 15 to 40 times, a bomb a thousand.
-    std::uint64_t sheetRatio = 100;
+    // Past firstBytes, a sheet or a coordinate file may unpack to at most
+    // textRatio times its compressed size: map XML compresses 15 to 40 times,
+    // SIMA text (mostly digits) 2 to 7, twice that in UTF-16, and a bomb a
+    // thousand. One ratio for both leaves room for a file padded with spaces.
+    std::uint64_t textRatio = 100;
     // A ZIP inside the archive holds data compressed already, and is held in
     // memory while its sheets are read: at most innerArchiveRatio times.
     std::uint64_t innerArchiveRatio = 32;
@@ -45,11 +47,12 @@ struct SourceReading {
 };
 
 // One unit that is checked on its own: a coordinate file, a map sheet file,
-// or a sheet in a ZIP archive (or in a ZIP inside one).
+// or either of them in a ZIP archive (or in a ZIP inside one).
 class PointSource {
 public:
     // As headers, summaries and errors name it: the path as given, then
-    // ":member" for each archive it lies in ("city.zip:sheet.zip:sheet.xml").
+    // ":member" for each archive it lies in ("city.zip:sheet.zip:sheet.xml"),
+    // every member name in UTF-8.
     const std::filesystem::path& displayName() const { return m_displayName; }
     SourceFormat format() const { return m_format; }
     // Set when listing already found that this source cannot be read (an
@@ -58,33 +61,36 @@ public:
     const std::optional<RunError>& problem() const { return m_problem; }
 
     // Reads the points into 1..pointCount of a table that was reset. The
-    // encoding choice applies to coordinate files only; sheets are XML. Throws
-    // a RunError whose place names this source (and the line, where one caused
-    // it).
+    // encoding choice applies to coordinate files only, in an archive or not;
+    // sheets are XML. Throws a RunError whose place names this source (and the
+    // line, where one caused it).
     SourceReading read(PointTable& table, EncodingChoice encoding = EncodingChoice::Auto) const;
 
 private:
     friend class PointSourceList;
-    SourceReading readFromArchive(PointTable& table) const;
+    SourceReading readFromArchive(PointTable& table, EncodingChoice encoding) const;
 
     std::filesystem::path m_displayName;
     SourceFormat m_format = SourceFormat::CoordinateFile;
     std::filesystem::path m_file;
-    // The archive the sheet lies in (the file, or a ZIP inside it, unpacked
-    // once for all its sheets) and its member; none for a file of its own.
+    // The archive the source lies in (the file, or a ZIP inside it, unpacked
+    // once for all its sources) and its member; none for a file of its own.
     std::shared_ptr<const ZipArchive> m_archive;
     std::optional<ZipMember> m_member;
     UnpackLimits m_limits;
     std::optional<RunError> m_problem;
 };
 
-// ".xml" and ".zip" in any letter case: a map sheet, or an archive of them.
-bool holdsMapSheets(const std::filesystem::path& path);
+// ".xml" and ".zip" in any letter case: a map sheet, or an archive that may
+// hold sheets as well as coordinate files. Only its sources know which; each
+// source's format decides whether it may state its plane zone.
+bool mayHoldMapSheets(const std::filesystem::path& path);
 
 // The sources a path holds, listed as they are reached: a ".xml" file is one
-// map sheet; a ".zip" file holds a sheet for every ".xml" member and every
-// ".xml" member of its ".zip" members (one level down), in sorted member
-// order at each level; any other file is one coordinate file. An archive is
+// map sheet; a ".zip" file holds a sheet for every ".xml" member, a
+// coordinate file for every ".sim", ".dat" and ".sct" member, and the same of
+// its ".zip" members (one level down), in sorted member order at each level;
+// any other file is one coordinate file. An archive is
 // opened and listed once; a ZIP inside it is unpacked once, when its turn
 // comes, and kept only while a source of it is. A member that cannot be read
 // (encrypted, a path that leaves the archive, over its limits, a damaged inner
@@ -93,7 +99,8 @@ bool holdsMapSheets(const std::filesystem::path& path);
 class PointSourceList {
 public:
     // Throws a RunError naming the path when the file cannot be opened (error
-    // 53, 70, 75), when the archive is damaged, and when it holds no sheet.
+    // 53, 70, 75), when the archive is damaged, and when it holds neither a
+    // sheet nor a coordinate file.
     explicit PointSourceList(const std::filesystem::path& path, UnpackLimits limits = {});
 
     // More than one source: each is then checked under its heading.
@@ -102,17 +109,18 @@ public:
     std::optional<PointSource> next();
 
 private:
-    // A sheet (or an inner ZIP) of archive, named after the members leading
-    // to it, with what already keeps it from being read.
+    // A sheet, coordinate file or inner ZIP of archive, named after the
+    // members leading to it, with what already keeps it from being read.
     PointSource sourceOf(const std::shared_ptr<const ZipArchive>& archive,
                          const std::vector<std::string>& members, const ZipMember& member) const;
-    // Unpacks the inner ZIP at m_next and lists its sheets into m_innerSources.
+    // Unpacks the inner ZIP at m_next and lists its sources into m_innerSources.
     void openInnerArchive();
 
     std::filesystem::path m_path;
     UnpackLimits m_limits;
     std::shared_ptr<const ZipArchive> m_archive;
-    // The outer archive's sheets and inner ZIPs; for a plain file, none.
+    // The outer archive's sheets, coordinate files and inner ZIPs; for a
+    // plain file, none.
     std::vector<ZipMember> m_members;
     std::size_t m_next = 0;
     std::vector<PointSource> m_innerSources;

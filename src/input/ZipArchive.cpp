@@ -2,9 +2,11 @@
 
 #include "core/RunError.h"
 #include "core/Text.h"
+#include "input/Cp932.h"
 #include "input/RegularFile.h"
 
 #include <algorithm>
+#include <cstring>
 #include <unistd.h>
 #include <zip.h>
 
@@ -22,6 +24,32 @@ RunError damaged(int errorCode) {
     RunError e = damaged(zip_error_strerror(&error));
     zip_error_fini(&error);
     return e;
+}
+
+bool isUtf8(std::string_view bytes) {
+    while (!bytes.empty()) {
+        const Utf8Step step = utf8Step(bytes);
+        if (!step.wellFormed)
+            return false;
+        bytes.remove_prefix(step.length);
+    }
+    return true;
+}
+
+// The member's name in UTF-8. libzip hands out no general purpose flags, but
+// its strict name is the raw one unchanged only where the UTF-8 flag (or a
+// Unicode path field) vouches for it or the name is ASCII; elsewhere it reads
+// the bytes as code page 437, which no Japanese Windows ever wrote. Such a
+// name stays as it is when it is UTF-8 after all, as some tools write it
+// without the flag, and is read as code page 932 when it is not.
+std::string memberName(zip_t* archive, zip_uint64_t index) {
+    const char* raw = zip_get_name(archive, index, ZIP_FL_ENC_RAW);
+    const char* strict = zip_get_name(archive, index, ZIP_FL_ENC_STRICT);
+    if (!raw || !strict)
+        throw damaged(zip_strerror(archive));
+    if (std::strcmp(raw, strict) == 0 || isUtf8(raw))
+        return raw;
+    return toUtf8(decodeCp932(raw));
 }
 
 } // namespace
@@ -81,7 +109,7 @@ std::vector<ZipMember> ZipArchive::members() const {
             throw damaged(zip_strerror(m_archive));
         if (!(stat.valid & ZIP_STAT_NAME) || !(stat.valid & ZIP_STAT_SIZE))
             throw damaged(ZIP_ER_INCONS);
-        std::string name = stat.name;
+        std::string name = memberName(m_archive, stat.index);
         if (name.ends_with('/'))
             continue;
         const bool encrypted =

@@ -14,6 +14,8 @@ namespace morvane {
 
 // One file stored in a ZIP archive, as its central directory declares it.
 struct ZipMember {
+    // In UTF-8, whatever the archive holds: a name without the UTF-8 flag that
+    // is no UTF-8 is read as code page 932, as Japanese Windows writes it.
     std::string name;
     std::uint64_t index = 0;
     // Unpacked, as declared.

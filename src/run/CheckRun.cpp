@@ -430,8 +430,8 @@ UnitReport keepUnitReport(const PointTable& table, const CheckedUnit& unit, bool
     return report;
 }
 
-bool isMapSheetPath(const std::filesystem::path& path) {
-    return holdsMapSheets(path);
+bool pathMayHoldMapSheets(const std::filesystem::path& path) {
+    return mayHoldMapSheets(path);
 }
 
 void abandonRun(PointTable& table, UiSink& ui, const std::exception& error) {

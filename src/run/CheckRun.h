@@ -146,9 +146,10 @@ struct UnitReport {
 
 UnitReport keepUnitReport(const PointTable& table, const CheckedUnit& unit, bool withFindings);
 
-// A map sheet (".xml") or a ZIP of them (".zip"), in any letter case: a
-// path whose units are map sheets, which may state their own plane zone.
-bool isMapSheetPath(const std::filesystem::path& path);
+// A map sheet (".xml") or a ZIP (".zip"), in any letter case: a path that
+// may hold map sheets, which state their own plane zone. A ZIP may as well
+// hold coordinate files only; each unit's summary says what it stated.
+bool pathMayHoldMapSheets(const std::filesystem::path& path);
 
 // After a run was broken off by an error outside any unit: drops the partial
 // results, releases the busy pointer, sets the status empty on white, then

@@ -72,9 +72,9 @@ TEST(MapSheetCommand, GeoJsonPlacesASheetInTheZoneItStates) {
     local.replace(local.find("公共座標9系"), std::string("公共座標9系").size(), "任意座標系");
     TempFile localSheet(local, "local.xml");
     TempFile sima("A01,1,P1,100,200,\r\nA01,2,P1,100.01,200,\r\n", "plain.sim");
-    const auto r = runProcess(MORVANE_CHECK_EXE, {"-q", "--format", "geojson", "--tolerance", "1",
-                                                  localSheet.path().string(),
-                                                  sima.path().string()});
+    const auto r =
+        runProcess(MORVANE_CHECK_EXE, {"-q", "--format", "geojson", "--tolerance", "1",
+                                       localSheet.path().string(), sima.path().string()});
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.out, "{\"type\":\"FeatureCollection\",\"features\":[\n]}\n");
     EXPECT_NE(r.err.find(localSheet.path().string() + ": the sheet is in local coordinates"),
@@ -91,6 +91,7 @@ TEST(MapSheetCommand, ArchivesAreCheckedSheetBySheet) {
     badX.replace(badX.find("-42247.011"), 10, "x");
     TempFile city(zipOf({{"c-cut.xml", sheet.substr(0, 1000)},
                          {"b.zip", zipOf({{"sheet.xml", sheet}})},
+                         {"d.sim", test::simaFile({u"A01,1,P1,100,200,"})},
                          {"a-bad-x.xml", badX}}),
                   "city.zip");
     TempFile broken("not a zip", "broken.zip");
@@ -100,7 +101,9 @@ TEST(MapSheetCommand, ArchivesAreCheckedSheetBySheet) {
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.out, "==> " + c + ":a-bad-x.xml <==\n==> " + c + ":b.zip:sheet.xml <==\n" +
                          RealSheetReport.substr(RealSheetReport.find("同一座標値\n   304")) +
-                         "==> " + c + ":c-cut.xml <==\n==> " + broken.path().string() + " <==\n");
+                         "==> " + c + ":c-cut.xml <==\n==> " + c +
+                         ":d.sim <==\n同一座標はありませんでした\n==> " + broken.path().string() +
+                         " <==\n");
     EXPECT_EQ(r.err, "morvane-check: " + c +
                          ":a-bad-x.xml:13: 点 P000000001 の X 座標が数値ではありません（x）。\n"
                          "morvane-check: " +

@@ -8,6 +8,7 @@
 #include "support/ZipFiles.h"
 
 #include <cstring>
+#include <tuple>
 #include <zip.h>
 
 #include <gtest/gtest.h>
@@ -42,7 +43,9 @@ protected:
             data().clear();
             try {
                 const SourceReading reading = source.read(data());
-                EXPECT_EQ(reading.coordinateSystem.zone, 2);
+                // Only a sheet states its zone.
+                EXPECT_EQ(reading.coordinateSystem.zone,
+                          source.format() == SourceFormat::MapSheet ? 2 : 0);
                 outcomes.emplace_back(name, toUtf8(data().names[1]));
             } catch (const RunError& e) {
                 EXPECT_EQ(e.place().file, source.displayName());
@@ -80,22 +83,52 @@ TEST_F(PointSources, PlainFilesAreOneSourceEach) {
     EXPECT_EQ(data().pointCount, 1);
 }
 
-TEST_F(PointSources, ArchivesListSheetsInMemberOrderOneLevelDown) {
-    const std::string inner = zipOf({{"s2.xml", sheetOf("内2", "2")},
-                                     {"s1.xml", sheetOf("内1", "1")},
-                                     {"deeper.zip", zipOf({{"x.xml", sheetOf("深", "0")}})}});
+// Coordinate files in an archive are read as on disk, in whatever encoding,
+// their first record after the byte order mark.
+TEST_F(PointSources, ArchivesListSheetsAndCoordinateFilesInMemberOrderOneLevelDown) {
+    const std::string inner =
+        zipOf({{"s2.xml", sheetOf("内2", "2")},
+               {"s1.xml", sheetOf("内1", "1")},
+               {"s3.Dat", test::savedAs(FileEncoding::Utf16Be, u"A01,1,内3,0,1,")},
+               {"deeper.zip", zipOf({{"x.xml", sheetOf("深", "0")}})}});
     TempFile zip(zipOf({{"c.xml", sheetOf("外c", "3")},
                         {"b.zip", inner},
                         {"readme.txt", "text"},
                         {"sub/", ""},
                         {"sub/a.xml", sheetOf("外a", "4")},
+                        {"sub/d.SIM", test::simaFile({u"A01,1,外d,0,1,"})},
+                        {"e.sct", test::savedAs(FileEncoding::Utf8WithBom, u"A01,1,外e,0,1,")},
                         {"a.xml", sheetOf("外", "5")}}),
                  "city.zip");
     EXPECT_EQ(readAll(zip), (Outcomes{{":a.xml", "外"},
                                       {":b.zip:s1.xml", "内1"},
                                       {":b.zip:s2.xml", "内2"},
+                                      {":b.zip:s3.Dat", "内3"},
                                       {":c.xml", "外c"},
-                                      {":sub/a.xml", "外a"}}));
+                                      {":e.sct", "外e"},
+                                      {":sub/a.xml", "外a"},
+                                      {":sub/d.SIM", "外d"}}));
+}
+
+// Names are shown and matched in UTF-8 whoever wrote them.
+TEST_F(PointSources, MemberNamesAreReadAsTheirWritersMeantThem) {
+    const std::string sima = test::simaFile({u"A01,1,P,0,1,"});
+    const std::string utf8 = "稲毛区/地図1.sim";
+    struct Case {
+        const char* what;
+        std::string zip;
+    };
+    const Case cases[] = {
+        {"code page 932, unflagged",
+         zipOf({{.name = test::cp932(u"稲毛区/地図1.sim"), .bytes = sima, .rawName = true}})},
+        {"UTF-8, flagged", zipOf({{utf8, sima}})},
+        {"UTF-8, unflagged", test::withoutUtf8Flags(zipOf({{utf8, sima}}))},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempFile zip(c.zip, "names.zip");
+        EXPECT_EQ(readAll(zip), (Outcomes{{":" + utf8, "P"}}));
+    }
 }
 
 TEST_F(PointSources, ABadMemberLeavesTheOthersReadable) {
@@ -114,31 +147,38 @@ TEST_F(PointSources, ABadMemberLeavesTheOthersReadable) {
                  "bad.zip");
     const std::string badPath = "ZIP 内のパスが不正です（絶対パスか「..」を含みます）。";
     const Outcomes outcomes = readAll(zip);
-    EXPECT_EQ(outcomes,
-              (Outcomes{{":/absolute.xml", badPath},
-                        {":1-broken.xml", "XML の形式が正しくありません（mismatched tag）。"},
-                        {":2-locked.xml", "暗号化されているため読めません。"},
-                        {":3-locked.zip", "暗号化されているため読めません。"},
-                        {":4-empty.zip", "ZIP ファイルに地図XML（.xml）がありません。"},
-                        {":5-not-a.zip", "ZIP ファイルが壊れています（Not a zip archive）。"},
-                        {":6-inner.zip:../up.xml", badPath},
-                        {":6-inner.zip:ok.xml", "良"},
-                        {":C:/drive.xml", badPath},
-                        {":a..b.xml", "良"},
-                        {":a/../../climb.xml", badPath},
-                        {":a\\..\\back.xml", badPath}}));
+    EXPECT_EQ(
+        outcomes,
+        (Outcomes{{":/absolute.xml", badPath},
+                  {":1-broken.xml", "XML の形式が正しくありません（mismatched tag）。"},
+                  {":2-locked.xml", "暗号化されているため読めません。"},
+                  {":3-locked.zip", "暗号化されているため読めません。"},
+                  {":4-empty.zip",
+                   "ZIP ファイルに地図XML（.xml）も座標ファイル（.sim、.dat、.sct）もありません。"},
+                  {":5-not-a.zip", "ZIP ファイルが壊れています（Not a zip archive）。"},
+                  {":6-inner.zip:../up.xml", badPath},
+                  {":6-inner.zip:ok.xml", "良"},
+                  {":C:/drive.xml", badPath},
+                  {":a..b.xml", "良"},
+                  {":a/../../climb.xml", badPath},
+                  {":a\\..\\back.xml", badPath}}));
 }
 
-TEST_F(PointSources, MalformedSheetInAnArchiveSaysItsLine) {
-    TempFile zip(zipOf({{"a.xml", "<地図>\n\n<a></b>"}}), "one.zip");
-    const auto sources = pointSourcesOf(zip.path());
-    ASSERT_EQ(sources.size(), 1u);
-    try {
-        sources[0].read(data());
-        ADD_FAILURE() << "no error";
-    } catch (const RunError& e) {
-        EXPECT_EQ(e.place().line, 3);
-        EXPECT_EQ(e.place().file.string(), zip.path().string() + ":a.xml");
+TEST_F(PointSources, AMalformedMemberSaysItsLine) {
+    for (const auto& [member, bytes, line] :
+         {std::tuple{"a.xml", std::string("<地図>\n\n<a></b>"), 3},
+          std::tuple{"a.sim", test::simaFile({u"A01,1,P1,0,1,", u"A01,2,P2,0"}), 5}}) {
+        SCOPED_TRACE(member);
+        TempFile zip(zipOf({{member, bytes}}), "one.zip");
+        const auto sources = pointSourcesOf(zip.path());
+        ASSERT_EQ(sources.size(), 1u);
+        try {
+            sources[0].read(data());
+            ADD_FAILURE() << "no error";
+        } catch (const RunError& e) {
+            EXPECT_EQ(e.place().line, line);
+            EXPECT_EQ(e.place().file.string(), zip.path().string() + ":" + member);
+        }
     }
 }
 
@@ -154,8 +194,9 @@ TEST_F(PointSources, RefusesWholeArchives) {
     };
     const Case cases[] = {
         {"no sheet", zipOf({{"a.txt", "x"}, {"d/", ""}}),
-         "ZIP ファイルに地図XML（.xml）がありません。"},
-        {"empty archive", zipOf({}), "ZIP ファイルに地図XML（.xml）がありません。"},
+         "ZIP ファイルに地図XML（.xml）も座標ファイル（.sim、.dat、.sct）もありません。"},
+        {"empty archive", zipOf({}),
+         "ZIP ファイルに地図XML（.xml）も座標ファイル（.sim、.dat、.sct）もありません。"},
         {"not a zip", "hello", "ZIP ファイルが壊れています（Not a zip archive）。"},
         {"cut short", corrupt, "ZIP ファイルが壊れています（Not a zip archive）。"},
     };
@@ -234,6 +275,9 @@ TEST_F(PointSources, ABombIsRefusedByItsRatio) {
          declaringSize(zipOf({{"bomb.xml", bomb}}), 1000),
          {{":bomb.xml", ratio}}},
         {"an inner archive of a bomb", zipOf({{"in.zip", storedBomb}}), {{":in.zip", innerRatio}}},
+        {"a coordinate file",
+         zipOf({{"bomb.sim", test::simaFile({u"A01,1,a,0,1,"}) + std::string(2 << 20, ' ')}}),
+         {{":bomb.sim", ratio}}},
         {"small padding",
          zipOf({{"a.xml", sheet + std::string(32 * 1024, ' ')}}),
          {{":a.xml", "a"}}},

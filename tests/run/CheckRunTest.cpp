@@ -519,13 +519,16 @@ TEST_F(CheckRun, EveryEncodingGivesTheSameReportAndNamesItself) {
 
 TEST_F(CheckRun, TheSinkCanForceAnEncoding) {
     // Two half-width katakana in code page 932, "ñ" in UTF-8.
-    TempFile file("A01,1,\xC3\xB1,100,200,\r\nA01,2,\xC3\xB1,300,400,\r\n");
-    for (const auto& [choice, name, pointName] :
-         {std::tuple{EncodingChoice::Auto, "UTF-8", u"ñ"},
-          std::tuple{EncodingChoice::Cp932, "CP932", u"ﾃｱ"}}) {
-        SCOPED_TRACE(name);
+    const std::string bytes = "A01,1,\xC3\xB1,100,200,\r\nA01,2,\xC3\xB1,300,400,\r\n";
+    TempFile file(bytes);
+    TempFile zipped(test::zipOf({{"a.sim", bytes}}), "a.zip");
+    for (const auto& [choice, name, pointName, path] :
+         {std::tuple{EncodingChoice::Auto, "UTF-8", u"ñ", file.path()},
+          std::tuple{EncodingChoice::Cp932, "CP932", u"ﾃｱ", file.path()},
+          std::tuple{EncodingChoice::Cp932, "CP932", u"ﾃｱ", zipped.path()}}) {
+        SCOPED_TRACE(path.filename().string() + " " + name);
         RecordingUiSink sink;
-        sink.files.push_back(file.path());
+        sink.files.push_back(path);
         sink.encoding = choice;
         const auto summary = runCheck(data(), sink);
         ASSERT_TRUE(summary);

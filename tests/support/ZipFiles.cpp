@@ -16,7 +16,8 @@ std::string zipOf(const std::vector<ZipMember>& members) {
             continue;
         }
         zip_source_t* source = zip_source_buffer(archive, m.bytes.data(), m.bytes.size(), 0);
-        const zip_int64_t index = zip_file_add(archive, m.name.c_str(), source, ZIP_FL_ENC_UTF_8);
+        const zip_int64_t index = zip_file_add(archive, m.name.c_str(), source,
+                                               m.rawName ? ZIP_FL_ENC_RAW : ZIP_FL_ENC_UTF_8);
         if (m.stored)
             zip_set_file_compression(archive, static_cast<zip_uint64_t>(index), ZIP_CM_STORE, 0);
         if (m.encrypted)
@@ -41,15 +42,37 @@ std::string zipOf(const std::vector<ZipMember>& members) {
     return bytes;
 }
 
+namespace {
+
+// Changes the bytes at offset after every local header ("PK\3\4") or
+// central directory entry ("PK\1\2") signature.
+template <typename Change>
+void patchHeaders(std::string& zip, std::string_view signature, std::size_t offset, Change change) {
+    for (std::size_t at = zip.find(signature); at != std::string::npos;
+         at = zip.find(signature, at + 1))
+        change(zip.data() + at + offset);
+}
+
+constexpr std::string_view LocalHeader("PK\3\4", 4);
+constexpr std::string_view CentralHeader("PK\1\2", 4);
+
+} // namespace
+
 std::string declaringSize(std::string zip, std::uint32_t size) {
-    const auto patch = [&](std::string_view signature, std::size_t offset) {
-        for (std::size_t at = zip.find(signature); at != std::string::npos;
-             at = zip.find(signature, at + 1))
-            for (std::size_t i = 0; i < 4; ++i)
-                zip[at + offset + i] = static_cast<char>((size >> (8 * i)) & 0xFF);
+    const auto declare = [size](char* field) {
+        for (std::size_t i = 0; i < 4; ++i)
+            field[i] = static_cast<char>((size >> (8 * i)) & 0xFF);
     };
-    patch(std::string_view("PK\3\4", 4), 22);
-    patch(std::string_view("PK\1\2", 4), 24);
+    patchHeaders(zip, LocalHeader, 22, declare);
+    patchHeaders(zip, CentralHeader, 24, declare);
+    return zip;
+}
+
+std::string withoutUtf8Flags(std::string zip) {
+    // Bit 11 of the general purpose flags, in their high byte.
+    const auto clear = [](char* flags) { flags[1] = static_cast<char>(flags[1] & ~0x08); };
+    patchHeaders(zip, LocalHeader, 6, clear);
+    patchHeaders(zip, CentralHeader, 8, clear);
     return zip;
 }
 
