@@ -59,7 +59,7 @@ app_pid=$!
 program_windows() { xdotool search --onlyvisible --pid "$app_pid" 2>/dev/null || true; }
 checked() {
     window=$(program_windows | head -n1)
-    [[ -n $window && $(xdotool getwindowname "$window") == "sample.sim（25点）- Morvane　V1.2" ]]
+    [[ -n $window && $(xdotool getwindowname "$window") == "sample.sim（25点）較差 0 ≤ d < 0.05 m - Morvane　V1.2" ]]
 }
 wait_for "the window did not show the checked file" checked
 
