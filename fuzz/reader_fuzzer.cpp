@@ -85,14 +85,15 @@ void checkTable(const PointTable& d, const CountingUiSink& ui) {
 
 void clearTable(PointTable& d, std::size_t inputSize) {
     // A record takes at least five bytes; every slot it could reach is cleared.
-    const auto points =
-        static_cast<std::int32_t>(std::min<std::size_t>(TableCapacity, inputSize / 2 + 2));
+    const auto points = static_cast<std::int32_t>(
+        std::min<std::size_t>({TableCapacity, inputSize / 2 + 2, d.xs.size() - 1}));
     for (std::int32_t i = 1; i <= points; ++i) {
         d.numbers[i] = 0;
         d.names[i].clear();
         d.xs[i] = d.ys[i] = d.sortKeys[i] = d.sortOrder[i] = 0;
     }
-    const std::int32_t lines = std::min(TableCapacity, std::max(d.nextReportLine, 0) + 3);
+    const std::int32_t lines = std::min({TableCapacity, std::max(d.nextReportLine, 0) + 3,
+                                         static_cast<std::int32_t>(d.reportLines.size()) - 1});
     for (std::int32_t i = 1; i <= lines; ++i)
         d.reportLines[i].clear();
     d.pointCount = 0;

@@ -11,6 +11,7 @@ namespace morvane {
 namespace {
 
 void appendReportLine(PointTable& table, std::u16string text) {
+    table.makeRoomForReportLine(table.nextReportLine);
     table.reportLines[table.nextReportLine] = std::move(text);
     table.nextReportLine = checkedAdd(table.nextReportLine, 1);
 }

@@ -6,16 +6,50 @@
 namespace morvane {
 
 namespace {
+
 constexpr std::size_t Slots = TableCapacity + 1;
+// Enough for most files at once; a table this small is kept by clear().
+constexpr std::size_t FirstSlots = 1024;
+
+// Room for slot n, doubling so that a file of N points moves its slots
+// log N times, never beyond the capacity.
+std::size_t grownSize(std::size_t size, std::int32_t n) {
+    const auto needed = static_cast<std::size_t>(std::clamp(n, 0, TableCapacity)) + 1;
+    return std::clamp(std::max(needed, 2 * size), FirstSlots, Slots);
 }
 
-PointTable::PointTable()
-    : numbers(Slots), names(Slots), xs(Slots), ys(Slots), lines(Slots), sortKeys(Slots),
-      sortOrder(Slots), reportLines(Slots) {}
+template <typename... Arrays> void resizeAll(std::size_t size, Arrays&... arrays) {
+    (arrays.resize(size), ...);
+}
+
+} // namespace
+
+PointTable::PointTable() {
+    resizeAll(FirstSlots, numbers, names, xs, ys, lines, sortKeys, sortOrder, reportLines);
+}
+
+void PointTable::makeRoomForPoint(std::int32_t n) {
+    if (static_cast<std::size_t>(n) < xs.size())
+        return;
+    resizeAll(grownSize(xs.size(), n), numbers, names, xs, ys, lines, sortKeys, sortOrder);
+}
+
+void PointTable::makeRoomForReportLine(std::int32_t line) {
+    if (static_cast<std::size_t>(line) < reportLines.size())
+        return;
+    reportLines.resize(grownSize(reportLines.size(), line));
+}
 
 void PointTable::clear() {
-    const auto points =
-        static_cast<std::size_t>(std::clamp(std::max(usedSlots, pointCount), 0, TableCapacity));
+    if (xs.size() > FirstSlots || reportLines.size() > FirstSlots) {
+        // A large file's room goes back; a fresh small table is cheaper than
+        // emptying it slot by slot.
+        *this = PointTable();
+        return;
+    }
+    const auto points = std::min(
+        static_cast<std::size_t>(std::clamp(std::max(usedSlots, pointCount), 0, TableCapacity)),
+        xs.size() - 1);
     for (std::size_t i = 1; i <= points; ++i) {
         numbers[i] = 0;
         // Swap with an empty string, not clear(): a long name from an earlier
@@ -27,7 +61,9 @@ void PointTable::clear() {
         sortKeys[i] = 0;
         sortOrder[i] = 0;
     }
-    const auto lines = static_cast<std::size_t>(std::clamp(nextReportLine, 0, TableCapacity));
+    const auto lines =
+        std::min(static_cast<std::size_t>(std::clamp(nextReportLine, 0, TableCapacity)),
+                 reportLines.size() - 1);
     for (std::size_t i = 1; i <= lines; ++i)
         std::u16string().swap(reportLines[i]);
     std::vector<Finding>().swap(findings);

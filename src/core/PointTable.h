@@ -12,17 +12,24 @@ namespace morvane {
 // Usable positions are 1..TableCapacity; slot 0 exists but is never a point.
 inline constexpr std::int32_t TableCapacity = 499'999;
 
-// The point table and report buffer of a check run: 1-based, fixed capacity,
-// sized once and reused by every run so that nothing is allocated per point.
+// The point table and report buffer of a check run: 1-based, with room for
+// TableCapacity points and report lines. The slots grow with the file, by
+// doubling, so that a small file costs what it holds rather than the
+// capacity; a writer makes room before it writes a slot.
 struct PointTable {
     PointTable();
+
+    // Slots 0..n for each point array; n at most TableCapacity.
+    void makeRoomForPoint(std::int32_t n);
+    // Report lines 0..line; line at most TableCapacity.
+    void makeRoomForReportLine(std::int32_t line);
 
     // Report lines 1..nextReportLine-1: the report the run has written.
     std::span<const std::u16string> writtenReportLines() const;
 
-    // Empties every slot 1..TableCapacity and the counters. Only the slots a
-    // run may have written are touched: clearing all of them would cost more
-    // than checking a small file.
+    // Empties every slot and the counters, and gives back the room a large
+    // file took. Only the slots a run may have written are touched: clearing
+    // every slot of a large table would cost more than checking a small file.
     void clear();
 
     std::vector<std::int32_t> numbers;

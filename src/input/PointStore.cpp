@@ -17,6 +17,7 @@ void ensureRoomFor(std::int32_t n) {
 
 void storePoint(PointTable& table, std::int32_t n, std::int32_t number, double x, double y,
                 std::int32_t line) {
+    table.makeRoomForPoint(n);
     table.usedSlots = std::max(table.usedSlots, n);
     table.numbers[n] = number;
     table.xs[n] = x;
@@ -41,6 +42,7 @@ double checkedNameKey(std::u16string_view name) {
 }
 
 void storeName(PointTable& table, std::int32_t n, std::u16string name) {
+    table.makeRoomForPoint(n);
     table.sortKeys[n] += checkedNameKey(name);
     table.names[n] = std::move(name);
     table.sortOrder[n] = n;

@@ -177,9 +177,11 @@ const FooterCase FooterCases[] = {
      [](RunSummary& r) {
          r.file = u8"令和8年度_千葉県_地籍調査_第12工区_境界点_観測結果_最終版_修正3回目.sim";
      },
-     u"令和8年度_千葉県_地籍調…果_最終版_修正3回目.sim　較差 0 から 0.05 m　2026-12-07 14:30　1 / 1"},
+     u"令和8年度_千葉県_地籍調…果_最終版_修正3回目.sim　較差 0 から 0.05 m　2026-12-07 14:30　1 / "
+     u"1"},
     {"ASCII counts half", [](RunSummary& r) { r.file = std::string(50, 'a') + ".sim"; },
-     u"aaaaaaaaaaaaaaaaaaaaaaaa…aaaaaaaaaaaaaaaaaaaa.sim　較差 0 から 0.05 m　2026-12-07 14:30　1 / 1"},
+     u"aaaaaaaaaaaaaaaaaaaaaaaa…aaaaaaaaaaaaaaaaaaaa.sim　較差 0 から 0.05 m　2026-12-07 14:30　1 "
+     u"/ 1"},
     {"band numbers as typed",
      [](RunSummary& r) {
          r.lower = 0.005;
@@ -305,6 +307,7 @@ TEST_F(ReportPrintTest, EveryStepFailingStillReachesEndDoc) {
 
 TEST_F(ReportPrintTest, CounterBeyondTheBufferStopsAtTheLastSlot) {
     PointTable& d = data();
+    d.makeRoomForReportLine(TableCapacity);
     d.reportLines[TableCapacity] = u"最後";
     d.nextReportLine = TableCapacity + 5;
     RecordingUiSink ui;

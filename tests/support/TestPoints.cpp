@@ -31,6 +31,7 @@ PointTable& sharedPointTable() {
 
 void loadPoints(PointTable& table, const std::vector<TestPoint>& points) {
     table.pointCount = static_cast<std::int32_t>(points.size());
+    table.makeRoomForPoint(table.pointCount);
     for (std::int32_t n = 1; n <= table.pointCount; ++n) {
         const TestPoint& p = points[static_cast<std::size_t>(n - 1)];
         table.numbers[n] = n;
@@ -43,6 +44,7 @@ void loadPoints(PointTable& table, const std::vector<TestPoint>& points) {
 
 void loadSortKeys(PointTable& table, const std::vector<double>& keys) {
     table.pointCount = static_cast<std::int32_t>(keys.size());
+    table.makeRoomForPoint(table.pointCount);
     for (std::int32_t n = 1; n <= table.pointCount; ++n) {
         table.sortKeys[n] = keys[static_cast<std::size_t>(n - 1)];
         table.sortOrder[n] = n;
@@ -59,7 +61,9 @@ std::vector<std::uint64_t> sortBits(const PointTable& table) {
 }
 
 void startReport(PointTable& table, std::int32_t next) {
-    const std::int32_t written = std::min(table.nextReportLine - 1, TableCapacity);
+    const std::int32_t written =
+        std::min({table.nextReportLine - 1, TableCapacity,
+                  static_cast<std::int32_t>(table.reportLines.size()) - 1});
     for (std::int32_t i = 1; i <= written; ++i)
         table.reportLines[i].clear();
     table.nextReportLine = next;
@@ -68,6 +72,7 @@ void startReport(PointTable& table, std::int32_t next) {
 
 void loadReport(PointTable& table, const std::vector<std::u16string>& lines) {
     const auto count = static_cast<std::int32_t>(lines.size());
+    table.makeRoomForReportLine(count);
     for (std::int32_t i = 1; i <= count; ++i)
         table.reportLines[i] = lines[static_cast<std::size_t>(i - 1)];
     table.nextReportLine = count + 1;
