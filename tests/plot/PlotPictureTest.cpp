@@ -103,14 +103,6 @@ TEST_F(PlotPicture, DefaultSizeAndAPicturePerFileInAFolder) {
     EXPECT_TRUE(colourNear(west, {800, 612}, 2, Grey));
 }
 
-// Two points 1 cm apart, in zone 9.
-const std::string PairSheet =
-    "<地図 xmlns=\"http://www.moj.go.jp/MINJI/tizuxml\" "
-    "xmlns:g=\"http://www.moj.go.jp/MINJI/tizuzumen\"><座標系>公共座標9系</座標系>"
-    "<g:GM_Point><g:DirectPosition><g:X>1</g:X><g:Y>1</g:Y></g:DirectPosition></g:GM_Point>"
-    "<g:GM_Point><g:DirectPosition><g:X>1</g:X><g:Y>1.01</g:Y></g:DirectPosition></g:GM_Point>"
-    "</地図>";
-
 // Each sheet of an archive gets its own picture, named after its member, in a
 // folder named after the archive; without a folder to hold them, the archive
 // is refused and the other files still get theirs.

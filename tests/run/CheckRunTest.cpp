@@ -252,16 +252,8 @@ TEST_F(CheckRun, RunTimeErrorsAbandonTheRunAndTheNextRunWorks) {
     }
 }
 
-// Two points 1 cm apart: one coincident pair under the default tolerance.
-const std::string PairSheet =
-    "<地図 xmlns=\"http://www.moj.go.jp/MINJI/tizuxml\" "
-    "xmlns:g=\"http://www.moj.go.jp/MINJI/tizuzumen\"><座標系>公共座標9系</座標系>"
-    "<g:GM_Point><g:DirectPosition><g:X>1</g:X><g:Y>1</g:Y></g:DirectPosition></g:GM_Point>"
-    "<g:GM_Point><g:DirectPosition><g:X>1</g:X><g:Y>1.01</g:Y></g:DirectPosition></g:GM_Point>"
-    "</地図>";
-
 TEST_F(CheckRun, ChecksAMapSheetAndSaysWhenItHoldsNoPoint) {
-    TempFile one(test::zipOf({{"a.xml", PairSheet}}), "one.zip");
+    TempFile one(test::zipOf({{"a.xml", test::PairSheet}}), "one.zip");
     ui.files.push_back(one.path());
     const auto summary = runCheck(data(), ui);
     ASSERT_TRUE(summary);
@@ -286,7 +278,7 @@ TEST_F(CheckRun, ChecksEverySheetOfAnArchiveInTurn) {
         "<g:GM_Point><g:DirectPosition><g:X>5</g:X><g:Y>5</g:Y></g:DirectPosition></g:GM_Point>"
         "</地図>";
     TempFile archive(
-        test::zipOf({{"maps/c.xml", "<地図>"}, {"a.xml", PairSheet}, {"b/clean.xml", clean}}),
+        test::zipOf({{"maps/c.xml", "<地図>"}, {"a.xml", test::PairSheet}, {"b/clean.xml", clean}}),
         "city.zip");
     ui.files.push_back(archive.path());
     std::vector<std::pair<std::string, std::int32_t>> seen;
@@ -339,7 +331,7 @@ TEST_F(CheckRun, ChecksEverySheetOfAnArchiveInTurn) {
 // What the command line sees: each unit a run of its own, its text alone,
 // its band read again, announced before it says anything.
 TEST_F(CheckRun, PerUnitLayoutGivesEachUnitItsOwnText) {
-    TempFile archive(test::zipOf({{"b.xml", "<地図>"}, {"a.xml", PairSheet}}), "city.zip");
+    TempFile archive(test::zipOf({{"b.xml", "<地図>"}, {"a.xml", test::PairSheet}}), "city.zip");
     ui.toleranceField = u"10";
     std::vector<std::string> heard;
     std::vector<std::u16string> texts;
@@ -382,7 +374,8 @@ TEST_F(CheckRun, PerUnitLayoutGivesEachUnitItsOwnText) {
 // A path that cannot be listed, or that the front end refuses, is one unit
 // that failed: announced, shown in a box, given back with its error.
 TEST_F(CheckRun, APathThatCannotBeListedIsOneFailedUnit) {
-    TempFile archive(test::zipOf({{"a.xml", PairSheet}, {"b.xml", PairSheet}}), "city.zip");
+    TempFile archive(test::zipOf({{"a.xml", test::PairSheet}, {"b.xml", test::PairSheet}}),
+                     "city.zip");
     struct Case {
         std::filesystem::path path;
         bool refuse;
@@ -426,7 +419,7 @@ TEST_F(CheckRun, APathThatCannotBeListedIsOneFailedUnit) {
 // its findings when asked; a failed unit of several prints its heading and
 // error bare.
 TEST_F(CheckRun, KeptUnitReportsOutliveTheTable) {
-    TempFile archive(test::zipOf({{"b.xml", "<地図>"}, {"a.xml", PairSheet}}), "city.zip");
+    TempFile archive(test::zipOf({{"b.xml", "<地図>"}, {"a.xml", test::PairSheet}}), "city.zip");
     std::vector<UnitReport> kept;
     UnitHooks hooks;
     hooks.done = [&](const PointTable& table, const CheckedUnit& unit) {

@@ -65,6 +65,13 @@ TempFile::~TempFile() {
     std::filesystem::remove_all(m_folder, ignored);
 }
 
+const std::string PairSheet =
+    "<地図 xmlns=\"http://www.moj.go.jp/MINJI/tizuxml\" "
+    "xmlns:g=\"http://www.moj.go.jp/MINJI/tizuzumen\"><座標系>公共座標9系</座標系>"
+    "<g:GM_Point><g:DirectPosition><g:X>1</g:X><g:Y>1</g:Y></g:DirectPosition></g:GM_Point>"
+    "<g:GM_Point><g:DirectPosition><g:X>1</g:X><g:Y>1.01</g:Y></g:DirectPosition></g:GM_Point>"
+    "</地図>";
+
 std::string simaFile(const std::vector<std::u16string>& records) {
     std::u16string text = u"G00,01,test,\r\nZ00,座標データ,\r\nA00,\r\n";
     for (const auto& r : records)

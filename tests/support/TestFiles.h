@@ -37,6 +37,10 @@ private:
 // "A01,no,name,x,y," lines joined with CR LF, as a survey program writes them.
 std::string simaFile(const std::vector<std::u16string>& records);
 
+// A map sheet of zone 9 with two points 1 cm apart: one coincident pair under
+// the default tolerance.
+extern const std::string PairSheet;
+
 // A file's bytes as they are; empty when it cannot be read.
 std::string readFile(const std::filesystem::path& path);
 
