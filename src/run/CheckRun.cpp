@@ -2,6 +2,7 @@
 
 #include "checks/CoincidentPoints.h"
 #include "checks/DuplicateNames.h"
+#include "checks/DuplicateNumbers.h"
 #include "checks/KeySort.h"
 #include "core/LeadingNumber.h"
 #include "core/NumberFormat.h"
@@ -71,11 +72,12 @@ std::u16string stopLine(std::u16string_view check, CheckEnd end, std::int32_t fi
 
 std::u16string stopLines(const RunSummary& summary) {
     return stopLine(u"名称", summary.duplicateNameCheck, summary.duplicateNames) +
-           stopLine(u"座標", summary.coincidentPointCheck, summary.coincidentPoints);
+           stopLine(u"座標", summary.coincidentPointCheck, summary.coincidentPoints) +
+           stopLine(u"点番号", summary.duplicateNumberCheck, summary.duplicateNumbers);
 }
 
-// Reads the source into the table and runs both checks, with the status
-// line naming each phase; fills in what the summary learns on the way.
+// Reads the source into the table and runs the chosen checks, with the
+// status line naming each phase; fills in what the summary learns on the way.
 void readAndCheck(PointTable& table, UiSink& ui, const PointSource& source, RunSummary& summary) {
     ui.setStatusColor(StatusBusyColor);
     ui.setStatusText(u"  座標読み込み中");
@@ -92,17 +94,30 @@ void readAndCheck(PointTable& table, UiSink& ui, const PointSource& source, RunS
         throw RunError::withoutNumber(
             std::u16string(source.format() == SourceFormat::MapSheet ? NoPoints : NoRecords));
 
-    showStatus(ui, u"  名称検査中");
-    sortByKey(table);
     summary.points = table.pointCount;
     table.nextReportLine = 1;
-    summary.duplicateNameCheck = checkDuplicateNames(table, ui);
-    summary.duplicateNames = findingsInReportLines(table.nextReportLine - 1);
-
-    showStatus(ui, u"  座標検査中");
-    const std::int32_t coincidentFrom = table.nextReportLine;
-    summary.coincidentPointCheck = checkCoincidentPoints(table, ui);
-    summary.coincidentPoints = findingsInReportLines(table.nextReportLine - coincidentFrom);
+    summary.checks = ui.checkChoice();
+    // Each check's findings are the report lines it added.
+    std::int32_t from = table.nextReportLine;
+    if (summary.checks.duplicateNames) {
+        showStatus(ui, u"  名称検査中");
+        sortByKey(table);
+        summary.duplicateNameCheck = checkDuplicateNames(table, ui);
+        summary.duplicateNames = findingsInReportLines(table.nextReportLine - from);
+    }
+    if (summary.checks.coincidentPoints) {
+        showStatus(ui, u"  座標検査中");
+        from = table.nextReportLine;
+        summary.coincidentPointCheck = checkCoincidentPoints(table, ui);
+        summary.coincidentPoints = findingsInReportLines(table.nextReportLine - from);
+    }
+    // Last, so that the two other checks' findings keep their places.
+    if (summary.checks.duplicateNumbers) {
+        showStatus(ui, u"  点番号検査中");
+        from = table.nextReportLine;
+        summary.duplicateNumberCheck = checkDuplicateNumbers(table, ui);
+        summary.duplicateNumbers = findingsInReportLines(table.nextReportLine - from);
+    }
 }
 
 // Everything of a run after the source is known.
