@@ -38,6 +38,11 @@ constexpr CliOption Declared[] = {
      [](CliOptions& o, const std::string& v) {
          o.onTooMany = namedValue("--on-too-many", v, TooManyAnswers);
      }},
+    {"--check", nullptr, "LIST", R"(the checks to make, separated by commas: "names"
+(points that share a name), "coincident" (pairs in
+the band) and "numbers" (points that share a point
+number other than 0) (default "names,coincident"))",
+     [](CliOptions& o, const std::string& v) { o.checks = checkList(v); }},
     {"--encoding", nullptr, "ENCODING", R"(read the files as "cp932" (Shift-JIS), "utf-8" or
 "utf-16" instead of guessing (default "auto": a byte
 order mark, or valid UTF-8 with a character beyond
@@ -103,11 +108,12 @@ constexpr const char* UsageHead = R"(Usage: morvane-check [options] FILE...
 
 Checks survey coordinate files ("A01" and "Z" records) for points
 that share a name and for pairs of points whose distance d lies in the band
-LOWER <= d < TOLERANCE. Cadastral map XML sheets (.xml) and ZIP files of them
+LOWER <= d < TOLERANCE, and, with --check, for points that share a point
+number. Cadastral map XML sheets (.xml) and ZIP files of them
 (.zip) are checked sheet by sheet, each named ARCHIVE.zip:SHEET.xml. Prints
 each file's report in UTF-8, then a summary line on standard error: the file,
 its encoding, the zone a sheet states, the points read, the findings of each
-check and the band.
+check made and the band.
 
 Options:
 )";

@@ -24,6 +24,8 @@ struct CliOptions {
     // Unset: "stop" for the report, "continue" for a data format, which no
     // one reads as it is made and which must not look whole when it is not.
     std::optional<Answer> onTooMany;
+    // --check: the checks each file gets.
+    CheckChoice checks;
     // --encoding: how every file is read; Auto guesses from each file.
     EncodingChoice encoding = EncodingChoice::Auto;
     OutputFormat format = OutputFormat::Report;
