@@ -22,6 +22,7 @@ class QPushButton;
 namespace morvane {
 
 struct PointTable;
+class CheckOptions;
 class ReportCommands;
 class ResultListModel;
 class TextPlotLink;
@@ -34,7 +35,8 @@ std::int16_t filterToleranceKey(std::int16_t key);
 // controls and hands Start (a click, a drop, a named file) to the core; it
 // decides nothing itself. What follows a run lives beside it: ReportCommands
 // (print, PDF, CSV) and TextPlotLink (the result text and the plot), both
-// told when a run starts and when it ends.
+// told when a run starts and when it ends; CheckOptions holds what the next
+// run checks.
 // Controls carry their names as object names (findChild<...>("lowerField")).
 class MainWindow : public QWidget, public UiSink {
     Q_OBJECT
@@ -53,6 +55,7 @@ public:
     void setToleranceText(const std::u16string& text) override;
     std::u16string lowerBoundText() override;
     std::optional<std::filesystem::path> chooseCoordinateFile() override;
+    CheckChoice checkChoice() override;
     bool choosePrinter() override;
     void setStatusText(const std::u16string& text) override;
     void setStatusColor(Rgb color) override;
@@ -79,7 +82,8 @@ private:
     // the user, because a run does not return to the event loop.
     void showPending();
 
-    // Qt's editing commands, then the plot's entry and the report commands.
+    // Qt's editing commands, then the plot's entry, the choice of checks and
+    // the report commands.
     std::unique_ptr<QMenu> makeResultTextMenu(const QPoint& position);
     void showResultTextMenu(const QPoint& position);
 
@@ -88,6 +92,7 @@ private:
     // Told of each run (see the class comment).
     ReportCommands* m_reports;
     TextPlotLink* m_plotLink;
+    CheckOptions* m_checkOptions;
 
     QPushButton* m_startButton;
     QLabel* m_bandLabel;

@@ -10,6 +10,7 @@ namespace morvane {
 namespace {
 
 const QString LastCheckedFolderKey = QStringLiteral("files/lastCheckedFolder");
+const QString CheckPointNumbersKey = QStringLiteral("checks/pointNumbers");
 
 } // namespace
 
@@ -28,6 +29,14 @@ void rememberCheckedFile(const std::filesystem::path& file) {
     // folder that the next session need not share.
     const QString folder = QFileInfo(QFile::decodeName(file.c_str())).absolutePath();
     QSettings().setValue(LastCheckedFolderKey, folder);
+}
+
+bool checkingPointNumbers() {
+    return QSettings().value(CheckPointNumbersKey, false).toBool();
+}
+
+void rememberCheckingPointNumbers(bool on) {
+    QSettings().setValue(CheckPointNumbersKey, on);
 }
 
 } // namespace morvane

@@ -19,4 +19,9 @@ QString lastCheckedFolder();
 // Remembers the folder of a file about to be checked, however it was chosen.
 void rememberCheckedFile(const std::filesystem::path& file);
 
+// Whether a run also checks point numbers, as the user last chose in the
+// result text's menu; off until then.
+bool checkingPointNumbers();
+void rememberCheckingPointNumbers(bool on);
+
 } // namespace morvane

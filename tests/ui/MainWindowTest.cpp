@@ -24,6 +24,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QListView>
+#include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPlainTextEdit>
@@ -557,6 +558,28 @@ private slots:
         QCOMPARE(sheets[0].count(u"同一座標値"_q), 1001);
         QCOMPARE(sheets[1].count(u"同一座標値"_q), 1002);
         QCOMPARE(window->windowTitle(), u"many.zip（4008点）- Morvane　V1.2"_q);
+    }
+
+    // The entry is kept: the next session checks point numbers too, until
+    // the entry is cleared.
+    void pointNumbersAreCheckedWhileTheMenuEntrySaysSo() {
+        TempFile numbered(simaFile({u"A01,12,P1,100,200,", u"A01,12,P2,130,200,"}));
+        const auto resultText = [&] {
+            window->checkFile(numbered.path());
+            return control<QPlainTextEdit>("resultText")->toPlainText();
+        };
+        QCOMPARE(resultText(), u"同一座標はありませんでした\n"_q);
+        withResultTextMenu([](QMenu& menu) {
+            for (QAction* entry : menu.actions())
+                if (entry->objectName() == "checkPointNumbersAction") {
+                    QCOMPARE(entry->text(), u"点番号も検査する"_q);
+                    entry->trigger();
+                }
+        });
+        window = std::make_unique<morvane::MainWindow>(user->dialogs());
+        QVERIFY(resultText().startsWith(u"同一点番号\n    12  P1 "_q));
+        clickMenuEntry("checkPointNumbersAction");
+        QCOMPARE(resultText(), u"同一座標はありませんでした\n"_q);
     }
 
     void realBoxesAreSetUpAsDesigned() {
