@@ -6,6 +6,7 @@
 #include "SimaLayouts.h"
 #include "checks/CoincidentPoints.h"
 #include "checks/DuplicateNames.h"
+#include "checks/DuplicateNumbers.h"
 #include "checks/KeySort.h"
 #include "core/PointTable.h"
 #include "core/RunError.h"
@@ -20,6 +21,7 @@
 #include "support/TestPoints.h"
 #include "support/ZipFiles.h"
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <map>
@@ -162,6 +164,21 @@ void duplicateNameBench(benchmark::State& state, const std::string& layout, int 
     }
 }
 
+// The numbers in record order (uniform) or out of order, some twice
+// (renumbered).
+void duplicateNumberBench(benchmark::State& state, const std::string& layout) {
+    PointTable& d = test::sharedPointTable();
+    load(layout, FullTable);
+    CountingUiSink sink; // answers No: every check runs to its end
+    for (auto _ : state) {
+        state.PauseTiming();
+        emptyReport(d, sink);
+        state.ResumeTiming();
+        checkDuplicateNumbers(d, sink);
+    }
+    state.counters["findings"] = static_cast<double>(d.nextReportLine - 1) / 3;
+}
+
 void coincidentPointBench(benchmark::State& state, const std::string& layout, int points,
                           const std::u16string& tolerance, const std::u16string& lower) {
     PointTable& d = test::sharedPointTable();
@@ -178,10 +195,12 @@ void coincidentPointBench(benchmark::State& state, const std::string& layout, in
     state.counters["findings"] = static_cast<double>(d.nextReportLine - 1) / 3;
 }
 
-void wholeRunBench(benchmark::State& state, const std::string& layout, int points) {
+void wholeRunBench(benchmark::State& state, const std::string& layout, int points,
+                   CheckChoice checks) {
     const test::TempFile file(fileBytes(layout, points));
     CountingUiSink sink; // answers No: every check runs to its end
     sink.file = file.path();
+    sink.checks = checks;
     for (auto _ : state)
         runCheck(test::sharedPointTable(), sink);
 }
@@ -327,6 +346,11 @@ void registerAll() {
     benchmark::RegisterBenchmark("DuplicateNames/uniform/499999", duplicateNameBench, "uniform",
                                  FullTable)
         ->Unit(ms);
+    for (const char* layout : {"uniform", "renumbered"})
+        benchmark::RegisterBenchmark(
+            (std::string("DuplicateNumbers/") + layout + "/499999").c_str(), duplicateNumberBench,
+            layout)
+            ->Unit(ms);
     for (const char* layout : {"uniform", "columns", "line", "square", "origin", "cluster"}) {
         const std::u16string lower = std::string(layout) == "cluster" ? u"0.001" : u"0";
         benchmark::RegisterBenchmark(
@@ -351,10 +375,15 @@ void registerAll() {
                                          longTokenBench, comment, mebibytes)
                 ->Unit(ms);
     benchmark::RegisterBenchmark("MapSheet/LongNames/1GB", longNamesBench)->Unit(ms);
-    for (const char* layout : {"uniform", "line"})
+    for (const char* layout : {"uniform", "line", "renumbered"}) {
         benchmark::RegisterBenchmark((std::string("WholeRun/") + layout + "/499999").c_str(),
-                                     wholeRunBench, layout, FullTable)
+                                     wholeRunBench, layout, FullTable, CheckChoice{})
             ->Unit(ms);
+        benchmark::RegisterBenchmark(
+            (std::string("WholeRun/") + layout + "/499999/all-checks").c_str(), wholeRunBench,
+            layout, FullTable, CheckChoice{true, true, true})
+            ->Unit(ms);
+    }
 }
 
 } // namespace
