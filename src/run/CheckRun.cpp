@@ -10,6 +10,7 @@
 #include "core/RunError.h"
 #include "core/Text.h"
 #include "core/UiSink.h"
+#include "input/Cp932.h"
 #include "input/PointSources.h"
 
 namespace morvane {
@@ -76,6 +77,15 @@ std::u16string stopLines(const RunSummary& summary) {
            stopLine(u"点番号", summary.duplicateNumberCheck, summary.duplicateNumbers);
 }
 
+// Names as written meet in the order of the keys the reader gave them; names
+// compared as they read are keyed again by the check, from their forms.
+CheckEnd checkNames(PointTable& table, UiSink& ui, NameComparison comparison) {
+    if (comparison == NameComparison::LookAlike)
+        return checkLookAlikeNames(table, ui, NameKey);
+    sortByKey(table);
+    return checkDuplicateNames(table, ui);
+}
+
 // Reads the source into the table and runs the chosen checks, with the
 // status line naming each phase; fills in what the summary learns on the way.
 void readAndCheck(PointTable& table, UiSink& ui, const PointSource& source, RunSummary& summary) {
@@ -101,8 +111,7 @@ void readAndCheck(PointTable& table, UiSink& ui, const PointSource& source, RunS
     std::int32_t from = table.nextReportLine;
     if (summary.checks.duplicateNames) {
         showStatus(ui, u"  名称検査中");
-        sortByKey(table);
-        summary.duplicateNameCheck = checkDuplicateNames(table, ui);
+        summary.duplicateNameCheck = checkNames(table, ui, summary.checks.names);
         summary.duplicateNames = findingsInReportLines(table.nextReportLine - from);
     }
     if (summary.checks.coincidentPoints) {
