@@ -21,6 +21,8 @@ constexpr NamedValue<OutputFormat> Formats[] = {{"report", OutputFormat::Report}
                                                 {"csv", OutputFormat::Csv},
                                                 {"json", OutputFormat::Json},
                                                 {"geojson", OutputFormat::GeoJson}};
+constexpr NamedValue<NameComparison> NameComparisons[] = {{"exact", NameComparison::AsWritten},
+                                                          {"nfkc", NameComparison::LookAlike}};
 // Yes stops, as Enter does in the window.
 constexpr NamedValue<Answer> TooManyAnswers[] = {{"stop", Answer::Yes}, {"continue", Answer::No}};
 
@@ -42,7 +44,19 @@ constexpr CliOption Declared[] = {
 (points that share a name), "coincident" (pairs in
 the band) and "numbers" (points that share a point
 number other than 0) (default "names,coincident"))",
-     [](CliOptions& o, const std::string& v) { o.checks = checkList(v); }},
+     [](CliOptions& o, const std::string& v) {
+         const NameComparison names = o.checks.names;
+         o.checks = checkList(v);
+         o.checks.names = names;
+     }},
+    {"--names", nullptr, "HOW", R"(how the name check compares names: "exact" (default)
+or "nfkc": as they read, after Unicode NFKC, so that
+full-width and half-width forms ("道5" and "道５",
+"ﾃｸﾞｲ" and "テグイ") are one name; the report shows
+the names as written)",
+     [](CliOptions& o, const std::string& v) {
+         o.checks.names = namedValue("--names", v, NameComparisons);
+     }},
     {"--encoding", nullptr, "ENCODING", R"(read the files as "cp932" (Shift-JIS), "utf-8" or
 "utf-16" instead of guessing (default "auto": a byte
 order mark, or valid UTF-8 with a character beyond
@@ -167,6 +181,8 @@ void refuseMismatches(const CliOptions& o) {
                          "JSON and GeoJSON with LF");
     if (o.format != OutputFormat::GeoJson && o.zone != 0)
         throw UsageError("--zone applies only to --format geojson");
+    if (!o.checks.duplicateNames && o.checks.names != NameComparison::AsWritten)
+        throw UsageError("--names applies to the name check, which --check leaves out");
 }
 
 } // namespace

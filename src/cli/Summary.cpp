@@ -37,8 +37,11 @@ std::string summaryLine(const RunSummary& s) {
         line += "local coordinates, ";
     line += count(s.points, "point", "points");
     // Only the checks made: a count of 0 would read as a clean result.
-    if (s.checks.duplicateNames)
+    if (s.checks.duplicateNames) {
         line += ", " + count(s.duplicateNames, "duplicate name", "duplicate names");
+        if (s.checks.names == NameComparison::LookAlike)
+            line += " (NFKC)";
+    }
     if (s.checks.coincidentPoints) {
         line += ", " + count(s.coincidentPoints, "coincident point", "coincident points");
         line += ", band " + number(s.lower) + " ≤ d < " + number(s.tolerance);

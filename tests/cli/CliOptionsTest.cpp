@@ -120,8 +120,8 @@ TEST(CommandLineOptions, AValueCanBeGivenInEveryForm) {
     EXPECT_EQ(o.jobs, 3u);
     EXPECT_EQ(o.lower, u"");
 
-    EXPECT_EQ(parseCliOptions({"--check", "numbers,names", "a.sim"}).checks,
-              (CheckChoice{true, false, true}));
+    EXPECT_EQ(parseCliOptions({"--names", "nfkc", "--check", "numbers,names", "a.sim"}).checks,
+              (CheckChoice{true, false, true, NameComparison::LookAlike}));
 
     EXPECT_TRUE(parseCliOptions({"-h"}).help);
     EXPECT_TRUE(parseCliOptions({"--version"}).version);
@@ -165,6 +165,8 @@ TEST(CommandLineOptions, RefusalsSayExactlyWhatIsWrong) {
         {{"--check=names,number", "a.sim"},
          "--check takes \"names\", \"coincident\" or \"numbers\", separated by commas, not "
          "\"number\""},
+        {{"--check=numbers", "--names=nfkc", "a.sim"},
+         "--names applies to the name check, which --check leaves out"},
         {{"--pdf=", "a.sim"}, "--pdf needs a file or folder name"},
         {{"--plot", "", "a.sim"}, "--plot needs a file or folder name"},
         {{}, "no coordinate file given"},
