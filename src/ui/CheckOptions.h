@@ -12,8 +12,9 @@ namespace morvane {
 
 // The entries of the result text's menu that choose what the next run
 // checks: "点番号も検査する" adds the point-number check to the two checks
-// every run makes. Checkable, and kept in the settings as soon as the user
-// changes them, so the next session checks the same way.
+// every run makes, "全角・半角の違いを無視して名称を比べる" has the name check
+// compare names as they read. Checkable, and kept in the settings as soon as
+// the user changes them, so the next session checks the same way.
 class CheckOptions : public QObject {
     Q_OBJECT
 
@@ -28,6 +29,7 @@ public:
 
 private:
     QAction* m_pointNumbers;
+    QAction* m_lookAlikeNames;
 };
 
 } // namespace morvane

@@ -11,6 +11,7 @@ namespace {
 
 const QString LastCheckedFolderKey = QStringLiteral("files/lastCheckedFolder");
 const QString CheckPointNumbersKey = QStringLiteral("checks/pointNumbers");
+const QString LookAlikeNamesKey = QStringLiteral("checks/lookAlikeNames");
 
 } // namespace
 
@@ -37,6 +38,14 @@ bool checkingPointNumbers() {
 
 void rememberCheckingPointNumbers(bool on) {
     QSettings().setValue(CheckPointNumbersKey, on);
+}
+
+bool comparingLookAlikeNames() {
+    return QSettings().value(LookAlikeNamesKey, false).toBool();
+}
+
+void rememberComparingLookAlikeNames(bool on) {
+    QSettings().setValue(LookAlikeNamesKey, on);
 }
 
 } // namespace morvane

@@ -24,4 +24,9 @@ void rememberCheckedFile(const std::filesystem::path& file);
 bool checkingPointNumbers();
 void rememberCheckingPointNumbers(bool on);
 
+// Whether the name check compares names as they read (full-width and
+// half-width forms alike), as the user last chose; off until then.
+bool comparingLookAlikeNames();
+void rememberComparingLookAlikeNames(bool on);
+
 } // namespace morvane
