@@ -13,6 +13,7 @@
 #include "core/Text.h"
 #include "input/CoordinateFile.h"
 #include "input/CoordinateReader.h"
+#include "input/Cp932.h"
 #include "input/MapSheet.h"
 #include "input/PointSources.h"
 #include "run/CheckRun.h"
@@ -162,6 +163,31 @@ void duplicateNameBench(benchmark::State& state, const std::string& layout, int 
         state.ResumeTiming();
         checkDuplicateNames(d, sink);
     }
+}
+
+// The name check comparing names as they read, on the uniform layout with
+// its names starting with a kanji, which NFKC leaves as it is, or with a
+// full-width letter, which it changes: every name gets a form and a key.
+void lookAlikeNameBench(benchmark::State& state, char16_t first) {
+    PointTable& d = test::sharedPointTable();
+    load("uniform", FullTable);
+    std::vector<double> keys(FullTable + 1);
+    for (std::int32_t n = 1; n <= FullTable; ++n) {
+        d.names[n][0] = first;
+        keys[n] = NameKey(d.names[n]);
+    }
+    CountingUiSink sink; // answers No: every check runs to its end
+    for (auto _ : state) {
+        state.PauseTiming();
+        emptyReport(d, sink);
+        for (std::int32_t n = 1; n <= FullTable; ++n) {
+            d.sortKeys[n] = keys[n];
+            d.sortOrder[n] = n;
+        }
+        state.ResumeTiming();
+        checkLookAlikeNames(d, sink, NameKey);
+    }
+    state.counters["findings"] = static_cast<double>(d.nextReportLine - 1) / 3;
 }
 
 // The numbers in record order (uniform) or out of order, some twice
@@ -345,6 +371,10 @@ void registerAll() {
         ->Unit(ms);
     benchmark::RegisterBenchmark("DuplicateNames/uniform/499999", duplicateNameBench, "uniform",
                                  FullTable)
+        ->Unit(ms);
+    benchmark::RegisterBenchmark("LookAlikeNames/kanji/499999", lookAlikeNameBench, u'境')
+        ->Unit(ms);
+    benchmark::RegisterBenchmark("LookAlikeNames/full-width/499999", lookAlikeNameBench, u'Ｐ')
         ->Unit(ms);
     for (const char* layout : {"uniform", "renumbered"})
         benchmark::RegisterBenchmark(
