@@ -6,12 +6,14 @@
 #include "SimaLayouts.h"
 #include "checks/CoincidentPoints.h"
 #include "checks/DuplicateNames.h"
+#include "checks/DuplicateNumbers.h"
 #include "checks/KeySort.h"
 #include "core/PointTable.h"
 #include "core/RunError.h"
 #include "core/Text.h"
 #include "input/CoordinateFile.h"
 #include "input/CoordinateReader.h"
+#include "input/Cp932.h"
 #include "input/MapSheet.h"
 #include "input/PointSources.h"
 #include "run/CheckRun.h"
@@ -20,6 +22,7 @@
 #include "support/TestPoints.h"
 #include "support/ZipFiles.h"
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <map>
@@ -162,6 +165,46 @@ void duplicateNameBench(benchmark::State& state, const std::string& layout, int 
     }
 }
 
+// The name check comparing names as they read, on the uniform layout with
+// its names starting with a kanji, which NFKC leaves as it is, or with a
+// full-width letter, which it changes: every name gets a form and a key.
+void lookAlikeNameBench(benchmark::State& state, char16_t first) {
+    PointTable& d = test::sharedPointTable();
+    load("uniform", FullTable);
+    std::vector<double> keys(FullTable + 1);
+    for (std::int32_t n = 1; n <= FullTable; ++n) {
+        d.names[n][0] = first;
+        keys[n] = NameKey(d.names[n]);
+    }
+    CountingUiSink sink; // answers No: every check runs to its end
+    for (auto _ : state) {
+        state.PauseTiming();
+        emptyReport(d, sink);
+        for (std::int32_t n = 1; n <= FullTable; ++n) {
+            d.sortKeys[n] = keys[n];
+            d.sortOrder[n] = n;
+        }
+        state.ResumeTiming();
+        checkLookAlikeNames(d, sink, NameKey);
+    }
+    state.counters["findings"] = static_cast<double>(d.nextReportLine - 1) / 3;
+}
+
+// The numbers in record order (uniform) or out of order, some twice
+// (renumbered).
+void duplicateNumberBench(benchmark::State& state, const std::string& layout) {
+    PointTable& d = test::sharedPointTable();
+    load(layout, FullTable);
+    CountingUiSink sink; // answers No: every check runs to its end
+    for (auto _ : state) {
+        state.PauseTiming();
+        emptyReport(d, sink);
+        state.ResumeTiming();
+        checkDuplicateNumbers(d, sink);
+    }
+    state.counters["findings"] = static_cast<double>(d.nextReportLine - 1) / 3;
+}
+
 void coincidentPointBench(benchmark::State& state, const std::string& layout, int points,
                           const std::u16string& tolerance, const std::u16string& lower) {
     PointTable& d = test::sharedPointTable();
@@ -178,10 +221,12 @@ void coincidentPointBench(benchmark::State& state, const std::string& layout, in
     state.counters["findings"] = static_cast<double>(d.nextReportLine - 1) / 3;
 }
 
-void wholeRunBench(benchmark::State& state, const std::string& layout, int points) {
+void wholeRunBench(benchmark::State& state, const std::string& layout, int points,
+                   CheckChoice checks) {
     const test::TempFile file(fileBytes(layout, points));
     CountingUiSink sink; // answers No: every check runs to its end
     sink.file = file.path();
+    sink.checks = checks;
     for (auto _ : state)
         runCheck(test::sharedPointTable(), sink);
 }
@@ -327,6 +372,15 @@ void registerAll() {
     benchmark::RegisterBenchmark("DuplicateNames/uniform/499999", duplicateNameBench, "uniform",
                                  FullTable)
         ->Unit(ms);
+    benchmark::RegisterBenchmark("LookAlikeNames/kanji/499999", lookAlikeNameBench, u'境')
+        ->Unit(ms);
+    benchmark::RegisterBenchmark("LookAlikeNames/full-width/499999", lookAlikeNameBench, u'Ｐ')
+        ->Unit(ms);
+    for (const char* layout : {"uniform", "renumbered"})
+        benchmark::RegisterBenchmark(
+            (std::string("DuplicateNumbers/") + layout + "/499999").c_str(), duplicateNumberBench,
+            layout)
+            ->Unit(ms);
     for (const char* layout : {"uniform", "columns", "line", "square", "origin", "cluster"}) {
         const std::u16string lower = std::string(layout) == "cluster" ? u"0.001" : u"0";
         benchmark::RegisterBenchmark(
@@ -351,10 +405,15 @@ void registerAll() {
                                          longTokenBench, comment, mebibytes)
                 ->Unit(ms);
     benchmark::RegisterBenchmark("MapSheet/LongNames/1GB", longNamesBench)->Unit(ms);
-    for (const char* layout : {"uniform", "line"})
+    for (const char* layout : {"uniform", "line", "renumbered"}) {
         benchmark::RegisterBenchmark((std::string("WholeRun/") + layout + "/499999").c_str(),
-                                     wholeRunBench, layout, FullTable)
+                                     wholeRunBench, layout, FullTable, CheckChoice{})
             ->Unit(ms);
+        benchmark::RegisterBenchmark(
+            (std::string("WholeRun/") + layout + "/499999/all-checks").c_str(), wholeRunBench,
+            layout, FullTable, CheckChoice{true, true, true})
+            ->Unit(ms);
+    }
 }
 
 } // namespace

@@ -15,6 +15,7 @@ struct Point {
     std::string name;
     double x;
     double y;
+    int number = 0; // 0: its place in the file
 };
 
 constexpr double Half = 500.0; // the uniform area is 1 km square around the origin
@@ -78,6 +79,15 @@ std::optional<std::vector<Point>> generate(std::string_view layout, int n) {
             points[k].y = -78.901;
         }
         std::shuffle(points.begin(), points.end(), rng);
+    } else if (layout == "renumbered") {
+        // Numbers given out of order, some twice, as after a merge of two
+        // surveys: the point-number check's hardest sort.
+        std::vector<int> numbers(n);
+        for (int k = 0; k < n; ++k)
+            numbers[k] = k % 1000 == 999 ? k : k + 1;
+        std::shuffle(numbers.begin(), numbers.end(), rng);
+        for (int k = 0; k < n; ++k)
+            points[k].number = numbers[k];
     } else {
         return std::nullopt;
     }
@@ -94,7 +104,8 @@ std::optional<std::string> simaFile(std::string_view layout, int points) {
     char line[128];
     for (std::size_t k = 0; k < generated->size(); ++k) {
         const auto& p = (*generated)[k];
-        std::snprintf(line, sizeof line, "A01,%zu,%s,%.3f,%.3f,0.000,\r\n", k + 1, p.name.c_str(),
+        const std::size_t number = p.number != 0 ? static_cast<std::size_t>(p.number) : k + 1;
+        std::snprintf(line, sizeof line, "A01,%zu,%s,%.3f,%.3f,0.000,\r\n", number, p.name.c_str(),
                       p.x, p.y);
         out += line;
     }

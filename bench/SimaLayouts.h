@@ -14,7 +14,9 @@ namespace morvane::bench {
 // values), line (all on one X line, 0.1 m apart), square (all in a 10 m
 // square), origin (every tenth point at exactly 0,0), interleaved (small X
 // and names on even records, large on odd), cluster (up to 50,000 points on
-// one spot, the rest uniform). Empty for an unknown layout.
+// one spot, the rest uniform), renumbered (uniform, its point numbers
+// shuffled and every thousandth one repeated). Points are numbered 1, 2, ...
+// in record order otherwise. Empty for an unknown layout.
 std::optional<std::string> simaFile(std::string_view layout, int points);
 
 } // namespace morvane::bench

@@ -177,6 +177,21 @@ awk -v a="$plain" -v b="$plotted" 'BEGIN {
 echo
 "$build/bench/plot_bench" --benchmark_filter=PlotRepaint
 
+# The point-number check on top of the two others: a whole run at full size
+# with all three checks against the two alone (target: at most 25 % more), on
+# numbers in record order and on numbers shuffled.
+echo
+echo "| all checks (499,999 points) | two checks s | all three s | ratio |"
+echo "|-----------------------------|-------------:|------------:|------:|"
+for layout in uniform renumbered; do
+    file="$data/$layout-499999.sim"
+    [[ -f "$file" ]] || "$build/bench/morvane_gensima" "$layout" 499999 "$file"
+    two=$(median_wall "$file")
+    three=$(median_wall --check names,coincident,numbers "$file")
+    awk -v l="$layout" -v a="$two" -v b="$three" 'BEGIN {
+        printf "| %-27s | %12.2f | %11.2f | %5.2f |\n", l, a, b, b / a }'
+done
+
 # Map sheets made to stall a reader: one long attribute or comment (target: a
 # 200 MB one ends within 5 s) and 1 GB of names too long for a key.
 echo

@@ -31,14 +31,18 @@ inline const char16_t* const LowerTexts[] = {
     u"0", u"0.001", u"0.3", u"-5", u"20", u"1D-3", u"inf", u"1e400",
 };
 
-// The window's field texts and answers from a hash's bits: the tolerance from
-// all of them, the lower bound from those above bit 3, and bits 8 and 9 answer
-// the two questions a run can ask (each check asks at most once), 1 for Yes.
+// The window's field texts, answers and checks from a hash's bits: the
+// tolerance from all of them, the lower bound from those above bit 3, bits 8
+// to 10 answer the questions a run can ask (each check asks at most once), 1
+// for Yes, bit 11 adds the point-number check and bit 12 compares names as
+// they read.
 inline void fillFromBits(CountingUiSink& ui, std::uint32_t bits) {
     const auto answer = [](std::uint32_t bit) { return bit & 1 ? Answer::Yes : Answer::No; };
     ui.toleranceField = ToleranceTexts[bits % std::size(ToleranceTexts)];
     ui.lowerField = LowerTexts[(bits >> 4) % std::size(LowerTexts)];
-    ui.answers = {answer(bits >> 8), answer(bits >> 9)};
+    ui.answers = {answer(bits >> 8), answer(bits >> 9), answer(bits >> 10)};
+    ui.checks.duplicateNumbers = (bits >> 11) & 1;
+    ui.checks.names = (bits >> 12) & 1 ? NameComparison::LookAlike : NameComparison::AsWritten;
 }
 
 } // namespace morvane::fuzz

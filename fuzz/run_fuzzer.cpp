@@ -1,5 +1,5 @@
 // A whole check run, exactly as the window starts it, over arbitrary bytes in
-// an in-memory file: tolerance validation, reset, file checks, reading, both
+// an in-memory file: tolerance validation, reset, file checks, reading, the
 // checks, the result text, and abandoning the run on a run-time error.
 #include "FuzzInput.h"
 #include "core/PointTable.h"
@@ -56,7 +56,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::size_t i = 0; i + 1 < ui.resultField.size(); ++i)
         lineBreaks += ui.resultField[i] == u'\r' && ui.resultField[i + 1] == u'\n';
     const std::int32_t stopLines = (summary->duplicateNameCheck != CheckEnd::Finished) +
-                                   (summary->coincidentPointCheck != CheckEnd::Finished);
+                                   (summary->coincidentPointCheck != CheckEnd::Finished) +
+                                   (summary->duplicateNumberCheck != CheckEnd::Finished);
     if (d.nextReportLine < 1 || lineBreaks != d.nextReportLine + stopLines ||
         ui.resultField.size() < 2 || ui.resultField.substr(ui.resultField.size() - 2) != u"\r\n" ||
         ui.items < 1)

@@ -11,6 +11,8 @@ packages=(
     libproj-dev
     # map sheets (XML) and their ZIP archives
     libexpat1-dev libzip-dev
+    # names compared as they read (Unicode NFKC)
+    libicu-dev
     # the window and printing
     qt6-base-dev qt6-qpa-plugins libgl-dev fonts-ipafont-gothic qt6-translations-l10n
     # tests

@@ -21,6 +21,8 @@ constexpr NamedValue<OutputFormat> Formats[] = {{"report", OutputFormat::Report}
                                                 {"csv", OutputFormat::Csv},
                                                 {"json", OutputFormat::Json},
                                                 {"geojson", OutputFormat::GeoJson}};
+constexpr NamedValue<NameComparison> NameComparisons[] = {{"exact", NameComparison::AsWritten},
+                                                          {"nfkc", NameComparison::LookAlike}};
 // Yes stops, as Enter does in the window.
 constexpr NamedValue<Answer> TooManyAnswers[] = {{"stop", Answer::Yes}, {"continue", Answer::No}};
 
@@ -38,6 +40,23 @@ such as "0,05" or "5cm", is refused (exit status 2))",
 (default for --format csv, json and geojson))",
      [](CliOptions& o, const std::string& v) {
          o.onTooMany = namedValue("--on-too-many", v, TooManyAnswers);
+     }},
+    {"--check", nullptr, "LIST", R"(the checks to make, separated by commas: "names"
+(points that share a name), "coincident" (pairs in
+the band) and "numbers" (points that share a point
+number other than 0) (default "names,coincident"))",
+     [](CliOptions& o, const std::string& v) {
+         const NameComparison names = o.checks.names;
+         o.checks = checkList(v);
+         o.checks.names = names;
+     }},
+    {"--names", nullptr, "HOW", R"(how the name check compares names: "exact" (default)
+or "nfkc": as they read, after Unicode NFKC, so that
+full-width and half-width forms ("道5" and "道５",
+"ﾃｸﾞｲ" and "テグイ") are one name; the report shows
+the names as written)",
+     [](CliOptions& o, const std::string& v) {
+         o.checks.names = namedValue("--names", v, NameComparisons);
      }},
     {"--encoding", nullptr, "ENCODING", R"(read the files as "cp932" (Shift-JIS), "utf-8" or
 "utf-16" instead of guessing (default "auto": a byte
@@ -104,11 +123,12 @@ constexpr const char* UsageHead = R"(Usage: morvane-check [options] FILE...
 
 Checks survey coordinate files ("A01" and "Z" records) for points
 that share a name and for pairs of points whose distance d lies in the band
-LOWER <= d < TOLERANCE. Cadastral map XML sheets (.xml) are checked too, and
-ZIP files (.zip) of sheets or coordinate files member by member, each member
-named ARCHIVE.zip:MEMBER. Prints each file's report in UTF-8, then a summary
-line on standard error: the file, its encoding, the zone a sheet states, the
-points read, the findings of each check and the band.
+LOWER <= d < TOLERANCE, and, with --check, for points that share a point
+number. Cadastral map XML sheets (.xml) are checked too, and ZIP files (.zip)
+of sheets or coordinate files member by member, each member named
+ARCHIVE.zip:MEMBER. Prints each file's report in UTF-8, then a summary line on
+standard error: the file, its encoding, the zone a sheet states, the points
+read, the findings of each check made and the band.
 
 Options:
 )";
@@ -162,6 +182,8 @@ void refuseMismatches(const CliOptions& o) {
                          "JSON and GeoJSON with LF");
     if (o.format != OutputFormat::GeoJson && o.zone != 0)
         throw UsageError("--zone applies only to --format geojson");
+    if (!o.checks.duplicateNames && o.checks.names != NameComparison::AsWritten)
+        throw UsageError("--names applies to the name check, which --check leaves out");
 }
 
 } // namespace

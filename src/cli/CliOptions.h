@@ -24,6 +24,8 @@ struct CliOptions {
     // Unset: "stop" for the report, "continue" for a data format, which no
     // one reads as it is made and which must not look whole when it is not.
     std::optional<Answer> onTooMany;
+    // --check and --names: the checks each file gets.
+    CheckChoice checks;
     // --encoding: how every file is read; Auto guesses from each file.
     EncodingChoice encoding = EncodingChoice::Auto;
     OutputFormat format = OutputFormat::Report;
@@ -69,7 +71,8 @@ struct CliOption {
 std::span<const CliOption> cliOptions();
 
 // Reads the command line. What does not go together (--list or --crlf with a
-// data format, a zone without GeoJSON) is refused here, before any file is read.
+// data format, a zone without GeoJSON, --names without the name check) is
+// refused here, before any file is read.
 CliOptions parseCliOptions(const std::vector<std::string>& args);
 
 // The number of files checked at once when -j is not given.

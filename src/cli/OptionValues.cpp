@@ -2,6 +2,7 @@
 
 #include "export/PlaneToGeographic.h"
 
+#include <algorithm>
 #include <charconv>
 #include <system_error>
 
@@ -52,6 +53,28 @@ std::pair<std::int32_t, std::int32_t> plotSize(const std::string& text) {
     throw UsageError("--plot-size takes WIDTHxHEIGHT in pixels, each " +
                      std::to_string(MinPlotPixels) + " to " + std::to_string(MaxPlotPixels) +
                      ", not \"" + text + "\"");
+}
+
+CheckChoice checkList(const std::string& text) {
+    CheckChoice checks{false, false, false};
+    std::size_t from = 0;
+    for (;;) {
+        const std::size_t comma = std::min(text.find(',', from), text.size());
+        const std::string_view word = std::string_view(text).substr(from, comma - from);
+        if (word == "names")
+            checks.duplicateNames = true;
+        else if (word == "coincident")
+            checks.coincidentPoints = true;
+        else if (word == "numbers")
+            checks.duplicateNumbers = true;
+        else
+            throw UsageError("--check takes \"names\", \"coincident\" or \"numbers\", "
+                             "separated by commas, not \"" +
+                             std::string(word) + "\"");
+        if (comma == text.size())
+            return checks;
+        from = comma + 1;
+    }
 }
 
 } // namespace morvane

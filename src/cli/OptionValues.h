@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/CheckChoice.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -29,6 +31,10 @@ std::int32_t planeZone(const std::string& text);
 // --plot-size "WxH": width and height in pixels, each 64 to 8000. Anything
 // else is a UsageError.
 std::pair<std::int32_t, std::int32_t> plotSize(const std::string& text);
+
+// --check: the checks to make, named by "names", "coincident" and "numbers"
+// separated by commas, each at least once. Anything else is a UsageError.
+CheckChoice checkList(const std::string& text);
 
 template <typename Value> struct NamedValue {
     const char* name;

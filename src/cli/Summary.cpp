@@ -35,14 +35,24 @@ std::string summaryLine(const RunSummary& s) {
         line += "zone " + std::to_string(s.coordinateSystem.zone) + ", ";
     else if (s.coordinateSystem.kind == CoordinateSystem::Kind::Local)
         line += "local coordinates, ";
-    line += count(s.points, "point", "points") + ", ";
-    line += count(s.duplicateNames, "duplicate name", "duplicate names") + ", ";
-    line += count(s.coincidentPoints, "coincident point", "coincident points") + ", ";
-    line += "band " + number(s.lower) + " ≤ d < " + number(s.tolerance);
-    if (s.bandEmpty())
-        line += " (empty: no coincident points can be found)";
+    line += count(s.points, "point", "points");
+    // Only the checks made: a count of 0 would read as a clean result.
+    if (s.checks.duplicateNames) {
+        line += ", " + count(s.duplicateNames, "duplicate name", "duplicate names");
+        if (s.checks.names == NameComparison::LookAlike)
+            line += " (NFKC)";
+    }
+    if (s.checks.coincidentPoints) {
+        line += ", " + count(s.coincidentPoints, "coincident point", "coincident points");
+        line += ", band " + number(s.lower) + " ≤ d < " + number(s.tolerance);
+        if (s.bandEmpty())
+            line += " (empty: no coincident points can be found)";
+    }
+    if (s.checks.duplicateNumbers)
+        line += ", " + count(s.duplicateNumbers, "duplicate number", "duplicate numbers");
     line += ending(s.duplicateNameCheck, "duplicate-name");
     line += ending(s.coincidentPointCheck, "coincident-point");
+    line += ending(s.duplicateNumberCheck, "duplicate-number");
     return line;
 }
 

@@ -9,7 +9,8 @@ TerminalSink::TerminalSink(const CliOptions& options, FileOutput& output)
     : m_givenTolerance(options.tolerance), m_tolerance(options.tolerance), m_lower(options.lower),
       m_answer(options.onTooMany.value_or(options.format == OutputFormat::Report ? Answer::Yes
                                                                                  : Answer::No)),
-      m_encoding(options.encoding), m_output(output), m_keepItems(options.list) {}
+      m_encoding(options.encoding), m_checks(options.checks), m_output(output),
+      m_keepItems(options.list) {}
 
 void TerminalSink::startUnit(const std::string& path) {
     m_path = path;

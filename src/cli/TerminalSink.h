@@ -25,6 +25,7 @@ public:
     std::u16string lowerBoundText() override { return m_lower; }
     std::optional<std::filesystem::path> chooseCoordinateFile() override { return m_path; }
     EncodingChoice coordinateFileEncoding() override { return m_encoding; }
+    CheckChoice checkChoice() override { return m_checks; }
     bool choosePrinter() override { return true; }
     void setStatusText(const std::u16string&) override {}
     void setStatusColor(Rgb) override {}
@@ -48,6 +49,7 @@ private:
     std::u16string m_lower;
     Answer m_answer;
     EncodingChoice m_encoding;
+    CheckChoice m_checks;
     FileOutput& m_output;
     std::string m_path;
     // The items are kept only for --list; a report of 166,000 findings would

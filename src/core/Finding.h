@@ -4,7 +4,7 @@
 
 namespace morvane {
 
-enum class FindingKind { DuplicateName, CoincidentPoint };
+enum class FindingKind { DuplicateName, CoincidentPoint, DuplicateNumber };
 
 // One finding as data, beside its report lines: the two points (table
 // positions) in the order the report gives them, and their distance.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/CheckChoice.h"
 #include "core/RunError.h"
 #include "core/TextEncoding.h"
 
@@ -47,6 +48,9 @@ public:
     // How the chosen file is to be read. The window offers no choice: the
     // encoding is guessed from the file.
     virtual EncodingChoice coordinateFileEncoding() { return EncodingChoice::Auto; }
+    // Which checks the run makes; asked once a file, before its first check.
+    // The window answers from its settings, the command line from --check.
+    virtual CheckChoice checkChoice() { return {}; }
     // False when the user cancels; after true the chosen printer is the one used.
     virtual bool choosePrinter() = 0;
     virtual void setStatusText(const std::u16string& text) = 0;

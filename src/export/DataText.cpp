@@ -12,7 +12,15 @@ std::string pathText(const std::filesystem::path& path) {
 }
 
 std::string_view kindName(FindingKind kind) {
-    return kind == FindingKind::DuplicateName ? "duplicate_name" : "coincident_point";
+    switch (kind) {
+    case FindingKind::DuplicateName:
+        return "duplicate_name";
+    case FindingKind::CoincidentPoint:
+        return "coincident_point";
+    case FindingKind::DuplicateNumber:
+        return "duplicate_number";
+    }
+    return "";
 }
 
 std::string jsonString(std::string_view utf8) {

@@ -15,7 +15,7 @@ namespace morvane {
 // every format stays valid text.
 std::string pathText(const std::filesystem::path& path);
 
-// "duplicate_name" or "coincident_point".
+// "duplicate_name", "coincident_point" or "duplicate_number".
 std::string_view kindName(FindingKind kind);
 
 // A JSON string literal, quotes included: quote, backslash and control

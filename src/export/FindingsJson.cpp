@@ -28,6 +28,7 @@ std::string stoppedChecks(const RunSummary& s) {
     };
     add(FindingKind::DuplicateName, s.duplicateNameCheck);
     add(FindingKind::CoincidentPoint, s.coincidentPointCheck);
+    add(FindingKind::DuplicateNumber, s.duplicateNumberCheck);
     return members.empty() ? "null" : "{" + members + "}";
 }
 

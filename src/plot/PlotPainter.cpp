@@ -22,6 +22,7 @@ constexpr QRgb Background = 0xffffffff;
 constexpr QRgb PointGrey = 0xff808080;
 constexpr QRgb CoincidentRed = 0xffdc0000;
 constexpr QRgb DuplicateBlue = 0xff0064dc;
+constexpr QRgb DuplicateNumberPurple = 0xffa000c8;
 const QColor LabelColor(50, 50, 50);
 const QColor ChosenHalo(255, 170, 0, 170);
 
@@ -159,7 +160,21 @@ std::vector<std::pair<int, int>> ringOffsets(double radius, double thickness) {
 }
 
 QRgb findingColor(FindingKind kind) {
-    return kind == FindingKind::CoincidentPoint ? CoincidentRed : DuplicateBlue;
+    switch (kind) {
+    case FindingKind::DuplicateName:
+        break;
+    case FindingKind::CoincidentPoint:
+        return CoincidentRed;
+    case FindingKind::DuplicateNumber:
+        return DuplicateNumberPurple;
+    }
+    return DuplicateBlue;
+}
+
+// A pair that should be one point but lies in two places (a name or a number
+// given twice) is dashed; coincident points are joined by a solid line.
+Qt::PenStyle findingLine(FindingKind kind) {
+    return kind == FindingKind::CoincidentPoint ? Qt::SolidLine : Qt::DashLine;
 }
 
 PlotView deviceView(const PlotView& view, qreal ratio) {
@@ -234,7 +249,9 @@ void drawNorthArrow(QPainter& painter, const PlotView& view, double top) {
     painter.drawPath(right);
 }
 
-void drawTitle(QPainter& painter, const PlotView& view, const QString& title) {
+// numbersFound: the key also explains the point-number colour, which only a
+// run with that check can show.
+void drawTitle(QPainter& painter, const PlotView& view, const QString& title, bool numbersFound) {
     painter.setPen(Qt::NoPen);
     painter.setBrush(Qt::white);
     painter.drawRect(QRectF(0, 0, view.width, TitleBand));
@@ -246,10 +263,13 @@ void drawTitle(QPainter& painter, const PlotView& view, const QString& title) {
     const double baseline = (TitleBand - metrics.height()) / 2 + metrics.ascent();
     painter.drawText(QPointF(8, baseline), title);
 
-    // The key at the right end, where the title leaves room: what the two
+    // The key at the right end, where the title leaves room: what the
     // colours mean.
-    const auto key = {std::pair(FindingKind::DuplicateName, QStringLiteral(u"同一名称")),
-                      std::pair(FindingKind::CoincidentPoint, QStringLiteral(u"同一座標値"))};
+    std::vector<std::pair<FindingKind, QString>> key;
+    if (numbersFound)
+        key.emplace_back(FindingKind::DuplicateNumber, QStringLiteral(u"同一点番号"));
+    key.emplace_back(FindingKind::DuplicateName, QStringLiteral(u"同一名称"));
+    key.emplace_back(FindingKind::CoincidentPoint, QStringLiteral(u"同一座標値"));
     constexpr double SampleWidth = 26 + RingRadius + 24;
     double keyWidth = 0;
     for (const auto& item : key)
@@ -264,8 +284,7 @@ void drawTitle(QPainter& painter, const PlotView& view, const QString& title) {
         const QColor color = QColor::fromRgb(findingColor(kind));
         const double middle = TitleBand / 2;
         const double lineEnd = right - textWidth - 6;
-        painter.setPen(
-            QPen(color, 1.5, kind == FindingKind::DuplicateName ? Qt::DashLine : Qt::SolidLine));
+        painter.setPen(QPen(color, 1.5, findingLine(kind)));
         painter.drawLine(QPointF(lineEnd - 26, middle), QPointF(lineEnd, middle));
         painter.setPen(QPen(color, 1.5));
         painter.setBrush(Qt::white);
@@ -305,8 +324,7 @@ void PlotPainter::paint(QPainter& painter, const PlotView& view, std::int32_t ch
         if (joined) {
             painter.setPen(QPen(ChosenHalo, 7, Qt::SolidLine, Qt::RoundCap));
             painter.drawLine(qPoint(sa), qPoint(sb));
-            painter.setPen(QPen(
-                color, 2, f.kind == FindingKind::DuplicateName ? Qt::DashLine : Qt::SolidLine));
+            painter.setPen(QPen(color, 2, findingLine(f.kind)));
             painter.drawLine(qPoint(sa), qPoint(sb));
         }
         painter.setBrush(Qt::NoBrush);
@@ -325,7 +343,10 @@ void PlotPainter::paint(QPainter& painter, const PlotView& view, std::int32_t ch
     drawScaleBar(painter, view);
     drawNorthArrow(painter, view, (title.isEmpty() ? 0 : TitleBand) + 8);
     if (!title.isEmpty())
-        drawTitle(painter, view, title);
+        drawTitle(
+            painter, view, title,
+            std::any_of(m_table.findings.begin(), m_table.findings.end(),
+                        [](const Finding& f) { return f.kind == FindingKind::DuplicateNumber; }));
     painter.restore();
 }
 
@@ -390,7 +411,9 @@ void PlotPainter::drawFindings(QImage& image, const PlotView& device, qreal devi
     // A ring reaches a few pixels beyond the screen's edge; so do the marks.
     const int reach = static_cast<int>(std::ceil(RingRadius * ratio + ratio));
     PixelMarks duplicateRings(image.width() + 2 * reach, image.height() + 2 * reach);
+    PixelMarks numberRings(image.width() + 2 * reach, image.height() + 2 * reach);
     PixelMarks coincidentRings(image.width() + 2 * reach, image.height() + 2 * reach);
+    bool numbersFound = false;
 
     if (m_findingPoints.size() != m_table.findings.size()) {
         // In the order of the findings, so that each layer reads them in one
@@ -407,7 +430,9 @@ void PlotPainter::drawFindings(QImage& image, const PlotView& device, qreal devi
         const ScreenPoint sa = toScreen(device, a);
         const ScreenPoint sb = toScreen(device, b);
         const bool coincident = f.kind == FindingKind::CoincidentPoint;
-        PixelMarks& rings = coincident ? coincidentRings : duplicateRings;
+        const bool number = f.kind == FindingKind::DuplicateNumber;
+        numbersFound = numbersFound || number;
+        PixelMarks& rings = coincident ? coincidentRings : number ? numberRings : duplicateRings;
         for (const auto& [p, s] : {std::pair(a, sa), std::pair(b, sb)})
             if (isPlotted(p) && s.left > -reach && s.top > -reach &&
                 s.left < image.width() + reach && s.top < image.height() + reach)
@@ -418,9 +443,13 @@ void PlotPainter::drawFindings(QImage& image, const PlotView& device, qreal devi
             (std::abs(sa.left - sb.left) >= 1 || std::abs(sa.top - sb.top) >= 1))
             pixels.line(sa, sb, findingColor(f.kind), !coincident);
     }
-    // Red over blue: a point in both kinds of finding shows its nearer trouble.
+    // Red over the others: a point in several kinds of finding shows its
+    // nearer trouble.
     duplicateRings.forEach(
         [&](int x, int y) { pixels.stamp(x - reach, y - reach, ring, DuplicateBlue); });
+    if (numbersFound)
+        numberRings.forEach(
+            [&](int x, int y) { pixels.stamp(x - reach, y - reach, ring, DuplicateNumberPurple); });
     coincidentRings.forEach(
         [&](int x, int y) { pixels.stamp(x - reach, y - reach, ring, CoincidentRed); });
 }

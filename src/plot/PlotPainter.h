@@ -16,7 +16,8 @@ struct PointTable;
 
 // Draws a run's points and findings, north up: grey dots for the points
 // (none for points at exactly 0, 0), coincident points as red rings joined by
-// a line, duplicate names as blue rings joined by a dashed line, point labels
+// a line, duplicate names as blue rings joined by a dashed line, duplicate
+// point numbers likewise in purple, point labels
 // where they have room; over that the chosen finding, a scale bar, a north
 // arrow and a title line. Points, findings and labels are drawn into a layer
 // that is kept until the view changes, with the dots and rings set pixel by

@@ -33,10 +33,17 @@ std::u16string plotTitle(const RunSummary& run) {
         u"較差 " + formatShortest(run.lower) + u" から " + formatShortest(run.tolerance) + u" m";
     title += Gap;
     title += formatInteger(run.points) + u" 点";
-    title += Gap;
-    title += u"同一名称 " + formatInteger(run.duplicateNames);
-    title += Gap;
-    title += u"同一座標値 " + formatInteger(run.coincidentPoints);
+    // The counts of the checks made only: a 0 would read as a clean result.
+    const auto addCount = [&](bool made, std::u16string_view heading, std::int32_t findings) {
+        if (!made)
+            return;
+        title += Gap;
+        title += heading;
+        title += u" " + formatInteger(findings);
+    };
+    addCount(run.checks.duplicateNames, u"同一名称", run.duplicateNames);
+    addCount(run.checks.coincidentPoints, u"同一座標値", run.coincidentPoints);
+    addCount(run.checks.duplicateNumbers, u"同一点番号", run.duplicateNumbers);
     if (run.cutShort()) {
         title += Gap;
         title += u"打ち切り";

@@ -2,6 +2,7 @@
 
 #include "checks/CoincidentPoints.h"
 #include "checks/DuplicateNames.h"
+#include "checks/DuplicateNumbers.h"
 #include "checks/KeySort.h"
 #include "core/LeadingNumber.h"
 #include "core/NumberFormat.h"
@@ -9,6 +10,7 @@
 #include "core/RunError.h"
 #include "core/Text.h"
 #include "core/UiSink.h"
+#include "input/Cp932.h"
 #include "input/PointSources.h"
 
 namespace morvane {
@@ -102,7 +104,8 @@ std::u16string stopLine(std::u16string_view check, CheckEnd end, std::int32_t fi
 
 std::u16string stopLines(const RunSummary& summary) {
     return stopLine(u"名称", summary.duplicateNameCheck, summary.duplicateNames) +
-           stopLine(u"座標", summary.coincidentPointCheck, summary.coincidentPoints);
+           stopLine(u"座標", summary.coincidentPointCheck, summary.coincidentPoints) +
+           stopLine(u"点番号", summary.duplicateNumberCheck, summary.duplicateNumbers);
 }
 
 // "較差の範囲 0.05 ≤ d < 0.05 が空のため、座標検査は行いませんでした。":
@@ -113,8 +116,17 @@ std::u16string emptyBandLine(const RunSummary& summary) {
            formatShortest(summary.tolerance) + u" が空のため、座標検査は行いませんでした。";
 }
 
-// Reads the source into the table and runs both checks, with the status
-// line naming each phase; fills in what the summary learns on the way.
+// Names as written meet in the order of the keys the reader gave them; names
+// compared as they read are keyed again by the check, from their forms.
+CheckEnd checkNames(PointTable& table, UiSink& ui, NameComparison comparison) {
+    if (comparison == NameComparison::LookAlike)
+        return checkLookAlikeNames(table, ui, NameKey);
+    sortByKey(table);
+    return checkDuplicateNames(table, ui);
+}
+
+// Reads the source into the table and runs the chosen checks, with the
+// status line naming each phase; fills in what the summary learns on the way.
 void readAndCheck(PointTable& table, UiSink& ui, const PointSource& source, RunSummary& summary) {
     ui.setStatusColor(StatusBusyColor);
     ui.setStatusText(u"  座標読み込み中");
@@ -131,17 +143,29 @@ void readAndCheck(PointTable& table, UiSink& ui, const PointSource& source, RunS
         throw RunError::withoutNumber(
             std::u16string(source.format() == SourceFormat::MapSheet ? NoPoints : NoRecords));
 
-    showStatus(ui, u"  名称検査中");
-    sortByKey(table);
     summary.points = table.pointCount;
     table.nextReportLine = 1;
-    summary.duplicateNameCheck = checkDuplicateNames(table, ui);
-    summary.duplicateNames = findingsInReportLines(table.nextReportLine - 1);
-
-    showStatus(ui, u"  座標検査中");
-    const std::int32_t coincidentFrom = table.nextReportLine;
-    summary.coincidentPointCheck = checkCoincidentPoints(table, ui);
-    summary.coincidentPoints = findingsInReportLines(table.nextReportLine - coincidentFrom);
+    summary.checks = ui.checkChoice();
+    // Each check's findings are the report lines it added.
+    std::int32_t from = table.nextReportLine;
+    if (summary.checks.duplicateNames) {
+        showStatus(ui, u"  名称検査中");
+        summary.duplicateNameCheck = checkNames(table, ui, summary.checks.names);
+        summary.duplicateNames = findingsInReportLines(table.nextReportLine - from);
+    }
+    if (summary.checks.coincidentPoints) {
+        showStatus(ui, u"  座標検査中");
+        from = table.nextReportLine;
+        summary.coincidentPointCheck = checkCoincidentPoints(table, ui);
+        summary.coincidentPoints = findingsInReportLines(table.nextReportLine - from);
+    }
+    // Last, so that the two other checks' findings keep their places.
+    if (summary.checks.duplicateNumbers) {
+        showStatus(ui, u"  点番号検査中");
+        from = table.nextReportLine;
+        summary.duplicateNumberCheck = checkDuplicateNumbers(table, ui);
+        summary.duplicateNumbers = findingsInReportLines(table.nextReportLine - from);
+    }
 }
 
 // Everything of a run after the source is known.

@@ -6,6 +6,7 @@
 #include "print/Fonts.h"
 #include "run/CheckRun.h"
 #include "ui/AppIcon.h"
+#include "ui/CheckOptions.h"
 #include "ui/PrinterDialog.h"
 #include "ui/ReportCommands.h"
 #include "ui/ResultListModel.h"
@@ -188,6 +189,7 @@ MainWindow::MainWindow(std::optional<WindowDialogs> dialogs, QWidget* parent)
         });
     m_plotLink = new TextPlotLink(this, m_resultText, *m_table);
     m_plotLink->setLineReader([this](int line) { m_sheetFollower->followLine(line); });
+    m_checkOptions = new CheckOptions(this);
 }
 
 MainWindow::~MainWindow() {
@@ -270,6 +272,7 @@ std::unique_ptr<QMenu> MainWindow::makeResultTextMenu(const QPoint& position) {
     // Qt's editing commands first, in the desktop's language.
     std::unique_ptr<QMenu> menu(m_resultText->createStandardContextMenu(position));
     m_plotLink->addMenuEntry(*menu, position);
+    m_checkOptions->addTo(*menu);
     menu->addSeparator();
     m_reports->addTo(*menu);
     return menu;
@@ -353,6 +356,10 @@ std::optional<std::filesystem::path> MainWindow::chooseCoordinateFile() {
     if (file && !std::filesystem::is_directory(*file, notFolder))
         rememberCheckedFile(*file);
     return file;
+}
+
+CheckChoice MainWindow::checkChoice() {
+    return m_checkOptions->choice();
 }
 
 bool MainWindow::choosePrinter() {

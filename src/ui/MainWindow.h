@@ -22,6 +22,7 @@ class QPushButton;
 namespace morvane {
 
 struct PointTable;
+class CheckOptions;
 class ReportCommands;
 class ResultListModel;
 class SheetFollower;
@@ -35,7 +36,8 @@ std::int16_t filterNumberFieldKey(std::int16_t key);
 // controls and hands Start (a click, a drop, a named file) to the core; it
 // decides nothing itself. What follows a run lives beside it: ReportCommands
 // (print, PDF, CSV) and TextPlotLink (the result text and the plot), both
-// told when a run starts and when it ends.
+// told when a run starts and when it ends; CheckOptions holds what the next
+// run checks.
 // Controls carry their names as object names (findChild<...>("lowerField")).
 class MainWindow : public QWidget, public UiSink {
     Q_OBJECT
@@ -55,6 +57,7 @@ public:
     std::u16string lowerBoundText() override;
     void refuseBand(BandField field, const std::u16string& message) override;
     std::optional<std::filesystem::path> chooseCoordinateFile() override;
+    CheckChoice checkChoice() override;
     bool choosePrinter() override;
     void setStatusText(const std::u16string& text) override;
     void setStatusColor(Rgb color) override;
@@ -81,7 +84,8 @@ private:
     // the user, because a run does not return to the event loop.
     void showPending();
 
-    // Qt's editing commands, then the plot's entry and the report commands.
+    // Qt's editing commands, then the plot's entry, the choice of checks and
+    // the report commands.
     std::unique_ptr<QMenu> makeResultTextMenu(const QPoint& position);
     void showResultTextMenu(const QPoint& position);
 
@@ -91,6 +95,7 @@ private:
     ReportCommands* m_reports;
     TextPlotLink* m_plotLink;
     SheetFollower* m_sheetFollower;
+    CheckOptions* m_checkOptions;
 
     QPushButton* m_startButton;
     QLabel* m_bandLabel;

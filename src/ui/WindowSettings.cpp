@@ -10,6 +10,8 @@ namespace morvane {
 namespace {
 
 const QString LastCheckedFolderKey = QStringLiteral("files/lastCheckedFolder");
+const QString CheckPointNumbersKey = QStringLiteral("checks/pointNumbers");
+const QString LookAlikeNamesKey = QStringLiteral("checks/lookAlikeNames");
 
 } // namespace
 
@@ -28,6 +30,22 @@ void rememberCheckedFile(const std::filesystem::path& file) {
     // folder that the next session need not share.
     const QString folder = QFileInfo(QFile::decodeName(file.c_str())).absolutePath();
     QSettings().setValue(LastCheckedFolderKey, folder);
+}
+
+bool checkingPointNumbers() {
+    return QSettings().value(CheckPointNumbersKey, false).toBool();
+}
+
+void rememberCheckingPointNumbers(bool on) {
+    QSettings().setValue(CheckPointNumbersKey, on);
+}
+
+bool comparingLookAlikeNames() {
+    return QSettings().value(LookAlikeNamesKey, false).toBool();
+}
+
+void rememberComparingLookAlikeNames(bool on) {
+    QSettings().setValue(LookAlikeNamesKey, on);
 }
 
 } // namespace morvane

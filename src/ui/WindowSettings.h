@@ -19,4 +19,14 @@ QString lastCheckedFolder();
 // Remembers the folder of a file about to be checked, however it was chosen.
 void rememberCheckedFile(const std::filesystem::path& file);
 
+// Whether a run also checks point numbers, as the user last chose in the
+// result text's menu; off until then.
+bool checkingPointNumbers();
+void rememberCheckingPointNumbers(bool on);
+
+// Whether the name check compares names as they read (full-width and
+// half-width forms alike), as the user last chose; off until then.
+bool comparingLookAlikeNames();
+void rememberComparingLookAlikeNames(bool on);
+
 } // namespace morvane

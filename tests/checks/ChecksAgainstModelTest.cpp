@@ -1,9 +1,11 @@
-// Both checks against a model that compares all pairs, on thousands of random
+// The checks against a model that compares all pairs, on thousands of random
 // point sets: ties in X and in name keys, points at the origin, distances on
-// the band's edges, lower bounds above 0 and the tolerance limits 0 and 9.99.
+// the band's edges, lower bounds above 0 and the tolerance limits 0 and 9.99,
+// point numbers shared, 0 and at the limits of 32 bits.
 #include "checks/CoincidentPoints.h"
 #include "checks/Distance.h"
 #include "checks/DuplicateNames.h"
+#include "checks/DuplicateNumbers.h"
 #include "checks/KeySort.h"
 #include "core/LeadingNumber.h"
 #include "core/NumberFormat.h"
@@ -49,6 +51,7 @@ const std::u16string Names[] = {
     u"BOUNDARY-POINT-00002",
     u"BOUNDARY-POINT-00003",
 };
+const std::int32_t Numbers[] = {0, 1, 2, 3, -1, 2147483647, -2147483647 - 1};
 const char16_t* const Tolerances[] = {u"0", u"0.001", u"0.05", u"0.0505", u"0.5",
                                       u"1", u"2.5",   u"9.99", u"0.0004"};
 const char16_t* const Lowers[] = {u"0", u"0", u"0.01", u"0.25", u"0.5", u"3", u"20", u"0.0495"};
@@ -156,6 +159,21 @@ void modelNameCheck(const PointTable& d, const std::vector<std::int32_t>& order,
     }
 }
 
+// Each point with the next point in file order that has the same number, in
+// the order of the numbers; number 0 is in no pair.
+void modelNumberCheck(const PointTable& d, const std::vector<std::int32_t>& numbers, Report& out) {
+    for (const std::int32_t number : numbers) {
+        std::int32_t previous = 0;
+        for (std::int32_t p = 1; p <= d.pointCount; ++p) {
+            if (d.numbers[p] != number || number == 0)
+                continue;
+            if (previous != 0)
+                out.add(d, u"同一点番号", u"同一点番号", previous, p);
+            previous = p;
+        }
+    }
+}
+
 // Plain decimals compared as written: the integer parts padded on the left,
 // the fractions on the right. Bounds here are never negative.
 int compareDecimals(const std::u16string& a, const std::u16string& b) {
@@ -212,7 +230,9 @@ class ChecksAgainstModel : public test::PointTableFixture {};
 
 TEST_F(ChecksAgainstModel, RandomPointSetsGiveExactlyTheModelsFindings) {
     Random rng(20240607);
-    std::size_t nameFindings = 0, coordinateFindings = 0;
+    std::size_t nameFindings = 0, coordinateFindings = 0, numberFindings = 0;
+    std::vector<std::int32_t> sortedNumbers(std::begin(Numbers), std::end(Numbers));
+    std::sort(sortedNumbers.begin(), sortedNumbers.end());
     for (int set = 0; set < 3000; ++set) {
         SCOPED_TRACE("set " + std::to_string(set));
         const auto points = randomPoints(rng);
@@ -223,6 +243,8 @@ TEST_F(ChecksAgainstModel, RandomPointSetsGiveExactlyTheModelsFindings) {
         ui.lowerField = rng.pick(Lowers);
         PointTable& d = data();
         loadPoints(d, points);
+        for (std::int32_t p = 1; p <= d.pointCount; ++p)
+            d.numbers[p] = rng.pick(Numbers);
         startReport(d);
 
         std::vector<double> nameKeys, xKeys;
@@ -234,24 +256,31 @@ TEST_F(ChecksAgainstModel, RandomPointSetsGiveExactlyTheModelsFindings) {
         modelNameCheck(d, sortedBy(d, nameKeys), expected);
         const std::size_t names = expected.lines.size() / 3;
         modelCoordinateCheck(d, sortedBy(d, xKeys), ui.toleranceField, ui.lowerField, expected);
+        const std::size_t namesAndCoordinates = expected.lines.size() / 3;
+        modelNumberCheck(d, sortedNumbers, expected);
 
-        // The run's own order: name keys, the name check, then the coordinate check.
+        // The run's own order: name keys, the name check, the coordinate check,
+        // then the number check.
         loadSortKeys(d, nameKeys);
         sortByKey(d);
         checkDuplicateNames(d, ui);
         checkCoincidentPoints(d, ui);
+        checkDuplicateNumbers(d, ui);
 
         ASSERT_TRUE(sameLines(reportLines(d), expected.lines));
         ASSERT_TRUE(sameLines(ui.items, expected.items));
         // Each check asks once after its 1001st finding.
-        const std::size_t coordinates = expected.lines.size() / 3 - names;
-        EXPECT_EQ(ui.questions.size(), (names > 1000) + (coordinates > 1000));
+        const std::size_t coordinates = namesAndCoordinates - names;
+        const std::size_t numbers = expected.lines.size() / 3 - namesAndCoordinates;
+        EXPECT_EQ(ui.questions.size(), (names > 1000) + (coordinates > 1000) + (numbers > 1000));
         nameFindings += names;
         coordinateFindings += coordinates;
+        numberFindings += numbers;
     }
-    // The sets are varied enough to find plenty of both.
+    // The sets are varied enough to find plenty of each.
     EXPECT_GT(nameFindings, 1000u);
     EXPECT_GT(coordinateFindings, 1000u);
+    EXPECT_GT(numberFindings, 1000u);
 }
 
 } // namespace

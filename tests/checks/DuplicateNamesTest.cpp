@@ -2,6 +2,7 @@
 
 #include "checks/CheckFixture.h"
 #include "checks/KeySort.h"
+#include "core/Text.h"
 #include "input/Cp932.h"
 
 namespace morvane {
@@ -59,6 +60,39 @@ TEST_F(DuplicateNames, OnlyExactlyEqualNonBlankNamesAreDuplicates) {
         ui = {};
         check({{c.a, 1, 1}, {c.b, 2, 2}});
         EXPECT_EQ(findings(), c.duplicate ? 1u : 0u);
+    }
+}
+
+// Names that read alike meet whatever the width of their characters; the
+// report shows them as written.
+TEST_F(DuplicateNames, LookAlikeNamesAreOneNameOnlyWhenAskedFor) {
+    const struct {
+        std::u16string a, b;
+        bool lookAlike;
+    } cases[] = {
+        {u"道5", u"道５", true}, {u"T1", u"Ｔ１", true},  {u"ﾃｸﾞｲ", u"テグイ", true},
+        {u"A1", u"A2", false},   {u"t1", u"Ｔ１", false}, {u"\u3000", u" ", false},
+        {u"K-1", u"K-1", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(toUtf8(c.a + u" " + c.b));
+        for (const bool asWritten : {true, false}) {
+            SetUp();
+            ui = {};
+            test::loadPoints(data(), {{c.a, 1, 1}, {u"Q", 5, 5}, {c.b, 2, 2}});
+            for (std::int32_t n = 1; n <= data().pointCount; ++n)
+                data().sortKeys[n] = NameKey(data().names[n]);
+            if (asWritten) {
+                sortByKey(data());
+                checkDuplicateNames(data(), ui);
+            } else {
+                checkLookAlikeNames(data(), ui, NameKey);
+            }
+            EXPECT_EQ(findings() == 1, asWritten ? c.a == c.b : c.lookAlike);
+        }
+        if (c.lookAlike) {
+            EXPECT_EQ(ui.items[2].substr(8, c.b.size()), c.b);
+        }
     }
 }
 

@@ -61,6 +61,23 @@ TEST(CheckCommand, SummaryFollowsEachReport) {
     EXPECT_EQ(r.err, "morvane-check: missing.sim: 実行時エラー '53': ファイルが見つかりません。\n");
 }
 
+// An empty number reads as 0, which is no number; the summary counts only
+// the checks made.
+TEST(CheckCommand, CheckOptionChoosesTheChecksAndTheSummaryNamesThem) {
+    TempFile file(
+        simaFile({u"A01,12,,100,200,", u"A01,12,,130,200,", u"A01,,,5,5,", u"A01,0,,6,6,"}));
+    const std::string path = file.path().string();
+    EXPECT_EQ(check({path}).status, 0);
+    auto r = runProcess(MORVANE_CHECK_EXE, {"--check", "numbers", path});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(countLines(r.out, "同一点番号"), 1u);
+    EXPECT_EQ(r.err, "morvane-check: " + path + ": CP932, 4 points, 1 duplicate number\n");
+    r = runProcess(MORVANE_CHECK_EXE, {"--check=names,coincident,numbers", path});
+    EXPECT_EQ(r.err, "morvane-check: " + path +
+                         ": CP932, 4 points, 0 duplicate names, 0 coincident points, "
+                         "band 0 ≤ d < 0.05, 1 duplicate number\n");
+}
+
 TEST(CheckCommand, FullWidthFieldsGiveTheSameReport) {
     const auto ascii = check({"--tolerance", "0.05", "--lower", "0.001", Example});
     const auto wide = check({"--tolerance", "０．０５", "--lower", "０．００１", Example});

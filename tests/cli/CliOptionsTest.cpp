@@ -120,6 +120,9 @@ TEST(CommandLineOptions, AValueCanBeGivenInEveryForm) {
     EXPECT_EQ(o.jobs, 3u);
     EXPECT_EQ(o.lower, u"");
 
+    EXPECT_EQ(parseCliOptions({"--names", "nfkc", "--check", "numbers,names", "a.sim"}).checks,
+              (CheckChoice{true, false, true, NameComparison::LookAlike}));
+
     EXPECT_TRUE(parseCliOptions({"-h"}).help);
     EXPECT_TRUE(parseCliOptions({"--version"}).version);
 }
@@ -159,6 +162,11 @@ TEST(CommandLineOptions, RefusalsSayExactlyWhatIsWrong) {
          "--zone takes a plane rectangular zone from 1 to 19, not \"20\""},
         {{"--plot-size", "800", "a.sim"},
          "--plot-size takes WIDTHxHEIGHT in pixels, each 64 to 8000, not \"800\""},
+        {{"--check=names,number", "a.sim"},
+         "--check takes \"names\", \"coincident\" or \"numbers\", separated by commas, not "
+         "\"number\""},
+        {{"--check=numbers", "--names=nfkc", "a.sim"},
+         "--names applies to the name check, which --check leaves out"},
         {{"--pdf=", "a.sim"}, "--pdf needs a file or folder name"},
         {{"--plot", "", "a.sim"}, "--plot needs a file or folder name"},
         {{}, "no coordinate file given"},

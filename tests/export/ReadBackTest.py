@@ -143,6 +143,13 @@ with open(many, "w", encoding="ascii", newline="") as f:
 stopped = json.loads(run("--format", "json", "--on-too-many", "stop", many).stdout)
 expect(stopped["stopped"] == {"duplicate_name": "answer"}, f"json stopped: {stopped['stopped']}")
 expect(len(stopped["findings"]) == 1001, "json: the findings up to the stop")
+# The point-number check, when asked for, is named by its kind.
+numbered = os.path.join(work, "numbered.sim")
+with open(numbered, "w", encoding="ascii", newline="") as f:
+    f.writelines(f"A01,{i // 2},,{i},0,\r\n" for i in range(2, 2006))
+stopped = json.loads(run("--format", "json", "--check", "numbers", "--on-too-many", "stop", numbered).stdout)
+expect(stopped["stopped"] == {"duplicate_number": "answer"}, f"json stopped: {stopped['stopped']}")
+expect({f["kind"] for f in stopped["findings"]} == {"duplicate_number"}, "json: the number check's kind")
 # Data goes on to the end unless told to stop: no one is there to answer.
 for form in ("json", "csv"):
     whole = run("--format", form, many).stdout

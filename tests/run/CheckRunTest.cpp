@@ -203,6 +203,44 @@ TEST_F(CheckRun, BothChecksShareOneReportNameCheckFirst) {
     EXPECT_EQ(ui.items[7], u" ");
 }
 
+// The point-number check comes after the others, with its own status; a
+// check left out shows no status and reports nothing.
+TEST_F(CheckRun, ChosenChecksRunInOrderTheNumberCheckLast) {
+    TempFile file(simaFile({u"A01,12,P1,100,200,", u"A01,12,P2,100.01,200,"}));
+    const std::u16string lines = u"    12  P1             100.000   200.000  較差 0.010\r\n"
+                                 u"    12  P2             100.010   200.000\r\n";
+    for (const bool all : {true, false}) {
+        ui = {};
+        ui.checks = {all, all, true};
+        run(file);
+        std::vector<std::string> statuses;
+        for (const std::string& call : ui.visible)
+            if (call.starts_with("setStatusText:  "))
+                statuses.push_back(call.substr(16));
+        const std::vector<std::string> expected =
+            all ? std::vector<std::string>{"座標読み込み中", "名称検査中", "座標検査中",
+                                           "点番号検査中"}
+                : std::vector<std::string>{"座標読み込み中", "点番号検査中"};
+        EXPECT_EQ(statuses, expected);
+        EXPECT_EQ(ui.resultField,
+                  (all ? u"同一座標値\r\n" + lines : u"") + u"同一点番号\r\n" + lines + u"\r\n");
+    }
+}
+
+TEST_F(CheckRun, AStoppedNumberCheckSaysSoAtTheEnd) {
+    std::vector<std::u16string> records;
+    for (int n = 1; n <= 1002; ++n)
+        for (const char* y : {"0", "100"})
+            records.push_back(toUtf16("A01," + std::to_string(n) + ",," + std::to_string(n * 10) +
+                                      "," + y + ","));
+    TempFile file(simaFile(records));
+    ui.checks.duplicateNumbers = true;
+    run(file); // Yes: stop
+    EXPECT_EQ(ui.questions,
+              std::vector<std::u16string>{u"同一点番号が多すぎます。処理を中止しますか？"});
+    EXPECT_TRUE(ui.resultField.ends_with(u"\r\n\r\n点番号検査は 1001 件で打ち切りました。\r\n"));
+}
+
 TEST_F(CheckRun, ResultTextIsAppendedToWhatTheFieldHolds) {
     // Nothing writes the field during a run, but the report is added to
     // whatever it holds rather than replacing it.

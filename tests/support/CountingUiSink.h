@@ -19,6 +19,7 @@ public:
     std::u16string toleranceField = u"0.05";
     std::u16string lowerField = u"0";
     std::optional<std::filesystem::path> file;
+    CheckChoice checks;
     std::deque<Answer> answers;
     Answer unscripted = Answer::No;
 
@@ -30,6 +31,7 @@ public:
     void setToleranceText(const std::u16string& text) override { toleranceField = text; }
     std::u16string lowerBoundText() override { return lowerField; }
     std::optional<std::filesystem::path> chooseCoordinateFile() override { return file; }
+    CheckChoice checkChoice() override { return checks; }
     bool choosePrinter() override { return false; }
     void setStatusText(const std::u16string&) override {}
     void setStatusColor(Rgb) override {}

@@ -20,6 +20,7 @@ public:
     std::u16string lowerField = u"0\r\n";
     std::deque<std::optional<std::filesystem::path>> files;
     EncodingChoice encoding = EncodingChoice::Auto;
+    CheckChoice checks;
     std::deque<Answer> answers;
     bool printerConfirmed = true;
 
@@ -47,6 +48,9 @@ public:
     EncodingChoice coordinateFileEncoding() override {
         return record("coordinateFileEncoding"), encoding;
     }
+    // Not recorded: the sequences the tests expect are those of the default
+    // checks, whoever asks which checks to make.
+    CheckChoice checkChoice() override { return checks; }
     bool choosePrinter() override { return show("choosePrinter"), printerConfirmed; }
     void setStatusText(const std::u16string& text) override {
         show("setStatusText:" + toUtf8(text));

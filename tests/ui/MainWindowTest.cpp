@@ -25,6 +25,7 @@
 #include <QLabel>
 #include <QLibraryInfo>
 #include <QListView>
+#include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPlainTextEdit>
@@ -606,6 +607,42 @@ private slots:
         QCOMPARE(sheets[0].count(u"同一座標値"_q), 1001);
         QCOMPARE(sheets[1].count(u"同一座標値"_q), 1002);
         QCOMPARE(window->windowTitle(), u"many.zip（4008点）較差 0 ≤ d < 0.05 m - Morvane　V1.2"_q);
+    }
+
+    void checkEntriesChangeTheNextRuns_data() {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("findingStart");
+        QTest::newRow("point numbers")
+            << "checkPointNumbersAction" << u"点番号も検査する"_q << u"同一点番号\n    12  Ｋ１ "_q;
+        QTest::newRow("look-alike names")
+            << "compareLookAlikeNamesAction" << u"全角・半角の違いを無視して名称を比べる"_q
+            << u"同一名称\n    12  Ｋ１ "_q;
+    }
+
+    // An entry is kept: the next session checks the same way, until the
+    // entry is cleared.
+    void checkEntriesChangeTheNextRuns() {
+        QFETCH(QString, entry);
+        QFETCH(QString, text);
+        QFETCH(QString, findingStart);
+        TempFile file(simaFile({u"A01,12,Ｋ１,100,200,", u"A01,12,K1,130,200,"}));
+        const auto resultText = [&] {
+            window->checkFile(file.path());
+            return control<QPlainTextEdit>("resultText")->toPlainText();
+        };
+        QCOMPARE(resultText(), u"同一座標はありませんでした\n"_q);
+        withResultTextMenu([&](QMenu& menu) {
+            for (QAction* action : menu.actions())
+                if (action->objectName() == entry) {
+                    QCOMPARE(action->text(), text);
+                    action->trigger();
+                }
+        });
+        window = std::make_unique<morvane::MainWindow>(user->dialogs());
+        QVERIFY2(resultText().startsWith(findingStart), qPrintable(resultText()));
+        clickMenuEntry(entry);
+        QCOMPARE(resultText(), u"同一座標はありませんでした\n"_q);
     }
 
     void realBoxesAreSetUpAsDesigned() {
