@@ -10,8 +10,8 @@ constexpr std::size_t Slots = TableCapacity + 1;
 }
 
 PointTable::PointTable()
-    : numbers(Slots), names(Slots), xs(Slots), ys(Slots), lines(Slots), sortKeys(Slots),
-      sortOrder(Slots), reportLines(Slots) {}
+    : numbers(Slots), names(Slots), xs(Slots), ys(Slots), lines(Slots), pointFiles(Slots),
+      sortKeys(Slots), sortOrder(Slots), reportLines(Slots) {}
 
 void PointTable::clear() {
     const auto points =
@@ -24,6 +24,7 @@ void PointTable::clear() {
         xs[i] = 0;
         ys[i] = 0;
         lines[i] = 0;
+        pointFiles[i] = 0;
         sortKeys[i] = 0;
         sortOrder[i] = 0;
     }
@@ -31,6 +32,7 @@ void PointTable::clear() {
     for (std::size_t i = 1; i <= lines; ++i)
         std::u16string().swap(reportLines[i]);
     std::vector<Finding>().swap(findings);
+    jobFiles.clear();
     pointCount = 0;
     usedSlots = 0;
     nextReportLine = 0;

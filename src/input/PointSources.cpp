@@ -140,6 +140,8 @@ bool isArchiveName(std::string_view name) {
 SourceReading PointSource::read(PointTable& table, EncodingChoice encoding) const {
     if (m_problem)
         throw *m_problem;
+    if (!m_jobFiles.empty())
+        return readJob(table, encoding);
     try {
         if (m_archive)
             return readFromArchive(table);
@@ -168,6 +170,14 @@ SourceReading PointSource::readFromArchive(PointTable& table) const {
         return n;
     });
     return {sheetEncoding, system};
+}
+
+RunError noPointsError(SourceFormat format, const std::filesystem::path& source) {
+    RunError error = RunError::withoutNumber(format == SourceFormat::MapSheet
+                                                 ? u"地図XMLに点（GM_Point）がありません。"
+                                                 : u"座標レコード（A01、Z）が見つかりません。");
+    error.setFile(source);
+    return error;
 }
 
 bool holdsMapSheets(const std::filesystem::path& path) {
