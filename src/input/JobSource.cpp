@@ -7,6 +7,7 @@
 #include "input/PointSources.h"
 #include "input/PointStore.h"
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 

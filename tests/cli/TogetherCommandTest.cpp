@@ -79,19 +79,11 @@ TEST_F(TogetherCommand, DataNamesEachPointsFile) {
     EXPECT_NE(json.err.find(bad + ":2: A01"), std::string::npos) << json.err;
 }
 
-// One file as a job prints what it prints alone; a job's PDF is one.
-TEST_F(TogetherCommand, OneFileIsAsAloneAndAJobMakesOnePdf) {
+// One file as a job prints what it prints alone.
+TEST_F(TogetherCommand, OneFileIsAsAlone) {
     const auto alone = runProcess(MORVANE_CHECK_EXE, {"-q", east()});
     const auto job = runProcess(MORVANE_CHECK_EXE, {"-q", "--together", east()});
     EXPECT_EQ(job.out, alone.out);
-
-    const fs::path pdfs = folder() / "pdf";
-    fs::create_directories(pdfs);
-    const auto r =
-        runProcess(MORVANE_CHECK_EXE, {"-q", "--together", "--pdf", pdfs.string(), east(), west()});
-    EXPECT_EQ(r.status, 1) << r.err;
-    EXPECT_EQ(std::distance(fs::directory_iterator(pdfs), fs::directory_iterator()), 1);
-    EXPECT_TRUE(fs::exists(pdfs / "site.pdf"));
 }
 
 } // namespace

@@ -60,24 +60,5 @@ TEST(FindingsCsv, AFileIsHeaderAndARowAFinding) {
               "1000000000000000000000,1,2,,0,0,2\r\n");
 }
 
-// The window saves a job's findings with the file of each point after its
-// line, and the job's name in the file column.
-TEST(FindingsCsv, AJobNamesEachPointsFile) {
-    FileFindings job;
-    job.summary.file = "現場/site1.sim ほか 1 ファイル";
-    job.jobFiles = {"現場/site1.sim", "現場/site,2.sim"};
-    job.findings = {{FindingKind::CoincidentPoint,
-                     0.01,
-                     {2, "K", 300, 400, 3, job.jobFiles[0]},
-                     {2, "Q", 300.01, 400, 3, job.jobFiles[1]}}};
-    std::ostringstream out;
-    writeFindingsCsv(out, job);
-    EXPECT_EQ(out.str(), "\xEF\xBB\xBF"
-                         "file,kind,distance,number1,name1,x1,y1,line1,file1,number2,name2,x2,y2,"
-                         "line2,file2\r\n"
-                         "現場/site1.sim ほか 1 ファイル,coincident_point,0.01,2,K,300,400,3,現場/"
-                         "site1.sim,2,Q,300.01,400,3,\"現場/site,2.sim\"\r\n");
-}
-
 } // namespace
 } // namespace morvane

@@ -1,6 +1,5 @@
 #include "run/CheckRun.h"
 
-#include "core/FileFindings.h"
 #include "core/PointTable.h"
 #include "core/Text.h"
 #include "support/CheckRuns.h"
@@ -608,11 +607,6 @@ TEST_F(CheckRun, AJobFindsWhatItsFilesShareAndNamesTheirFiles) {
               u"     2  K              300.000   400.000  site1.sim  較差 0.010\r\n"
               u"     2  Q              300.010   400.000  site2.sim\r\n"
               u"\r\n");
-    // As data, each point names its file as given.
-    const FileFindings findings = fileFindings(data(), *run.last.summary);
-    ASSERT_EQ(findings.findings.size(), 3u);
-    EXPECT_EQ(findings.findings[2].second.file, job.paths()[1]);
-    EXPECT_EQ(findings.jobFiles, job.paths());
 }
 
 // Adjacent sheets of one ZIP share their boundary points: read one after the
