@@ -373,10 +373,6 @@ PathRun checkResetPath(PointTable& table, UiSink& ui, const CheckedPaths& paths,
     return run;
 }
 
-} // namespace
-
-namespace {
-
 PathRun checkPaths(PointTable& table, UiSink& ui, const CheckedPaths& paths,
                    ResultTextLayout layout, const UnitHooks& hooks) {
     if (!bandAccepted(ui)) {
