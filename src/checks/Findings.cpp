@@ -30,11 +30,12 @@ bool writeFinding(PointTable& table, UiSink& ui, FindingKind kind, std::u16strin
     ui.addResultItem(std::u16string(listHeading));
     appendReportLine(table, std::u16string(reportHeading));
 
-    std::u16string t = pointLine(table, first) + u"  較差 " + formatThreeDecimals(dist);
+    std::u16string t =
+        findingPointLine(table, first, second) + u"  較差 " + formatThreeDecimals(dist);
     ui.addResultItem(t);
     appendReportLine(table, std::move(t));
 
-    std::u16string s2 = pointLine(table, second);
+    std::u16string s2 = findingPointLine(table, second, first);
     ui.addResultItem(s2);
     ui.addResultItem(u" ");
     appendReportLine(table, std::move(s2));

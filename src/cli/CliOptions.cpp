@@ -110,6 +110,12 @@ per file in that folder, named after the file with .png)",
 .xml and .zip file below them (any letter case), in
 path order)",
      [](CliOptions& o, const std::string&) { o.recursive = true; }},
+    {"--together", nullptr, nullptr, R"(check all the files (with -r, all those found) as one
+job: read into one table, up to 499,999 points, so that
+a name or a spot that two files share is found; a point
+line names its file where a finding's two points come
+from two files; --pdf and --plot make one output)",
+     [](CliOptions& o, const std::string&) { o.together = true; }},
     {"--jobs", "-j", "N", R"(check N files at once (default: one per core); the
 output is the same for every N)",
      [](CliOptions& o, const std::string& v) { o.jobs = jobCount(v); }},

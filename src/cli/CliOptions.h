@@ -48,6 +48,9 @@ struct CliOptions {
     std::int32_t plotHeight = 1200;
     // -r: the paths may be folders, checked for every coordinate file below.
     bool recursive = false;
+    // --together: every file (found) is read into one table and checked as
+    // one job, for the names and spots that files share.
+    bool together = false;
     // -j: files checked at once; 0 until parsed means one per core.
     std::size_t jobs = 0;
     std::vector<std::string> files;

@@ -10,7 +10,8 @@ namespace morvane {
 DataOutput::DataOutput(const CliOptions& options, std::FILE* out)
     : m_format(options.format), m_out(out), m_zone(options.zone) {
     if (m_format == OutputFormat::Csv)
-        writeCsvHeader(m_text);
+        writeCsvHeader(m_text, options.together ? CsvColumns::FindingsWithPointFiles
+                                                : CsvColumns::Findings);
     if (m_format == OutputFormat::GeoJson) {
         if (m_zone != 0)
             m_projections[m_zone] = std::make_unique<PlaneToGeographic>(m_zone);

@@ -24,7 +24,8 @@ struct OutputKind {
     const char* takenBy;
 };
 
-// The output file for each of options.files, in order; empty when no path
+// The output file for each of options.files, in order (for a job of
+// --together, the one output, named after its first file); empty when no path
 // was given. A target that cannot serve (several files but no folder, two
 // files that would write the same output, an output over an input or over
 // one of the paths in taken) is a UsageError.
@@ -36,7 +37,10 @@ std::vector<fs::path> outputTargets(const CliOptions& options, const OutputKind&
     const std::string option = kind.option;
     std::error_code ec;
     const bool folder = fs::is_directory(given, ec);
-    if (!folder && options.files.size() > 1)
+    const std::vector<std::string> outputsFor = options.together && !options.files.empty()
+                                                    ? std::vector{options.files.front()}
+                                                    : options.files;
+    if (!folder && outputsFor.size() > 1)
         throw UsageError("with several files, " + option + " takes a folder (one " + kind.noun +
                          " per file); \"" + kind.path + "\" is not a folder");
     if (!folder && !given.has_filename())
@@ -44,7 +48,7 @@ std::vector<fs::path> outputTargets(const CliOptions& options, const OutputKind&
 
     std::vector<fs::path> targets;
     std::set<fs::path> seen;
-    for (const auto& file : options.files) {
+    for (const auto& file : outputsFor) {
         fs::path target = given;
         if (folder)
             target = given / fs::path(file).stem().concat(kind.extension);

@@ -28,7 +28,7 @@ void TerminalSink::addResultItem(const std::u16string& text) {
         m_items.push_back(text);
 }
 
-void TerminalSink::say(const std::u16string& text, std::int32_t line) {
+void TerminalSink::say(const std::u16string& text, std::int32_t line, const std::string& file) {
     // One line per message: the window's line breaks become single spaces.
     std::u16string oneLine;
     for (char16_t c : text) {
@@ -39,7 +39,8 @@ void TerminalSink::say(const std::u16string& text, std::int32_t line) {
             oneLine += u' ';
     }
     // "FILE:LINE: ", as compilers point at a line.
-    const std::string where = line > 0 ? m_path + ":" + std::to_string(line) : m_path;
+    const std::string& named = file.empty() ? m_path : file;
+    const std::string where = line > 0 ? named + ":" + std::to_string(line) : named;
     m_output.err(diagnosticLine(where, toUtf8(oneLine)));
 }
 
@@ -58,7 +59,8 @@ void TerminalSink::showMessage(const std::u16string& text) {
 }
 
 void TerminalSink::showError(const std::u16string& message, const ErrorPlace& place) {
-    say(message, place.line);
+    // A job's error names the file of the job that caused it.
+    say(message, place.line, place.file.string());
 }
 
 } // namespace morvane

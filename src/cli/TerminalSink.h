@@ -41,8 +41,9 @@ public:
     void showError(const std::u16string& message, const ErrorPlace& place) override;
 
 private:
-    // On one line, after the file and the line of the file (0: none).
-    void say(const std::u16string& text, std::int32_t line = 0);
+    // On one line, after the file (the unit's when empty) and the line of the
+    // file (0: none).
+    void say(const std::u16string& text, std::int32_t line = 0, const std::string& file = {});
 
     const std::u16string m_givenTolerance;
     std::u16string m_tolerance;

@@ -104,22 +104,30 @@ std::filesystem::path unitPicture(const std::filesystem::path& pathPicture, cons
     return (picture / members).replace_extension(".png");
 }
 
-// Prints what the run gives back for each unit of one path: the report (or
-// the data), the picture and PDF, the summary line, and the exit status.
+// Prints what the run gives back for each unit of one path (or of the one
+// job of --together, whose path is its name): the report (or the data), the
+// picture and PDF, the summary line, and the exit status.
 class FilePresenter {
 public:
     FilePresenter(const CliOptions& options, const std::string& path, const DrawnOutputs& drawn)
         : m_options(options), m_path(path), m_drawn(drawn), m_sink(options, m_outcome.output),
           m_asData(options.format != OutputFormat::Report),
-          // Files found in folders are named even when there is only one.
-          m_named(options.files.size() > 1 || options.recursive) {}
+          // Files found in folders are named even when there is only one; a
+          // job is one report, named by its summary.
+          m_named(!options.together && (options.files.size() > 1 || options.recursive)) {}
 
     FileOutcome check(PointTable& table) {
         UnitHooks hooks;
         hooks.listed = [this](bool several) { listed(several); };
         hooks.starting = [this](const CheckedUnit& unit) { starting(unit); };
         hooks.done = [this](const PointTable& t, const CheckedUnit& unit) { done(t, unit); };
-        checkPath(table, m_sink, m_path, ResultTextLayout::PerUnit, hooks);
+        if (m_options.together)
+            checkJob(
+                table, m_sink,
+                std::vector<std::filesystem::path>(m_options.files.begin(), m_options.files.end()),
+                ResultTextLayout::PerUnit, hooks);
+        else
+            checkPath(table, m_sink, m_path, ResultTextLayout::PerUnit, hooks);
         if (m_severalInOnePdf)
             writeJoinedPdf();
         return std::move(m_outcome);
@@ -227,10 +235,17 @@ int checkFiles(const CliOptions& options, const std::vector<std::filesystem::pat
     if (options.format != OutputFormat::Report)
         dataOutput = std::make_unique<DataOutput>(options, stdout);
     int status = NoFindings;
+    // A job is one check of all the files, named as its summary names it.
+    const std::string job = options.together
+                                ? jobName(std::vector<std::filesystem::path>(options.files.begin(),
+                                                                             options.files.end()))
+                                      .string()
+                                : "";
     runInOrder<Checker>(
-        options.files.size(), options.jobs,
+        options.together ? std::min<std::size_t>(1, options.files.size()) : options.files.size(),
+        options.jobs,
         [&](std::size_t i, Checker& checker) {
-            const std::string& path = options.files[i];
+            const std::string& path = options.together ? job : options.files[i];
             DrawnOutputs drawn;
             if (pdf)
                 drawn = {pdf.get(), pdfFiles[i], nullptr, {}};
@@ -261,9 +276,11 @@ int checkFiles(const CliOptions& options, const std::vector<std::filesystem::pat
                     try {
                         dataOutput->fileChecked(*checked.findings);
                     } catch (const ProjectionError& e) {
+                        // A point of a job is of one of its files.
+                        const std::string file =
+                            e.file().empty() ? checked.unit : e.file().string();
                         const std::string where =
-                            e.line() > 0 ? checked.unit + ":" + std::to_string(e.line())
-                                         : checked.unit;
+                            e.line() > 0 ? file + ":" + std::to_string(e.line()) : file;
                         outcome.output.err(diagnosticLine(where, e.what()));
                         outcome.status = Failed;
                     }

@@ -4,6 +4,7 @@
 #include "core/RunSummary.h"
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,8 @@ struct FoundPoint {
     double y = 0;
     // The 1-based line of the point's record in its file.
     std::int32_t line = 0;
+    // Of a job: the point's file (see JobFile::name); empty for one file.
+    std::filesystem::path file;
 };
 
 // One finding with both its points, in the order the report gives them.
@@ -35,6 +38,9 @@ struct FoundPair {
 struct FileFindings {
     RunSummary summary;
     std::vector<FoundPair> findings;
+    // Of a job: its files, in the order read; empty for one file. The data
+    // formats then name each point's file.
+    std::vector<std::filesystem::path> jobFiles;
 };
 
 // The findings of the run that just filled the table, in report order.

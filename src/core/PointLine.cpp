@@ -34,4 +34,14 @@ std::u16string pointLine(const PointTable& table, double position) {
     return line;
 }
 
+std::u16string findingPointLine(const PointTable& table, double position, double other) {
+    std::u16string line = pointLine(table, position);
+    const std::int32_t file = table.pointFiles[roundHalfEven(position)];
+    if (file != table.pointFiles[roundHalfEven(other)]) {
+        line += u"  ";
+        line += table.jobFiles[static_cast<std::size_t>(file)].label;
+    }
+    return line;
+}
+
 } // namespace morvane

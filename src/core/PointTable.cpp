@@ -25,13 +25,14 @@ template <typename... Arrays> void resizeAll(std::size_t size, Arrays&... arrays
 } // namespace
 
 PointTable::PointTable() {
-    resizeAll(FirstSlots, numbers, names, xs, ys, lines, sortKeys, sortOrder, reportLines);
+    resizeAll(FirstSlots, numbers, names, xs, ys, lines, pointFiles, sortKeys, sortOrder, reportLines);
 }
 
 void PointTable::makeRoomForPoint(std::int32_t n) {
     if (static_cast<std::size_t>(n) < xs.size())
         return;
-    resizeAll(grownSize(xs.size(), n), numbers, names, xs, ys, lines, sortKeys, sortOrder);
+    resizeAll(grownSize(xs.size(), n), numbers, names, xs, ys, lines, pointFiles, sortKeys,
+              sortOrder);
 }
 
 void PointTable::makeRoomForReportLine(std::int32_t line) {
@@ -58,6 +59,7 @@ void PointTable::clear() {
         xs[i] = 0;
         ys[i] = 0;
         lines[i] = 0;
+        pointFiles[i] = 0;
         sortKeys[i] = 0;
         sortOrder[i] = 0;
     }
@@ -67,6 +69,7 @@ void PointTable::clear() {
     for (std::size_t i = 1; i <= lines; ++i)
         std::u16string().swap(reportLines[i]);
     std::vector<Finding>().swap(findings);
+    jobFiles.clear();
     pointCount = 0;
     usedSlots = 0;
     nextReportLine = 0;

@@ -3,6 +3,7 @@
 #include "core/Finding.h"
 
 #include <cstdint>
+#include <filesystem>
 #include <span>
 #include <string>
 #include <vector>
@@ -11,6 +12,15 @@ namespace morvane {
 
 // Usable positions are 1..TableCapacity; slot 0 exists but is never a point.
 inline constexpr std::int32_t TableCapacity = 499'999;
+
+// A file of a job checked together, as its points refer to it.
+struct JobFile {
+    // As given, then ":member" for a sheet of a ZIP ("site/city.zip:a.xml").
+    std::filesystem::path name;
+    // As a point line names it: without the folder that every file of the
+    // job shares ("city.zip:a.xml", "east/site.sim").
+    std::u16string label;
+};
 
 // The point table and report buffer of a check run: 1-based, with room for
 // TableCapacity points and report lines. The slots grow with the file, by
@@ -38,6 +48,9 @@ struct PointTable {
     std::vector<double> ys;
     // The 1-based line of the record each point was read from.
     std::vector<std::int32_t> lines;
+    // The file each point was read from, an index into jobFiles; 0 for every
+    // point of a run of one file.
+    std::vector<std::int32_t> pointFiles;
     // Indexed by sort position: a key and the point position it belongs to,
     // always moved together. Positions are integral values held as doubles.
     std::vector<double> sortKeys;
@@ -45,6 +58,9 @@ struct PointTable {
     std::vector<std::u16string> reportLines;
     // Every finding written to the report, in report order.
     std::vector<Finding> findings;
+    // The files of a job checked together, in the order they were read;
+    // empty for a run of one file.
+    std::vector<JobFile> jobFiles;
 
     std::int32_t pointCount = 0;
     // The next report line to write; lines 1..nextReportLine-1 are filled.

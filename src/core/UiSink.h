@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace morvane {
 
@@ -45,6 +46,12 @@ public:
     }
     // Empty when the user cancels: a cancel is an answer, not an error.
     virtual std::optional<std::filesystem::path> chooseCoordinateFile() = 0;
+    // Several files chosen at once are checked together; empty when the user
+    // cancels. Where only one file can be chosen, that one.
+    virtual std::vector<std::filesystem::path> chooseCoordinateFiles() {
+        auto file = chooseCoordinateFile();
+        return file ? std::vector{std::move(*file)} : std::vector<std::filesystem::path>{};
+    }
     // How the chosen file is to be read. The window offers no choice: the
     // encoding is guessed from the file.
     virtual EncodingChoice coordinateFileEncoding() { return EncodingChoice::Auto; }

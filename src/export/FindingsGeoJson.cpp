@@ -19,7 +19,7 @@ std::string position(const FoundPoint& p, const PlaneToGeographic& projection) {
     try {
         at = projection.toLonLat(p.x, p.y);
     } catch (const ProjectionError& e) {
-        throw ProjectionError(e.what(), p.line);
+        throw ProjectionError(e.what(), p.line, p.file);
     }
     return "[" + jsonNumber(at.longitude) + "," + jsonNumber(at.latitude) + "]";
 }
@@ -37,11 +37,13 @@ std::string geometry(const FoundPair& f, const PlaneToGeographic& projection) {
            position(f.second, projection) + "]}";
 }
 
-std::string pointProperties(const FoundPoint& p, char which) {
+// With its file when it is a point of a job, as the CSV columns have it.
+std::string pointProperties(const FoundPoint& p, char which, bool ofJob) {
     const std::string n(1, which);
     return ",\"number" + n + "\":" + std::to_string(p.number) + ",\"name" + n +
            "\":" + jsonString(p.name) + ",\"x" + n + "\":" + jsonNumber(p.x) + ",\"y" + n +
-           "\":" + jsonNumber(p.y) + ",\"line" + n + "\":" + std::to_string(p.line);
+           "\":" + jsonNumber(p.y) + ",\"line" + n + "\":" + std::to_string(p.line) +
+           (ofJob ? ",\"file" + n + "\":" + jsonString(pathText(p.file)) : "");
 }
 
 } // namespace
@@ -55,14 +57,15 @@ void GeoJsonWriter::addFile(const FileFindings& file, const PlaneToGeographic& p
     // converted leaves the collection as it was.
     std::string features;
     const std::string fileName = jsonString(pathText(file.summary.file));
+    const bool ofJob = !file.jobFiles.empty();
     std::int64_t added = 0;
     for (const FoundPair& f : file.findings) {
         features += m_features + added > 0 ? ",\n" : "\n";
-        features += "{\"type\":\"Feature\",\"geometry\":" + geometry(f, projection) +
-                    ",\"properties\":{\"file\":" + fileName +
-                    ",\"kind\":" + jsonString(kindName(f.kind)) +
-                    ",\"distance\":" + jsonNumber(f.distance) + pointProperties(f.first, '1') +
-                    pointProperties(f.second, '2') + "}}";
+        features +=
+            "{\"type\":\"Feature\",\"geometry\":" + geometry(f, projection) +
+            ",\"properties\":{\"file\":" + fileName + ",\"kind\":" + jsonString(kindName(f.kind)) +
+            ",\"distance\":" + jsonNumber(f.distance) + pointProperties(f.first, '1', ofJob) +
+            pointProperties(f.second, '2', ofJob) + "}}";
         ++added;
     }
     m_out << features;

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 struct PJconsts;
 struct pj_ctx;
@@ -16,14 +18,18 @@ inline constexpr std::int32_t LastPlaneZone = 19;
 // PROJ could not set up or carry out a conversion; the text says what and why.
 class ProjectionError : public std::runtime_error {
 public:
-    explicit ProjectionError(const std::string& what, std::int32_t line = 0)
-        : std::runtime_error(what), m_line(line) {}
+    explicit ProjectionError(const std::string& what, std::int32_t line = 0,
+                             std::filesystem::path file = {})
+        : std::runtime_error(what), m_line(line), m_file(std::move(file)) {}
 
     // The 1-based line of the point's record; 0 when no point is to blame.
     std::int32_t line() const { return m_line; }
+    // The file of a job that the point is of; empty outside a job.
+    const std::filesystem::path& file() const { return m_file; }
 
 private:
     std::int32_t m_line;
+    std::filesystem::path m_file;
 };
 
 struct LonLat {

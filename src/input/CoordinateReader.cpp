@@ -161,7 +161,7 @@ void readRecord(PointTable& table, FieldReader& in, FieldEncoding encoding, std:
 } // namespace
 
 void readCoordinates(PointTable& table, FieldReader& in, FieldEncoding encoding) {
-    std::int32_t n = 1;
+    std::int32_t n = table.pointCount + 1;
     while (!in.atEnd()) {
         const std::string_view tag = in.readField();
         if (in.fieldCut())

@@ -9,7 +9,8 @@ namespace morvane {
 
 struct PointTable;
 
-// Reads every "A01" and "Z" record into points 1..pointCount, with each
+// Reads every "A01" and "Z" record into the points after those the table
+// holds (1..pointCount of a table that was reset), with each
 // point's name key in sortKeys and its position in sortOrder; every other
 // field is skipped on its own. A record ends on its line: one whose line ends
 // before its Y is an error naming what is missing. Throws error 62 when the

@@ -252,7 +252,7 @@ enum class TextOf { Nothing, X, Y, Name, CoordinateSystem };
 
 class SheetParser {
 public:
-    explicit SheetParser(PointTable& table) : m_table(table) {
+    explicit SheetParser(PointTable& table) : m_table(table), m_before(table.pointCount) {
         m_parser = XML_ParserCreateNS(nullptr, NamespaceSeparator);
         if (!m_parser)
             throw std::bad_alloc();
@@ -303,7 +303,7 @@ public:
                               line());
         }
         nameThePoints();
-        m_table.pointCount = m_count;
+        m_table.pointCount = m_before + m_count;
         return {encodingOf(m_firstBytes, m_declaredEncoding), statedCoordinateSystem(m_systemText)};
     }
 
@@ -451,7 +451,7 @@ private:
         m_pointDepth = m_depth;
         m_pointLine = line();
         try {
-            ensureRoomFor(m_count + 1);
+            ensureRoomFor(m_before + m_count + 1);
         } catch (RunError& e) {
             e.setLine(m_pointLine);
             throw;
@@ -472,7 +472,8 @@ private:
                 throw errorAt(u"id " + shownValue(m_pointId) + u" の点が二つ以上あります。",
                               m_pointLine);
         }
-        storePoint(m_table, n, numberOfId(m_pointId).value_or(n), *m_x, *m_y, m_pointLine);
+        storePoint(m_table, m_before + n, numberOfId(m_pointId).value_or(n), *m_x, *m_y,
+                   m_pointLine);
         m_named.resize(static_cast<std::size_t>(n) + 1);
         m_count = n;
         if (m_pointId.empty())
@@ -516,7 +517,7 @@ private:
 
     void nameOnce(std::int32_t n, std::u16string name) {
         m_named[static_cast<std::size_t>(n)] = true;
-        storeName(m_table, n, std::move(name));
+        storeName(m_table, m_before + n, std::move(name));
     }
 
     // A reference to a point, which names it when name is given.
@@ -550,10 +551,13 @@ private:
         }
         for (std::int32_t n = 1; n <= m_count; ++n)
             if (!m_named[static_cast<std::size_t>(n)])
-                storeName(m_table, n, {});
+                storeName(m_table, m_before + n, {});
     }
 
     PointTable& m_table;
+    // The points of the table before this sheet's: the sheet's point n (from
+    // 1, as its ids and messages count) is at m_before + n.
+    const std::int32_t m_before;
     XML_Parser m_parser = nullptr;
     std::exception_ptr m_failure;
     std::int32_t m_depth = 0;

@@ -20,10 +20,11 @@ struct MapSheetReading {
 };
 
 // Reads one sheet of the cadastral map XML (UTF-8 or UTF-16, streamed, never
-// held whole) into points 1..pointCount: every GM_Point of the geometry
+// held whole) into the points after those the table holds (1..pointCount of
+// a table that was reset): every GM_Point of the geometry
 // namespace in document order, with X and Y from its DirectPosition, the line
 // of its element, the number of its id ("P" and digits that fit in 32 bits,
-// else its 1-based position) and the name that the first boundary point
+// else its 1-based position in the sheet) and the name that the first boundary point
 // (点番名) or control point (名称) whose 形状 refers to it gives, else an empty
 // name. Elements are told apart by namespace and local name, never by prefix.
 //

@@ -166,6 +166,8 @@ bool isCheckedInArchive(std::string_view name) {
 SourceReading PointSource::read(PointTable& table, EncodingChoice encoding) const {
     if (m_problem)
         throw *m_problem;
+    if (!m_jobFiles.empty())
+        return readJob(table, encoding);
     try {
         if (m_archive)
             return readFromArchive(table, encoding);
@@ -194,6 +196,14 @@ SourceReading PointSource::readFromArchive(PointTable& table, EncodingChoice enc
     CoordinateFile file([this] { return unpackedText(*m_archive, *m_member, m_limits); }, encoding);
     readCoordinates(table, file.fields(), file.fieldEncoding());
     return {encodingName(file.encoding()), {}};
+}
+
+RunError noPointsError(SourceFormat format, const std::filesystem::path& source) {
+    RunError error = RunError::withoutNumber(format == SourceFormat::MapSheet
+                                                 ? u"地図XMLに点（GM_Point）がありません。"
+                                                 : u"座標レコード（A01、Z）が見つかりません。");
+    error.setFile(source);
+    return error;
 }
 
 bool mayHoldMapSheets(const std::filesystem::path& path) {

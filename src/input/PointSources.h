@@ -47,7 +47,8 @@ struct SourceReading {
 };
 
 // One unit that is checked on its own: a coordinate file, a map sheet file,
-// or either of them in a ZIP archive (or in a ZIP inside one).
+// or either of them in a ZIP archive (or in a ZIP inside one), or a job: several
+// files checked together (see JobSource.h).
 class PointSource {
 public:
     // As headers, summaries and errors name it: the path as given, then
@@ -60,15 +61,17 @@ public:
     // read() then throws it.
     const std::optional<RunError>& problem() const { return m_problem; }
 
-    // Reads the points into 1..pointCount of a table that was reset. The
-    // encoding choice applies to coordinate files only, in an archive or not;
-    // sheets are XML. Throws a RunError whose place names this source (and the
-    // line, where one caused it).
+    // Reads the points into 1..pointCount of a table that was reset (a source
+    // of a job: after the points already there). The encoding choice applies
+    // to coordinate files only, in an archive or not; sheets are XML. Throws a
+    // RunError whose place names this source (and the line, where one caused
+    // it); for a job, the file of the job that caused it.
     SourceReading read(PointTable& table, EncodingChoice encoding = EncodingChoice::Auto) const;
 
 private:
     friend class PointSourceList;
     SourceReading readFromArchive(PointTable& table, EncodingChoice encoding) const;
+    SourceReading readJob(PointTable& table, EncodingChoice encoding) const;
 
     std::filesystem::path m_displayName;
     SourceFormat m_format = SourceFormat::CoordinateFile;
@@ -79,7 +82,14 @@ private:
     std::optional<ZipMember> m_member;
     UnpackLimits m_limits;
     std::optional<RunError> m_problem;
+    // A job's paths, each with all its sources; empty for any other source.
+    std::vector<std::filesystem::path> m_jobFiles;
 };
+
+// A source that gave no point at all is no coordinate file or sheet, not a
+// clean one: "座標レコード（A01、Z）が見つかりません。" or "地図XMLに点
+// （GM_Point）がありません。", naming the source.
+RunError noPointsError(SourceFormat format, const std::filesystem::path& source);
 
 // ".xml" and ".zip" in any letter case: a map sheet, or an archive that may
 // hold sheets as well as coordinate files. Only its sources know which; each
@@ -102,6 +112,10 @@ public:
     // 53, 70, 75), when the archive is damaged, and when it holds neither a
     // sheet nor a coordinate file.
     explicit PointSourceList(const std::filesystem::path& path, UnpackLimits limits = {});
+    // The paths of a job as its one source, of this name; nothing is opened
+    // until it is read.
+    PointSourceList(const std::vector<std::filesystem::path>& jobFiles,
+                    const std::filesystem::path& name, UnpackLimits limits = {});
 
     // More than one source: each is then checked under its heading.
     bool several() const { return m_several; }

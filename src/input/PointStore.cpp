@@ -10,9 +10,11 @@
 
 namespace morvane {
 
+TableFullError::TableFullError() : RunError(0, u"座標数が上限（499999点）を超えています。") {}
+
 void ensureRoomFor(std::int32_t n) {
     if (n > TableCapacity)
-        throw RunError::withoutNumber(u"座標数が上限（499999点）を超えています。");
+        throw TableFullError();
 }
 
 void storePoint(PointTable& table, std::int32_t n, std::int32_t number, double x, double y,

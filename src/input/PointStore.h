@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/RunError.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -11,8 +13,17 @@ struct PointTable;
 // How every reader puts points into the table, so that a point read from a
 // coordinate file and one read from a map sheet are alike to the checks.
 
-// Stops the reading with "座標数が上限（499999点）を超えています。" when position n
-// is beyond TableCapacity; called before anything of that point is read.
+// The error of a point beyond TableCapacity, a type of its own so that a job
+// of several files can tell it from the others and say how many points the
+// job would need.
+class TableFullError : public RunError {
+public:
+    TableFullError();
+};
+
+// Stops the reading with a TableFullError ("座標数が上限（499999点）を超えて
+// います。") when position n is beyond TableCapacity; called before anything of
+// that point is read.
 void ensureRoomFor(std::int32_t n);
 
 // The number, coordinates and line (1-based) of the point at position n; the

@@ -21,8 +21,6 @@ constexpr double MaxTolerance = 9.99;
 const std::u16string DefaultTolerance = u"0.05";
 constexpr std::u16string_view LineBreak = u"\r\n";
 constexpr std::u16string_view NothingFound = u"同一座標はありませんでした";
-constexpr std::u16string_view NoRecords = u"座標レコード（A01、Z）が見つかりません。";
-constexpr std::u16string_view NoPoints = u"地図XMLに点（GM_Point）がありません。";
 
 // "較差「0,05」を数値として読めません。": the field as its label names it, and
 // the text as typed, without the line breaks and spaces around it.
@@ -140,8 +138,7 @@ void readAndCheck(PointTable& table, UiSink& ui, const PointSource& source, RunS
     // A file without a single record is no coordinate file at all, not a
     // clean one.
     if (table.pointCount == 0)
-        throw RunError::withoutNumber(
-            std::u16string(source.format() == SourceFormat::MapSheet ? NoPoints : NoRecords));
+        throw noPointsError(source.format(), source.displayName());
 
     summary.points = table.pointCount;
     table.nextReportLine = 1;
@@ -181,8 +178,10 @@ RunSummary checkSource(PointTable& table, UiSink& ui, const PointSource& source)
     try {
         readAndCheck(table, ui, source, summary);
     } catch (RunError& e) {
-        // Whatever stopped the run, it stopped on this source.
-        e.setFile(source.displayName());
+        // Whatever stopped the run, it stopped on this source, or on the file
+        // of a job that the error names.
+        if (e.place().file.empty())
+            e.setFile(source.displayName());
         throw;
     }
 
@@ -306,11 +305,24 @@ void resetRun(PointTable& table, UiSink& ui) {
 
 namespace {
 
+// What one check covers: a path, its units checked apart, or the paths of a
+// job, checked together as one unit.
+struct CheckedPaths {
+    std::vector<std::filesystem::path> files;
+    bool together = false;
+
+    std::filesystem::path name() const { return together ? jobName(files) : files.front(); }
+    PointSourceList sources() const {
+        return together ? PointSourceList(files, name()) : PointSourceList(files.front());
+    }
+};
+
 // checkPath once the fields are validated and the run reset, for a joined
 // result text.
-PathRun checkResetPath(PointTable& table, UiSink& ui, const std::filesystem::path& path,
+PathRun checkResetPath(PointTable& table, UiSink& ui, const CheckedPaths& paths,
                        ResultTextLayout layout, const UnitHooks& hooks) {
     const bool joined = layout == ResultTextLayout::Joined;
+    const std::filesystem::path path = paths.name();
     PathRun run;
     run.file = path;
     // Joined, what every unit reads: nothing changes the fields while a run
@@ -319,7 +331,7 @@ PathRun checkResetPath(PointTable& table, UiSink& ui, const std::filesystem::pat
     run.tolerance = fieldNumber(ui.toleranceText());
     std::optional<PointSourceList> sources;
     try {
-        sources.emplace(path);
+        sources.emplace(paths.sources());
         if (hooks.listed)
             hooks.listed(sources->several());
     } catch (const RunError& e) {
@@ -385,20 +397,37 @@ PathRun checkResetPath(PointTable& table, UiSink& ui, const std::filesystem::pat
     return run;
 }
 
-} // namespace
-
-PathRun checkPath(PointTable& table, UiSink& ui, const std::filesystem::path& path,
-                  ResultTextLayout layout, const UnitHooks& hooks) {
+PathRun checkPaths(PointTable& table, UiSink& ui, const CheckedPaths& paths,
+                   ResultTextLayout layout, const UnitHooks& hooks) {
     if (!bandAccepted(ui)) {
         PathRun refused;
-        refused.file = path;
+        refused.file = paths.name();
         return refused;
     }
     if (layout == ResultTextLayout::Joined) {
         validateTolerance(ui);
         resetRun(table, ui);
     }
-    return checkResetPath(table, ui, path, layout, hooks);
+    return checkResetPath(table, ui, paths, layout, hooks);
+}
+
+} // namespace
+
+PathRun checkPath(PointTable& table, UiSink& ui, const std::filesystem::path& path,
+                  ResultTextLayout layout, const UnitHooks& hooks) {
+    return checkPaths(table, ui, {{path}, false}, layout, hooks);
+}
+
+std::filesystem::path jobName(const std::vector<std::filesystem::path>& files) {
+    if (files.size() < 2)
+        return files.empty() ? std::filesystem::path() : files.front();
+    return files.front().string() +
+           toUtf8(u" ほか " + toUtf16(std::to_string(files.size() - 1)) + u" ファイル");
+}
+
+PathRun checkJob(PointTable& table, UiSink& ui, const std::vector<std::filesystem::path>& files,
+                 ResultTextLayout layout, const UnitHooks& hooks) {
+    return checkPaths(table, ui, {files, true}, layout, hooks);
 }
 
 std::optional<PathRun> runFileCheck(PointTable& table, UiSink& ui, const UnitHooks& hooks) {
@@ -406,12 +435,12 @@ std::optional<PathRun> runFileCheck(PointTable& table, UiSink& ui, const UnitHoo
         return std::nullopt;
     validateTolerance(ui);
     resetRun(table, ui);
-    const auto path = ui.chooseCoordinateFile();
-    if (!path) {
+    const std::vector<std::filesystem::path> files = ui.chooseCoordinateFiles();
+    if (files.empty()) {
         ui.setStatusColor(StatusIdleColor);
         return std::nullopt;
     }
-    return checkResetPath(table, ui, *path, ResultTextLayout::Joined, hooks);
+    return checkResetPath(table, ui, {files, files.size() > 1}, ResultTextLayout::Joined, hooks);
 }
 
 std::optional<RunSummary> recheckUnit(PointTable& table, UiSink& ui,

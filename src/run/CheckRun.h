@@ -116,9 +116,23 @@ struct PathRun {
 PathRun checkPath(PointTable& table, UiSink& ui, const std::filesystem::path& path,
                   ResultTextLayout layout, const UnitHooks& hooks = {});
 
+// The name of a job in headings, summaries, footers and the window's title:
+// the first path as given, then " ほか N ファイル" for the others
+// ("data/site1.sim ほか 1 ファイル"); the path alone for a job of one path. A
+// path, so that a name shown without its folder reads "site1.sim ほか 1
+// ファイル".
+std::filesystem::path jobName(const std::vector<std::filesystem::path>& files);
+
+// The paths of a job checked together as one unit (see input/JobSource.h): one
+// report, its point lines naming their files where a finding's two points
+// come from two, and one summary named by jobName. Otherwise as checkPath.
+PathRun checkJob(PointTable& table, UiSink& ui, const std::vector<std::filesystem::path>& files,
+                 ResultTextLayout layout, const UnitHooks& hooks = {});
+
 // The Start command: validates the band fields, resets the data, asks for
-// a coordinate file and checks it (checkPath, joined). Nothing when the band
-// was refused or the user cancelled the file dialog.
+// coordinate files and checks them (checkPath, joined; several chosen at
+// once, checkJob). Nothing when the band was refused or the user cancelled
+// the file dialog.
 std::optional<PathRun> runFileCheck(PointTable& table, UiSink& ui, const UnitHooks& hooks = {});
 
 // Checks again, alone, the unit of path that checkPath named unitName, with

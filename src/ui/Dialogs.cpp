@@ -50,11 +50,21 @@ std::unique_ptr<QMessageBox> makeBox(QWidget* parent, const QString& text) {
     return box;
 }
 
+// In the file system's own encoding of the names, not UTF-16.
+std::vector<std::filesystem::path> chosenFiles(QFileDialog& dialog) {
+    std::vector<std::filesystem::path> files;
+    if (dialog.exec() != QDialog::Accepted)
+        return files;
+    for (const QString& file : dialog.selectedFiles())
+        files.emplace_back(QFile::encodeName(file).toStdString());
+    return files;
+}
+
 std::optional<std::filesystem::path> chosenFile(QFileDialog& dialog) {
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    auto files = chosenFiles(dialog);
+    if (files.empty())
         return std::nullopt;
-    // The file system's own encoding of the name, not UTF-16.
-    return std::filesystem::path(QFile::encodeName(dialog.selectedFiles().first()).toStdString());
+    return std::move(files.front());
 }
 
 } // namespace
@@ -84,7 +94,8 @@ std::unique_ptr<QMessageBox> makeNoticeBox(QWidget* parent, const QString& text)
 std::unique_ptr<QFileDialog> makeCoordinateFileDialog(QWidget* parent, const QString& startFolder) {
     auto dialog = std::make_unique<QFileDialog>(parent);
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
-    dialog->setFileMode(QFileDialog::ExistingFile);
+    // Several files are checked together as one job.
+    dialog->setFileMode(QFileDialog::ExistingFiles);
     dialog->setNameFilter(CoordinateFileFilter);
     if (!startFolder.isEmpty())
         dialog->setDirectory(startFolder);
@@ -113,9 +124,9 @@ std::unique_ptr<QTranslator> loadQtJapanese(const QString& folder) {
 
 WindowDialogs realDialogs(std::function<bool(QWidget* parent)> choosePrinter) {
     WindowDialogs dialogs;
-    dialogs.chooseCoordinateFile = [](QWidget* parent, const QString& startFolder) {
+    dialogs.chooseCoordinateFiles = [](QWidget* parent, const QString& startFolder) {
         ArrowWhileModal arrow;
-        return chosenFile(*makeCoordinateFileDialog(parent, startFolder));
+        return chosenFiles(*makeCoordinateFileDialog(parent, startFolder));
     };
     dialogs.chooseSaveFile = [](QWidget* parent, const QString& suggestedFile,
                                 const QString& nameFilter) {

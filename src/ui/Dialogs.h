@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include <QString>
 
@@ -24,8 +25,10 @@ inline constexpr char16_t ApplicationTitle[] = u"Morvane";
 // Texts arrive with LF line breaks.
 struct WindowDialogs {
     // Opens in startFolder; in the dialog's own choice when that is empty.
-    std::function<std::optional<std::filesystem::path>(QWidget* parent, const QString& startFolder)>
-        chooseCoordinateFile;
+    // Several files may be chosen, to be checked together; none when the user
+    // cancels.
+    std::function<std::vector<std::filesystem::path>(QWidget* parent, const QString& startFolder)>
+        chooseCoordinateFiles;
     // A file to write: the dialog proposes suggestedFile (a full path) and
     // offers nameFilter ("PDF (*.pdf)"); a name typed without an extension
     // gets the suggested file's. Empty when the user cancels.

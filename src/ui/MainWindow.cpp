@@ -50,8 +50,9 @@ const QString Caption = QStringLiteral(u"Morvane　V1.2");
 
 // "sample.sim（25点）較差 0 ≤ d < 0.05 m - Morvane　V1.2": which file the
 // results are of (an archive of several sheets with the points of all the
-// sheets checked), and the band they were found in, as the fields may have
-// changed since.
+// sheets checked; a job of several files by its name, "site1.sim ほか 1
+// ファイル"), and the band they were found in, as the fields may have changed
+// since.
 QString runTitle(const PathRun& run) {
     return QFile::decodeName(run.file.filename().c_str()) + QStringLiteral(u"（") +
            QString::number(run.points) + QStringLiteral(u"点）較差 ") +
@@ -73,18 +74,19 @@ std::int16_t characterCode(const QKeyEvent& key) {
     return text.isEmpty() ? 0 : static_cast<std::int16_t>(text.front().unicode());
 }
 
-// The one local file that a drag carries; nothing for several files, a folder
-// or anything that is no file.
-std::optional<std::filesystem::path> draggedFile(const QMimeData* data) {
-    if (!data || !data->hasUrls() || data->urls().size() != 1)
-        return std::nullopt;
-    const QUrl url = data->urls().front();
-    if (!url.isLocalFile())
-        return std::nullopt;
-    const QString file = url.toLocalFile();
-    if (QFileInfo(file).isDir())
-        return std::nullopt;
-    return std::filesystem::path(QFile::encodeName(file).toStdString());
+// The local files that a drag carries, several to be checked together;
+// nothing when one of them is a folder or no file at all.
+std::vector<std::filesystem::path> draggedFiles(const QMimeData* data) {
+    std::vector<std::filesystem::path> files;
+    if (!data || !data->hasUrls())
+        return files;
+    for (const QUrl& url : data->urls()) {
+        const QString file = url.isLocalFile() ? url.toLocalFile() : QString();
+        if (file.isEmpty() || QFileInfo(file).isDir())
+            return {};
+        files.emplace_back(QFile::encodeName(file).toStdString());
+    }
+    return files;
 }
 
 } // namespace
@@ -198,17 +200,21 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::checkFile(const std::filesystem::path& file) {
+    checkFiles({file});
+}
+
+void MainWindow::checkFiles(std::vector<std::filesystem::path> files) {
     // A drop while a check waits for an answer is ignored: one check at a time.
-    if (m_running)
+    if (m_running || files.empty())
         return;
-    m_givenFile = file;
+    m_givenFiles = std::move(files);
     startRun();
 }
 
 void MainWindow::startRun() {
     // A band that cannot be read starts nothing: the last results stay.
     if (!bandAccepted(*this)) {
-        m_givenFile.reset();
+        m_givenFiles.clear();
         return;
     }
     m_running = true;
@@ -237,7 +243,7 @@ void MainWindow::startRun() {
         }
     }
     // A run that ended before it asked must not answer the next Start.
-    m_givenFile.reset();
+    m_givenFiles.clear();
     m_running = false;
     // Whatever ended the run, the pointer must not stay busy.
     setBusyCursor(false);
@@ -314,18 +320,18 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
-    if (!m_running && draggedFile(event->mimeData()))
+    if (!m_running && !draggedFiles(event->mimeData()).empty())
         event->acceptProposedAction();
 }
 
 void MainWindow::dropEvent(QDropEvent* event) {
-    const auto file = draggedFile(event->mimeData());
-    if (!file || m_running)
+    auto files = draggedFiles(event->mimeData());
+    if (files.empty() || m_running)
         return;
     event->acceptProposedAction();
     // After the drop has ended, so that the program the file came from is not
     // kept waiting by the whole check.
-    QTimer::singleShot(0, this, [this, path = *file] { checkFile(path); });
+    QTimer::singleShot(0, this, [this, paths = std::move(files)] { checkFiles(std::move(paths)); });
 }
 
 std::u16string MainWindow::toleranceText() {
@@ -348,14 +354,21 @@ void MainWindow::refuseBand(BandField field, const std::u16string& message) {
 }
 
 std::optional<std::filesystem::path> MainWindow::chooseCoordinateFile() {
+    auto files = chooseCoordinateFiles();
+    if (files.empty())
+        return std::nullopt;
+    return std::move(files.front());
+}
+
+std::vector<std::filesystem::path> MainWindow::chooseCoordinateFiles() {
     showPending();
-    auto file = m_givenFile ? std::exchange(m_givenFile, std::nullopt)
-                            : m_dialogs.chooseCoordinateFile(this, lastCheckedFolder());
+    auto files = !m_givenFiles.empty() ? std::exchange(m_givenFiles, {})
+                                       : m_dialogs.chooseCoordinateFiles(this, lastCheckedFolder());
     // A folder given on the command line is no place the user chose files in.
     std::error_code notFolder;
-    if (file && !std::filesystem::is_directory(*file, notFolder))
-        rememberCheckedFile(*file);
-    return file;
+    if (!files.empty() && !std::filesystem::is_directory(files.front(), notFolder))
+        rememberCheckedFile(files.front());
+    return files;
 }
 
 CheckChoice MainWindow::checkChoice() {

@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include <QWidget>
 
@@ -51,6 +52,9 @@ public:
     // Checks the file as if it had been chosen in the file dialog after Start:
     // for a file named on the command line or dropped on the window.
     void checkFile(const std::filesystem::path& file);
+    // The same for several files, checked together as one job (one file:
+    // checkFile).
+    void checkFiles(std::vector<std::filesystem::path> files);
 
     std::u16string toleranceText() override;
     void setToleranceText(const std::u16string& text) override;
@@ -58,6 +62,7 @@ public:
     void refuseBand(BandField field, const std::u16string& message) override;
     std::optional<std::filesystem::path> chooseCoordinateFile() override;
     CheckChoice checkChoice() override;
+    std::vector<std::filesystem::path> chooseCoordinateFiles() override;
     bool choosePrinter() override;
     void setStatusText(const std::u16string& text) override;
     void setStatusColor(Rgb color) override;
@@ -114,7 +119,7 @@ private:
     bool m_busy = false;
     bool m_running = false;
     // Answers the run's next file question instead of the dialog, once.
-    std::optional<std::filesystem::path> m_givenFile;
+    std::vector<std::filesystem::path> m_givenFiles;
 };
 
 } // namespace morvane

@@ -9,6 +9,8 @@
 #include "support/ZipFiles.h"
 
 #include <algorithm>
+#include <fstream>
+#include <regex>
 #include <tuple>
 
 #include <gtest/gtest.h>
@@ -601,6 +603,128 @@ TEST_F(CheckRun, ResetClearsEverySlot) {
     }
     const std::vector<std::string> expected = {"clearResultList", "setResultText:empty"};
     EXPECT_EQ(sink.visible, expected);
+}
+
+// Files of one job: site1.sim and the others beside it, in one folder.
+class JobFiles {
+public:
+    explicit JobFiles(const std::vector<std::pair<std::string, std::string>>& files)
+        : m_first(files.front().second, files.front().first) {
+        m_paths.push_back(m_first.path());
+        for (std::size_t i = 1; i < files.size(); ++i) {
+            m_paths.push_back(m_first.folder() / files[i].first);
+            std::ofstream(m_paths.back(), std::ios::binary) << files[i].second;
+        }
+    }
+    const std::vector<std::filesystem::path>& paths() const { return m_paths; }
+
+private:
+    TempFile m_first;
+    std::vector<std::filesystem::path> m_paths;
+};
+
+// A name and a spot that two files share are found; a point line names its
+// file only where the finding's two points come from two files.
+TEST_F(CheckRun, AJobFindsWhatItsFilesShareAndNamesTheirFiles) {
+    const JobFiles job(
+        {{"site1.sim", simaFile({u"A01,1,P1,100,200,", u"A01,2,K,300,400,", u"A01,3,K,310,400,"})},
+         {"site2.sim", simaFile({u"A01,1,P1,150,250,", u"A01,2,Q,300.01,400,"})}});
+    ui.files.clear();
+    const PathRun run = checkJob(data(), ui, job.paths(), ResultTextLayout::Joined);
+
+    EXPECT_EQ(run.file.filename(), "site1.sim ほか 1 ファイル");
+    ASSERT_TRUE(run.last.summary);
+    EXPECT_EQ(run.last.summary->points, 5);
+    EXPECT_FALSE(run.last.ofSeveral());
+    EXPECT_EQ(ui.resultField,
+              u"同一名称\r\n"
+              u"     3  K              310.000   400.000  較差 10.000\r\n"
+              u"     2  K              300.000   400.000\r\n"
+              u"同一名称\r\n"
+              u"     1  P1             150.000   250.000  site2.sim  較差 70.711\r\n"
+              u"     1  P1             100.000   200.000  site1.sim\r\n"
+              u"同一座標値\r\n"
+              u"     2  K              300.000   400.000  site1.sim  較差 0.010\r\n"
+              u"     2  Q              300.010   400.000  site2.sim\r\n"
+              u"\r\n");
+}
+
+// Adjacent sheets of one ZIP share their boundary points: read one after the
+// other, numbered on, named by their member.
+TEST_F(CheckRun, AJobOfAnArchiveComparesItsSheets) {
+    TempFile archive(test::zipOf({{"a.xml", PairSheet}, {"b.xml", PairSheet}}), "city.zip");
+    checkJob(data(), ui, {archive.path()}, ResultTextLayout::Joined);
+    EXPECT_EQ(data().pointCount, 4);
+    EXPECT_NE(
+        ui.resultField.find(u"     1                 1.000   1.000  city.zip:a.xml  較差 0.000\r\n"
+                            u"     1                 1.000   1.000  city.zip:b.xml\r\n"),
+        std::u16string::npos);
+}
+
+// A file that fails fails the job, naming the file and the line.
+TEST_F(CheckRun, AFileThatFailsFailsTheJob) {
+    const std::string good = simaFile({u"A01,1,P1,100,200,"});
+    TempFile otherZone(
+        test::zipOf({{"a.xml", PairSheet},
+                     {"b.xml", std::regex_replace(PairSheet, std::regex("9系"), "10系")}}),
+        "city.zip");
+    struct Case {
+        const char* what;
+        std::string second;
+        std::string name;
+        std::u16string message;
+        std::int32_t line;
+    };
+    const Case cases[] = {
+        {"a bad record", "A01,1,P1,1,2,\r\nA01,2,P2,abc,2,\r\n", "bad.sim",
+         u"A01 レコードの X 座標「abc」を数値として読めません。", 2},
+        {"no records", "G00,01,header only,\r\n", "empty.sim",
+         u"座標レコード（A01、Z）が見つかりません。", 0},
+        {"another zone", test::readFile(otherZone.path()), "city.zip",
+         u"座標系が先に読んだ地図XMLと異なるため、まとめて検査できません。", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const JobFiles job({{"site1.sim", good}, {c.name, c.second}});
+        RecordingUiSink sink;
+        const PathRun run = checkJob(data(), sink, job.paths(), ResultTextLayout::Joined);
+        EXPECT_FALSE(run.last.summary);
+        EXPECT_EQ(sink.messages, std::vector<std::u16string>{c.message});
+        ASSERT_EQ(sink.places.size(), 1u);
+        EXPECT_EQ(sink.places[0].file.filename().string().substr(0, c.name.size()), c.name);
+        EXPECT_EQ(sink.places[0].line, c.line);
+        EXPECT_EQ(data().pointCount, 0);
+    }
+}
+
+// Over the table's capacity the job is refused with the points it holds:
+// counted in full, or at least those that could be counted.
+TEST_F(CheckRun, AJobOverTheTableSaysHowManyPointsItHolds) {
+    const auto points = [](std::int32_t count, std::int32_t first) {
+        std::string bytes;
+        for (std::int32_t n = first; n < first + count; ++n)
+            bytes += "A01," + std::to_string(n) + ",N" + std::to_string(n) + "," +
+                     std::to_string(n) + ",0,\r\n";
+        return bytes;
+    };
+    const JobFiles job({{"big1.sim", points(300'000, 0)},
+                        {"big2.sim", points(250'000, 1'000'000)},
+                        {"small.sim", points(3, 2'000'000)}});
+    std::vector<std::filesystem::path> withMissing = job.paths();
+    withMissing.push_back(job.paths()[0].parent_path() / "gone.sim");
+    const std::pair<std::vector<std::filesystem::path>, std::u16string> cases[] = {
+        {job.paths(), u"まとめて検査する 3 ファイルの点は合わせて 550003 点です。"},
+        {withMissing, u"まとめて検査する 4 ファイルの点は少なくとも 550003 点です。"},
+    };
+    for (const auto& [files, count] : cases) {
+        RecordingUiSink sink;
+        checkJob(data(), sink, files, ResultTextLayout::Joined);
+        EXPECT_EQ(sink.messages,
+                  std::vector<std::u16string>{u"座標数が上限（499999点）を超えています。" + count});
+        ASSERT_EQ(sink.places.size(), 1u);
+        EXPECT_EQ(sink.places[0].file, job.paths()[1]);
+        EXPECT_EQ(sink.places[0].line, 200'000);
+    }
 }
 
 } // namespace

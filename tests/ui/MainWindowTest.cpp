@@ -305,17 +305,23 @@ private slots:
         QCOMPARE(window->resultItemCount(), 0);
     }
 
-    void droppingOneFileChecksIt_data() {
+    // Several files dropped at once are checked together, as one job.
+    void droppingFilesChecksThem_data() {
         QTest::addColumn<int>("files");
         QTest::addColumn<bool>("checked");
-        QTest::newRow("one file") << 1 << true;
-        QTest::newRow("two files") << 2 << false;
-        QTest::newRow("a folder") << 0 << false;
+        QTest::addColumn<QString>("title");
+        QTest::newRow("one file") << 1 << true
+                                  << u"first.sim（3点）較差 0 ≤ d < 0.05 m - Morvane　V1.2"_q;
+        QTest::newRow("two files")
+            << 2 << true
+            << u"first.sim ほか 1 ファイル（6点）較差 0 ≤ d < 0.05 m - Morvane　V1.2"_q;
+        QTest::newRow("a folder") << 0 << false << u"Morvane　V1.2"_q;
     }
 
-    void droppingOneFileChecksIt() {
+    void droppingFilesChecksThem() {
         QFETCH(int, files);
         QFETCH(bool, checked);
+        QFETCH(QString, title);
 
         TempFile first(ThreePoints, "first.sim");
         TempFile second(ThreePoints, "second.sim");
@@ -336,11 +342,29 @@ private slots:
         QDropEvent drop(middle, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(window.get(), &drop);
 
-        const QStringList expected = checked ? ThreePointsList : QStringList();
-        QTRY_COMPARE(listItems(control<QListView>("resultList")), expected);
+        QTRY_COMPARE(window->windowTitle(), title);
         QTest::qWait(10);
-        QCOMPARE(listItems(control<QListView>("resultList")), expected);
+        QCOMPARE(window->windowTitle(), title);
+        if (files < 2)
+            QCOMPARE(listItems(control<QListView>("resultList")),
+                     checked ? ThreePointsList : QStringList());
         QCOMPARE(user->fileDialogs, 0);
+    }
+
+    // Files chosen together in the open dialog are one job: each point line of
+    // a finding across them names its file; one file chosen is as ever.
+    void severalChosenFilesAreCheckedTogether() {
+        TempFile first(ThreePoints, "site1.sim");
+        const std::filesystem::path second = first.folder() / "site2.sim";
+        std::ofstream(second, std::ios::binary) << "A01,9,P2,100.000,200.000,\r\n";
+        user->filesTogether.push_back({first.path(), second});
+        clickStart();
+        QCOMPARE(window->windowTitle(),
+                 u"site1.sim ほか 1 ファイル（4点）較差 0 ≤ d < 0.05 m - Morvane　V1.2"_q);
+        const QString text = control<QPlainTextEdit>("resultText")->toPlainText();
+        QVERIFY2(text.contains(u"  site1.sim  較差 "_q), qPrintable(text));
+        QVERIFY2(text.contains(u"     9  P2             100.000   200.000  site2.sim\n"_q),
+                 qPrintable(text));
     }
 
     void enterOnStartPressesIt_data() {
@@ -664,7 +688,7 @@ private slots:
         QCOMPARE(files->nameFilters(),
                  QStringList{"*.dat;*.sim;*.sct;*.xml;*.zip (*.dat *.sim *.sct *.xml *.zip "
                              "*.DAT *.SIM *.SCT *.XML *.ZIP)"});
-        QCOMPARE(files->fileMode(), QFileDialog::ExistingFile);
+        QCOMPARE(files->fileMode(), QFileDialog::ExistingFiles);
     }
 
     void yAndNAnswerTheQuestion_data() {

@@ -188,7 +188,7 @@ wait "$app_pid" 2>/dev/null || true
 start_program "$work/names.sim"
 wait_for "no window: the program did not start with a file" find_main_window
 measure_window
-titled_after_check() { [[ $(window_title) == "names.sim（2点）- Morvane　V1.2" ]]; }
+titled_after_check() { [[ $(window_title) == "names.sim（2点）較差 0 ≤ d < 0.05 m - Morvane　V1.2" ]]; }
 wait_for "the file named on the command line was not checked" titled_after_check
 copy_result_text "$work/given.copy"
 expect_copy "$work/names.expected" "$work/given.copy" "unexpected result text for morvane FILE"

@@ -22,15 +22,20 @@ namespace morvane::test {
 
 WindowDialogs ScriptedUser::dialogs() {
     WindowDialogs d;
-    d.chooseCoordinateFile =
-        [this](QWidget*, const QString& startFolder) -> std::optional<std::filesystem::path> {
+    d.chooseCoordinateFiles =
+        [this](QWidget*, const QString& startFolder) -> std::vector<std::filesystem::path> {
         ++fileDialogs;
         startFolders << startFolder;
+        if (!filesTogether.empty()) {
+            auto chosen = filesTogether.front();
+            filesTogether.pop_front();
+            return chosen;
+        }
         if (files.empty())
             qFatal("unexpected file dialog");
         auto next = files.front();
         files.pop_front();
-        return next;
+        return next ? std::vector{*next} : std::vector<std::filesystem::path>{};
     };
     d.chooseSaveFile = [this](QWidget*, const QString& suggested, const QString& filter) {
         suggestedSaves << suggested;

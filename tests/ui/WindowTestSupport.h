@@ -40,6 +40,8 @@ inline QString operator""_q(const char16_t* text, std::size_t size) {
 // answer; and records what the window asked and showed.
 struct ScriptedUser {
     std::deque<std::optional<std::filesystem::path>> files;
+    // Several files chosen at once, answered before those of `files`.
+    std::deque<std::vector<std::filesystem::path>> filesTogether;
     std::deque<std::optional<std::filesystem::path>> savedFiles;
     std::deque<Answer> answers;
     bool printerAnswer = false;
