@@ -506,7 +506,10 @@ TEST_F(CheckRun, AReadThatFailsHalfWayLeavesNoPointBehind) {
         records.push_back(u"A01," + toUtf16(std::to_string(i)) + u",P,1,1,");
     TempFile cut(simaFile(records) + "\r\nA01,2001,P,1");
     ASSERT_EQ(runFile(data(), ui, cut.path()), 62);
+    // Each slot is empty, or gone with the room the file took.
     for (std::int32_t i : {1, 1000, 2000}) {
+        if (static_cast<std::size_t>(i) >= data().names.size())
+            continue;
         EXPECT_EQ(data().names[i], u"") << i;
         EXPECT_EQ(data().sortKeys[i], 0) << i;
     }
@@ -652,7 +655,8 @@ TEST_F(CheckRun, AJobFindsWhatItsFilesShareAndNamesTheirFiles) {
 // Adjacent sheets of one ZIP share their boundary points: read one after the
 // other, numbered on, named by their member.
 TEST_F(CheckRun, AJobOfAnArchiveComparesItsSheets) {
-    TempFile archive(test::zipOf({{"a.xml", PairSheet}, {"b.xml", PairSheet}}), "city.zip");
+    TempFile archive(test::zipOf({{"a.xml", test::PairSheet}, {"b.xml", test::PairSheet}}),
+                     "city.zip");
     checkJob(data(), ui, {archive.path()}, ResultTextLayout::Joined);
     EXPECT_EQ(data().pointCount, 4);
     EXPECT_NE(
@@ -665,8 +669,8 @@ TEST_F(CheckRun, AJobOfAnArchiveComparesItsSheets) {
 TEST_F(CheckRun, AFileThatFailsFailsTheJob) {
     const std::string good = simaFile({u"A01,1,P1,100,200,"});
     TempFile otherZone(
-        test::zipOf({{"a.xml", PairSheet},
-                     {"b.xml", std::regex_replace(PairSheet, std::regex("9系"), "10系")}}),
+        test::zipOf({{"a.xml", test::PairSheet},
+                     {"b.xml", std::regex_replace(test::PairSheet, std::regex("9系"), "10系")}}),
         "city.zip");
     struct Case {
         const char* what;
