@@ -24,8 +24,9 @@ public:
     GlibcCp932()
         : m_decoder(iconv_open("UTF-16LE", "CP932")), m_encoder(iconv_open("CP932", "UTF-16LE")) {}
     ~GlibcCp932() {
-        iconv_close(m_decoder);
-        iconv_close(m_encoder);
+        for (const iconv_t conversion : {m_decoder, m_encoder})
+            if (conversion != NoConversion)
+                iconv_close(conversion);
     }
     GlibcCp932(const GlibcCp932&) = delete;
     GlibcCp932& operator=(const GlibcCp932&) = delete;
