@@ -2,67 +2,74 @@
 
 #include "core/RunError.h"
 #include "core/Text.h"
+#include "input/Cp932Table.h"
 
 #include <array>
-#include <cerrno>
 #include <cmath>
-#include <iconv.h>
-#include <memory>
-#include <mutex>
-#include <stdexcept>
 
 namespace morvane {
 
 namespace {
 
-constexpr char16_t Replacement = 0xFFFD;
 constexpr std::int16_t UnmappedCode = 63;
+constexpr std::size_t CodeBlockSize = 256;
 
-// glibc's "CP932", not "SHIFT_JIS": 0x5C must stay the backslash and 0x8160
-// must be U+FF5E, as the files' authors' systems read them.
-constexpr const char* CodePage = "CP932";
-
-class Iconv {
-public:
-    Iconv(const char* to, const char* from) : m_cd(iconv_open(to, from)) {
-        if (m_cd == reinterpret_cast<iconv_t>(-1))
-            throw std::runtime_error(std::string("iconv cannot convert ") + from + " to " + to);
+// Hands record(character, code) every character that decodes, from the last
+// byte sequence to the first, so that a character's first code in byte order
+// comes last; then glibc's encoding choices, which overrule.
+template <typename Record> constexpr void forEachEncoding(Record record) {
+    for (std::size_t lead = cp932::LeadByteRows.size(); lead-- > 0;) {
+        const std::uint8_t row = cp932::LeadByteRows[lead];
+        if (row == cp932::NotALeadByte)
+            continue;
+        for (std::size_t trail = cp932::TrailByteCount; trail-- > 0;) {
+            const char16_t c = cp932::DoubleByteCharacters[row][trail];
+            if (c != cp932::NoCharacter)
+                record(c, static_cast<std::uint16_t>(lead << 8 | (cp932::FirstTrailByte + trail)));
+        }
     }
-    ~Iconv() { iconv_close(m_cd); }
-    Iconv(const Iconv&) = delete;
-    Iconv& operator=(const Iconv&) = delete;
+    for (std::size_t byte = cp932::SingleByteCharacters.size(); byte-- > 0;) {
+        const char16_t c = cp932::SingleByteCharacters[byte];
+        if (c != cp932::NoCharacter)
+            record(c, static_cast<std::uint16_t>(byte));
+    }
+    for (const auto& choice : cp932::EncodingChoices)
+        record(choice.character, choice.code);
+}
 
-    iconv_t get() const { return m_cd; }
-    void reset() { iconv(m_cd, nullptr, nullptr, nullptr, nullptr); }
+// One block of codes for each high byte of a UTF-16 code unit that has any,
+// and one shared by all others: about 55 KB rather than 128 KB for all 65,536.
+constexpr std::size_t codeBlockCount() {
+    std::array<bool, 256> hasCodes{};
+    forEachEncoding([&](char16_t c, std::uint16_t) { hasCodes[c / CodeBlockSize] = true; });
+    std::size_t count = 1;
+    for (const bool has : hasCodes)
+        count += has ? 1 : 0;
+    return count;
+}
 
-private:
-    iconv_t m_cd;
+struct CodeTable {
+    std::array<std::uint8_t, 256> blockOfHighByte{};
+    std::array<std::array<std::int16_t, CodeBlockSize>, codeBlockCount()> blocks{};
 };
 
-// Built once: every UTF-16 code unit re-encoded on its own.
-std::array<std::int16_t, 0x10000> buildCodeTable() {
-    std::array<std::int16_t, 0x10000> table{};
-    Iconv cd(CodePage, "UTF-16LE");
-    for (std::uint32_t u = 0; u < 0x10000; ++u) {
-        table[u] = UnmappedCode;
-        if (u == Replacement || (u >= 0xD800 && u <= 0xDFFF))
-            continue;
-        const char in[2] = {static_cast<char>(u & 0xFF), static_cast<char>(u >> 8)};
-        unsigned char out[4];
-        char* ip = const_cast<char*>(in);
-        char* op = reinterpret_cast<char*>(out);
-        std::size_t il = 2, ol = sizeof out;
-        cd.reset();
-        if (iconv(cd.get(), &ip, &il, &op, &ol) == static_cast<std::size_t>(-1))
-            continue;
-        const std::size_t n = sizeof out - ol;
-        if (n == 1)
-            table[u] = out[0];
-        else if (n == 2)
-            table[u] = static_cast<std::int16_t>(static_cast<std::uint16_t>(out[0] << 8 | out[1]));
-    }
+constexpr CodeTable buildCodeTable() {
+    CodeTable table{};
+    for (auto& block : table.blocks)
+        block.fill(UnmappedCode);
+    std::uint8_t nextBlock = 1;
+    forEachEncoding([&](char16_t c, std::uint16_t code) {
+        std::uint8_t& block = table.blockOfHighByte[c / CodeBlockSize];
+        if (block == 0)
+            block = nextBlock++;
+        // Two bytes as a signed 16-bit value, as the names' keys have always weighed them.
+        table.blocks[block][c % CodeBlockSize] = static_cast<std::int16_t>(code);
+    });
     return table;
 }
+
+static_assert(codeBlockCount() <= 256, "a block number is one byte");
+constexpr CodeTable Codes = buildCodeTable();
 
 // std::pow itself, taken once per exponent that a double can hold: the same
 // values, without a call per character of every name of a large file.
@@ -81,43 +88,32 @@ double powerOfTen(std::int64_t exponent) {
 } // namespace
 
 std::u16string decodeCp932(std::string_view bytes) {
-    std::u16string out;
-    out.reserve(bytes.size());
-    std::size_t ascii = 0;
-    while (ascii < bytes.size() && static_cast<unsigned char>(bytes[ascii]) < 0x80)
-        ++ascii;
-    for (std::size_t i = 0; i < ascii; ++i)
-        out += static_cast<char16_t>(bytes[i]);
-    if (ascii == bytes.size())
-        return out;
-
-    thread_local Iconv cd("UTF-16LE", CodePage);
-    cd.reset();
-    char* ip = const_cast<char*>(bytes.data() + ascii);
-    std::size_t il = bytes.size() - ascii;
-    std::u16string chunk(il + 1, u'\0');
-    while (il > 0) {
-        char* op = reinterpret_cast<char*>(chunk.data());
-        std::size_t ol = chunk.size() * sizeof(char16_t);
-        const std::size_t r = iconv(cd.get(), &ip, &il, &op, &ol);
-        const std::size_t produced = (chunk.size() * sizeof(char16_t) - ol) / sizeof(char16_t);
-        out.append(chunk.data(), produced);
-        if (r == static_cast<std::size_t>(-1)) {
-            if (errno != EILSEQ && errno != EINVAL)
-                throw std::runtime_error("iconv failed while decoding code page 932");
-            // An invalid or cut-short sequence: one byte becomes U+FFFD.
-            out += Replacement;
-            ++ip;
-            --il;
-            cd.reset();
+    std::u16string text(bytes.size(), u'\0');
+    std::size_t length = 0;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(bytes[i]);
+        // A byte that does not decode, alone or as a pair's lead, is U+FFFD;
+        // decoding goes on with the next byte, which may lead a pair itself.
+        char16_t c = cp932::SingleByteCharacters[byte];
+        const std::uint8_t row = cp932::LeadByteRows[byte];
+        if (row != cp932::NotALeadByte && i + 1 < bytes.size()) {
+            const unsigned trail = static_cast<unsigned char>(bytes[i + 1]) - cp932::FirstTrailByte;
+            if (trail < cp932::TrailByteCount) {
+                const char16_t pair = cp932::DoubleByteCharacters[row][trail];
+                if (pair != cp932::NoCharacter) {
+                    c = pair;
+                    ++i;
+                }
+            }
         }
+        text[length++] = c;
     }
-    return out;
+    text.resize(length);
+    return text;
 }
 
 std::int16_t cp932Code(char16_t c) {
-    static const auto table = buildCodeTable();
-    return table[c];
+    return Codes.blocks[Codes.blockOfHighByte[c / CodeBlockSize]][c % CodeBlockSize];
 }
 
 double NameKey(std::u16string_view name) {

@@ -6,6 +6,11 @@
 
 namespace morvane {
 
+// Code page 932 as glibc's "CP932" maps it, not "SHIFT_JIS": 0x5C is the
+// backslash and 0x8160 U+FF5E, as the files' authors' systems read them. The
+// core carries the mapping (input/Cp932Table.h), so names decode and their
+// keys order the same on every platform.
+
 // Code page 932 text to UTF-16. A byte that does not decode becomes U+FFFD
 // and decoding goes on with the next byte.
 std::u16string decodeCp932(std::string_view bytes);
