@@ -44,7 +44,8 @@ such as "0,05" or "5cm", is refused (exit status 2))",
     {"--check", nullptr, "LIST", R"(the checks to make, separated by commas: "names"
 (points that share a name), "coincident" (pairs in
 the band) and "numbers" (points that share a point
-number other than 0) (default "names,coincident"))",
+number other than 0) (default "names,coincident");
+"numbers" alone adds that check to the default two)",
      [](CliOptions& o, const std::string& v) {
          const NameComparison names = o.checks.names;
          o.checks = checkList(v);

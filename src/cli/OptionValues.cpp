@@ -72,9 +72,14 @@ CheckChoice checkList(const std::string& text) {
                              "separated by commas, not \"" +
                              std::string(word) + "\"");
         if (comma == text.size())
-            return checks;
+            break;
         from = comma + 1;
     }
+    // "--check numbers" turns the number check on beside the two that run by
+    // default; a list that names either of those names the whole set.
+    if (!checks.duplicateNames && !checks.coincidentPoints)
+        checks.duplicateNames = checks.coincidentPoints = true;
+    return checks;
 }
 
 } // namespace morvane

@@ -68,14 +68,18 @@ TEST(CheckCommand, CheckOptionChoosesTheChecksAndTheSummaryNamesThem) {
         simaFile({u"A01,12,,100,200,", u"A01,12,,130,200,", u"A01,,,5,5,", u"A01,0,,6,6,"}));
     const std::string path = file.path().string();
     EXPECT_EQ(check({path}).status, 0);
-    auto r = runProcess(MORVANE_CHECK_EXE, {"--check", "numbers", path});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(countLines(r.out, "同一点番号"), 1u);
-    EXPECT_EQ(r.err, "morvane-check: " + path + ": CP932, 4 points, 1 duplicate number\n");
-    r = runProcess(MORVANE_CHECK_EXE, {"--check=names,coincident,numbers", path});
+    // "numbers" alone turns the check on beside the default two.
+    for (const char* checks : {"--check=numbers", "--check=names,coincident,numbers"}) {
+        const auto r = runProcess(MORVANE_CHECK_EXE, {checks, path});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(countLines(r.out, "同一点番号"), 1u);
+        EXPECT_EQ(r.err, "morvane-check: " + path +
+                             ": CP932, 4 points, 0 duplicate names, 0 coincident points, "
+                             "band 0 ≤ d < 0.05, 1 duplicate number\n");
+    }
+    const auto r = runProcess(MORVANE_CHECK_EXE, {"--check", "names,numbers", path});
     EXPECT_EQ(r.err, "morvane-check: " + path +
-                         ": CP932, 4 points, 0 duplicate names, 0 coincident points, "
-                         "band 0 ≤ d < 0.05, 1 duplicate number\n");
+                         ": CP932, 4 points, 0 duplicate names, 1 duplicate number\n");
 }
 
 TEST(CheckCommand, FullWidthFieldsGiveTheSameReport) {

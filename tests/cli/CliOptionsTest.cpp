@@ -122,6 +122,8 @@ TEST(CommandLineOptions, AValueCanBeGivenInEveryForm) {
 
     EXPECT_EQ(parseCliOptions({"--names", "nfkc", "--check", "numbers,names", "a.sim"}).checks,
               (CheckChoice{true, false, true, NameComparison::LookAlike}));
+    EXPECT_EQ(parseCliOptions({"--check", "numbers", "a.sim"}).checks,
+              (CheckChoice{true, true, true}));
 
     EXPECT_TRUE(parseCliOptions({"-h"}).help);
     EXPECT_TRUE(parseCliOptions({"--version"}).version);
@@ -165,7 +167,7 @@ TEST(CommandLineOptions, RefusalsSayExactlyWhatIsWrong) {
         {{"--check=names,number", "a.sim"},
          "--check takes \"names\", \"coincident\" or \"numbers\", separated by commas, not "
          "\"number\""},
-        {{"--check=numbers", "--names=nfkc", "a.sim"},
+        {{"--check=coincident,numbers", "--names=nfkc", "a.sim"},
          "--names applies to the name check, which --check leaves out"},
         {{"--pdf=", "a.sim"}, "--pdf needs a file or folder name"},
         {{"--plot", "", "a.sim"}, "--plot needs a file or folder name"},
