@@ -71,7 +71,7 @@ eval "$(xdotool getwindowgeometry --shell "$window")"
 
 # Below the findings, where the menu hides none of them; then the pointer
 # leaves the picture, so that no entry is highlighted.
-xdotool mousemove --window "$window" 150 380 click 3
+xdotool mousemove --window "$window" 150 330 click 3
 menu_open() { [[ $(program_windows | grep -cvx "$window") -ge 1 ]]; }
 wait_for "no menu after the right click" menu_open
 xdotool mousemove 790 790
