@@ -39,6 +39,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // A file that fails is a unit that failed: the run shows its error and
     // leaves nothing of it. An error outside any unit is thrown, and the
     // window abandons the run.
+    // A band that is not one number starts nothing: one message, and what
+    // the run before left stays.
+    if (refusedBand(ui.lowerField, ui.toleranceField)) {
+        const std::int32_t reportLine = d.nextReportLine;
+        if (runCheck(d, ui) || ui.messages != 1 || ui.items != 0 || d.nextReportLine != reportLine)
+            fail("a refused band started a run");
+        resetRun(d, ui);
+        return 0;
+    }
     std::optional<RunSummary> summary;
     try {
         summary = runCheck(d, ui);
@@ -51,11 +60,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     // Report lines 1..nextReportLine-1 and the empty one, each with CR LF,
+    // then the line that says an empty band checked nothing, after findings,
     // then a line for each check that stopped early.
     std::int32_t lineBreaks = 0;
     for (std::size_t i = 0; i + 1 < ui.resultField.size(); ++i)
         lineBreaks += ui.resultField[i] == u'\r' && ui.resultField[i + 1] == u'\n';
-    const std::int32_t stopLines = (summary->duplicateNameCheck != CheckEnd::Finished) +
+    const std::int32_t notRunLine =
+        summary->checks.coincidentPoints && summary->bandEmpty() && d.nextReportLine > 1;
+    const std::int32_t stopLines = notRunLine +
+                                   (summary->duplicateNameCheck != CheckEnd::Finished) +
                                    (summary->coincidentPointCheck != CheckEnd::Finished) +
                                    (summary->duplicateNumberCheck != CheckEnd::Finished);
     if (d.nextReportLine < 1 || lineBreaks != d.nextReportLine + stopLines ||

@@ -192,7 +192,8 @@ RunSummary checkSource(PointTable& table, UiSink& ui, const PointSource& source)
     // Every finding adds four items, so fewer than two means none at all. The
     // result text says so too: a blank one looks like a cancelled run.
     const bool nothingFound = ui.resultItemCount() < 2;
-    const std::u16string notRun = summary.bandEmpty() ? emptyBandLine(summary) : u"";
+    const std::u16string notRun =
+        summary.checks.coincidentPoints && summary.bandEmpty() ? emptyBandLine(summary) : u"";
     std::u16string lastLine;
     if (nothingFound)
         lastLine = notRun.empty() ? std::u16string(NothingFound) : notRun;
