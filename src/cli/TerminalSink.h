@@ -36,6 +36,7 @@ public:
     std::int32_t resultItemCount() override { return m_itemCount; }
     std::u16string resultText() override { return m_resultText; }
     void setResultText(const std::u16string& text) override { m_resultText = text; }
+    void appendResultText(const std::u16string& text) override { m_resultText += text; }
     Answer askYesNo(const std::u16string& prompt) override;
     void showMessage(const std::u16string& text) override;
     void showError(const std::u16string& message, const ErrorPlace& place) override;

@@ -70,6 +70,11 @@ public:
     virtual std::int32_t resultItemCount() = 0;
     virtual std::u16string resultText() = 0;
     virtual void setResultText(const std::u16string& text) = 0;
+    // Adds text at the end of the result text: a front end that shows a long
+    // text can add the new part rather than set the whole text again.
+    virtual void appendResultText(const std::u16string& text) {
+        setResultText(resultText() + text);
+    }
     // Modal, Yes and No, Yes the default button, no icon, the application's title.
     virtual Answer askYesNo(const std::u16string& prompt) = 0;
     // Modal notice with an OK button, the application's title: the report-full

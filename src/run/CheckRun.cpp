@@ -67,15 +67,42 @@ void showStatus(UiSink& ui, const std::u16string& text) {
     ui.redraw();
 }
 
+std::int32_t lineCount(std::u16string_view text) {
+    std::int32_t lines = 0;
+    for (std::size_t at = text.find(LineBreak); at != std::u16string_view::npos;
+         at = text.find(LineBreak, at + LineBreak.size()))
+        ++lines;
+    return lines;
+}
+
+// What a run of several units knows of the result text it adds to, without
+// reading it back: a text of many sheets is read and set again for none.
+struct JoinedText {
+    std::int32_t lines = 0;
+    // The last four code units at most: enough to tell a blank line.
+    std::u16string tail;
+
+    void added(std::u16string_view text) {
+        lines += lineCount(text);
+        tail += text.substr(text.size() - std::min<std::size_t>(text.size(), 4));
+        tail.erase(0, tail.size() - std::min<std::size_t>(tail.size(), 4));
+    }
+    void add(UiSink& ui, const std::u16string& text) {
+        ui.appendResultText(text);
+        added(text);
+    }
+};
+
 // Report lines 1..nextReportLine-1, each with CR LF, then the line at
 // nextReportLine (lastLine, empty after findings) with CR LF, then the
-// closing lines (each with its CR LF), appended to the result text in one go.
+// closing lines (each with its CR LF), appended to the result text in one go
+// (and noted in joined, when given).
 void putReportIntoResultText(const PointTable& table, UiSink& ui, std::u16string_view lastLine,
-                             std::u16string_view closing) {
+                             std::u16string_view closing, JoinedText* joined) {
     if (table.nextReportLine < 1)
         return;
-    std::u16string text = ui.resultText();
-    std::size_t size = text.size() + lastLine.size() + LineBreak.size() + closing.size();
+    std::u16string text;
+    std::size_t size = lastLine.size() + LineBreak.size() + closing.size();
     for (std::int32_t i = 1; i < table.nextReportLine; ++i)
         size += table.reportLines[i].size() + LineBreak.size();
     text.reserve(size);
@@ -86,7 +113,10 @@ void putReportIntoResultText(const PointTable& table, UiSink& ui, std::u16string
     text += lastLine;
     text += LineBreak;
     text += closing;
-    ui.setResultText(text);
+    if (joined)
+        joined->add(ui, text);
+    else
+        ui.appendResultText(text);
 }
 
 // "名称検査は 1001 件で打ち切りました。": a check that ended early says so
@@ -166,7 +196,8 @@ void readAndCheck(PointTable& table, UiSink& ui, const PointSource& source, RunS
 }
 
 // Everything of a run after the source is known.
-RunSummary checkSource(PointTable& table, UiSink& ui, const PointSource& source) {
+RunSummary checkSource(PointTable& table, UiSink& ui, const PointSource& source,
+                       JoinedText* joined = nullptr) {
     RunSummary summary;
     summary.file = source.displayName();
     summary.startedAt = std::chrono::system_clock::now();
@@ -201,17 +232,22 @@ RunSummary checkSource(PointTable& table, UiSink& ui, const PointSource& source)
         ui.addResultItem(lastLine);
     const std::u16string notRunLine =
         nothingFound || notRun.empty() ? u"" : notRun + std::u16string(LineBreak);
-    putReportIntoResultText(table, ui, lastLine, notRunLine + stopLines(summary));
+    putReportIntoResultText(table, ui, lastLine, notRunLine + stopLines(summary), joined);
     ui.setStatusColor(StatusIdleColor);
     return summary;
 }
 
 // A partial check must not pass for a whole one, on screen, on paper or as
-// data. Gives the window back, ready for the next run, with this result text.
-void dropPartialRun(PointTable& table, UiSink& ui, const std::u16string& resultText) {
+// data. Gives the window back, ready for the next run, with this result text
+// (or, when added, the text as it was with this added).
+void dropPartialRun(PointTable& table, UiSink& ui, const std::u16string& resultText,
+                    bool added = false) {
     table.clear();
     ui.clearResultList();
-    ui.setResultText(resultText);
+    if (!added)
+        ui.setResultText(resultText);
+    else if (!resultText.empty())
+        ui.appendResultText(resultText);
     ui.setBusyCursor(false);
     ui.setStatusText(u"");
     ui.setStatusColor(StatusIdleColor);
@@ -259,14 +295,6 @@ std::u16string unitHeading(const std::filesystem::path& path, const PointSource&
     const std::string folder = path.parent_path().string();
     const bool inFolder = !folder.empty() && name.starts_with(folder + "/");
     return u"■ " + toUtf16(inFolder ? name.substr(folder.size() + 1) : name);
-}
-
-std::int32_t lineCount(std::u16string_view text) {
-    std::int32_t lines = 0;
-    for (std::size_t at = text.find(LineBreak); at != std::u16string_view::npos;
-         at = text.find(LineBreak, at + LineBreak.size()))
-        ++lines;
-    return lines;
 }
 
 // The path could not be opened or listed: it stands as one unit that failed.
@@ -342,7 +370,7 @@ PathRun checkResetPath(PointTable& table, UiSink& ui, const CheckedPaths& paths,
     }
     const bool several = sources->several();
     // The joined result text of the units done so far.
-    std::u16string done;
+    JoinedText done;
     while (const std::optional<PointSource> next = sources->next()) {
         const PointSource& source = *next;
         CheckedUnit unit{source.displayName(),
@@ -360,29 +388,29 @@ PathRun checkResetPath(PointTable& table, UiSink& ui, const CheckedPaths& paths,
             ui.clearResultList();
             // A blank line between units, where the report before did not
             // end with one.
-            if (!done.empty() && !done.ends_with(u"\r\n\r\n"))
-                done += LineBreak;
-            done += unit.heading;
-            done += LineBreak;
-            unit.firstResultLine = lineCount(done);
-            ui.setResultText(done);
+            const bool blank = done.lines == 0 || done.tail == u"\r\n\r\n";
+            done.add(ui, (blank ? u"" : std::u16string(LineBreak)) + unit.heading +
+                             std::u16string(LineBreak));
+            unit.firstResultLine = done.lines;
         } else if (!joined) {
             validateTolerance(ui);
             resetRun(table, ui);
         }
         try {
-            unit.summary = checkSource(table, ui, source);
-            if (joined)
-                done = ui.resultText();
+            unit.summary = checkSource(table, ui, source, joined && several ? &done : nullptr);
         } catch (const std::exception& e) {
             unit.error = asRunError(e);
             unit.errorLines = errorLines(e);
+            // What the unit added ends with its report, which an error never
+            // reaches: its heading stays, and its error below it.
+            std::u16string errorText;
             if (joined && several)
                 for (const std::u16string& line : unit.errorLines) {
-                    done += line;
-                    done += LineBreak;
+                    errorText += line;
+                    errorText += LineBreak;
                 }
-            dropPartialRun(table, ui, joined ? done : u"");
+            done.added(errorText);
+            dropPartialRun(table, ui, errorText, joined && several);
             showRunError(ui, e);
         }
         if (hooks.done)

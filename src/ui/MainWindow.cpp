@@ -30,6 +30,7 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTimer>
 
@@ -291,13 +292,26 @@ void MainWindow::showResultTextMenu(const QPoint& position) {
 
 void MainWindow::showPending() {
     m_listItems->flush();
+    if (!m_resultPending && m_pendingAddition.empty())
+        return;
     if (m_resultPending) {
         m_resultText->setPlainText(fromCrLf(m_pendingResultText));
-        // Its lines are the report's until the user edits them.
-        m_resultText->document()->setModified(false);
         std::u16string().swap(m_pendingResultText);
         m_resultPending = false;
     }
+    if (!m_pendingAddition.empty()) {
+        // At the end, without setting the text of the units before again;
+        // a report is no edit the user could undo.
+        QTextDocument* document = m_resultText->document();
+        document->setUndoRedoEnabled(false);
+        QTextCursor end(document);
+        end.movePosition(QTextCursor::End);
+        end.insertText(fromCrLf(m_pendingAddition));
+        document->setUndoRedoEnabled(true);
+        std::u16string().swap(m_pendingAddition);
+    }
+    // Its lines are the report's until the user edits them.
+    m_resultText->document()->setModified(false);
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -419,12 +433,21 @@ std::int32_t MainWindow::resultItemCount() {
 }
 
 std::u16string MainWindow::resultText() {
-    return m_resultPending ? m_pendingResultText : toCrLf(m_resultText->toPlainText());
+    return (m_resultPending ? m_pendingResultText : toCrLf(m_resultText->toPlainText())) +
+           m_pendingAddition;
 }
 
 void MainWindow::setResultText(const std::u16string& text) {
     m_pendingResultText = text;
     m_resultPending = true;
+    m_pendingAddition.clear();
+}
+
+void MainWindow::appendResultText(const std::u16string& text) {
+    if (m_resultPending)
+        m_pendingResultText += text;
+    else
+        m_pendingAddition += text;
 }
 
 Answer MainWindow::askYesNo(const std::u16string& prompt) {

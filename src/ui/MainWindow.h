@@ -73,6 +73,7 @@ public:
     std::int32_t resultItemCount() override;
     std::u16string resultText() override;
     void setResultText(const std::u16string& text) override;
+    void appendResultText(const std::u16string& text) override;
     Answer askYesNo(const std::u16string& prompt) override;
     void showMessage(const std::u16string& text) override;
     void showError(const std::u16string& message, const ErrorPlace& place) override;
@@ -116,6 +117,8 @@ private:
     // Set by a run and not yet in m_resultText (see showPending).
     std::u16string m_pendingResultText;
     bool m_resultPending = false;
+    // Added by a run after what m_resultText (or the pending text) shows.
+    std::u16string m_pendingAddition;
     bool m_busy = false;
     bool m_running = false;
     // Answers the run's next file question instead of the dialog, once.

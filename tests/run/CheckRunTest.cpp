@@ -351,6 +351,9 @@ TEST_F(CheckRun, ChecksEverySheetOfAnArchiveInTurn) {
     // The place names the member whole: two sheets of one archive may share
     // a file name in different folders.
     EXPECT_TRUE(text.ends_with(u"）。\r\nファイル: city.zip:maps/c.xml　1 行目\r\n\r\n"));
+    // Each sheet adds to the text; none reads it back, which would cost the
+    // whole text for every sheet of a large archive.
+    EXPECT_EQ(std::count(ui.calls.begin(), ui.calls.end(), "resultText"), 0);
     // The heading keeps the member's folder, drops the archive's.
     EXPECT_EQ(units[1].heading, u"■ city.zip:b/clean.xml");
     // Where each report starts, for the window to map lines to findings.

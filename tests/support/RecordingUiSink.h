@@ -78,6 +78,10 @@ public:
         show(text.empty() ? "setResultText:empty" : "setResultText");
         resultField = text;
     }
+    void appendResultText(const std::u16string& text) override {
+        show("setResultText");
+        resultField += text;
+    }
     Answer askYesNo(const std::u16string& prompt) override {
         show("askYesNo");
         questions.push_back(prompt);
