@@ -1,5 +1,7 @@
 #include "cli/FileOutput.h"
 
+#include <utility>
+
 namespace morvane {
 
 void FileOutput::append(Stream stream, std::string_view text) {
@@ -9,6 +11,13 @@ void FileOutput::append(Stream stream, std::string_view text) {
         m_parts.back().second += text;
     else
         m_parts.emplace_back(stream, std::string(text));
+}
+
+void FileOutput::outMoving(std::string&& text) {
+    // A part of its own even after standard output: appended, it would be
+    // copied.
+    if (!text.empty())
+        m_parts.emplace_back(Stream::Out, std::move(text));
 }
 
 void FileOutput::writeTo(std::FILE* out, std::FILE* err) const {

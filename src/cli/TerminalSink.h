@@ -2,8 +2,10 @@
 
 #include "cli/CliOptions.h"
 #include "cli/FileOutput.h"
+#include "core/Text.h"
 #include "core/UiSink.h"
 
+#include <utility>
 #include <vector>
 
 namespace morvane {
@@ -34,9 +36,13 @@ public:
     void clearResultList() override;
     void addResultItem(const std::u16string& text) override;
     std::int32_t resultItemCount() override { return m_itemCount; }
-    std::u16string resultText() override { return m_resultText; }
-    void setResultText(const std::u16string& text) override { m_resultText = text; }
-    void appendResultText(const std::u16string& text) override { m_resultText += text; }
+    // Kept in UTF-8, as it is printed: a full report is the largest thing a
+    // run of the command line holds, and is held once.
+    std::u16string resultText() override { return toUtf16(m_resultText); }
+    void setResultText(const std::u16string& text) override { m_resultText = toUtf8(text); }
+    void appendResultText(const std::u16string& text) override { m_resultText += toUtf8(text); }
+    // The result text in UTF-8 with CR LF line breaks, given away.
+    std::string takeResultText() { return std::exchange(m_resultText, {}); }
     Answer askYesNo(const std::u16string& prompt) override;
     void showMessage(const std::u16string& text) override;
     void showError(const std::u16string& message, const ErrorPlace& place) override;
@@ -59,7 +65,7 @@ private:
     bool m_keepItems;
     std::int32_t m_itemCount = 0;
     std::vector<std::u16string> m_items;
-    std::u16string m_resultText;
+    std::string m_resultText;
 };
 
 } // namespace morvane

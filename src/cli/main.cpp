@@ -29,22 +29,21 @@ namespace {
 
 enum ExitStatus { NoFindings = 0, Findings = 1, Failed = 2 };
 
+// CR LF as LF unless --crlf, in place: a full report is not copied again.
 std::string lineEnds(std::string text, bool crlf) {
     if (crlf)
         return text;
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-            continue;
-        out += text[i];
-    }
-    return out;
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n'))
+            text[kept++] = text[i];
+    text.resize(kept);
+    return text;
 }
 
 std::string resultOf(TerminalSink& sink, const CliOptions& options) {
     if (!options.list)
-        return toUtf8(sink.resultText());
+        return sink.takeResultText();
     std::u16string text;
     for (const auto& item : sink.resultItems())
         text += item + u"\r\n";
@@ -167,7 +166,7 @@ private:
         if (m_asData)
             m_outcome.data.push_back({name, fileFindings(table, summary), std::nullopt});
         else
-            m_outcome.output.out(lineEnds(resultOf(m_sink, m_options), m_options.crlf));
+            m_outcome.output.outMoving(lineEnds(resultOf(m_sink, m_options), m_options.crlf));
         try {
             if (m_drawn.pdf && !m_severalInOnePdf) {
                 std::lock_guard lock(drawingWithQt);

@@ -93,30 +93,36 @@ struct JoinedText {
     }
 };
 
+// A long report goes into the result text in pieces of about this many
+// code units, so that no second whole copy of it is ever held.
+constexpr std::size_t ResultTextPiece = std::size_t{1} << 20;
+
 // Report lines 1..nextReportLine-1, each with CR LF, then the line at
 // nextReportLine (lastLine, empty after findings) with CR LF, then the
-// closing lines (each with its CR LF), appended to the result text in one go
-// (and noted in joined, when given).
+// closing lines (each with its CR LF), added to the result text (and noted in
+// joined, when given).
 void putReportIntoResultText(const PointTable& table, UiSink& ui, std::u16string_view lastLine,
                              std::u16string_view closing, JoinedText* joined) {
     if (table.nextReportLine < 1)
         return;
     std::u16string text;
-    std::size_t size = lastLine.size() + LineBreak.size() + closing.size();
-    for (std::int32_t i = 1; i < table.nextReportLine; ++i)
-        size += table.reportLines[i].size() + LineBreak.size();
-    text.reserve(size);
+    const auto addText = [&] {
+        if (joined)
+            joined->add(ui, text);
+        else
+            ui.appendResultText(text);
+        text.clear();
+    };
     for (std::int32_t i = 1; i < table.nextReportLine; ++i) {
         text += table.reportLines[i];
         text += LineBreak;
+        if (text.size() >= ResultTextPiece)
+            addText();
     }
     text += lastLine;
     text += LineBreak;
     text += closing;
-    if (joined)
-        joined->add(ui, text);
-    else
-        ui.appendResultText(text);
+    addText();
 }
 
 // "名称検査は 1001 件で打ち切りました。": a check that ended early says so
