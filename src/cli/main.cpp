@@ -230,6 +230,8 @@ int checkFiles(const CliOptions& options, const std::vector<std::filesystem::pat
     std::unique_ptr<PlotPictureWriter> plot;
     if (!plotFiles.empty())
         plot = std::make_unique<PlotPictureWriter>();
+    std::error_code notFolder;
+    const bool plotIntoFolder = plot && std::filesystem::is_directory(options.plot, notFolder);
     std::unique_ptr<DataOutput> dataOutput;
     if (options.format != OutputFormat::Report)
         dataOutput = std::make_unique<DataOutput>(options, stdout);
@@ -251,8 +253,7 @@ int checkFiles(const CliOptions& options, const std::vector<std::filesystem::pat
             if (plot) {
                 drawn.plot = plot.get();
                 drawn.plotTarget = plotFiles[i];
-                std::error_code notFolder;
-                drawn.plotIntoFolder = std::filesystem::is_directory(options.plot, notFolder);
+                drawn.plotIntoFolder = plotIntoFolder;
             }
             try {
                 return FilePresenter(options, path, drawn).check(*checker.table);

@@ -25,7 +25,8 @@ template <typename... Arrays> void resizeAll(std::size_t size, Arrays&... arrays
 } // namespace
 
 PointTable::PointTable() {
-    resizeAll(FirstSlots, numbers, names, xs, ys, lines, pointFiles, sortKeys, sortOrder, reportLines);
+    resizeAll(FirstSlots, numbers, names, xs, ys, lines, pointFiles, sortKeys, sortOrder,
+              reportLines);
 }
 
 void PointTable::makeRoomForPoint(std::int32_t n) {

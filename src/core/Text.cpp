@@ -1,6 +1,10 @@
 #include "core/Text.h"
 
+#include "core/NumberFormat.h"
+
+#include <algorithm>
 #include <cstdint>
+#include <limits>
 
 namespace morvane {
 
@@ -126,6 +130,25 @@ std::u16string trimSpaces(std::u16string_view text) {
     while (end > begin && isSpace(text[end - 1]))
         --end;
     return std::u16string(text.substr(begin, end - begin));
+}
+
+std::u16string shownValue(std::u16string_view text) {
+    constexpr std::size_t MaxShown = 40;
+    std::size_t characters = 0;
+    std::size_t cut = text.size();
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (isLowSurrogate(text[i]) && i > 0 && isHighSurrogate(text[i - 1]))
+            continue;
+        if (characters == MaxShown)
+            cut = i;
+        ++characters;
+    }
+    if (characters <= MaxShown)
+        return std::u16string(text);
+    return std::u16string(text.substr(0, cut)) + u"…（" +
+           formatInteger(static_cast<std::int32_t>(
+               std::min<std::size_t>(characters, std::numeric_limits<std::int32_t>::max()))) +
+           u" 文字）";
 }
 
 } // namespace morvane

@@ -38,4 +38,9 @@ constexpr bool startsSurrogatePair(std::u16string_view text, std::size_t i) {
 // Trims ASCII spaces and ideographic spaces (U+3000) at both ends.
 std::u16string trimSpaces(std::u16string_view text);
 
+// A value as an error message quotes it: whole up to 40 characters (a
+// surrogate pair is one), else its first 40 and its length
+// ("P1111…（60000 文字）"), so that the message stays a line.
+std::u16string shownValue(std::u16string_view text);
+
 } // namespace morvane

@@ -58,26 +58,6 @@ std::u16string decodeName(std::string_view field, FieldEncoding encoding) {
     return encoding == FieldEncoding::Cp932 ? decodeCp932(field) : toUtf16(field);
 }
 
-// A value as an error quotes it: whole when short, else its first
-// MaxQuotedChars characters and its length, so that the error stays a line.
-constexpr std::size_t MaxQuotedChars = 40;
-
-std::u16string shownValue(std::u16string_view text) {
-    std::size_t characters = 0;
-    std::size_t cut = text.size();
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (isLowSurrogate(text[i]) && i > 0 && isHighSurrogate(text[i - 1]))
-            continue;
-        if (characters == MaxQuotedChars)
-            cut = i;
-        ++characters;
-    }
-    if (characters <= MaxQuotedChars)
-        return std::u16string(text);
-    return std::u16string(text.substr(0, cut)) + u"…（" +
-           formatInteger(static_cast<std::int32_t>(characters)) + u" 文字）";
-}
-
 std::u16string quotedValue(std::u16string_view text) {
     return u"「" + shownValue(text) + u"」";
 }

@@ -36,8 +36,6 @@ constexpr std::size_t MaxTextBytes = 64 * 1024;
 // One tag (with its attributes), comment or other piece of markup: real
 // sheets stay far below, and expat has to hold one whole.
 constexpr std::size_t MaxTokenBytes = 16 * 1024 * 1024;
-// Enough of a bad value to recognise it in a message.
-constexpr std::size_t MaxQuotedChars = 40;
 
 std::string qualified(std::string_view space, std::string_view local) {
     std::string name(space);
@@ -109,25 +107,9 @@ std::optional<double> decimalValue(std::string_view text) {
     return value;
 }
 
-// A value as an error shows it: whole when short, else its first
-// MaxQuotedChars characters and its length, so that an error stays a line
-// whatever the value.
+// A value as an error shows it (expat reports all text in UTF-8).
 std::u16string shownValue(std::string_view text) {
-    std::size_t characters = 0;
-    std::size_t cut = text.size();
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80)
-            continue; // inside a UTF-8 sequence, as expat reports all text
-        if (characters == MaxQuotedChars)
-            cut = i;
-        ++characters;
-    }
-    if (characters <= MaxQuotedChars)
-        return toUtf16(text);
-    return toUtf16(text.substr(0, cut)) + u"…（" +
-           formatInteger(static_cast<std::int32_t>(
-               std::min<std::size_t>(characters, std::numeric_limits<std::int32_t>::max()))) +
-           u" 文字）";
+    return morvane::shownValue(toUtf16(text));
 }
 
 bool equalsIgnoringCase(std::string_view a, std::string_view b) {

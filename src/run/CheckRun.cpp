@@ -232,10 +232,10 @@ RunSummary checkSource(PointTable& table, UiSink& ui, const PointSource& source,
     const std::u16string notRun =
         summary.checks.coincidentPoints && summary.bandEmpty() ? emptyBandLine(summary) : u"";
     std::u16string lastLine;
-    if (nothingFound)
+    if (nothingFound) {
         lastLine = notRun.empty() ? std::u16string(NothingFound) : notRun;
-    if (nothingFound)
         ui.addResultItem(lastLine);
+    }
     const std::u16string notRunLine =
         nothingFound || notRun.empty() ? u"" : notRun + std::u16string(LineBreak);
     putReportIntoResultText(table, ui, lastLine, notRunLine + stopLines(summary), joined);
