@@ -32,6 +32,8 @@ void throwOnFailure(UErrorCode status) {
 
 } // namespace
 
+bool lookAlikeNamesAvailable() { return true; }
+
 std::optional<std::u16string> lookAlikeForm(std::u16string_view name) {
     // ASCII is its own form, and most names are ASCII.
     if (std::all_of(name.begin(), name.end(), [](char16_t c) { return c < 0x80; }))

@@ -18,6 +18,9 @@ struct PointTable;
 // name already is its own form, as every ASCII name is.
 std::optional<std::u16string> lookAlikeForm(std::u16string_view name);
 
+// False in a build without ICU, which compares names only as written.
+bool lookAlikeNamesAvailable();
+
 // The look-alike form of every point's name, made once for a check. Only the
 // names that change are copied.
 class LookAlikeNames {

@@ -1,5 +1,6 @@
 #include "cli/CliOptions.h"
 
+#include "checks/LookAlikeNames.h"
 #include "core/Text.h"
 #include "run/CheckRun.h"
 
@@ -58,6 +59,9 @@ full-width and half-width forms ("道5" and "道５",
 the names as written)",
      [](CliOptions& o, const std::string& v) {
          o.checks.names = namedValue("--names", v, NameComparisons);
+         if (o.checks.names == NameComparison::LookAlike && !lookAlikeNamesAvailable())
+             throw UsageError("--names nfkc is not available: this morvane-check was built "
+                              "without ICU");
      }},
     {"--encoding", nullptr, "ENCODING", R"(read the files as "cp932" (Shift-JIS), "utf-8" or
 "utf-16" instead of guessing (default "auto": a byte
