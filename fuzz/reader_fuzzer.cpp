@@ -78,8 +78,11 @@ void checkTable(const PointTable& d, const CountingUiSink& ui) {
         fail("report position");
     if (ui.items * 3 != (d.nextReportLine - 1) * 4)
         fail("list and report disagree");
-    for (std::int32_t i = 1; i < d.nextReportLine; ++i)
-        if (d.reportLines[i].empty())
+    if (d.writtenReportLines().size() != static_cast<std::size_t>(d.nextReportLine - 1))
+        fail("report lines and findings disagree");
+    const ReportLines lines = d.writtenReportLines();
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        if (lines[i].empty())
             fail("empty report line");
 }
 
@@ -92,10 +95,7 @@ void clearTable(PointTable& d, std::size_t inputSize) {
         d.names[i].clear();
         d.xs[i] = d.ys[i] = d.sortKeys[i] = d.sortOrder[i] = 0;
     }
-    const std::int32_t lines = std::min({TableCapacity, std::max(d.nextReportLine, 0) + 3,
-                                         static_cast<std::int32_t>(d.reportLines.size()) - 1});
-    for (std::int32_t i = 1; i <= lines; ++i)
-        d.reportLines[i].clear();
+    d.findings.clear();
     d.pointCount = 0;
     d.nextReportLine = 0;
     d.reportFull = false;

@@ -191,7 +191,7 @@ CheckEnd checkCoincidentPoints(PointTable& table, UiSink& ui) {
         }
 
         for (const Pair& pair : pairs) {
-            if (!writeFinding(table, ui, FindingKind::CoincidentPoint, u"同位置座標", u"同一座標値",
+            if (!writeFinding(table, ui, FindingKind::CoincidentPoint, u"同位置座標",
                               table.sortOrder[i], table.sortOrder[pair.second], pair.dist))
                 return CheckEnd::ReportFull;
             if (!asked && table.nextReportLine > questionAfterLine) {

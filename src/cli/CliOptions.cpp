@@ -1,6 +1,5 @@
 #include "cli/CliOptions.h"
 
-#include "checks/LookAlikeNames.h"
 #include "core/Text.h"
 #include "run/CheckRun.h"
 
@@ -59,7 +58,7 @@ full-width and half-width forms ("道5" and "道５",
 the names as written)",
      [](CliOptions& o, const std::string& v) {
          o.checks.names = namedValue("--names", v, NameComparisons);
-         if (o.checks.names == NameComparison::LookAlike && !lookAlikeNamesAvailable())
+         if (o.checks.names == NameComparison::LookAlike && !lookAlikeNamesBuiltIn())
              throw UsageError("--names nfkc is not available: this morvane-check was built "
                               "without ICU");
      }},

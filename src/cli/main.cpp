@@ -196,7 +196,7 @@ private:
     void writeJoinedPdf() {
         std::vector<ReportToPrint> reports;
         for (const UnitReport& report : m_kept)
-            reports.push_back({report.lines, report.summary});
+            reports.push_back({ReportLines(report.lines), report.summary});
         try {
             m_sink.startUnit(m_path);
             std::lock_guard lock(drawingWithQt);

@@ -25,8 +25,7 @@ template <typename... Arrays> void resizeAll(std::size_t size, Arrays&... arrays
 } // namespace
 
 PointTable::PointTable() {
-    resizeAll(FirstSlots, numbers, names, xs, ys, lines, pointFiles, sortKeys, sortOrder,
-              reportLines);
+    resizeAll(FirstSlots, numbers, names, xs, ys, lines, pointFiles, sortKeys, sortOrder);
 }
 
 void PointTable::makeRoomForPoint(std::int32_t n) {
@@ -36,14 +35,8 @@ void PointTable::makeRoomForPoint(std::int32_t n) {
               sortOrder);
 }
 
-void PointTable::makeRoomForReportLine(std::int32_t line) {
-    if (static_cast<std::size_t>(line) < reportLines.size())
-        return;
-    reportLines.resize(grownSize(reportLines.size(), line));
-}
-
 void PointTable::clear() {
-    if (xs.size() > FirstSlots || reportLines.size() > FirstSlots) {
+    if (xs.size() > FirstSlots) {
         // A large file's room goes back; a fresh small table is cheaper than
         // emptying it slot by slot.
         *this = PointTable();
@@ -64,22 +57,12 @@ void PointTable::clear() {
         sortKeys[i] = 0;
         sortOrder[i] = 0;
     }
-    const auto lines =
-        std::min(static_cast<std::size_t>(std::clamp(nextReportLine, 0, TableCapacity)),
-                 reportLines.size() - 1);
-    for (std::size_t i = 1; i <= lines; ++i)
-        std::u16string().swap(reportLines[i]);
     std::vector<Finding>().swap(findings);
     jobFiles.clear();
     pointCount = 0;
     usedSlots = 0;
     nextReportLine = 0;
     reportFull = false;
-}
-
-std::span<const std::u16string> PointTable::writtenReportLines() const {
-    const auto end = static_cast<std::size_t>(std::clamp(nextReportLine, 1, TableCapacity + 1));
-    return std::span(reportLines).subspan(1, end - 1);
 }
 
 std::int32_t roundHalfEven(double value) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Finding.h"
+#include "core/ReportLines.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -22,20 +23,19 @@ struct JobFile {
     std::u16string label;
 };
 
-// The point table and report buffer of a check run: 1-based, with room for
+// The point table and findings of a check run: 1-based, with room for
 // TableCapacity points and report lines. The slots grow with the file, by
 // doubling, so that a small file costs what it holds rather than the
-// capacity; a writer makes room before it writes a slot.
+// capacity; a writer makes room before it writes a slot. The report's lines
+// are not kept: each is made from its finding when it is read.
 struct PointTable {
     PointTable();
 
     // Slots 0..n for each point array; n at most TableCapacity.
     void makeRoomForPoint(std::int32_t n);
-    // Report lines 0..line; line at most TableCapacity.
-    void makeRoomForReportLine(std::int32_t line);
-
-    // Report lines 1..nextReportLine-1: the report the run has written.
-    std::span<const std::u16string> writtenReportLines() const;
+    // Report lines 1..nextReportLine-1: the report the run has written,
+    // three lines for each finding.
+    ReportLines writtenReportLines() const { return ReportLines(*this); }
 
     // Empties every slot and the counters, and gives back the room a large
     // file took. Only the slots a run may have written are touched: clearing
@@ -55,7 +55,6 @@ struct PointTable {
     // always moved together. Positions are integral values held as doubles.
     std::vector<double> sortKeys;
     std::vector<double> sortOrder;
-    std::vector<std::u16string> reportLines;
     // Every finding written to the report, in report order.
     std::vector<Finding> findings;
     // The files of a job checked together, in the order they were read;
@@ -63,7 +62,8 @@ struct PointTable {
     std::vector<JobFile> jobFiles;
 
     std::int32_t pointCount = 0;
-    // The next report line to write; lines 1..nextReportLine-1 are filled.
+    // The next report line to write; lines 1..nextReportLine-1 are those of
+    // the findings.
     std::int32_t nextReportLine = 0;
     // Set once a finding no longer fits: no check adds more in this run.
     bool reportFull = false;

@@ -127,7 +127,7 @@ namespace {
 
 // The pages of one report, from the top of the current page on; leaves the
 // last page open.
-void printPages(std::span<const std::u16string> lines, const std::optional<RunSummary>& run,
+void printPages(const ReportLines& lines, const std::optional<RunSummary>& run,
                 PrinterSink& printer) {
     printer.setFontName(ReportFace);
     printer.setFontSize(ReportFontPoints);

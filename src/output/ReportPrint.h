@@ -1,9 +1,9 @@
 #pragma once
 
+#include "core/ReportLines.h"
 #include "core/RunSummary.h"
 
 #include <optional>
-#include <span>
 #include <string>
 #include <vector>
 
@@ -25,7 +25,7 @@ void printReport(const PointTable& table, const std::optional<RunSummary>& run, 
 // One report of a document of several: its lines, and the run that made
 // them (none for a source that failed, whose lines then print bare).
 struct ReportToPrint {
-    std::span<const std::u16string> lines;
+    ReportLines lines;
     std::optional<RunSummary> run;
 };
 

@@ -2,6 +2,7 @@
 
 #include "checks/CoincidentPoints.h"
 #include "checks/DuplicateNames.h"
+#include "checks/LookAlikeNames.h"
 #include "checks/DuplicateNumbers.h"
 #include "checks/KeySort.h"
 #include "core/LeadingNumber.h"
@@ -113,8 +114,9 @@ void putReportIntoResultText(const PointTable& table, UiSink& ui, std::u16string
             ui.appendResultText(text);
         text.clear();
     };
-    for (std::int32_t i = 1; i < table.nextReportLine; ++i) {
-        text += table.reportLines[i];
+    const ReportLines lines = table.writtenReportLines();
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        text += lines[i];
         text += LineBreak;
         if (text.size() >= ResultTextPiece)
             addText();
@@ -505,8 +507,10 @@ UnitReport keepUnitReport(const PointTable& table, const CheckedUnit& unit, bool
     UnitReport report;
     report.summary = unit.summary;
     if (unit.summary) {
-        const auto lines = table.writtenReportLines();
-        report.lines.assign(lines.begin(), lines.end());
+        const ReportLines lines = table.writtenReportLines();
+        report.lines.reserve(lines.size());
+        for (std::size_t i = 0; i < lines.size(); ++i)
+            report.lines.push_back(lines[i]);
         if (withFindings)
             report.findings = fileFindings(table, *unit.summary);
     } else {
@@ -516,6 +520,10 @@ UnitReport keepUnitReport(const PointTable& table, const CheckedUnit& unit, bool
         report.lines.insert(report.lines.end(), unit.errorLines.begin(), unit.errorLines.end());
     }
     return report;
+}
+
+bool lookAlikeNamesBuiltIn() {
+    return lookAlikeNamesAvailable();
 }
 
 bool pathMayHoldMapSheets(const std::filesystem::path& path) {

@@ -160,6 +160,9 @@ struct UnitReport {
 
 UnitReport keepUnitReport(const PointTable& table, const CheckedUnit& unit, bool withFindings);
 
+// Whether this build can compare names as they read (Unicode NFKC needs ICU).
+bool lookAlikeNamesBuiltIn();
+
 // A map sheet (".xml") or a ZIP (".zip"), in any letter case: a path that
 // may hold map sheets, which state their own plane zone. A ZIP may as well
 // hold coordinate files only; each unit's summary says what it stated.

@@ -102,7 +102,7 @@ std::vector<ReportToPrint> ReportCommands::reportsToPrint() const {
     }
     reports.reserve(m_unitReports.size());
     for (const UnitReport& unit : m_unitReports)
-        reports.push_back({unit.lines, unit.summary});
+        reports.push_back({ReportLines(unit.lines), unit.summary});
     return reports;
 }
 

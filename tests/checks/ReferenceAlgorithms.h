@@ -68,8 +68,8 @@ inline void coincidentPointScan(PointTable& d, UiSink& ui) {
             const double dist = distance(d.xs[a], d.ys[a], d.xs[b], d.ys[b]);
             if (!band.contains(dist))
                 continue;
-            if (!writeFinding(d, ui, FindingKind::CoincidentPoint, u"同位置座標", u"同一座標値",
-                              d.sortOrder[i], d.sortOrder[i + j], dist))
+            if (!writeFinding(d, ui, FindingKind::CoincidentPoint, u"同位置座標", d.sortOrder[i],
+                              d.sortOrder[i + j], dist))
                 return;
             if (!asked && d.nextReportLine > questionAfterLine) {
                 if (ui.askYesNo(u"同位置座標が多すぎます。処理を中止しますか？") == Answer::Yes)

@@ -24,15 +24,20 @@ namespace {
 class ReportPrintTest : public test::PointTableFixture {
 protected:
     // Lines 1..count, each one distinct so that order and identity show.
-    static PointTable& reportOf(std::int32_t count) {
+    static std::vector<std::u16string> reportOf(std::int32_t count) {
         std::vector<std::u16string> lines;
         for (std::int32_t i = 1; i <= count; ++i)
             lines.push_back(u"点" + std::u16string(1, u'0' + i % 10) + u" 行" +
                             std::u16string(static_cast<std::size_t>(i / 10 + 1), u'ー'));
-        test::loadReport(data(), lines);
-        return data();
+        return lines;
     }
 };
+
+// The print command over lines given as text, as over a run's findings.
+void printReport(const std::vector<std::u16string>& lines, const std::optional<RunSummary>& run,
+                 UiSink& ui, PrinterSink& printer) {
+    printReports({{ReportLines(lines), run}}, ui, printer);
+}
 
 // The printer dialog is the only window operation the command uses.
 const std::vector<std::string> OneDialog{"choosePrinter"};
@@ -81,14 +86,14 @@ void addFooter(std::vector<PrinterOp>& ops, const std::u16string& text) {
 
 // The whole job for lines 1..lineCount of d, with a page break after each line
 // listed in breaksAfter. footers holds each page's footer, none without a run.
-std::vector<PrinterOp> job(const PointTable& d, std::int32_t lineCount,
+std::vector<PrinterOp> job(const std::vector<std::u16string>& d, std::int32_t lineCount,
                            const std::set<std::int32_t>& breaksAfter,
                            const std::vector<std::u16string>& footers = {}) {
     std::vector<PrinterOp> ops{fontName(), fontSize(10), x2000(), moveY(1000)};
     std::size_t page = 0;
     for (std::int32_t i = 1; i <= lineCount; ++i) {
         ops.push_back(x2000());
-        ops.push_back(line(d.reportLines[i]));
+        ops.push_back(line(d[static_cast<std::size_t>(i - 1)]));
         if (breaksAfter.contains(i)) {
             if (!footers.empty())
                 addFooter(ops, footers.at(page++));
@@ -133,8 +138,7 @@ const PagingCase PagingCases[] = {
 TEST_F(ReportPrintTest, PrintsEveryLineAndEachPageEndsWithItsFooter) {
     for (const auto& c : PagingCases) {
         SCOPED_TRACE(c.what);
-        PointTable& d = reportOf(c.reportPos - 1);
-        d.nextReportLine = c.reportPos;
+        const auto d = reportOf(c.reportPos - 1);
         RecordingUiSink ui;
         RecordingPrinterSink printer;
 
@@ -152,7 +156,7 @@ TEST_F(ReportPrintTest, WithoutARunTheLinesPrintBare) {
     const std::pair<std::int32_t, std::set<std::int32_t>> cases[] = {{0, {}}, {70, {69}}};
     for (const auto& [lines, breaks] : cases) {
         SCOPED_TRACE(lines);
-        PointTable& d = reportOf(lines);
+        const auto d = reportOf(lines);
         RecordingUiSink ui;
         RecordingPrinterSink printer;
 
@@ -208,7 +212,7 @@ const FooterCase FooterCases[] = {
 TEST_F(ReportPrintTest, TheFooterSaysWhichRunThePageIsOf) {
     for (const auto& c : FooterCases) {
         SCOPED_TRACE(c.what);
-        PointTable& d = reportOf(3);
+        const auto d = reportOf(3);
         RunSummary run = sampleRun();
         c.change(run);
         RecordingUiSink ui;
@@ -222,7 +226,7 @@ TEST_F(ReportPrintTest, TheFooterSaysWhichRunThePageIsOf) {
 }
 
 TEST_F(ReportPrintTest, CancelIssuesNoPrinterOperationAndTheNextClickAsksAgain) {
-    PointTable& d = reportOf(3);
+    const auto d = reportOf(3);
     RecordingUiSink ui;
     ui.printerConfirmed = false;
     RecordingPrinterSink printer;
@@ -238,7 +242,7 @@ TEST_F(ReportPrintTest, CancelIssuesNoPrinterOperationAndTheNextClickAsksAgain) 
 }
 
 TEST_F(ReportPrintTest, PrintingTwicePrintsTheSameReportTwice) {
-    PointTable& d = reportOf(70);
+    const auto d = reportOf(70);
     RecordingUiSink ui;
     RecordingPrinterSink first;
     RecordingPrinterSink second;
@@ -247,7 +251,6 @@ TEST_F(ReportPrintTest, PrintingTwicePrintsTheSameReportTwice) {
     printReport(d, sampleRun(), ui, second);
 
     EXPECT_EQ(first.ops, second.ops);
-    EXPECT_EQ(d.nextReportLine, 71);
     EXPECT_EQ(ui.calls, TwoDialogs) << "the print command shows nothing and touches no control";
 }
 
@@ -279,7 +282,7 @@ const FailureCase FailureCases[] = {
 TEST_F(ReportPrintTest, AFailingPrinterStepIsSkippedAndTheRestRuns) {
     for (const auto& c : FailureCases) {
         SCOPED_TRACE(c.what);
-        PointTable& d = reportOf(140);
+        const auto d = reportOf(140);
         RecordingUiSink ui;
         RecordingPrinterSink printer;
         printer.failOn(c.kind, c.occurrence);
@@ -292,7 +295,7 @@ TEST_F(ReportPrintTest, AFailingPrinterStepIsSkippedAndTheRestRuns) {
 }
 
 TEST_F(ReportPrintTest, EveryStepFailingStillReachesEndDoc) {
-    PointTable& d = reportOf(70);
+    const auto d = reportOf(70);
     RecordingUiSink ui;
     RecordingPrinterSink printer;
     for (auto kind : {PrinterOpKind::FontName, PrinterOpKind::FontSize, PrinterOpKind::MoveX,
@@ -305,19 +308,31 @@ TEST_F(ReportPrintTest, EveryStepFailingStillReachesEndDoc) {
     EXPECT_EQ(printer.ops, job(d, 70, {69}, sampleFooters(2)));
 }
 
-TEST_F(ReportPrintTest, CounterBeyondTheBufferStopsAtTheLastSlot) {
+// A run's report is made from its findings as it prints: the kind's heading,
+// then each point's line, the first with its distance.
+TEST_F(ReportPrintTest, ARunsFindingsPrintAsTheirReportLines) {
     PointTable& d = data();
-    d.makeRoomForReportLine(TableCapacity);
-    d.reportLines[TableCapacity] = u"最後";
-    d.nextReportLine = TableCapacity + 5;
+    test::loadPoints(d, {{u"A1", 1.5, -2.25}, {u"境界点", 1.5, -2.25}, {u"A1", 10, 20}});
+    d.findings = {{FindingKind::CoincidentPoint, 1, 2, 0},
+                  {FindingKind::DuplicateName, 3, 1, 18.0}};
+    d.nextReportLine = 7;
     RecordingUiSink ui;
     RecordingPrinterSink printer;
 
-    printReport(d, std::nullopt, ui, printer);
+    morvane::printReport(d, std::nullopt, ui, printer);
 
-    ASSERT_GE(printer.ops.size(), 3u);
-    EXPECT_EQ(printer.ops[printer.ops.size() - 2], line(u"最後"));
-    EXPECT_EQ(printer.ops.back(), endDoc());
+    std::vector<std::u16string> printed;
+    for (const PrinterOp& op : printer.ops)
+        if (op.kind == PrinterOpKind::Line)
+            printed.push_back(op.text);
+    EXPECT_EQ(printed, (std::vector<std::u16string>{
+                           u"同一座標値",
+                           u"     1  A1             1.500   -2.250  較差 0.000",
+                           u"     2  境界点            1.500   -2.250",
+                           u"同一名称",
+                           u"     3  A1             10.000   20.000  較差 18.000",
+                           u"     1  A1             1.500   -2.250",
+                       }));
 }
 
 // The sheets of an archive in turn: each from a new page, counting its own
@@ -327,15 +342,13 @@ TEST_F(ReportPrintTest, SeveralReportsEachStartOnANewPageWithTheirOwnFooters) {
     second.file = "city.zip:b.xml";
     const std::vector<std::u16string> failed{u"■ city.zip:c.xml", u"実行時エラー"};
     // Seventy lines take two pages; each report's job is built on its own.
-    PointTable& d = reportOf(70);
-    const std::vector<std::u16string> first(d.reportLines.begin() + 1, d.reportLines.begin() + 71);
+    const auto d = reportOf(70);
+    const std::vector<std::u16string>& first = d;
     std::vector<PrinterOp> expected = job(d, 70, {69}, sampleFooters(2));
     expected.pop_back();
     expected.push_back(newPage());
-    reportOf(2);
-    const std::vector<std::u16string> secondLines(d.reportLines.begin() + 1,
-                                                  d.reportLines.begin() + 3);
-    std::vector<PrinterOp> secondJob = job(d, 2, {});
+    const auto secondLines = reportOf(2);
+    std::vector<PrinterOp> secondJob = job(secondLines, 2, {});
     secondJob.pop_back();
     expected.insert(expected.end(), secondJob.begin(), secondJob.end());
     addFooter(expected, u"city.zip:b.xml　較差 0 から 0.05 m　2026-12-07 14:30　1 / 1");
@@ -344,8 +357,10 @@ TEST_F(ReportPrintTest, SeveralReportsEachStartOnANewPageWithTheirOwnFooters) {
 
     RecordingUiSink ui;
     RecordingPrinterSink printer;
-    printReports({{first, sampleRun()}, {secondLines, second}, {failed, std::nullopt}}, ui,
-                 printer);
+    printReports({{ReportLines(first), sampleRun()},
+                  {ReportLines(secondLines), second},
+                  {ReportLines(failed), std::nullopt}},
+                 ui, printer);
 
     EXPECT_EQ(ui.calls, OneDialog);
     EXPECT_EQ(printer.ops, expected);

@@ -150,11 +150,11 @@ protected:
     // Report lines 1..count through the print command onto the device;
     // whether any printer step failed.
     static bool printLinesToPdf(std::int32_t count, const std::string& path) {
-        loadReport(data(), sampleReport(1, count));
+        const std::vector<std::u16string> lines = sampleReport(1, count);
         PdfDevice pdf = pdfDevice(GetParam(), path);
         PagedDeviceSink sink(*pdf.device, pdf.keepsEmptyDocument);
         RecordingUiSink ui;
-        morvane::printReport(data(), sampleRun(), ui, sink);
+        morvane::printReports({{ReportLines(lines), sampleRun()}}, ui, sink);
         return !sink.anyFailed();
     }
 

@@ -61,25 +61,20 @@ std::vector<std::uint64_t> sortBits(const PointTable& table) {
 }
 
 void startReport(PointTable& table, std::int32_t next) {
-    const std::int32_t written =
-        std::min({table.nextReportLine - 1, TableCapacity,
-                  static_cast<std::int32_t>(table.reportLines.size()) - 1});
-    for (std::int32_t i = 1; i <= written; ++i)
-        table.reportLines[i].clear();
+    table.findings.clear();
     table.nextReportLine = next;
     table.reportFull = false;
 }
 
-void loadReport(PointTable& table, const std::vector<std::u16string>& lines) {
-    const auto count = static_cast<std::int32_t>(lines.size());
-    table.makeRoomForReportLine(count);
-    for (std::int32_t i = 1; i <= count; ++i)
-        table.reportLines[i] = lines[static_cast<std::size_t>(i - 1)];
-    table.nextReportLine = count + 1;
-}
-
 std::vector<std::u16string> reportLines(const PointTable& table, std::int32_t from) {
-    return {table.reportLines.begin() + from, table.reportLines.begin() + table.nextReportLine};
+    // The lines written since `from` are those of the last findings: a report
+    // started at a later line has no lines of its own before them.
+    const ReportLines lines = table.writtenReportLines();
+    const auto wanted = static_cast<std::size_t>(std::max(table.nextReportLine - from, 0));
+    std::vector<std::u16string> result;
+    for (std::size_t i = lines.size() - std::min(wanted, lines.size()); i < lines.size(); ++i)
+        result.push_back(lines[i]);
+    return result;
 }
 
 std::vector<TestPoint> findingPairs(std::int32_t namePairs, std::int32_t coordinatePairs) {

@@ -32,12 +32,9 @@ void loadSortKeys(PointTable& table, const std::vector<double>& keys);
 // that a key of -0 differs from one of 0.
 std::vector<std::uint64_t> sortBits(const PointTable& table);
 
-// Empties the lines an earlier check wrote and makes `next` the next line of
-// a report that is not full.
+// Empties the findings an earlier check wrote and makes `next` the next line
+// of a report that is not full.
 void startReport(PointTable& table, std::int32_t next = 1);
-
-// Makes these the report's lines 1..n; the next line is n + 1.
-void loadReport(PointTable& table, const std::vector<std::u16string>& lines);
 
 // The report's lines from `from` to the last one written.
 std::vector<std::u16string> reportLines(const PointTable& table, std::int32_t from = 1);
