@@ -173,7 +173,9 @@ void lookAlikeNameBench(benchmark::State& state, char16_t first) {
     load("uniform", FullTable);
     std::vector<double> keys(FullTable + 1);
     for (std::int32_t n = 1; n <= FullTable; ++n) {
-        d.names[n][0] = first;
+        std::u16string name(d.names[n]);
+        name[0] = first;
+        d.names.assign(static_cast<std::size_t>(n), name);
         keys[n] = NameKey(d.names[n]);
     }
     CountingUiSink sink; // answers No: every check runs to its end

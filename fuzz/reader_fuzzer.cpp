@@ -92,7 +92,7 @@ void clearTable(PointTable& d, std::size_t inputSize) {
         std::min<std::size_t>({TableCapacity, inputSize / 2 + 2, d.xs.size() - 1}));
     for (std::int32_t i = 1; i <= points; ++i) {
         d.numbers[i] = 0;
-        d.names[i].clear();
+        d.names.assign(i, {});
         d.xs[i] = d.ys[i] = d.sortKeys[i] = d.sortOrder[i] = 0;
     }
     d.findings.clear();

@@ -6,20 +6,6 @@ namespace morvane {
 
 namespace {
 
-struct Located {
-    double x;
-    double y;
-    std::int32_t position;
-};
-
-bool byCoordinates(const Located& a, const Located& b) {
-    if (a.x != b.x)
-        return a.x < b.x;
-    if (a.y != b.y)
-        return a.y < b.y;
-    return a.position < b.position;
-}
-
 // Greedy strips over ascending values: a strip starts at its first value and
 // takes every value whose computed distance from that start is below reach.
 // As a rounded subtraction never decreases when its first operand grows or
@@ -70,9 +56,18 @@ PointGrid::PointGrid(const std::vector<double>& xs, const std::vector<double>& y
     // the rounding of the key can leave nearly equal X values in any order.
     // Sorted by X, then Y, then position: sites are runs of equal coordinates,
     // their points in position order.
-    std::vector<Located> points(count);
+    // Positions only, their coordinates looked up: a full table's points
+    // with their coordinates beside them would cost 12 MB at the grid's peak.
+    std::vector<std::int32_t> points(count);
     for (std::int32_t p = 1; p <= count; ++p)
-        points[p - 1] = {xs[p], ys[p], p};
+        points[p - 1] = p;
+    const auto byCoordinates = [&](std::int32_t a, std::int32_t b) {
+        if (xs[a] != xs[b])
+            return xs[a] < xs[b];
+        if (ys[a] != ys[b])
+            return ys[a] < ys[b];
+        return a < b;
+    };
     for (std::int32_t begin = 0; begin < count;) {
         std::int32_t end = begin + 1;
         while (end < count && keys[end + 1] == keys[begin + 1])
@@ -84,11 +79,11 @@ PointGrid::PointGrid(const std::vector<double>& xs, const std::vector<double>& y
     std::vector<SiteKey> sites;
     Strips stripsX(reach);
     for (std::int32_t k = 0; k < count; ++k) {
-        const Located& p = points[k];
-        if (k > 0 && p.x == points[k - 1].x && p.y == points[k - 1].y)
+        const std::int32_t p = points[k];
+        if (k > 0 && xs[p] == xs[points[k - 1]] && ys[p] == ys[points[k - 1]])
             ++sites.back().size;
         else
-            sites.push_back({stripsX.next(p.x), stripY[p.position], k, 1});
+            sites.push_back({stripsX.next(xs[p]), stripY[p], k, 1});
     }
     std::vector<std::int32_t>().swap(stripY);
     // Already in X strip order: only each column needs sorting.
@@ -115,21 +110,22 @@ PointGrid::PointGrid(const std::vector<double>& xs, const std::vector<double>& y
             cellStart.push_back(s);
             cellStripY.push_back(key.stripY);
         }
-        const Located& p = points[key.first];
+        const std::int32_t p = points[key.first];
         if (key.size == 1) {
-            m_sites[s] = {p.x, p.y, p.position, 1};
+            m_sites[s] = {xs[p], ys[p], p, 1};
             continue;
         }
-        m_sites[s] = {p.x, p.y, static_cast<std::int32_t>(m_members.size()), key.size};
+        m_sites[s] = {xs[p], ys[p], static_cast<std::int32_t>(m_members.size()), key.size};
         for (std::int32_t k = key.first; k < key.first + key.size; ++k)
-            m_members.push_back(points[k].position);
+            m_members.push_back(points[k]);
     }
-    // Freed before the largest table is made: a whole run has to fit in
+    // Freed before the cells' tables are made: a whole run has to fit in
     // little more than the point table itself.
-    std::vector<Located>().swap(points);
+    std::vector<std::int32_t>().swap(points);
     std::vector<SiteKey>().swap(sites);
-    m_near.resize(static_cast<std::size_t>(count) + 1);
     const auto cellCount = static_cast<std::int32_t>(cellStart.size());
+    m_cellOf.resize(static_cast<std::size_t>(count) + 1);
+    m_near.resize(static_cast<std::size_t>(cellCount));
     const auto columns = static_cast<std::int32_t>(columnStart.size());
     cellStart.push_back(siteCount);
     columnStart.push_back(cellCount);
@@ -158,13 +154,14 @@ PointGrid::PointGrid(const std::vector<double>& xs, const std::vector<double>& y
                     ++to;
                 near.columns[side] = {cellStart[from], cellStart[to]};
             }
+            m_near[c] = near;
             for (std::int32_t s = cellStart[c]; s < cellStart[c + 1]; ++s) {
                 const SiteInfo& site = m_sites[s];
                 if (site.size == 1)
-                    m_near[site.first] = near;
+                    m_cellOf[site.first] = c;
                 else
                     for (std::int32_t k = site.first; k < site.first + site.size; ++k)
-                        m_near[m_members[k]] = near;
+                        m_cellOf[m_members[k]] = c;
             }
         }
     }

@@ -33,7 +33,7 @@ public:
     // Calls visit(const Site&) for every site in the cell of the point at
     // `position` and in the eight cells around it, in no particular order.
     template <class Visit> void forEachSiteNear(std::int32_t position, Visit&& visit) const {
-        for (const auto& [begin, end] : m_near[position].columns)
+        for (const auto& [begin, end] : m_near[m_cellOf[position]].columns)
             for (std::int32_t s = begin; s < end; ++s) {
                 const SiteInfo& site = m_sites[s];
                 // Most sites hold one point, kept in the site itself.
@@ -63,7 +63,10 @@ private:
 
     std::vector<SiteInfo> m_sites;       // by cell
     std::vector<std::int32_t> m_members; // of sites with several points
-    std::vector<Near> m_near;            // by position: read in order, so kept apart
+    // The cell of each position, and what is near each cell: a full table
+    // has far fewer cells than points where the grid is built at all.
+    std::vector<std::int32_t> m_cellOf;
+    std::vector<Near> m_near;
 };
 
 } // namespace morvane

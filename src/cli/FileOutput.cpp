@@ -13,11 +13,12 @@ void FileOutput::append(Stream stream, std::string_view text) {
         m_parts.emplace_back(stream, std::string(text));
 }
 
-void FileOutput::outMoving(std::string&& text) {
-    // A part of its own even after standard output: appended, it would be
+void FileOutput::outMoving(std::vector<std::string>&& pieces) {
+    // Parts of their own even after standard output: appended, they would be
     // copied.
-    if (!text.empty())
-        m_parts.emplace_back(Stream::Out, std::move(text));
+    for (std::string& piece : pieces)
+        if (!piece.empty())
+            m_parts.emplace_back(Stream::Out, std::move(piece));
 }
 
 void FileOutput::writeTo(std::FILE* out, std::FILE* err) const {

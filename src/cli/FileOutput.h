@@ -13,8 +13,8 @@ namespace morvane {
 class FileOutput {
 public:
     void out(std::string_view text) { append(Stream::Out, text); }
-    // The same, moving the string in: a full report is not copied.
-    void outMoving(std::string&& text);
+    // The same, moving the pieces in: a full report is not copied.
+    void outMoving(std::vector<std::string>&& pieces);
     void err(std::string_view text) { append(Stream::Err, text); }
 
     // Writes every part in order, flushing standard output before each part

@@ -22,6 +22,32 @@ void TerminalSink::clearResultList() {
     m_itemCount = 0;
 }
 
+namespace {
+// A piece of the result text grows to about this many bytes before the next
+// one starts; the run adds a long report in pieces of about this size.
+constexpr std::size_t ResultPieceBytes = std::size_t{1} << 20;
+} // namespace
+
+std::u16string TerminalSink::resultText() {
+    std::u16string text;
+    for (const std::string& piece : m_resultText)
+        text += toUtf16(piece);
+    return text;
+}
+
+void TerminalSink::setResultText(const std::u16string& text) {
+    m_resultText.clear();
+    appendResultText(text);
+}
+
+void TerminalSink::appendResultText(const std::u16string& text) {
+    if (text.empty())
+        return;
+    if (m_resultText.empty() || m_resultText.back().size() >= ResultPieceBytes)
+        m_resultText.emplace_back();
+    m_resultText.back() += toUtf8(text);
+}
+
 void TerminalSink::addResultItem(const std::u16string& text) {
     ++m_itemCount;
     if (m_keepItems)

@@ -36,13 +36,14 @@ public:
     void clearResultList() override;
     void addResultItem(const std::u16string& text) override;
     std::int32_t resultItemCount() override { return m_itemCount; }
-    // Kept in UTF-8, as it is printed: a full report is the largest thing a
-    // run of the command line holds, and is held once.
-    std::u16string resultText() override { return toUtf16(m_resultText); }
-    void setResultText(const std::u16string& text) override { m_resultText = toUtf8(text); }
-    void appendResultText(const std::u16string& text) override { m_resultText += toUtf8(text); }
-    // The result text in UTF-8 with CR LF line breaks, given away.
-    std::string takeResultText() { return std::exchange(m_resultText, {}); }
+    // Kept in UTF-8, as it is printed, in pieces as the run adds them: a full
+    // report is the largest thing a run of the command line holds, and is
+    // held once, never copied into a larger string as it grows.
+    std::u16string resultText() override;
+    void setResultText(const std::u16string& text) override;
+    void appendResultText(const std::u16string& text) override;
+    // The result text in UTF-8 with CR LF line breaks, in order, given away.
+    std::vector<std::string> takeResultText() { return std::exchange(m_resultText, {}); }
     Answer askYesNo(const std::u16string& prompt) override;
     void showMessage(const std::u16string& text) override;
     void showError(const std::u16string& message, const ErrorPlace& place) override;
@@ -65,7 +66,7 @@ private:
     bool m_keepItems;
     std::int32_t m_itemCount = 0;
     std::vector<std::u16string> m_items;
-    std::string m_resultText;
+    std::vector<std::string> m_resultText;
 };
 
 } // namespace morvane

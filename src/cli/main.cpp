@@ -29,25 +29,35 @@ namespace {
 
 enum ExitStatus { NoFindings = 0, Findings = 1, Failed = 2 };
 
-// CR LF as LF unless --crlf, in place: a full report is not copied again.
-std::string lineEnds(std::string text, bool crlf) {
+// CR LF as LF unless --crlf, in place: a full report is not copied again. A
+// CR that ends one piece and the LF that starts the next are a line end too.
+std::vector<std::string> lineEnds(std::vector<std::string> pieces, bool crlf) {
     if (crlf)
-        return text;
-    std::size_t kept = 0;
-    for (std::size_t i = 0; i < text.size(); ++i)
-        if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n'))
-            text[kept++] = text[i];
-    text.resize(kept);
-    return text;
+        return pieces;
+    for (std::size_t p = 0; p < pieces.size(); ++p) {
+        std::string& text = pieces[p];
+        const bool lineFeedNext =
+            p + 1 < pieces.size() && !pieces[p + 1].empty() && pieces[p + 1].front() == '\n';
+        std::size_t kept = 0;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            const bool lineFeedAfter = i + 1 < text.size() ? text[i + 1] == '\n' : lineFeedNext;
+            if (!(text[i] == '\r' && lineFeedAfter))
+                text[kept++] = text[i];
+        }
+        text.resize(kept);
+    }
+    return pieces;
 }
 
-std::string resultOf(TerminalSink& sink, const CliOptions& options) {
+std::vector<std::string> resultOf(TerminalSink& sink, const CliOptions& options) {
     if (!options.list)
         return sink.takeResultText();
     std::u16string text;
     for (const auto& item : sink.resultItems())
         text += item + u"\r\n";
-    return toUtf8(text);
+    std::vector<std::string> pieces;
+    pieces.push_back(toUtf8(text));
+    return pieces;
 }
 
 // A unit's findings, or the error that stopped it, kept for --format to

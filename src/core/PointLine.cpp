@@ -19,7 +19,7 @@ std::u16string pointLine(const PointTable& table, double position) {
     // the rest of the line right, as two numbers cut to six characters could
     // no longer be told apart.
     const std::u16string number = formatInteger(table.numbers[k]);
-    const std::u16string& name = table.names[k];
+    const std::u16string_view name = table.names[k];
 
     std::u16string line(NumberWidth - std::min(NumberWidth, number.size()), u' ');
     line += number;

@@ -47,9 +47,6 @@ void PointTable::clear() {
         xs.size() - 1);
     for (std::size_t i = 1; i <= points; ++i) {
         numbers[i] = 0;
-        // Swap with an empty string, not clear(): a long name from an earlier
-        // run should not keep its memory.
-        std::u16string().swap(names[i]);
         xs[i] = 0;
         ys[i] = 0;
         lines[i] = 0;
@@ -57,6 +54,7 @@ void PointTable::clear() {
         sortKeys[i] = 0;
         sortOrder[i] = 0;
     }
+    names.clearSlots(points);
     std::vector<Finding>().swap(findings);
     jobFiles.clear();
     pointCount = 0;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Finding.h"
+#include "core/NameColumn.h"
 #include "core/ReportLines.h"
 
 #include <cstdint>
@@ -43,7 +44,7 @@ struct PointTable {
     void clear();
 
     std::vector<std::int32_t> numbers;
-    std::vector<std::u16string> names;
+    NameColumn names;
     std::vector<double> xs;
     std::vector<double> ys;
     // The 1-based line of the record each point was read from.

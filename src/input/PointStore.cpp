@@ -46,7 +46,7 @@ double checkedNameKey(std::u16string_view name) {
 void storeName(PointTable& table, std::int32_t n, std::u16string name) {
     table.makeRoomForPoint(n);
     table.sortKeys[n] += checkedNameKey(name);
-    table.names[n] = std::move(name);
+    table.names.assign(n, name);
     table.sortOrder[n] = n;
 }
 

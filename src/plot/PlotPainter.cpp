@@ -40,8 +40,8 @@ constexpr double TitleBand = 24;
 constexpr int DashPeriod = 10;
 constexpr int DashDrawn = 6;
 
-QString qText(const std::u16string& text) {
-    return QString::fromStdU16String(text);
+QString qText(std::u16string_view text) {
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 // Writes straight into an image of 32-bit pixels: a dot or a ring for each of

@@ -106,7 +106,7 @@ std::vector<TestPoint> randomPoints(Random& rng) {
     return points;
 }
 
-bool blank(const std::u16string& name) {
+bool blank(std::u16string_view name) {
     for (char16_t c : name)
         if (c != u' ' && c != u'\u3000')
             return false;

@@ -58,7 +58,7 @@ class PointLine : public test::PointTableFixture {
 protected:
     std::u16string line(std::int32_t no, std::u16string name, double x, double y) {
         data().numbers[2] = no;
-        data().names[2] = std::move(name);
+        data().names.assign(2, name);
         data().xs[2] = x;
         data().ys[2] = y;
         return pointLine(data(), 2.0);

@@ -584,7 +584,7 @@ TEST_F(CheckRun, ResetClearsEverySlot) {
     data().usedSlots = TableCapacity;
     data().nextReportLine = TableCapacity;
     data().makeRoomForPoint(TableCapacity);
-    data().names[TableCapacity] = u"last";
+    data().names.assign(TableCapacity, u"last");
     data().sortKeys[TableCapacity] = 7;
 
     RecordingUiSink sink;

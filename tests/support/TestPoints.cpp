@@ -35,7 +35,7 @@ void loadPoints(PointTable& table, const std::vector<TestPoint>& points) {
     for (std::int32_t n = 1; n <= table.pointCount; ++n) {
         const TestPoint& p = points[static_cast<std::size_t>(n - 1)];
         table.numbers[n] = n;
-        table.names[n] = p.name;
+        table.names.assign(static_cast<std::size_t>(n), p.name);
         table.xs[n] = p.x;
         table.ys[n] = p.y;
         table.sortOrder[n] = n;
