@@ -1,6 +1,7 @@
-# Fails when PROGRAM loads Qt's widget or print-support library, directly or
-# through another library. It must load Qt Gui: without it --pdf would not
-# work, and the check would pass for the wrong reason.
+# Fails when PROGRAM (morvane-check's drawing module) loads Qt's widget or
+# print-support library, directly or through another library. It must load Qt
+# Gui: without it --pdf would not work, and the check would pass for the
+# wrong reason.
 execute_process(COMMAND ${LDD} ${PROGRAM}
                 OUTPUT_VARIABLE libraries
                 RESULT_VARIABLE status)
