@@ -45,8 +45,8 @@ struct DrawingAbi {
     friend bool operator==(const DrawingAbi&, const DrawingAbi&) = default;
 };
 
-// Raised whenever Drawing or the structures it takes change in a way their
-// sizes do not show.
+// The version is raised whenever Drawing or the structures it takes change in
+// a way their sizes do not show.
 inline constexpr DrawingAbi ThisDrawingAbi{1, sizeof(PointTable), sizeof(RunSummary),
                                            sizeof(ReportToPrint)};
 

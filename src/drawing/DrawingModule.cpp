@@ -7,8 +7,8 @@
 namespace morvane {
 namespace {
 
-// The window's own writers, so that the PDF and the picture are those the
-// window and a build linking Qt make.
+// The writers the window uses too, so that the command line's PDF is the
+// window's.
 class QtDrawing final : public Drawing {
 public:
     void writePdf(const PointTable& table, const std::optional<RunSummary>& run, UiSink& ui,
