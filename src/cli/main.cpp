@@ -11,9 +11,8 @@
 #include "core/PointTable.h"
 #include "core/RunError.h"
 #include "core/Text.h"
+#include "drawing/DrawingLoader.h"
 #include "output/ReportPrint.h"
-#include "plot/PlotPicture.h"
-#include "print/PdfReport.h"
 #include "run/CheckRun.h"
 
 #include <algorithm>
@@ -85,11 +84,12 @@ struct Checker {
 // several threads drawing at once; one PDF or picture at a time.
 std::mutex drawingWithQt;
 
-// Where a file's report and picture also go, when --pdf or --plot asked.
+// Where a file's report and picture also go, when --pdf or --plot asked:
+// pdf and plot are the same drawing, each set only when its option asked.
 struct DrawnOutputs {
-    PdfReportWriter* pdf = nullptr;
+    Drawing* pdf = nullptr;
     std::filesystem::path pdfTarget;
-    PlotPictureWriter* plot = nullptr;
+    Drawing* plot = nullptr;
     std::filesystem::path plotTarget;
     // Whether --plot named a folder, which alone can take a picture for each
     // sheet of an archive.
@@ -180,7 +180,7 @@ private:
         try {
             if (m_drawn.pdf && !m_severalInOnePdf) {
                 std::lock_guard lock(drawingWithQt);
-                m_drawn.pdf->write(table, summary, m_sink, m_drawn.pdfTarget);
+                m_drawn.pdf->writePdf(table, summary, m_sink, m_drawn.pdfTarget);
             }
             if (m_drawn.plot) {
                 std::filesystem::path target = m_drawn.plotTarget;
@@ -189,8 +189,8 @@ private:
                     std::filesystem::create_directories(target.parent_path());
                 }
                 std::lock_guard lock(drawingWithQt);
-                m_drawn.plot->write(table, summary, m_options.plotWidth, m_options.plotHeight,
-                                    target);
+                m_drawn.plot->writePlot(table, summary, m_options.plotWidth, m_options.plotHeight,
+                                        target);
             }
         } catch (const std::exception& e) {
             m_outcome.output.err(diagnosticLine(name, e.what()));
@@ -210,7 +210,7 @@ private:
         try {
             m_sink.startUnit(m_path);
             std::lock_guard lock(drawingWithQt);
-            m_drawn.pdf->write(reports, m_sink, m_drawn.pdfTarget);
+            m_drawn.pdf->writePdf(reports, m_sink, m_drawn.pdfTarget);
         } catch (const std::exception& e) {
             m_outcome.output.err(diagnosticLine(m_path, e.what()));
             m_outcome.status = Failed;
@@ -234,12 +234,14 @@ private:
 // order of the files; returns the worst status.
 int checkFiles(const CliOptions& options, const std::vector<std::filesystem::path>& pdfFiles,
                const std::vector<std::filesystem::path>& plotFiles) {
-    std::unique_ptr<PdfReportWriter> pdf;
-    if (!pdfFiles.empty())
-        pdf = std::make_unique<PdfReportWriter>();
-    std::unique_ptr<PlotPictureWriter> plot;
-    if (!plotFiles.empty())
-        plot = std::make_unique<PlotPictureWriter>();
+    // Qt is loaded here, on this thread, only when a file is to be drawn.
+    std::unique_ptr<Drawing> drawing;
+    if (!pdfFiles.empty() || !plotFiles.empty())
+        drawing = loadDrawing(pdfFiles.empty()    ? "--plot"
+                              : plotFiles.empty() ? "--pdf"
+                                                  : "--pdf and --plot");
+    Drawing* const pdf = pdfFiles.empty() ? nullptr : drawing.get();
+    Drawing* const plot = plotFiles.empty() ? nullptr : drawing.get();
     std::error_code notFolder;
     const bool plotIntoFolder = plot && std::filesystem::is_directory(options.plot, notFolder);
     std::unique_ptr<DataOutput> dataOutput;
@@ -259,9 +261,9 @@ int checkFiles(const CliOptions& options, const std::vector<std::filesystem::pat
             const std::string& path = options.together ? job : options.files[i];
             DrawnOutputs drawn;
             if (pdf)
-                drawn = {pdf.get(), pdfFiles[i], nullptr, {}};
+                drawn = {pdf, pdfFiles[i], nullptr, {}};
             if (plot) {
-                drawn.plot = plot.get();
+                drawn.plot = plot;
                 drawn.plotTarget = plotFiles[i];
                 drawn.plotIntoFolder = plotIntoFolder;
             }

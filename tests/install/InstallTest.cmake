@@ -1,7 +1,9 @@
 # Installs the build into a fresh folder and checks that a desktop finds what
 # it needs there: both programs, the entry that opens a file, the file type,
-# the icon in every drawn size, both manual pages and the package documents.
-# Usage: cmake -DBUILD=dir -DPREFIX=dir -P InstallTest.cmake
+# the icon in every drawn size, both manual pages and the package documents;
+# and that the installed morvane-check draws through its installed module.
+# Usage: cmake -DBUILD=dir -DPREFIX=dir -DMODULE=lib/.../drawing.so
+#              -DEXAMPLES=dir -P InstallTest.cmake
 file(REMOVE_RECURSE ${PREFIX})
 execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD} --prefix ${PREFIX}
                 RESULT_VARIABLE status OUTPUT_QUIET)
@@ -19,7 +21,8 @@ set(expected
     ${CMAKE_INSTALL_MANDIR}/man1/morvane.1.gz
     ${CMAKE_INSTALL_MANDIR}/man1/morvane-check.1.gz
     ${CMAKE_INSTALL_DATADIR}/doc/morvane/copyright
-    ${CMAKE_INSTALL_DATADIR}/doc/morvane/changelog.gz)
+    ${CMAKE_INSTALL_DATADIR}/doc/morvane/changelog.gz
+    ${MODULE})
 set(icon_sizes 16 32 48 64 128 256)
 foreach(size ${icon_sizes})
     list(APPEND expected ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps/morvane.png)
@@ -61,5 +64,16 @@ if(NOT declared OR NOT entry MATCHES "\nMimeType=${CMAKE_MATCH_1};")
 endif()
 if(NOT mime MATCHES "<glob pattern=\"\\*\\.sim\" case-sensitive=\"false\"/>")
     message(FATAL_ERROR "the type does not cover *.sim in any case")
+endif()
+# The module is found from the installed program, wherever the prefix lies,
+# and no display is needed.
+set(picture ${PREFIX}/plot.png)
+execute_process(COMMAND ${CMAKE_COMMAND} -E env --unset=DISPLAY --unset=WAYLAND_DISPLAY
+                        --unset=QT_QPA_PLATFORM
+                        ${PREFIX}/${CMAKE_INSTALL_BINDIR}/morvane-check -q --plot ${picture}
+                        --plot-size 320x240 ${EXAMPLES}/sample.sim
+                RESULT_VARIABLE status OUTPUT_QUIET ERROR_VARIABLE errors)
+if(NOT status EQUAL 1 OR NOT errors STREQUAL "" OR NOT EXISTS ${picture})
+    message(FATAL_ERROR "the installed morvane-check did not draw (${status}): ${errors}")
 endif()
 message(STATUS "installed: ${expected}")

@@ -1,16 +1,20 @@
 #!/usr/bin/env bash
 # Packs the build tree with CPack, as scripts/package.sh does, and checks the
 # Debian package: what it holds, with Debian's owners and modes, its control
-# fields with the Qt 6 libraries among the dependencies, and, where lintian
-# is installed, that lintian finds no error. Skipped (77) where dpkg-deb or
+# fields with the Qt 6 libraries among the dependencies, that the packed
+# morvane-check draws through the packed module, and, where lintian is
+# installed, that lintian finds no error. Skipped (77) where dpkg-deb or
 # dpkg-shlibdeps is missing.
-# Usage: PackageTest.sh cpack build-dir work-dir version
+# Usage: PackageTest.sh cpack build-dir work-dir version module examples-dir
+# (module: the drawing module's path under /usr)
 set -uo pipefail
 
 cpack=$1
 build=$2
 work=$3
 version=$4
+module=$5
+examples=$6
 failures=0
 
 for tool in dpkg-deb dpkg-shlibdeps; do
@@ -49,6 +53,8 @@ expected=(
     "-rw-r--r-- ./usr/share/man/man1/morvane-check.1.gz"
     "-rw-r--r-- ./usr/share/doc/morvane/copyright"
     "-rw-r--r-- ./usr/share/doc/morvane/changelog.gz"
+    # A library the program loads: read, not run.
+    "-rw-r--r-- ./usr/$module"
 )
 for size in 16 32 48 64 128 256; do
     expected+=("-rw-r--r-- ./usr/share/icons/hicolor/${size}x${size}/apps/morvane.png")
@@ -94,6 +100,12 @@ changelog_version=$(gzip -dc "$work/root/usr/share/doc/morvane/changelog.gz" |
                     sed -n '1s/^morvane (\([^)]*\)).*/\1/p')
 [[ $changelog_version == "$version" ]] ||
     fail "packaging/changelog names $changelog_version first, the project is $version"
+# The packed program finds the packed module where the package puts it.
+drawn=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$work/root/usr/bin/morvane-check" \
+            -q --plot "$work/plot.png" --plot-size 320x240 "$examples/sample.sim" 2>&1 >/dev/null)
+status=$?
+[[ $status == 1 && -z $drawn && -f $work/plot.png ]] ||
+    fail "the packed morvane-check did not draw (exit $status): $drawn"
 for page in morvane morvane-check; do
     man_text=$(gzip -dc "$work/root/usr/share/man/man1/$page.1.gz") || fail "$page.1.gz is no gzip file"
     grep -q "^\.TH" <<<"$man_text" || fail "$page.1.gz is no manual page"
