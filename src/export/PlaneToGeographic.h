@@ -43,7 +43,7 @@ struct LonLat {
 class PlaneToGeographic {
 public:
     // Throws ProjectionError for a zone outside 1 to 19 or when PROJ cannot
-    // build the conversion (its database missing, say).
+    // build the conversion.
     explicit PlaneToGeographic(std::int32_t zone);
     ~PlaneToGeographic();
     PlaneToGeographic(const PlaneToGeographic&) = delete;
