@@ -75,6 +75,12 @@ fetchSource() {
 built() { [[ -f $prefix/$1.built ]]; }
 stamp() { touch "$prefix/$1.built"; }
 
+# zlib (Debian's mingw-w64 build) comes as a static archive and as a DLL's
+# import library side by side, and CMake's search takes the latter, which
+# would make the program need zlib1.dll; in the prefix the archive is alone.
+mkdir -p "$prefix/lib"
+cp /usr/x86_64-w64-mingw32/lib/libz.a "$prefix/lib/"
+
 fetchSource expat
 if ! built expat; then
     # The upstream tree keeps the library in its expat folder.
