@@ -71,6 +71,14 @@ fetchSource() {
     exit 1
 }
 
+# Runs a step of a library's build with its output in LOG, shown only when
+# the step fails: the libraries' own warnings are not ours to mend.
+quietly() {
+    local log=$1
+    shift
+    "$@" >"$log" 2>&1 || { cat "$log" >&2; return 1; }
+}
+
 # Each library is built once; its stamp records that it is in the prefix.
 built() { [[ -f $prefix/$1.built ]]; }
 stamp() { touch "$prefix/$1.built"; }
@@ -84,26 +92,26 @@ cp /usr/x86_64-w64-mingw32/lib/libz.a "$prefix/lib/"
 fetchSource expat
 if ! built expat; then
     # The upstream tree keeps the library in its expat folder.
-    cmake -S "$sources/expat/expat" -B "$build/expat" "${crossCmake[@]}" -DEXPAT_SHARED_LIBS=OFF \
-        -DEXPAT_BUILD_TOOLS=OFF -DEXPAT_BUILD_EXAMPLES=OFF -DEXPAT_BUILD_TESTS=OFF \
-        -DEXPAT_BUILD_DOCS=OFF -DEXPAT_BUILD_FUZZERS=OFF >/dev/null
+    quietly "$build/expat.log" cmake -S "$sources/expat/expat" -B "$build/expat" "${crossCmake[@]}" \
+        -DEXPAT_SHARED_LIBS=OFF -DEXPAT_BUILD_TOOLS=OFF -DEXPAT_BUILD_EXAMPLES=OFF -DEXPAT_BUILD_TESTS=OFF \
+        -DEXPAT_BUILD_DOCS=OFF -DEXPAT_BUILD_FUZZERS=OFF
     # Debian's security patches test "XML_DTD == 1", as its autotools build
     # defines it; CMake's configuration header defines it empty.
     sed -i 's/^#define XML_DTD$/#define XML_DTD 1/' "$build/expat/expat_config.h"
-    cmake --build "$build/expat" -j "$jobs" >/dev/null
-    cmake --install "$build/expat" >/dev/null
+    quietly "$build/expat.log" cmake --build "$build/expat" -j "$jobs"
+    quietly "$build/expat.log" cmake --install "$build/expat"
     stamp expat
 fi
 
 fetchSource libzip
 if ! built libzip; then
     # Deflate through zlib alone: no other compression, no encryption.
-    cmake -S "$sources/libzip" -B "$build/libzip" "${crossCmake[@]}" -DENABLE_BZIP2=OFF \
+    quietly "$build/libzip.log" cmake -S "$sources/libzip" -B "$build/libzip" "${crossCmake[@]}" -DENABLE_BZIP2=OFF \
         -DENABLE_LZMA=OFF -DENABLE_ZSTD=OFF -DENABLE_COMMONCRYPTO=OFF -DENABLE_GNUTLS=OFF \
         -DENABLE_MBEDTLS=OFF -DENABLE_OPENSSL=OFF -DENABLE_WINDOWS_CRYPTO=OFF -DBUILD_TOOLS=OFF \
-        -DBUILD_REGRESS=OFF -DBUILD_EXAMPLES=OFF -DBUILD_DOC=OFF >/dev/null
-    cmake --build "$build/libzip" -j "$jobs" >/dev/null
-    cmake --install "$build/libzip" >/dev/null
+        -DBUILD_REGRESS=OFF -DBUILD_EXAMPLES=OFF -DBUILD_DOC=OFF
+    quietly "$build/libzip.log" cmake --build "$build/libzip" -j "$jobs"
+    quietly "$build/libzip.log" cmake --install "$build/libzip"
     stamp libzip
 fi
 
@@ -112,8 +120,8 @@ if ! built sqlite3; then
     # The source tree makes its one-file form (sqlite3.c) with tclsh on this
     # machine; that file alone is then compiled for Windows.
     mkdir -p "$build/sqlite3"
-    (cd "$build/sqlite3" && "$sources/sqlite3/configure" --disable-tcl >/dev/null &&
-        make sqlite3.c >/dev/null 2>&1)
+    (cd "$build/sqlite3" && quietly configure.log "$sources/sqlite3/configure" --disable-tcl &&
+        quietly make.log make sqlite3.c)
     x86_64-w64-mingw32-gcc-posix -O2 -DSQLITE_THREADSAFE=1 -DSQLITE_OMIT_LOAD_EXTENSION \
         -c "$build/sqlite3/sqlite3.c" -o "$build/sqlite3/sqlite3.o"
     mkdir -p "$prefix/lib" "$prefix/include"
@@ -128,12 +136,12 @@ if ! built proj; then
     # The library alone: no programs, no tests, no grids through TIFF or the
     # network. Its database is built all the same, by the sqlite3 program of
     # this machine.
-    cmake -S "$sources/proj" -B "$build/proj" "${crossCmake[@]}" -DBUILD_APPS=OFF \
+    quietly "$build/proj.log" cmake -S "$sources/proj" -B "$build/proj" "${crossCmake[@]}" -DBUILD_APPS=OFF \
         -DBUILD_TESTING=OFF -DENABLE_TIFF=OFF -DENABLE_CURL=OFF -DBUILD_PROJSYNC=OFF \
         -DEXE_SQLITE3="$(command -v sqlite3)" -DSQLITE3_INCLUDE_DIR="$prefix/include" \
-        -DSQLITE3_LIBRARY="$prefix/lib/libsqlite3.a" -DNLOHMANN_JSON_ORIGIN=internal >/dev/null
-    cmake --build "$build/proj" -j "$jobs" >/dev/null
-    cmake --install "$build/proj" >/dev/null
+        -DSQLITE3_LIBRARY="$prefix/lib/libsqlite3.a" -DNLOHMANN_JSON_ORIGIN=internal
+    quietly "$build/proj.log" cmake --build "$build/proj" -j "$jobs"
+    quietly "$build/proj.log" cmake --install "$build/proj"
     stamp proj
 fi
 
