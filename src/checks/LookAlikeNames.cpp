@@ -32,7 +32,9 @@ void throwOnFailure(UErrorCode status) {
 
 } // namespace
 
-bool lookAlikeNamesAvailable() { return true; }
+bool lookAlikeNamesAvailable() {
+    return true;
+}
 
 std::optional<std::u16string> lookAlikeForm(std::u16string_view name) {
     // ASCII is its own form, and most names are ASCII.

@@ -1,5 +1,4 @@
 #include "checks/LookAlikeNames.h"
-
 #include "core/PointTable.h"
 
 #include <stdexcept>
@@ -8,7 +7,9 @@ namespace morvane {
 
 // Built without ICU: names compare exactly; the look-alike comparison is
 // refused before a check starts, so these never run in a sound caller.
-bool lookAlikeNamesAvailable() { return false; }
+bool lookAlikeNamesAvailable() {
+    return false;
+}
 
 std::optional<std::u16string> lookAlikeForm(std::u16string_view) {
     throw std::runtime_error("look-alike names are not available: built without ICU");

@@ -1,5 +1,6 @@
 #include "cli/CliOptions.h"
 
+#include "core/PathText.h"
 #include "core/Text.h"
 #include "run/CheckRun.h"
 
@@ -263,8 +264,9 @@ std::string cliUsage() {
 void refuseGeoJsonWithoutZone(const CliOptions& options) {
     if (options.format != OutputFormat::GeoJson || options.zone != 0)
         return;
-    if (std::any_of(options.files.begin(), options.files.end(),
-                    [](const std::string& file) { return pathMayHoldMapSheets(file); }))
+    if (std::any_of(options.files.begin(), options.files.end(), [](const std::string& file) {
+            return pathMayHoldMapSheets(pathFromUtf8(file));
+        }))
         return;
     throw UsageError("--format geojson needs --zone N: the plane rectangular zone (1 to 19) "
                      "of the files' coordinates");

@@ -1,5 +1,6 @@
 #include "cli/InputFiles.h"
 
+#include "core/PathText.h"
 #include "run/CheckRun.h"
 
 #include <algorithm>
@@ -86,7 +87,8 @@ InputFiles inputFiles(const std::vector<std::string>& paths, bool recursive) {
     InputFiles result;
     for (const auto& path : paths) {
         std::error_code ec;
-        const bool folder = fs::is_directory(path, ec);
+        const fs::path given = pathFromUtf8(path);
+        const bool folder = fs::is_directory(given, ec);
         if (folder && !recursive) {
             result.errors.push_back(path + ": is a folder; give -r to check the files below it");
             continue;
@@ -95,12 +97,12 @@ InputFiles inputFiles(const std::vector<std::string>& paths, bool recursive) {
             result.files.push_back(path);
             continue;
         }
-        Walk walk{path, fs::canonical(path, ec), {}, result};
+        Walk walk{path, fs::canonical(given, ec), {}, result};
         if (ec) {
             result.errors.push_back(path + ": cannot read the folder: " + ec.message());
             continue;
         }
-        collect(path, walk);
+        collect(given, walk);
         // Element by element, so a folder's files stay together ahead of a
         // sibling whose name merely extends the folder's.
         std::sort(walk.found.begin(), walk.found.end());

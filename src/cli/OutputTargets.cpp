@@ -1,6 +1,7 @@
 #include "cli/OutputTargets.h"
 
 #include "core/OutputPlace.h"
+#include "core/PathText.h"
 
 #include <set>
 #include <string>
@@ -33,7 +34,7 @@ std::vector<fs::path> outputTargets(const CliOptions& options, const OutputKind&
                                     const std::set<fs::path>& taken) {
     if (kind.path.empty())
         return {};
-    const fs::path given(kind.path);
+    const fs::path given = pathFromUtf8(kind.path);
     const std::string option = kind.option;
     std::error_code ec;
     const bool folder = fs::is_directory(given, ec);
@@ -51,7 +52,7 @@ std::vector<fs::path> outputTargets(const CliOptions& options, const OutputKind&
     for (const auto& file : outputsFor) {
         fs::path target = given;
         if (folder)
-            target = given / fs::path(file).stem().concat(kind.extension);
+            target = given / pathFromUtf8(file).stem().concat(kind.extension);
         // Two inputs of the same name in different folders would overwrite
         // each other's output, and an output over an input would destroy it.
         if (!seen.insert(target.lexically_normal()).second)
@@ -60,7 +61,7 @@ std::vector<fs::path> outputTargets(const CliOptions& options, const OutputKind&
         if (taken.contains(target.lexically_normal()))
             throw UsageError(option + " " + target.string() + " is also the " + kind.takenBy);
         for (const auto& input : options.files)
-            if (fs::equivalent(target, input, ec))
+            if (fs::equivalent(target, pathFromUtf8(input), ec))
                 throw UsageError(option + " " + target.string() +
                                  " would overwrite the input file " + input);
         // Refused here too, before any file is read, and not only by the

@@ -2,6 +2,7 @@
 
 #include "cli/CliOptions.h"
 #include "cli/FileOutput.h"
+#include "core/PathText.h"
 #include "core/Text.h"
 #include "core/UiSink.h"
 
@@ -25,7 +26,9 @@ public:
     std::u16string toleranceText() override { return m_tolerance; }
     void setToleranceText(const std::u16string& text) override;
     std::u16string lowerBoundText() override { return m_lower; }
-    std::optional<std::filesystem::path> chooseCoordinateFile() override { return m_path; }
+    std::optional<std::filesystem::path> chooseCoordinateFile() override {
+        return pathFromUtf8(m_path);
+    }
     EncodingChoice coordinateFileEncoding() override { return m_encoding; }
     CheckChoice checkChoice() override { return m_checks; }
     bool choosePrinter() override { return true; }

@@ -5,9 +5,11 @@
 #include "cli/InputFiles.h"
 #include "cli/OrderedWork.h"
 #include "cli/OutputTargets.h"
+#include "cli/StandardStreams.h"
 #include "cli/Summary.h"
 #include "cli/TerminalSink.h"
 #include "core/FileFindings.h"
+#include "core/PathText.h"
 #include "core/PointTable.h"
 #include "core/RunError.h"
 #include "core/Text.h"
@@ -96,6 +98,14 @@ struct DrawnOutputs {
     bool plotIntoFolder = false;
 };
 
+// The files named on the command line (UTF-8) as paths.
+std::vector<std::filesystem::path> pathsOf(const std::vector<std::string>& files) {
+    std::vector<std::filesystem::path> paths;
+    for (const std::string& file : files)
+        paths.push_back(pathFromUtf8(file));
+    return paths;
+}
+
 // "out/city/maps/a.png" for the sheet "city.zip:maps/a.xml" of a path whose
 // own picture would be "out/city.png": the archive's pictures in a folder of
 // its name, each named after its member, the member's folders kept (an
@@ -107,10 +117,10 @@ std::filesystem::path unitPicture(const std::filesystem::path& pathPicture, cons
     std::string_view members =
         std::string_view(unit).substr(std::min(unit.size(), path.size() + 1));
     for (std::size_t colon; (colon = members.find(':')) != std::string_view::npos;) {
-        picture /= std::filesystem::path(members.substr(0, colon)).replace_extension();
+        picture /= pathFromUtf8(members.substr(0, colon)).replace_extension();
         members.remove_prefix(colon + 1);
     }
-    return (picture / members).replace_extension(".png");
+    return (picture / pathFromUtf8(members)).replace_extension(".png");
 }
 
 // Prints what the run gives back for each unit of one path (or of the one
@@ -131,12 +141,9 @@ public:
         hooks.starting = [this](const CheckedUnit& unit) { starting(unit); };
         hooks.done = [this](const PointTable& t, const CheckedUnit& unit) { done(t, unit); };
         if (m_options.together)
-            checkJob(
-                table, m_sink,
-                std::vector<std::filesystem::path>(m_options.files.begin(), m_options.files.end()),
-                ResultTextLayout::PerUnit, hooks);
+            checkJob(table, m_sink, pathsOf(m_options.files), ResultTextLayout::PerUnit, hooks);
         else
-            checkPath(table, m_sink, m_path, ResultTextLayout::PerUnit, hooks);
+            checkPath(table, m_sink, pathFromUtf8(m_path), ResultTextLayout::PerUnit, hooks);
         if (m_severalInOnePdf)
             writeJoinedPdf();
         return std::move(m_outcome);
@@ -243,17 +250,14 @@ int checkFiles(const CliOptions& options, const std::vector<std::filesystem::pat
     Drawing* const pdf = pdfFiles.empty() ? nullptr : drawing.get();
     Drawing* const plot = plotFiles.empty() ? nullptr : drawing.get();
     std::error_code notFolder;
-    const bool plotIntoFolder = plot && std::filesystem::is_directory(options.plot, notFolder);
+    const bool plotIntoFolder =
+        plot && std::filesystem::is_directory(pathFromUtf8(options.plot), notFolder);
     std::unique_ptr<DataOutput> dataOutput;
     if (options.format != OutputFormat::Report)
         dataOutput = std::make_unique<DataOutput>(options, stdout);
     int status = NoFindings;
     // A job is one check of all the files, named as its summary names it.
-    const std::string job = options.together
-                                ? jobName(std::vector<std::filesystem::path>(options.files.begin(),
-                                                                             options.files.end()))
-                                      .string()
-                                : "";
+    const std::string job = options.together ? jobName(pathsOf(options.files)).string() : "";
     runInOrder<Checker>(
         options.together ? std::min<std::size_t>(1, options.files.size()) : options.files.size(),
         options.jobs,
@@ -297,7 +301,7 @@ int checkFiles(const CliOptions& options, const std::vector<std::filesystem::pat
                         outcome.status = Failed;
                     }
                 } else if (checked.error) {
-                    dataOutput->fileFailed(checked.unit, *checked.error);
+                    dataOutput->fileFailed(pathFromUtf8(checked.unit), *checked.error);
                 }
             }
             outcome.output.writeTo(stdout, stderr);
@@ -311,6 +315,7 @@ int checkFiles(const CliOptions& options, const std::vector<std::filesystem::pat
 } // namespace
 
 int main(int argc, char** argv) {
+    writeStandardStreamsAsBytes();
     CliOptions options;
     std::vector<std::filesystem::path> pdfFiles;
     std::vector<std::filesystem::path> plotFiles;

@@ -1,5 +1,7 @@
 #include "core/UnitName.h"
 
+#include "core/PathText.h"
+
 #include <string>
 
 namespace morvane {
@@ -24,8 +26,9 @@ std::filesystem::path shownUnitName(const std::filesystem::path& displayName) {
     for (std::size_t colon = name.find(':'); colon != std::string::npos;
          colon = name.find(':', colon + 1)) {
         if (endsWithZip(name, colon) && colon + 1 < name.size())
-            return std::filesystem::path(name.substr(0, colon)).filename().string() +
-                   name.substr(colon);
+            return pathFromUtf8(
+                pathFromUtf8(std::string_view(name).substr(0, colon)).filename().string() +
+                name.substr(colon));
     }
     return displayName.filename();
 }

@@ -4,13 +4,15 @@ namespace morvane {
 
 // Built without PROJ: CSV and JSON are written, GeoJSON is refused with this
 // error before any file is read.
-PlaneToGeographic::PlaneToGeographic(std::int32_t zone) : m_zone(zone) {
+PlaneToGeographic::PlaneToGeographic(std::int32_t zone, bool) : m_zone(zone) {
     throw ProjectionError("--format geojson is not available: this morvane-check was built "
                           "without PROJ");
 }
 
 PlaneToGeographic::~PlaneToGeographic() = default;
 
-LonLat PlaneToGeographic::toLonLat(double, double) const { return {}; }
+LonLat PlaneToGeographic::toLonLat(double, double) const {
+    return {};
+}
 
 } // namespace morvane

@@ -43,8 +43,10 @@ struct LonLat {
 class PlaneToGeographic {
 public:
     // Throws ProjectionError for a zone outside 1 to 19 or when PROJ cannot
-    // build the conversion (its database missing, say).
-    explicit PlaneToGeographic(std::int32_t zone);
+    // build the conversion.
+    // By EPSG code where PROJ's database is found, else by the zone's steps
+    // written out; `writtenOut` takes the steps always.
+    explicit PlaneToGeographic(std::int32_t zone, bool writtenOut = false);
     ~PlaneToGeographic();
     PlaneToGeographic(const PlaneToGeographic&) = delete;
     PlaneToGeographic& operator=(const PlaneToGeographic&) = delete;

@@ -1,6 +1,7 @@
 #include "input/PointSources.h"
 
 #include "core/NumberFormat.h"
+#include "core/PathText.h"
 #include "core/Text.h"
 #include "input/CoordinateFile.h"
 #include "input/CoordinateReader.h"
@@ -140,7 +141,7 @@ std::filesystem::path memberPath(const std::filesystem::path& file,
     std::string name = file.string();
     for (const std::string& member : members)
         name += ":" + member;
-    return name;
+    return pathFromUtf8(name);
 }
 
 bool isSheetName(std::string_view name) {

@@ -46,7 +46,12 @@ std::u16string digits(std::int32_t value, int width = 1) {
 std::u16string localStartTime(std::chrono::system_clock::time_point startedAt) {
     const std::time_t seconds = std::chrono::system_clock::to_time_t(startedAt);
     std::tm local{};
+#ifdef _WIN32
+    // Windows has the same thread-safe conversion under another name.
+    if (localtime_s(&local, &seconds) != 0)
+#else
     if (!localtime_r(&seconds, &local))
+#endif
         return u"";
     return digits(local.tm_year + 1900, 4) + u"-" + digits(local.tm_mon + 1, 2) + u"-" +
            digits(local.tm_mday, 2) + u" " + digits(local.tm_hour, 2) + u":" +

@@ -7,6 +7,7 @@
 #include "checks/KeySort.h"
 #include "core/LeadingNumber.h"
 #include "core/NumberFormat.h"
+#include "core/PathText.h"
 #include "core/PointTable.h"
 #include "core/RunError.h"
 #include "core/Text.h"
@@ -458,8 +459,9 @@ PathRun checkPath(PointTable& table, UiSink& ui, const std::filesystem::path& pa
 std::filesystem::path jobName(const std::vector<std::filesystem::path>& files) {
     if (files.size() < 2)
         return files.empty() ? std::filesystem::path() : files.front();
-    return files.front().string() +
-           toUtf8(u" ほか " + toUtf16(std::to_string(files.size() - 1)) + u" ファイル");
+    return pathFromUtf8(
+        files.front().string() +
+        toUtf8(u" ほか " + toUtf16(std::to_string(files.size() - 1)) + u" ファイル"));
 }
 
 PathRun checkJob(PointTable& table, UiSink& ui, const std::vector<std::filesystem::path>& files,
