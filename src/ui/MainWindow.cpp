@@ -425,7 +425,7 @@ void MainWindow::clearResultList() {
 }
 
 void MainWindow::addResultItem(const std::u16string& text) {
-    m_listItems->append(QString::fromStdU16String(text));
+    m_listItems->append(text);
 }
 
 std::int32_t MainWindow::resultItemCount() {
