@@ -1,0 +1,121 @@
+#include "ui/ResultTextFiller.h"
+
+#include <QEvent>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QTextCursor>
+#include <QTextDocument>
+
+namespace morvane {
+
+namespace {
+
+// Where the text from `from` on ends after `lines` lines, or at its end.
+qsizetype endAfterLines(const QString& text, qsizetype from, int lines) {
+    for (int i = 0; i < lines; ++i) {
+        const qsizetype lineEnd = text.indexOf(u'\n', from);
+        if (lineEnd < 0)
+            return text.size();
+        from = lineEnd + 1;
+    }
+    return from;
+}
+
+void insertAtEnd(QTextDocument& document, const QString& text) {
+    // A report is no edit the user could undo, nor one that makes its lines
+    // stop standing for the findings.
+    const bool modified = document.isModified();
+    document.setUndoRedoEnabled(false);
+    QTextCursor end(&document);
+    end.movePosition(QTextCursor::End);
+    end.insertText(text);
+    document.setUndoRedoEnabled(true);
+    document.setModified(modified);
+}
+
+} // namespace
+
+ResultTextFiller::ResultTextFiller(QPlainTextEdit* field) : QObject(field), m_field(field) {
+    m_nextPiece.setSingleShot(true);
+    m_nextPiece.setInterval(0);
+    connect(&m_nextPiece, &QTimer::timeout, this, [this] { putLines(PieceLines); });
+    m_field->installEventFilter(this);
+    m_field->viewport()->installEventFilter(this);
+}
+
+void ResultTextFiller::setText(const QString& text) {
+    m_nextPiece.stop();
+    const qsizetype headEnd = endAfterLines(text, 0, PieceLines);
+    if (headEnd == text.size()) {
+        m_rest.clear();
+        m_from = 0;
+        m_field->setPlainText(text);
+        emit filled();
+        return;
+    }
+    m_field->setPlainText(text.first(headEnd));
+    m_rest = text;
+    m_from = headEnd;
+    m_nextPiece.start();
+}
+
+void ResultTextFiller::appendText(const QString& text) {
+    if (filling()) {
+        // Not compacted here: a run of many sheets may add thousands of texts
+        // before the event loop takes the next piece.
+        m_rest += text;
+        return;
+    }
+    m_rest = text;
+    m_from = 0;
+    putLines(PieceLines);
+}
+
+void ResultTextFiller::finish() {
+    if (filling())
+        putLines(0);
+}
+
+void ResultTextFiller::reachLine(int line) {
+    // The last block may be the start of a line still to come.
+    if (filling() && line >= m_field->document()->blockCount() - 1)
+        finish();
+}
+
+void ResultTextFiller::putLines(int lines) {
+    m_nextPiece.stop();
+    const qsizetype end = lines > 0 ? endAfterLines(m_rest, m_from, lines) : m_rest.size();
+    insertAtEnd(*m_field->document(), m_rest.sliced(m_from, end - m_from));
+    m_from = end;
+    if (filling()) {
+        m_nextPiece.start();
+        return;
+    }
+    QString().swap(m_rest);
+    m_from = 0;
+    emit filled();
+}
+
+bool ResultTextFiller::eventFilter(QObject* watched, QEvent* event) {
+    if (filling()) {
+        switch (event->type()) {
+        case QEvent::KeyPress:
+        case QEvent::InputMethod:
+        case QEvent::ContextMenu:
+        case QEvent::DragEnter:
+        case QEvent::Drop:
+            finish();
+            break;
+        case QEvent::MouseButtonPress:
+            // The middle button pastes the selection.
+            if (static_cast<QMouseEvent*>(event)->button() != Qt::LeftButton)
+                finish();
+            break;
+        default:
+            break;
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+} // namespace morvane

@@ -1,0 +1,145 @@
+#include "WindowTestSupport.h"
+#include "ui/ResultListModel.h"
+#include "ui/ResultTextFiller.h"
+
+#include <memory>
+
+#include <QContextMenuEvent>
+#include <QPlainTextEdit>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTextBlock>
+
+using morvane::ResultTextFiller;
+using namespace morvane::test;
+
+// How a run's results go into the window's two result controls: the list's
+// items kept end to end, and a long result text filled a piece at a time.
+class ResultFillTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QPlainTextEdit> field;
+    ResultTextFiller* filler = nullptr;
+
+    // Numbered lines, each with its LF: 3.5 pieces by default.
+    static QString lines(int count = ResultTextFiller::PieceLines * 7 / 2, int from = 0) {
+        QString text;
+        for (int i = from; i < from + count; ++i)
+            text += QStringLiteral("line %1\n").arg(i);
+        return text;
+    }
+
+    void waitUntilFilled() {
+        if (filler->filling())
+            QVERIFY(QSignalSpy(filler, &ResultTextFiller::filled).wait(5000));
+        QVERIFY(!filler->filling());
+    }
+
+private slots:
+    void init() {
+        field = std::make_unique<QPlainTextEdit>();
+        filler = new ResultTextFiller(field.get());
+        field->show();
+        QVERIFY(QTest::qWaitForWindowExposed(field.get()));
+    }
+
+    void listItemsAreShownOnFlushAndReadBackAsAppended() {
+        morvane::ResultListModel model;
+        const QStringList items = {u"同一名称"_q, QString(), u"𠮷 P1"_q, u" "_q};
+        for (const QString& item : items)
+            model.append(item.toStdU16String());
+        QCOMPARE(model.count(), 4);
+        QCOMPARE(model.rowCount(), 0);
+        model.flush();
+        QCOMPARE(model.rowCount(), 4);
+        for (int row = 0; row < 4; ++row)
+            QCOMPARE(model.index(row).data().toString(), items[row]);
+
+        model.clear();
+        QCOMPARE(model.count(), 0);
+        QCOMPARE(model.rowCount(), 0);
+        model.append(u"next");
+        model.flush();
+        QCOMPARE(model.index(0).data().toString(), u"next"_q);
+    }
+
+    // Shown at once as far as its first piece; once filled, as setPlainText
+    // would have left it, with nothing to undo and not modified.
+    void aLongTextEndsAsIfSetWhole() {
+        const QString text = lines();
+        filler->setText(text);
+        QVERIFY(filler->filling());
+        QCOMPARE(field->document()->blockCount(), ResultTextFiller::PieceLines + 1);
+        waitUntilFilled();
+        QCOMPARE(field->toPlainText(), text);
+        QVERIFY(!field->document()->isUndoAvailable());
+        QVERIFY(!field->document()->isModified());
+
+        filler->setText(u"short\n"_q);
+        QVERIFY(!filler->filling());
+        QCOMPARE(field->toPlainText(), u"short\n"_q);
+    }
+
+    void addedTextFollowsTheRestAndANewTextDropsIt() {
+        filler->setText(lines());
+        filler->appendText(lines(2, 1000000));
+        waitUntilFilled();
+        QCOMPARE(field->toPlainText(), lines() + lines(2, 1000000));
+
+        filler->setText(lines());
+        filler->setText(u"new\n"_q);
+        QTest::qWait(20);
+        QCOMPARE(field->toPlainText(), u"new\n"_q);
+
+        // An edit made before text is added stays one.
+        field->document()->setModified(true);
+        filler->appendText(lines());
+        waitUntilFilled();
+        QVERIFY(field->document()->isModified());
+    }
+
+    // What could edit or read the whole text finishes it first; a left click
+    // (on a finding in view) does not wait for it.
+    void userInputFinishesTheTextFirst_data() {
+        QTest::addColumn<int>("input");
+        QTest::addColumn<bool>("finishes");
+        QTest::newRow("key") << 0 << true;
+        QTest::newRow("middle button") << 1 << true;
+        QTest::newRow("context menu") << 2 << true;
+        QTest::newRow("left button") << 3 << false;
+    }
+
+    void userInputFinishesTheTextFirst() {
+        QFETCH(int, input);
+        QFETCH(bool, finishes);
+        const QString text = lines();
+        filler->setText(text);
+        QWidget* viewport = field->viewport();
+        if (input == 0) {
+            QTest::keyClick(field.get(), Qt::Key_End, Qt::ControlModifier);
+            QCOMPARE(field->textCursor().position(), text.size());
+        } else if (input == 2) {
+            field->setContextMenuPolicy(Qt::NoContextMenu);
+            QContextMenuEvent menu(QContextMenuEvent::Mouse, {5, 5},
+                                   viewport->mapToGlobal(QPoint(5, 5)));
+            QCoreApplication::sendEvent(viewport, &menu);
+        } else {
+            QTest::mousePress(viewport, input == 1 ? Qt::MiddleButton : Qt::LeftButton, {}, {5, 5});
+        }
+        QCOMPARE(filler->filling(), !finishes);
+        QCOMPARE(field->toPlainText() == text, finishes);
+    }
+
+    // The last block filled may be the start of a line still to come.
+    void reachingALineBeyondTheFilledOnesFinishes() {
+        filler->setText(lines());
+        filler->reachLine(ResultTextFiller::PieceLines - 1);
+        QVERIFY(filler->filling());
+        filler->reachLine(ResultTextFiller::PieceLines);
+        QVERIFY(!filler->filling());
+        QCOMPARE(field->document()->blockCount(), ResultTextFiller::PieceLines * 7 / 2 + 1);
+    }
+};
+
+QTEST_MAIN(ResultFillTest)
+#include "ResultFillTest.moc"
