@@ -1,5 +1,6 @@
 #include "ui/ResultTextFiller.h"
 
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
@@ -36,15 +37,15 @@ void insertAtEnd(QTextDocument& document, const QString& text) {
 } // namespace
 
 ResultTextFiller::ResultTextFiller(QPlainTextEdit* field) : QObject(field), m_field(field) {
-    m_nextPiece.setSingleShot(true);
-    m_nextPiece.setInterval(0);
-    connect(&m_nextPiece, &QTimer::timeout, this, [this] { putLines(PieceLines); });
+    m_nextTurn.setSingleShot(true);
+    m_nextTurn.setInterval(0);
+    connect(&m_nextTurn, &QTimer::timeout, this, &ResultTextFiller::fillForATurn);
     m_field->installEventFilter(this);
     m_field->viewport()->installEventFilter(this);
 }
 
 void ResultTextFiller::setText(const QString& text) {
-    m_nextPiece.stop();
+    m_nextTurn.stop();
     const qsizetype headEnd = endAfterLines(text, 0, PieceLines);
     if (headEnd == text.size()) {
         m_rest.clear();
@@ -56,7 +57,7 @@ void ResultTextFiller::setText(const QString& text) {
     m_field->setPlainText(text.first(headEnd));
     m_rest = text;
     m_from = headEnd;
-    m_nextPiece.start();
+    m_nextTurn.start();
 }
 
 void ResultTextFiller::appendText(const QString& text) {
@@ -68,12 +69,15 @@ void ResultTextFiller::appendText(const QString& text) {
     }
     m_rest = text;
     m_from = 0;
-    putLines(PieceLines);
+    putPiece(endAfterLines(m_rest, m_from, PieceLines));
+    if (filling())
+        m_nextTurn.start();
 }
 
 void ResultTextFiller::finish() {
+    m_nextTurn.stop();
     if (filling())
-        putLines(0);
+        putPiece(m_rest.size());
 }
 
 void ResultTextFiller::reachLine(int line) {
@@ -82,15 +86,22 @@ void ResultTextFiller::reachLine(int line) {
         finish();
 }
 
-void ResultTextFiller::putLines(int lines) {
-    m_nextPiece.stop();
-    const qsizetype end = lines > 0 ? endAfterLines(m_rest, m_from, lines) : m_rest.size();
+void ResultTextFiller::fillForATurn() {
+    // Several pieces a turn on a fast machine: each turn also repaints.
+    QElapsedTimer turn;
+    turn.start();
+    do
+        putPiece(endAfterLines(m_rest, m_from, PieceLines));
+    while (filling() && turn.elapsed() < TurnMilliseconds);
+    if (filling())
+        m_nextTurn.start();
+}
+
+void ResultTextFiller::putPiece(qsizetype end) {
     insertAtEnd(*m_field->document(), m_rest.sliced(m_from, end - m_from));
     m_from = end;
-    if (filling()) {
-        m_nextPiece.start();
+    if (filling())
         return;
-    }
     QString().swap(m_rest);
     m_from = 0;
     emit filled();

@@ -20,8 +20,10 @@ class ResultTextFiller : public QObject {
     Q_OBJECT
 
 public:
-    // Lines put in at once, and in each turn after.
+    // Lines put in at once, and in each piece after; pieces follow each
+    // other within a turn of the event loop for this long.
     static constexpr int PieceLines = 5000;
+    static constexpr int TurnMilliseconds = 25;
 
     explicit ResultTextFiller(QPlainTextEdit* field);
 
@@ -45,15 +47,16 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // Puts in the next `lines` lines of what is still to come (all of it
-    // when lines is 0) and schedules the next piece, if any.
-    void putLines(int lines);
+    // Puts in pieces for about TurnMilliseconds, then waits for the next turn.
+    void fillForATurn();
+    // Puts in what is still to come up to `end`.
+    void putPiece(qsizetype end);
 
     QPlainTextEdit* m_field;
     // Still to come: m_rest from m_from on.
     QString m_rest;
     qsizetype m_from = 0;
-    QTimer m_nextPiece;
+    QTimer m_nextTurn;
 };
 
 } // namespace morvane
