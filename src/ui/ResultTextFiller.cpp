@@ -87,6 +87,8 @@ void ResultTextFiller::reachLine(int line) {
 }
 
 void ResultTextFiller::fillForATurn() {
+    if (!filling())
+        return;
     // Several pieces a turn on a fast machine: each turn also repaints.
     QElapsedTimer turn;
     turn.start();
