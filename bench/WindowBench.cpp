@@ -34,19 +34,24 @@ using Clock = std::chrono::steady_clock;
 
 constexpr int Findings = 100'000;
 
-// The window, noting when the run last cleared the status: that is when its
-// checks ended, and all that follows is putting their findings on screen.
+// The window, noting when the run cleared the status that named its last
+// check: then its checks ended, and all that follows is putting their
+// findings on screen.
 class TimedWindow : public morvane::MainWindow {
 public:
     using MainWindow::MainWindow;
 
     void setStatusText(const std::u16string& text) override {
-        if (text.empty())
+        if (text.empty() && !m_status.empty())
             checkEnded = Clock::now();
+        m_status = text;
         MainWindow::setStatusText(text);
     }
 
     Clock::time_point checkEnded;
+
+private:
+    std::u16string m_status;
 };
 
 morvane::WindowDialogs scriptedDialogs(benchmark::State& state, const std::filesystem::path& file,
