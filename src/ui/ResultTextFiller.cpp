@@ -46,14 +46,14 @@ ResultTextFiller::ResultTextFiller(QPlainTextEdit* field) : QObject(field), m_fi
 
 void ResultTextFiller::setText(const QString& text) {
     m_nextTurn.stop();
-    const qsizetype headEnd = endAfterLines(text, 0, PieceLines);
-    if (headEnd == text.size()) {
-        m_rest.clear();
-        m_from = 0;
+    m_rest.clear();
+    m_from = 0;
+    if (endAfterLines(text, 0, LinesAtOnce) == text.size()) {
         m_field->setPlainText(text);
         emit filled();
         return;
     }
+    const qsizetype headEnd = endAfterLines(text, 0, PieceLines);
     m_field->setPlainText(text.first(headEnd));
     m_rest = text;
     m_from = headEnd;
@@ -69,7 +69,8 @@ void ResultTextFiller::appendText(const QString& text) {
     }
     m_rest = text;
     m_from = 0;
-    putPiece(endAfterLines(m_rest, m_from, PieceLines));
+    const bool atOnce = endAfterLines(text, 0, LinesAtOnce) == text.size();
+    putPiece(atOnce ? text.size() : endAfterLines(text, 0, PieceLines));
     if (filling())
         m_nextTurn.start();
 }

@@ -11,18 +11,20 @@ namespace morvane {
 // Puts the run's text into the result text field. A text field takes a few
 // microseconds a line, so a report of hundreds of thousands of lines would
 // hold the window for a second: a long text goes in a piece at a time, its
-// first lines at once and the rest a piece each turn of the event loop, so
-// that the findings are on screen and the window answers while the text
-// fills. What reads or edits the text beyond its filled part calls finish()
-// first; a key, a drop, a paste or the menu in the field does so by itself.
-// Once filled, the field is as if the text had been set in one step.
+// first lines at once and the rest in the turns of the event loop, so that
+// the findings are on screen and the window answers while the text fills. What reads or edits the
+// text beyond its filled part calls finish() first; a key, a drop, a paste or the menu in the field
+// does so by itself. Once filled, the field is as if the text had been set in one step.
 class ResultTextFiller : public QObject {
     Q_OBJECT
 
 public:
-    // Lines put in at once, and in each piece after; pieces follow each
-    // other within a turn of the event loop for this long.
-    static constexpr int PieceLines = 5000;
+    // A text of up to LinesAtOnce lines goes in at once, as a report of a
+    // few thousand findings always has. A longer one goes in PieceLines at a
+    // time: the first piece at once, then pieces one after the other for
+    // about TurnMilliseconds a turn of the event loop.
+    static constexpr int LinesAtOnce = 20000;
+    static constexpr int PieceLines = 2000;
     static constexpr int TurnMilliseconds = 25;
 
     explicit ResultTextFiller(QPlainTextEdit* field);

@@ -20,8 +20,11 @@ class ResultTextFillerTest : public QObject {
     std::unique_ptr<QPlainTextEdit> field;
     ResultTextFiller* filler = nullptr;
 
-    // Numbered lines, each with its LF: 3.5 pieces by default.
-    static QString lines(int count = ResultTextFiller::PieceLines * 7 / 2, int from = 0) {
+    // Numbered lines, each with its LF: by default a text too long to go in
+    // at once, ending in half a piece.
+    static QString lines(int count = ResultTextFiller::LinesAtOnce +
+                                     ResultTextFiller::PieceLines / 2,
+                         int from = 0) {
         QString text;
         for (int i = from; i < from + count; ++i)
             text += QStringLiteral("line %1\n").arg(i);
@@ -52,6 +55,12 @@ private slots:
         QCOMPARE(field->toPlainText(), lines() + lines(2, 1000000));
         QVERIFY(!field->document()->isUndoAvailable());
         QVERIFY(!field->document()->isModified());
+
+        // Up to LinesAtOnce lines, set or added, are there at once.
+        const QString atOnce = lines(ResultTextFiller::LinesAtOnce);
+        filler->setText(atOnce);
+        filler->appendText(atOnce);
+        QCOMPARE(field->toPlainText(), atOnce + atOnce);
 
         filler->setText(lines());
         filler->setText(u"new\n"_q);

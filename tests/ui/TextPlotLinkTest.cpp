@@ -166,7 +166,7 @@ private slots:
     // A long report is still filling when the plot steps to a finding whose
     // lines are not in the text yet: they are selected all the same.
     void aFindingBeyondTheFilledTextIsSelected() {
-        constexpr int Findings = 3 * morvane::ResultTextFiller::PieceLines;
+        constexpr int Findings = morvane::ResultTextFiller::LinesAtOnce;
         TempFile pairs(simaFileOf(findingPairs(0, Findings)));
         user->files.push_back(pairs.path());
         user->answers.push_back(morvane::Answer::No);
