@@ -6,10 +6,10 @@
 # is answered "continue", so every check runs to its end (or to a full
 # report); the runs that fill the report are repeated with the default
 # answer, "stop". Then the plot: what --plot adds to a run at full size, and
-# plot_bench's repaints of the plot window, and the map sheets made to stall
-# a reader (morvane_bench's MapSheet/Long). Extra arguments go to
-# morvane_bench afterwards, e.g. --benchmark_filter=KeySort; without any, its
-# other benchmarks are not run.
+# plot_bench's repaints of the plot window, window_bench's findings shown in
+# the window, and the map sheets made to stall a reader (morvane_bench's
+# MapSheet/Long). Extra arguments go to morvane_bench afterwards, e.g.
+# --benchmark_filter=KeySort; without any, its other benchmarks are not run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
@@ -18,7 +18,8 @@ build=build-bench
 # With Qt, as the programs are built for use: morvane-check then draws plots.
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DMORVANE_BUILD_UI=ON \
     -DMORVANE_BUILD_TESTS=OFF -DMORVANE_BUILD_BENCH=ON >/dev/null
-cmake --build "$build" --target morvane-check morvane_gensima morvane_bench plot_bench >/dev/null
+cmake --build "$build" --target morvane-check morvane_gensima morvane_bench plot_bench window_bench \
+    >/dev/null
 
 data="$build/bench-data"
 mkdir -p "$data"
@@ -234,6 +235,13 @@ for layout in uniform renumbered; do
     awk -v l="$layout" -v a="$two" -v b="$three" 'BEGIN {
         printf "| %-27s | %12.2f | %11.2f | %5.2f |\n", l, a, b, b / a }'
 done
+
+# The window, on Qt's offscreen platform: from the end of a check with 100,000
+# findings to the findings shown (target 0.5 s; "text ms": until the result
+# text is whole, filled while the window answers), and the example file from
+# its choice to its findings shown (target 100 ms).
+echo
+"$build/bench/window_bench"
 
 # Map sheets made to stall a reader: one long attribute or comment (target: a
 # 200 MB one ends within 5 s) and 1 GB of names too long for a key.

@@ -10,6 +10,7 @@
 #include "ui/PrinterDialog.h"
 #include "ui/ReportCommands.h"
 #include "ui/ResultListModel.h"
+#include "ui/ResultTextFiller.h"
 #include "ui/SheetFollower.h"
 #include "ui/TextPlotLink.h"
 #include "ui/WindowControls.h"
@@ -30,7 +31,6 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTextCursor>
 #include <QTextDocument>
 #include <QTimer>
 
@@ -149,6 +149,7 @@ MainWindow::MainWindow(std::optional<WindowDialogs> dialogs, QWidget* parent)
     m_resultText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_resultText->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_resultText->setGeometry(twips(120, 600, 7575, 9255));
+    m_resultTextFiller = new ResultTextFiller(m_resultText);
 
     m_listItems = new ResultListModel(this);
     m_resultList = new QListView(this);
@@ -191,7 +192,10 @@ MainWindow::MainWindow(std::optional<WindowDialogs> dialogs, QWidget* parent)
             m_plotLink->runShown(run, firstLine, name);
         });
     m_plotLink = new TextPlotLink(this, m_resultText, *m_table);
-    m_plotLink->setLineReader([this](int line) { m_sheetFollower->followLine(line); });
+    m_plotLink->setLineReader([this](int line) {
+        m_resultTextFiller->reachLine(line);
+        m_sheetFollower->followLine(line);
+    });
     m_checkOptions = new CheckOptions(this);
 }
 
@@ -295,19 +299,13 @@ void MainWindow::showPending() {
     if (!m_resultPending && m_pendingAddition.empty())
         return;
     if (m_resultPending) {
-        m_resultText->setPlainText(fromCrLf(m_pendingResultText));
+        m_resultTextFiller->setText(fromCrLf(m_pendingResultText));
         std::u16string().swap(m_pendingResultText);
         m_resultPending = false;
     }
     if (!m_pendingAddition.empty()) {
-        // At the end, without setting the text of the units before again;
-        // a report is no edit the user could undo.
-        QTextDocument* document = m_resultText->document();
-        document->setUndoRedoEnabled(false);
-        QTextCursor end(document);
-        end.movePosition(QTextCursor::End);
-        end.insertText(fromCrLf(m_pendingAddition));
-        document->setUndoRedoEnabled(true);
+        // At the end, without setting the text of the units before again.
+        m_resultTextFiller->appendText(fromCrLf(m_pendingAddition));
         std::u16string().swap(m_pendingAddition);
     }
     // Its lines are the report's until the user edits them.
@@ -425,7 +423,7 @@ void MainWindow::clearResultList() {
 }
 
 void MainWindow::addResultItem(const std::u16string& text) {
-    m_listItems->append(QString::fromStdU16String(text));
+    m_listItems->append(text);
 }
 
 std::int32_t MainWindow::resultItemCount() {
@@ -433,6 +431,7 @@ std::int32_t MainWindow::resultItemCount() {
 }
 
 std::u16string MainWindow::resultText() {
+    m_resultTextFiller->finish();
     return (m_resultPending ? m_pendingResultText : toCrLf(m_resultText->toPlainText())) +
            m_pendingAddition;
 }

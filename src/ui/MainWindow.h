@@ -26,6 +26,7 @@ struct PointTable;
 class CheckOptions;
 class ReportCommands;
 class ResultListModel;
+class ResultTextFiller;
 class SheetFollower;
 class TextPlotLink;
 
@@ -111,6 +112,7 @@ private:
     QLabel* m_status;
     QPushButton* m_printButton;
     QPlainTextEdit* m_resultText;
+    ResultTextFiller* m_resultTextFiller;
     QListView* m_resultList;
     ResultListModel* m_listItems;
 

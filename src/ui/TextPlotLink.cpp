@@ -101,6 +101,8 @@ void TextPlotLink::openPlotAtLine(int line) {
 void TextPlotLink::selectFindingLines(std::int32_t finding) {
     const int firstLine = m_firstLine + firstReportLineOf(finding);
     const int lastLine = firstLine + ReportLinesPerFinding - 1;
+    if (m_lineReader)
+        m_lineReader(lastLine);
     const QTextBlock first = m_text->document()->findBlockByNumber(firstLine);
     const QTextBlock last = m_text->document()->findBlockByNumber(lastLine);
     if (!first.isValid() || !last.isValid() || !findingAtLine(firstLine))

@@ -43,7 +43,8 @@ public:
                   const std::filesystem::path& name);
 
     // Called with a line of the result text before the link reads it, so
-    // that the table then holds the run that line is of.
+    // that the table then holds the run that line is of, and the text the
+    // line itself.
     void setLineReader(std::function<void(int line)> reader) { m_lineReader = std::move(reader); }
 
     // The entry that opens the plot on the line under `at`, after a separator.

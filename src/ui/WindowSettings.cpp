@@ -29,7 +29,11 @@ void rememberCheckedFile(const std::filesystem::path& file) {
     // Absolute: a file named on the command line is relative to a working
     // folder that the next session need not share.
     const QString folder = QFileInfo(QFile::decodeName(file.c_str())).absolutePath();
-    QSettings().setValue(LastCheckedFolderKey, folder);
+    // Each setting written is a file synced to disk, on the way from the
+    // chosen file to its findings: not again for the same folder.
+    QSettings settings;
+    if (settings.value(LastCheckedFolderKey).toString() != folder)
+        settings.setValue(LastCheckedFolderKey, folder);
 }
 
 bool checkingPointNumbers() {

@@ -5,6 +5,7 @@
 #include "support/TestPoints.h"
 #include "ui/MainWindow.h"
 #include "ui/PlotWindow.h"
+#include "ui/ResultTextFiller.h"
 
 #include <memory>
 #include <optional>
@@ -160,6 +161,24 @@ private slots:
         text->setTextCursor(QTextCursor(text->document()->findBlockByNumber(1)));
         doubleClickLine(1);
         QCOMPARE(plot->chosenFinding(), 1);
+    }
+
+    // A long report is still filling when the plot steps to a finding whose
+    // lines are not in the text yet: they are selected all the same.
+    void aFindingBeyondTheFilledTextIsSelected() {
+        constexpr int Findings = morvane::ResultTextFiller::LinesAtOnce;
+        TempFile pairs(simaFileOf(findingPairs(0, Findings)));
+        user->files.push_back(pairs.path());
+        user->answers.push_back(morvane::Answer::No);
+        clickStart();
+        doubleClickLine(1);
+        auto* plot = openedPlot();
+        QVERIFY(window->findChild<morvane::ResultTextFiller*>()->filling());
+        emit plot->findingStepped(Findings - 1);
+        const QStringList lines = QString::fromStdU16String(window->resultText()).split(u"\r\n"_q);
+        const int first = morvane::firstReportLineOf(Findings - 1);
+        QCOMPARE(control<QPlainTextEdit>("resultText")->textCursor().selectedText(),
+                 lines.mid(first, morvane::ReportLinesPerFinding).join(QChar::ParagraphSeparator));
     }
 
     void aRunWithoutFindingsStillPlotsItsPoints() {
