@@ -19,8 +19,9 @@ declare -A below=(
     # one road for a check.
     [ui]="core output export run print plot"
     [cli]="core output export run print plot"
+    [web]="core output export run"
 )
-qt_free="core input checks output export run cli"
+qt_free="core input checks output export run cli web"
 
 failures=0
 fail() {
