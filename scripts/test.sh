@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test; then builds the fuzz
+# Installs what is missing, builds, and runs every test; then the browser
+# page's tests (scripts/test-web.sh); then builds the fuzz
 # targets with clang and runs each a short while over its corpus, so that a
 # change that breaks them or that they crash on fails here; then builds the
 # core tests again with AddressSanitizer and UndefinedBehaviorSanitizer into
@@ -10,6 +11,9 @@ cd "$(dirname "$0")/.."
 scripts/deps.sh
 scripts/build.sh
 ctest --test-dir build --output-on-failure -j "$(nproc)"
+
+# The browser page, built with emscripten and driven in chromium.
+scripts/test-web.sh
 
 fuzz/run.sh --each 25
 

@@ -227,11 +227,11 @@ function baseName() {
 async function saveFindings(format, extension, type) {
     const zone = Number($('zone').value);
     const reply = await ask({type: 'findings', format, zone});
-    if (reply.text.startsWith('error:')) {
-        notice(reply.text.slice(6), 'error');
+    if (reply.error !== undefined) {
+        notice(reply.error, 'error');
         return;
     }
-    save(reply.text, `${baseName()}.${extension}`, type);
+    save(reply.bytes, `${baseName()}.${extension}`, type);
 }
 
 // The core's printed pages, drawn on sheets for the browser's print dialog.

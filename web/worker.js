@@ -113,6 +113,17 @@ function plot(engine, unit) {
     return {type: 'plotted', unit, xs, ys};
 }
 
+// The bytes the core wrote, as it wrote them: a decoder would drop the CSV's
+// byte order mark.
+function findings(engine, format, zone) {
+    const text = engine._morvane_findings(format, zone);
+    const bytes = engine.HEAPU8.slice(text, engine.HEAPU8.indexOf(0, text));
+    const error = 'error:';
+    if (new TextDecoder().decode(bytes.subarray(0, error.length)) === error)
+        return {type: 'findings', error: new TextDecoder().decode(bytes.subarray(error.length))};
+    return {type: 'findings', bytes};
+}
+
 onmessage = async (message) => {
     const request = message.data;
     const engine = await engineReady;
@@ -123,14 +134,14 @@ onmessage = async (message) => {
         else if (request.type === 'plot')
             reply = plot(engine, request.unit);
         else if (request.type === 'findings')
-            reply = {type: 'findings', format: request.format,
-                     text: engine.UTF8ToString(engine._morvane_findings(request.format, request.zone))};
+            reply = findings(engine, request.format, request.zone);
         else if (request.type === 'print')
             reply = {type: 'print', layout: JSON.parse(engine.UTF8ToString(engine._morvane_print_layout()))};
     } catch (error) {
         reply = {type: 'failed', request: request.type, message: String(error && error.message || error)};
     }
     reply.id = request.id;
-    const transfer = reply.type === 'plotted' ? [reply.xs.buffer, reply.ys.buffer] : [];
+    const transfer = reply.type === 'plotted' ? [reply.xs.buffer, reply.ys.buffer]
+                     : reply.bytes ? [reply.bytes.buffer] : [];
     postMessage(reply, transfer);
 };
