@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds the checker's browser page into build-web/page/ and zips that
-# folder as build-web/morvane-web.zip. The core is the same C++ as the
+# Builds the checker's browser page into build-web/morvane-web/ and zips
+# that folder as build-web/morvane-web.zip. The core is the same C++ as the
 # programs', compiled with emscripten (Debian's package) together with zlib,
 # expat and libzip, whose sources come from Debian's own source packages;
 # proj4js (npm, locked in web/package-lock.json) converts plane coordinates
@@ -117,7 +117,7 @@ cmake --build "$build/core" -j 2 --target morvane-engine
 # proj4js, as locked.
 (cd web && npm ci --no-audit --no-fund --loglevel=error >/dev/null)
 
-page=$build/page
+page=$build/morvane-web
 rm -rf "$page"
 mkdir -p "$page"
 cp web/index.html web/page.css web/page.js web/plot.js "$page/"
@@ -126,9 +126,14 @@ cp web/index.html web/page.css web/page.js web/plot.js "$page/"
 # a file: proj4js, the engine (its WebAssembly inside) and the glue.
 node web/tools/bundle-engine.js "$page/engine.js" web/node_modules/proj4/dist/proj4.js \
     "$build/core/src/web/morvane-engine.js" web/worker.js
-cp web/node_modules/proj4/LICENSE.md "$page/proj4js-LICENSE.md"
+# The terms of what the page carries.
+mkdir -p "$page/licenses"
+cp web/node_modules/proj4/LICENSE.md "$page/licenses/proj4js.md"
+cp "$(one "$sources/expat-*/")expat/COPYING" "$page/licenses/expat.txt"
+cp "$(one "$sources/libzip-*/")LICENSE" "$page/licenses/libzip.txt"
+cp "$(one "$sources/zlib-*/")LICENSE" "$page/licenses/zlib.txt"
 
 rm -f "$build/morvane-web.zip"
-(cd "$build" && python3 -m zipfile -c morvane-web.zip page/)
-echo "build-web: $build/page/index.html and $build/morvane-web.zip" \
+(cd "$build" && python3 -m zipfile -c morvane-web.zip morvane-web/)
+echo "build-web: $build/morvane-web/index.html and $build/morvane-web.zip" \
     "($(du -sk "$page" | cut -f1) KB)"

@@ -27,4 +27,4 @@ if [[ ! -x $check ]]; then
     cmake -S . -B build -G Ninja >/dev/null
     cmake --build build --target morvane-check
 fi
-MORVANE_WEB_PAGE=$build/page MORVANE_CHECK=$check node --test tests/web/
+MORVANE_WEB_PAGE=$build/morvane-web MORVANE_CHECK=$check node --test tests/web/
