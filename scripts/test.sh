@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test; then the browser
-# page's tests (scripts/test-web.sh); then builds the fuzz
-# targets with clang and runs each a short while over its corpus, so that a
-# change that breaks them or that they crash on fails here; then builds the
-# core tests again with AddressSanitizer and UndefinedBehaviorSanitizer into
+# page's tests in chromium (scripts/test-web.sh); then builds the fuzz targets
+# with clang and runs each a short while over its corpus, so that a change
+# that breaks them or that they crash on fails here; then builds the core
+# tests again with AddressSanitizer and UndefinedBehaviorSanitizer into
 # build-asan/ and runs them there, so that no memory error or undefined
 # behaviour passes unnoticed.
 set -euo pipefail

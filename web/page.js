@@ -168,9 +168,10 @@ function show(result) {
     $('result').textContent = result.text.replace(/\r\n/g, '\n');
     $('outcome').hidden = false;
     fillTable(result.table);
-    const zoneKnown = result.units.every((u) => u.error || u.zone);
+    // GeoJSON needs each file's zone: a map sheet states it, a SIMA file not.
+    checked.zoneKnown = result.units.every((u) => u.error || u.zone);
     $('zone').value = '0';
-    $('zone').parentElement.classList.toggle('needs-zone', !zoneKnown);
+    zoneChosen();
     const units = result.units.map((u, i) => ({...u, index: i})).filter((u) => !u.error);
     const select = $('plot-unit');
     select.replaceChildren(...units.map((u) => new Option(u.name, u.index)));
@@ -272,6 +273,12 @@ $('save-csv').addEventListener('click', () => saveFindings(1, 'csv', 'text/csv;c
 $('save-json').addEventListener('click', () => saveFindings(0, 'jsonl', 'application/jsonl'));
 $('save-geojson').addEventListener('click', () => saveFindings(2, 'geojson', 'application/geo+json'));
 $('print').addEventListener('click', printReport);
+function zoneChosen() {
+    const missing = !checked.zoneKnown && $('zone').value === '0';
+    $('save-geojson').disabled = missing;
+    $('save-geojson').title = missing ? '系を選ぶと保存できます' : '';
+}
+$('zone').addEventListener('change', zoneChosen);
 $('plot-unit').addEventListener('change', (e) => showPlot(Number(e.target.value)));
 $('plot-all').addEventListener('click', () => plot.frameAll());
 $('findings').addEventListener('click', (e) => {
