@@ -129,7 +129,7 @@ std::to_chars_result put(char* first, char* last, const std::string& text) {
 }
 
 // "inf", "-inf", "nan" or "-nan", as the standard ones write them.
-std::string specialText(double value) {
+std::string nonFiniteText(double value) {
     const std::string sign = std::signbit(value) ? "-" : "";
     return sign + (std::isnan(value) ? "nan" : "inf");
 }
@@ -140,7 +140,7 @@ enum class Notation { Fixed, Scientific, Shorter };
 
 std::string formatted(double value, Notation notation) {
     if (!std::isfinite(value))
-        return specialText(value);
+        return nonFiniteText(value);
     const std::string sign = std::signbit(value) ? "-" : "";
     const Decimal d = shortest(value);
     if (notation == Notation::Scientific)
@@ -183,7 +183,7 @@ std::to_chars_result toChars(char* first, char* last, double value, std::chars_f
 std::to_chars_result toChars(char* first, char* last, double value, std::chars_format format,
                              int precision) {
     if (!std::isfinite(value))
-        return put(first, last, specialText(value));
+        return put(first, last, nonFiniteText(value));
     const char* conversion = format == std::chars_format::fixed ? "%.*f" : "%.*e";
     const int size = std::snprintf(nullptr, 0, conversion, precision, value);
     std::string text(static_cast<std::size_t>(size), '\0');
