@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test; then cross-builds the
 # Windows command line and compares it under wine with the Linux one
-# (scripts/test-windows.sh); then builds the fuzz
+# (scripts/test-windows.sh); then the browser page's tests in chromium
+# (scripts/test-web.sh); then builds the fuzz
 # targets with clang and runs each a short while over its corpus, so that a
 # change that breaks them or that they crash on fails here; then builds the
 # core tests again with AddressSanitizer and UndefinedBehaviorSanitizer into
@@ -16,6 +17,9 @@ ctest --test-dir build --output-on-failure -j "$(nproc)"
 # The Windows command line, cross-built and run under wine, against the Linux
 # build just tested.
 scripts/test-windows.sh build
+
+# The browser page, built with emscripten and driven in chromium.
+scripts/test-web.sh
 
 fuzz/run.sh --each 25
 

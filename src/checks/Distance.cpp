@@ -1,5 +1,6 @@
 #include "checks/Distance.h"
 
+#include "core/DoubleText.h"
 #include "core/NumberFormat.h"
 
 #include <charconv>
@@ -16,7 +17,7 @@ std::int64_t millimetresFrom(double bound) {
     if (bound == 0)
         return 0;
     char buf[40];
-    const auto end = std::to_chars(buf, buf + sizeof buf, bound, std::chars_format::scientific).ptr;
+    const auto end = toChars(buf, buf + sizeof buf, bound, std::chars_format::scientific).ptr;
     const std::string text(buf, end); // "-d.ddde-xx"
     const bool negative = text[0] == '-';
     const std::size_t e = text.find('e');

@@ -1,5 +1,6 @@
 #include "core/LeadingNumber.h"
 
+#include "core/DoubleText.h"
 #include "core/RunError.h"
 
 #include <algorithm>
@@ -160,7 +161,7 @@ double decimalNumber(std::string_view s, std::size_t& length) {
     // from_chars, not strtod: no locale can change the decimal separator,
     // and the window toolkit sets the user's.
     double value = 0;
-    const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
+    const auto [end, error] = fromChars(number.data(), number.data() + number.size(), value);
     if (error == std::errc::result_out_of_range) {
         if (decimalMagnitude(whole, fraction, exponent) > 0)
             throw runError(ErrorNumber::Overflow);

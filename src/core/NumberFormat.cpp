@@ -1,5 +1,7 @@
 #include "core/NumberFormat.h"
 
+#include "core/DoubleText.h"
+
 #include <charconv>
 #include <cmath>
 #include <string>
@@ -22,8 +24,8 @@ std::string thousandthsDigits(double value) {
     // "d.dddddddddddddde±x": 15 significant digits and a decimal exponent,
     // from to_chars so that no locale can change the decimal separator.
     char buf[64];
-    const auto scientific = std::to_chars(buf, buf + sizeof buf, std::fabs(value),
-                                          std::chars_format::scientific, SignificantDigits - 1);
+    const auto scientific = toChars(buf, buf + sizeof buf, std::fabs(value),
+                                    std::chars_format::scientific, SignificantDigits - 1);
     std::string digits;
     digits += buf[0];
     digits.append(buf + 2, SignificantDigits - 1);
@@ -93,7 +95,7 @@ std::u16string formatThreeDecimals(double value) {
 
 std::u16string formatShortest(double value) {
     char buf[32];
-    const auto end = std::to_chars(buf, buf + sizeof buf, value).ptr;
+    const auto end = toChars(buf, buf + sizeof buf, value).ptr;
     return widen(std::string(buf, end));
 }
 
@@ -102,7 +104,7 @@ std::string formatPlainDecimal(double value) {
     // trips; the largest double has 309 integer digits, the smallest 1074
     // decimals.
     char buf[1100];
-    const auto end = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed).ptr;
+    const auto end = toChars(buf, buf + sizeof buf, value, std::chars_format::fixed).ptr;
     return std::string(buf, end);
 }
 

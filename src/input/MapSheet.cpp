@@ -1,5 +1,6 @@
 #include "input/MapSheet.h"
 
+#include "core/DoubleText.h"
 #include "core/NumberFormat.h"
 #include "core/PointTable.h"
 #include "core/RunError.h"
@@ -99,7 +100,7 @@ std::optional<double> decimalValue(std::string_view text) {
     if (text.size() > 1 && text.front() == '+' && text[1] != '-')
         text.remove_prefix(1);
     double value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    const auto [end, error] = fromChars(text.data(), text.data() + text.size(), value);
     if (error == std::errc::result_out_of_range && end == text.data() + text.size())
         throw runError(ErrorNumber::Overflow);
     if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value))

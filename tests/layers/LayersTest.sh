@@ -22,8 +22,9 @@ declare -A below=(
     # that drawing loads, so that it loads Qt only to draw.
     [ui]="core output export run print plot"
     [cli]="core output export run drawing"
+    [web]="core output export run"
 )
-qt_free="core input checks output export run drawing cli"
+qt_free="core input checks output export run drawing cli web"
 
 failures=0
 fail() {
