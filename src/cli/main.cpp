@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <filesystem>
 #include <memory>
@@ -39,11 +40,20 @@ std::vector<std::string> lineEnds(std::vector<std::string> pieces, bool crlf) {
         std::string& text = pieces[p];
         const bool lineFeedNext =
             p + 1 < pieces.size() && !pieces[p + 1].empty() && pieces[p + 1].front() == '\n';
+        // Each stretch up to a CR moves down at once.
         std::size_t kept = 0;
-        for (std::size_t i = 0; i < text.size(); ++i) {
-            const bool lineFeedAfter = i + 1 < text.size() ? text[i + 1] == '\n' : lineFeedNext;
-            if (!(text[i] == '\r' && lineFeedAfter))
-                text[kept++] = text[i];
+        for (std::size_t from = 0;;) {
+            const std::size_t cr = text.find('\r', from);
+            const std::size_t stop = cr == std::string::npos ? text.size() : cr;
+            if (kept != from)
+                std::memmove(text.data() + kept, text.data() + from, stop - from);
+            kept += stop - from;
+            if (cr == std::string::npos)
+                break;
+            const bool lineFeedAfter = cr + 1 < text.size() ? text[cr + 1] == '\n' : lineFeedNext;
+            if (!lineFeedAfter)
+                text[kept++] = '\r';
+            from = cr + 1;
         }
         text.resize(kept);
     }

@@ -2,6 +2,7 @@
 
 #include "core/DoubleText.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <string>
@@ -19,41 +20,78 @@ std::u16string widen(const std::string& s) {
 
 // The digits formatThreeDecimals shows of |value|, down to the thousandths,
 // without the point: the value's 15-significant-digit decimal form rounded
-// half away from zero. Empty for a value below half a thousandth.
-std::string thousandthsDigits(double value) {
-    // "d.dddddddddddddde±x": 15 significant digits and a decimal exponent,
-    // from to_chars so that no locale can change the decimal separator.
+// half away from zero. Empty for a value below half a thousandth. Kept on the
+// stack: a report of 166,167 findings formats a million of them.
+struct Thousandths {
+    // The largest double has 309 integer digits; one more for a carry.
+    char digits[320];
+    int size = 0;
+    std::string_view view() const { return {digits, static_cast<std::size_t>(size)}; }
+};
+
+// The value's 15-significant-digit decimal form: its digits, and the
+// decimal exponent of the first. From to_chars, so that no locale can change
+// the decimal separator.
+int fifteenDigits(double magnitude, char (&digits)[SignificantDigits]) {
     char buf[64];
-    const auto scientific = toChars(buf, buf + sizeof buf, std::fabs(value),
-                                    std::chars_format::scientific, SignificantDigits - 1);
-    std::string digits;
-    digits += buf[0];
-    digits.append(buf + 2, SignificantDigits - 1);
-    const char* exponentText = buf + SignificantDigits + 2;
+    // The shortest form first, at a fraction of the cost: when it has at most
+    // 15 significant digits it is the 15-digit form, as 15-digit decimals lie
+    // several units in the last place apart and so only one of them is within
+    // half a unit of the value. Coordinates in millimetres always are.
+    auto written = toChars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific);
+    const char* mark = std::find(buf, written.ptr, 'e');
+    // "d.ddde±x" or "de±x".
+    const auto shortest = (mark - buf > 1 ? mark - buf - 1 : 1);
+    if (shortest <= SignificantDigits) {
+        digits[0] = buf[0];
+        const char* rest = mark - buf > 1 ? buf + 2 : mark;
+        char* end = std::copy(rest, mark, digits + 1);
+        std::fill(end, digits + SignificantDigits, '0');
+    } else {
+        // "d.dddddddddddddde±x".
+        written = toChars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific,
+                          SignificantDigits - 1);
+        mark = buf + SignificantDigits + 1;
+        digits[0] = buf[0];
+        std::copy(static_cast<const char*>(buf + 2), mark, digits + 1);
+    }
+    const char* exponentText = mark + 1;
     if (*exponentText == '+')
         ++exponentText;
     int exponent = 0;
-    std::from_chars(exponentText, scientific.ptr, exponent);
+    std::from_chars(exponentText, written.ptr, exponent);
+    return exponent;
+}
+
+Thousandths thousandthsDigits(double value) {
+    char digits[SignificantDigits];
+    const int exponent = fifteenDigits(std::fabs(value), digits);
 
     // The digits to keep are those down to the thousandths: exponent + 1
     // integer digits and three decimals.
     const int keep = exponent + 1 + Decimals;
-    std::string kept;
+    Thousandths kept;
     bool roundUp = false;
     if (keep >= SignificantDigits) {
-        kept = digits + std::string(keep - SignificantDigits, '0');
+        std::copy(digits, digits + SignificantDigits, kept.digits);
+        std::fill(kept.digits + SignificantDigits, kept.digits + keep, '0');
+        kept.size = keep;
     } else if (keep >= 0) {
-        kept = digits.substr(0, keep);
+        std::copy(digits, digits + keep, kept.digits);
+        kept.size = keep;
         roundUp = digits[keep] >= '5';
     }
     if (roundUp) {
-        int i = static_cast<int>(kept.size()) - 1;
-        for (; i >= 0 && kept[i] == '9'; --i)
-            kept[i] = '0';
-        if (i >= 0)
-            ++kept[i];
-        else
-            kept.insert(kept.begin(), '1');
+        int i = kept.size - 1;
+        for (; i >= 0 && kept.digits[i] == '9'; --i)
+            kept.digits[i] = '0';
+        if (i >= 0) {
+            ++kept.digits[i];
+        } else {
+            std::copy_backward(kept.digits, kept.digits + kept.size, kept.digits + kept.size + 1);
+            kept.digits[0] = '1';
+            ++kept.size;
+        }
     }
     return kept;
 }
@@ -63,9 +101,9 @@ std::string thousandthsDigits(double value) {
 std::int64_t shownThousandths(double value) {
     if (!std::isfinite(value))
         return std::isnan(value) ? 0 : (value < 0 ? -ThousandthsLimit : ThousandthsLimit);
-    const std::string kept = thousandthsDigits(value);
+    const Thousandths kept = thousandthsDigits(value);
     std::int64_t count = 0;
-    for (const char digit : kept) {
+    for (const char digit : kept.view()) {
         count = count * 10 + (digit - '0');
         if (count >= ThousandthsLimit) {
             count = ThousandthsLimit;
@@ -75,22 +113,39 @@ std::int64_t shownThousandths(double value) {
     return value < 0 ? -count : count;
 }
 
-std::u16string formatThreeDecimals(double value) {
-    if (!std::isfinite(value))
-        return widen(std::isnan(value) ? "NaN" : (value < 0 ? "-Inf" : "Inf"));
-
-    std::string kept = thousandthsDigits(value);
-    if (kept.size() < Decimals + 1)
-        kept.insert(0, Decimals + 1 - kept.size(), '0');
-    const std::size_t point = kept.size() - Decimals;
-    const std::size_t firstNonZero = kept.find_first_not_of('0');
+void appendThreeDecimals(std::u16string& out, double value) {
+    if (!std::isfinite(value)) {
+        const std::string_view word = std::isnan(value) ? "NaN" : (value < 0 ? "-Inf" : "Inf");
+        out.append(word.begin(), word.end());
+        return;
+    }
+    const Thousandths kept = thousandthsDigits(value);
+    const std::string_view digits = kept.view();
+    if (value < 0)
+        out += u'-';
+    // At least one integer digit: the leading zeros of a short count are
+    // shown down to "0.", those of a long one are none.
+    const int missing = Decimals + 1 - kept.size;
+    if (missing > 0) {
+        out += u'0';
+        out += u'.';
+        out.append(static_cast<std::size_t>(missing - 1), u'0');
+        out.append(digits.begin(), digits.end());
+        return;
+    }
+    const std::size_t point = digits.size() - Decimals;
+    const std::size_t firstNonZero = digits.find_first_not_of('0');
     const std::size_t start = std::min(firstNonZero, point - 1);
+    out.append(digits.begin() + static_cast<std::ptrdiff_t>(start),
+               digits.begin() + static_cast<std::ptrdiff_t>(point));
+    out += u'.';
+    out.append(digits.begin() + static_cast<std::ptrdiff_t>(point), digits.end());
+}
 
-    std::string out = value < 0 ? "-" : "";
-    out += kept.substr(start, point - start);
-    out += '.';
-    out += kept.substr(point);
-    return widen(out);
+std::u16string formatThreeDecimals(double value) {
+    std::u16string out;
+    appendThreeDecimals(out, value);
+    return out;
 }
 
 std::u16string formatShortest(double value) {
@@ -108,10 +163,16 @@ std::string formatPlainDecimal(double value) {
     return std::string(buf, end);
 }
 
-std::u16string formatInteger(std::int32_t value) {
+void appendInteger(std::u16string& out, std::int32_t value) {
     char buf[16];
     const auto end = std::to_chars(buf, buf + sizeof buf, value).ptr;
-    return widen(std::string(buf, end));
+    out.append(buf, end);
+}
+
+std::u16string formatInteger(std::int32_t value) {
+    std::u16string out;
+    appendInteger(out, value);
+    return out;
 }
 
 } // namespace morvane

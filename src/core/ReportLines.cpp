@@ -18,11 +18,21 @@ std::u16string_view reportHeading(FindingKind kind) {
     return u"";
 }
 
+void appendFindingReportLine(std::u16string& out, const PointTable& table, const Finding& finding,
+                             bool first) {
+    if (!first) {
+        appendFindingPointLine(out, table, finding.second, finding.first);
+        return;
+    }
+    appendFindingPointLine(out, table, finding.first, finding.second);
+    out += u"  較差 ";
+    appendThreeDecimals(out, finding.distance);
+}
+
 std::u16string findingReportLine(const PointTable& table, const Finding& finding, bool first) {
-    if (!first)
-        return findingPointLine(table, finding.second, finding.first);
-    return findingPointLine(table, finding.first, finding.second) + u"  較差 " +
-           formatThreeDecimals(finding.distance);
+    std::u16string line;
+    appendFindingReportLine(line, table, finding, first);
+    return line;
 }
 
 ReportLines::ReportLines(const PointTable& table) : m_table(&table) {}
@@ -32,17 +42,22 @@ std::size_t ReportLines::size() const {
 }
 
 std::u16string ReportLines::operator[](std::size_t i) const {
-    if (!m_table)
-        return m_kept[i];
-    const Finding& finding = m_table->findings[i / ReportLinesPerFinding];
-    switch (i % ReportLinesPerFinding) {
-    case 0:
-        return std::u16string(reportHeading(finding.kind));
-    case 1:
-        return findingReportLine(*m_table, finding, true);
-    default:
-        return findingReportLine(*m_table, finding, false);
+    std::u16string line;
+    appendTo(line, i);
+    return line;
+}
+
+void ReportLines::appendTo(std::u16string& out, std::size_t i) const {
+    if (!m_table) {
+        out += m_kept[i];
+        return;
     }
+    const Finding& finding = m_table->findings[i / ReportLinesPerFinding];
+    const auto part = i % ReportLinesPerFinding;
+    if (part == 0)
+        out += reportHeading(finding.kind);
+    else
+        appendFindingReportLine(out, *m_table, finding, part == 1);
 }
 
 } // namespace morvane

@@ -16,6 +16,8 @@ std::u16string_view reportHeading(FindingKind kind);
 // The report line of a finding's point: its point line, then "  較差 " and
 // the distance for the finding's first point.
 std::u16string findingReportLine(const PointTable& table, const Finding& finding, bool first);
+void appendFindingReportLine(std::u16string& out, const PointTable& table, const Finding& finding,
+                             bool first);
 
 // The lines of a report, 0-based: either the lines of a table's findings,
 // made from each finding and its two points when asked for (a report of many
@@ -30,6 +32,9 @@ public:
     std::size_t size() const;
     bool empty() const { return size() == 0; }
     std::u16string operator[](std::size_t i) const;
+    // Line i added to the end of out: a whole report made without a string
+    // for each line.
+    void appendTo(std::u16string& out, std::size_t i) const;
 
 private:
     const PointTable* m_table = nullptr;

@@ -46,6 +46,19 @@ std::string toUtf8(std::u16string_view text) {
     std::string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
+        // Runs of ASCII, most of a report, go in at once.
+        std::size_t ascii = i;
+        while (ascii < text.size() && text[ascii] < 0x80)
+            ++ascii;
+        if (ascii > i) {
+            const std::size_t start = out.size();
+            out.resize(start + (ascii - i));
+            std::copy(text.begin() + static_cast<std::ptrdiff_t>(i),
+                      text.begin() + static_cast<std::ptrdiff_t>(ascii), out.begin() + start);
+            if (ascii == text.size())
+                break;
+            i = ascii;
+        }
         const char16_t u = text[i];
         if (startsSurrogatePair(text, i)) {
             appendUtf8(out, 0x10000 + ((char32_t(u) - 0xD800) << 10) + (text[i + 1] - 0xDC00));

@@ -2,9 +2,9 @@
 
 #include "checks/CoincidentPoints.h"
 #include "checks/DuplicateNames.h"
-#include "checks/LookAlikeNames.h"
 #include "checks/DuplicateNumbers.h"
 #include "checks/KeySort.h"
+#include "checks/LookAlikeNames.h"
 #include "core/LeadingNumber.h"
 #include "core/NumberFormat.h"
 #include "core/PathText.h"
@@ -117,7 +117,7 @@ void putReportIntoResultText(const PointTable& table, UiSink& ui, std::u16string
     };
     const ReportLines lines = table.writtenReportLines();
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        text += lines[i];
+        lines.appendTo(text, i);
         text += LineBreak;
         if (text.size() >= ResultTextPiece)
             addText();
