@@ -7,6 +7,11 @@
 
 namespace morvane {
 
+namespace {
+// The heading, the two point lines and a spacer.
+constexpr std::int32_t ItemsPerFinding = 4;
+} // namespace
+
 bool writeFinding(PointTable& table, UiSink& ui, FindingKind kind, std::u16string_view listHeading,
                   double first, double second, double dist) {
     if (table.reportFull)
@@ -19,6 +24,11 @@ bool writeFinding(PointTable& table, UiSink& ui, FindingKind kind, std::u16strin
     table.findings.push_back({kind, roundHalfEven(first), roundHalfEven(second), dist});
     const Finding& finding = table.findings.back();
     table.nextReportLine += ReportLinesPerFinding;
+    if (!ui.showsResultItems()) {
+        for (std::int32_t item = 0; item < ItemsPerFinding; ++item)
+            ui.addResultItem({});
+        return true;
+    }
     // The list shows the report's point lines, made as the report makes them.
     ui.addResultItem(std::u16string(listHeading));
     ui.addResultItem(findingReportLine(table, finding, true));

@@ -39,6 +39,7 @@ public:
     void clearResultList() override;
     void addResultItem(const std::u16string& text) override;
     std::int32_t resultItemCount() override { return m_itemCount; }
+    bool showsResultItems() override { return m_keepItems; }
     // Kept in UTF-8, as it is printed, in pieces as the run adds them: a full
     // report is the largest thing a run of the command line holds, and is
     // held once, never copied into a larger string as it grows.

@@ -67,6 +67,10 @@ public:
     virtual void redraw() = 0;
     virtual void clearResultList() = 0;
     virtual void addResultItem(const std::u16string& text) = 0;
+    // False for a front end that only counts the list's items and never shows
+    // them: a finding then adds its four items empty rather than making two
+    // more point lines of it.
+    virtual bool showsResultItems() { return true; }
     virtual std::int32_t resultItemCount() = 0;
     virtual std::u16string resultText() = 0;
     virtual void setResultText(const std::u16string& text) = 0;

@@ -490,6 +490,24 @@ TEST_F(CheckRun, ErrorTextCarriesNumberAndMessage) {
     EXPECT_EQ(sink.messages.at(0), u"実行時エラー '53':\r\n\r\nファイルが見つかりません。");
 }
 
+// A front end that only counts the list (the command line without --list)
+// gets the same count and the same report, without the items' texts.
+TEST_F(CheckRun, AListThatIsOnlyCountedChangesNothingElse) {
+    TempFile file(simaFile(
+        {u"A01,1,P1,1,1,", u"A01,2,P1,1,2,", u"A01,3,Q,5,5,", u"A01,4,R,5,5.01,", u"Z,5,P1,9,9,"}));
+    RecordingUiSink shown;
+    RecordingUiSink counted;
+    counted.showsItems = false;
+    ASSERT_EQ(runFile(data(), shown, file.path()), test::Completes);
+    ASSERT_EQ(runFile(data(), counted, file.path()), test::Completes);
+    EXPECT_EQ(counted.items.size(), shown.items.size());
+    EXPECT_EQ(shown.items.size(), 12u); // two names, one place
+    EXPECT_TRUE(std::all_of(counted.items.begin(), counted.items.end(),
+                            [](const std::u16string& item) { return item.empty(); }));
+    EXPECT_EQ(counted.resultField, shown.resultField);
+    EXPECT_EQ(counted.messages, shown.messages);
+}
+
 TEST_F(CheckRun, PartialFindingsAreDroppedWhenARunFails) {
     // The name check finds a pair, then the coordinate check's keys overflow.
     TempFile file(simaFile({u"A01,1,P1,1,1,", u"A01,2,P1,1,2,", u"A01,3,Q,1e306,1,"}));

@@ -26,6 +26,8 @@ public:
 
     std::vector<std::string> calls;
     std::vector<std::u16string> items;
+    // As a front end that only counts the list's items.
+    bool showsItems = true;
     std::u16string resultField = u"結果";
     std::vector<std::u16string> questions;
     std::vector<std::u16string> messages;
@@ -65,6 +67,7 @@ public:
         show("clearResultList");
         items.clear();
     }
+    bool showsResultItems() override { return showsItems; }
     void addResultItem(const std::u16string& text) override {
         record("addResultItem");
         items.push_back(text);
