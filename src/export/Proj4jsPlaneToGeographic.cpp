@@ -21,7 +21,7 @@ EM_JS(int, morvaneToLonLat, (int zone, double x, double y, double* lonLat), {
 
 } // namespace
 
-PlaneToGeographic::PlaneToGeographic(std::int32_t zone) : m_zone(zone) {
+PlaneToGeographic::PlaneToGeographic(std::int32_t zone, bool) : m_zone(zone) {
     if (zone < FirstPlaneZone || zone > LastPlaneZone)
         throw ProjectionError("no plane rectangular zone " + std::to_string(zone) +
                               " (zones are 1 to 19)");
