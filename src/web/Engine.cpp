@@ -292,7 +292,7 @@ EMSCRIPTEN_KEEPALIVE const char* morvane_print_layout() {
     Engine& e = engine();
     std::vector<ReportToPrint> reports;
     for (const KeptUnit& kept : e.units)
-        reports.push_back({kept.report.lines, kept.report.summary});
+        reports.push_back({ReportLines(kept.report.lines), kept.report.summary});
     WebPrinter printer;
     WebSink quiet(e.lower, e.tolerance, e.checks, {});
     printReports(reports, quiet, printer);
