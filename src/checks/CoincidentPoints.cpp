@@ -191,8 +191,8 @@ CheckEnd checkCoincidentPoints(PointTable& table, UiSink& ui) {
         }
 
         for (const Pair& pair : pairs) {
-            if (!writeFinding(table, ui, FindingKind::CoincidentPoint, u"同位置座標",
-                              table.sortOrder[i], table.sortOrder[pair.second], pair.dist))
+            if (!writeFinding(table, ui, FindingKind::CoincidentPoint, table.sortOrder[i],
+                              table.sortOrder[pair.second], pair.dist))
                 return CheckEnd::ReportFull;
             if (!asked && table.nextReportLine > questionAfterLine) {
                 if (ui.askYesNo(u"同位置座標が多すぎます。処理を中止しますか？") == Answer::Yes)

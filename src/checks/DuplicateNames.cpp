@@ -79,7 +79,7 @@ CheckEnd reportSameNames(PointTable& table, UiSink& ui, const NameOf& nameOf) {
             if (isBlankName(nameOf(pa)))
                 continue;
             const double dist = distance(table.xs[pa], table.ys[pa], table.xs[pb], table.ys[pb]);
-            if (!writeFinding(table, ui, FindingKind::DuplicateName, u"同一名称", a, b, dist))
+            if (!writeFinding(table, ui, FindingKind::DuplicateName, a, b, dist))
                 return CheckEnd::ReportFull;
             if (!asked && table.nextReportLine > QuestionAfterReportPos) {
                 if (ui.askYesNo(u"同一名称が多すぎます。処理を中止しますか？") == Answer::Yes)

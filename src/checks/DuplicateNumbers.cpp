@@ -73,7 +73,7 @@ CheckEnd checkDuplicateNumbers(PointTable& table, UiSink& ui) {
         const std::int32_t a = positionOf(order[i - 1]);
         const std::int32_t b = positionOf(order[i]);
         const double dist = distance(table.xs[a], table.ys[a], table.xs[b], table.ys[b]);
-        if (!writeFinding(table, ui, FindingKind::DuplicateNumber, u"同一点番号", a, b, dist))
+        if (!writeFinding(table, ui, FindingKind::DuplicateNumber, a, b, dist))
             return CheckEnd::ReportFull;
         if (!asked && table.nextReportLine > questionAfterLine) {
             if (ui.askYesNo(u"同一点番号が多すぎます。処理を中止しますか？") == Answer::Yes)

@@ -12,8 +12,8 @@ namespace {
 constexpr std::int32_t ItemsPerFinding = 4;
 } // namespace
 
-bool writeFinding(PointTable& table, UiSink& ui, FindingKind kind, std::u16string_view listHeading,
-                  double first, double second, double dist) {
+bool writeFinding(PointTable& table, UiSink& ui, FindingKind kind, double first, double second,
+                  double dist) {
     if (table.reportFull)
         return false;
     if (checkedAdd(table.nextReportLine, ReportLinesPerFinding - 1) > TableCapacity) {
@@ -30,7 +30,7 @@ bool writeFinding(PointTable& table, UiSink& ui, FindingKind kind, std::u16strin
         return true;
     }
     // The list shows the report's point lines, made as the report makes them.
-    ui.addResultItem(std::u16string(listHeading));
+    ui.addResultItem(std::u16string(listHeading(kind)));
     ui.addResultItem(findingReportLine(table, finding, true));
     ui.addResultItem(findingReportLine(table, finding, false));
     ui.addResultItem(u" ");

@@ -16,7 +16,7 @@ class UiSink;
 // which the finding, kept in table.findings, makes when they are read. A finding is written whole
 // or not at all: when its three lines no longer fit in the report, nothing is written, the report
 // is marked full and the user told once; returns false.
-bool writeFinding(PointTable& table, UiSink& ui, FindingKind kind, std::u16string_view listHeading,
-                  double first, double second, double dist);
+bool writeFinding(PointTable& table, UiSink& ui, FindingKind kind, double first, double second,
+                  double dist);
 
 } // namespace morvane

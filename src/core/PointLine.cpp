@@ -50,10 +50,4 @@ void appendFindingPointLine(std::u16string& out, const PointTable& table, double
     }
 }
 
-std::u16string findingPointLine(const PointTable& table, double position, double other) {
-    std::u16string line;
-    appendFindingPointLine(line, table, position, other);
-    return line;
-}
-
 } // namespace morvane

@@ -15,11 +15,10 @@ std::u16string pointLine(const PointTable& table, double position);
 // The same, added to the end of out.
 void appendPointLine(std::u16string& out, const PointTable& table, double position);
 
-// The line of a finding's point at position whose other point is at other: the
-// point line, then, when the two points come from different files of a job,
-// two spaces and the label of the point's file. Within one file the lines stay
-// as a run of that file alone prints them.
-std::u16string findingPointLine(const PointTable& table, double position, double other);
+// Adds the line of a finding's point at position whose other point is at
+// other to out: the point line, then, when the two points come from different
+// files of a job, two spaces and the label of the point's file. Within one
+// file the lines stay as a run of that file alone prints them.
 void appendFindingPointLine(std::u16string& out, const PointTable& table, double position,
                             double other);
 

@@ -29,6 +29,11 @@ void appendFindingReportLine(std::u16string& out, const PointTable& table, const
     appendThreeDecimals(out, finding.distance);
 }
 
+std::u16string_view listHeading(FindingKind kind) {
+    // The list names a coincident pair as the window always has.
+    return kind == FindingKind::CoincidentPoint ? u"同位置座標" : reportHeading(kind);
+}
+
 std::u16string findingReportLine(const PointTable& table, const Finding& finding, bool first) {
     std::u16string line;
     appendFindingReportLine(line, table, finding, first);

@@ -10,8 +10,9 @@ namespace morvane {
 
 struct PointTable;
 
-// The report's heading of a finding of this kind.
+// The report's heading of a finding of this kind, and the list's.
 std::u16string_view reportHeading(FindingKind kind);
+std::u16string_view listHeading(FindingKind kind);
 
 // The report line of a finding's point: its point line, then "  較差 " and
 // the distance for the finding's first point.

@@ -68,7 +68,7 @@ inline void coincidentPointScan(PointTable& d, UiSink& ui) {
             const double dist = distance(d.xs[a], d.ys[a], d.xs[b], d.ys[b]);
             if (!band.contains(dist))
                 continue;
-            if (!writeFinding(d, ui, FindingKind::CoincidentPoint, u"同位置座標", d.sortOrder[i],
+            if (!writeFinding(d, ui, FindingKind::CoincidentPoint, d.sortOrder[i],
                               d.sortOrder[i + j], dist))
                 return;
             if (!asked && d.nextReportLine > questionAfterLine) {
