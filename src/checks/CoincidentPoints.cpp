@@ -112,8 +112,8 @@ struct Pair {
 
 CheckEnd checkCoincidentPoints(PointTable& table, UiSink& ui) {
     sortByX(table);
-    const std::int32_t questionAfterLine = checkedAdd(table.nextReportLine, QuestionAfterLines);
-    bool asked = false;
+    CheckFindings findings(table, ui, FindingKind::CoincidentPoint,
+                           checkedAdd(table.nextReportLine, QuestionAfterLines));
     if (table.reportFull)
         return CheckEnd::ReportFull;
 
@@ -191,14 +191,9 @@ CheckEnd checkCoincidentPoints(PointTable& table, UiSink& ui) {
         }
 
         for (const Pair& pair : pairs) {
-            if (!writeFinding(table, ui, FindingKind::CoincidentPoint, table.sortOrder[i],
-                              table.sortOrder[pair.second], pair.dist))
-                return CheckEnd::ReportFull;
-            if (!asked && table.nextReportLine > questionAfterLine) {
-                if (ui.askYesNo(u"同位置座標が多すぎます。処理を中止しますか？") == Answer::Yes)
-                    return CheckEnd::Stopped;
-                asked = true;
-            }
+            if (const auto end =
+                    findings.add(table.sortOrder[i], table.sortOrder[pair.second], pair.dist))
+                return *end;
         }
     }
     return CheckEnd::Finished;

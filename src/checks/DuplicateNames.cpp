@@ -56,7 +56,7 @@ void nextSameName(const PointTable& table, const NameOf& nameOf, std::int32_t be
 // the name of a position as it is compared.
 template <typename NameOf>
 CheckEnd reportSameNames(PointTable& table, UiSink& ui, const NameOf& nameOf) {
-    bool asked = false;
+    CheckFindings findings(table, ui, FindingKind::DuplicateName, QuestionAfterReportPos);
     std::vector<std::int32_t> next;
     std::int32_t runBegin = 1;
     while (runBegin < table.pointCount) {
@@ -79,13 +79,8 @@ CheckEnd reportSameNames(PointTable& table, UiSink& ui, const NameOf& nameOf) {
             if (isBlankName(nameOf(pa)))
                 continue;
             const double dist = distance(table.xs[pa], table.ys[pa], table.xs[pb], table.ys[pb]);
-            if (!writeFinding(table, ui, FindingKind::DuplicateName, a, b, dist))
-                return CheckEnd::ReportFull;
-            if (!asked && table.nextReportLine > QuestionAfterReportPos) {
-                if (ui.askYesNo(u"同一名称が多すぎます。処理を中止しますか？") == Answer::Yes)
-                    return CheckEnd::Stopped;
-                asked = true;
-            }
+            if (const auto end = findings.add(a, b, dist))
+                return *end;
         }
         runBegin = runEnd;
     }

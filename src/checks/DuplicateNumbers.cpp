@@ -65,21 +65,16 @@ CheckEnd checkDuplicateNumbers(PointTable& table, UiSink& ui) {
             order.push_back(numberThenPosition(table.numbers[p], p));
     sortByNumber(order);
 
-    const std::int32_t questionAfterLine = checkedAdd(table.nextReportLine, QuestionAfterLines);
-    bool asked = false;
+    CheckFindings findings(table, ui, FindingKind::DuplicateNumber,
+                           checkedAdd(table.nextReportLine, QuestionAfterLines));
     for (std::size_t i = 1; i < order.size(); ++i) {
         if (!sameNumber(order[i - 1], order[i]))
             continue;
         const std::int32_t a = positionOf(order[i - 1]);
         const std::int32_t b = positionOf(order[i]);
         const double dist = distance(table.xs[a], table.ys[a], table.xs[b], table.ys[b]);
-        if (!writeFinding(table, ui, FindingKind::DuplicateNumber, a, b, dist))
-            return CheckEnd::ReportFull;
-        if (!asked && table.nextReportLine > questionAfterLine) {
-            if (ui.askYesNo(u"同一点番号が多すぎます。処理を中止しますか？") == Answer::Yes)
-                return CheckEnd::Stopped;
-            asked = true;
-        }
+        if (const auto end = findings.add(a, b, dist))
+            return *end;
     }
     return CheckEnd::Finished;
 }

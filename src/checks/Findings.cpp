@@ -37,4 +37,16 @@ bool writeFinding(PointTable& table, UiSink& ui, FindingKind kind, double first,
     return true;
 }
 
+std::optional<CheckEnd> CheckFindings::add(double first, double second, double dist) {
+    if (!writeFinding(m_table, m_ui, m_kind, first, second, dist))
+        return CheckEnd::ReportFull;
+    if (!m_asked && m_table.nextReportLine > m_questionAfterLine) {
+        m_asked = true;
+        if (m_ui.askYesNo(std::u16string(listHeading(m_kind)) +
+                          u"が多すぎます。処理を中止しますか？") == Answer::Yes)
+            return CheckEnd::Stopped;
+    }
+    return std::nullopt;
+}
+
 } // namespace morvane

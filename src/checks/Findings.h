@@ -1,8 +1,10 @@
 #pragma once
 
 #include "core/Finding.h"
+#include "core/RunSummary.h"
 
-#include <string_view>
+#include <cstdint>
+#include <optional>
 
 namespace morvane {
 
@@ -18,5 +20,24 @@ class UiSink;
 // is marked full and the user told once; returns false.
 bool writeFinding(PointTable& table, UiSink& ui, FindingKind kind, double first, double second,
                   double dist);
+
+// The findings of one check, written one by one: once the report has passed
+// questionAfterLine the user is asked, once, whether to stop the check
+// ("同一名称が多すぎます。処理を中止しますか？", the kind's list heading).
+class CheckFindings {
+public:
+    CheckFindings(PointTable& table, UiSink& ui, FindingKind kind, std::int32_t questionAfterLine)
+        : m_table(table), m_ui(ui), m_kind(kind), m_questionAfterLine(questionAfterLine) {}
+
+    // Writes a finding; how the check ends when it must end here.
+    std::optional<CheckEnd> add(double first, double second, double dist);
+
+private:
+    PointTable& m_table;
+    UiSink& m_ui;
+    FindingKind m_kind;
+    std::int32_t m_questionAfterLine;
+    bool m_asked = false;
+};
 
 } // namespace morvane
