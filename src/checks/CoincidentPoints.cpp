@@ -152,8 +152,18 @@ CheckEnd checkCoincidentPoints(PointTable& table, UiSink& ui) {
         grid.emplace(xs, ys, table.sortKeys, count, band.reach());
     }
 
+    // How far ahead of the search the grid's tables are asked for: about
+    // the searches that take as long as memory takes to answer.
+    constexpr std::int32_t CellsAhead = 16;
+    constexpr std::int32_t SitesAhead = 8;
     std::vector<Pair> pairs;
     for (std::int32_t i = 1; i <= count; ++i) {
+        if (grid) {
+            if (i + CellsAhead <= count)
+                grid->prefetchCell(i + CellsAhead);
+            if (i + SitesAhead <= count)
+                grid->prefetchSites(i + SitesAhead);
+        }
         const double xa = xs[i];
         const double ya = ys[i];
         if (atOrigin(xa, ya))

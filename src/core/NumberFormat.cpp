@@ -64,8 +64,26 @@ int fifteenDigits(double magnitude, char (&digits)[SignificantDigits]) {
 }
 
 Thousandths thousandthsDigits(double value) {
+    // Millimetre values, most of what a report shows, straight from their
+    // count of thousandths r: when the double nearest to r / 1000 is the value
+    // itself, that decimal (at most 15 significant digits below 1e12) is the
+    // value's 15-digit form, and already has no digit beyond the thousandths.
+    const double magnitude = std::fabs(value);
+    if (magnitude > 0 && magnitude < 1e12) {
+        const double count = std::nearbyint(magnitude * 1000);
+        if (count / 1000 == magnitude) {
+            Thousandths kept;
+            kept.size =
+                static_cast<int>(std::to_chars(kept.digits, kept.digits + sizeof kept.digits,
+                                               static_cast<std::int64_t>(count))
+                                     .ptr -
+                                 kept.digits);
+            return kept;
+        }
+    }
+
     char digits[SignificantDigits];
-    const int exponent = fifteenDigits(std::fabs(value), digits);
+    const int exponent = fifteenDigits(magnitude, digits);
 
     // The digits to keep are those down to the thousandths: exponent + 1
     // integer digits and three decimals.
