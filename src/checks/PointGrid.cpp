@@ -39,43 +39,67 @@ struct SiteKey {
 
 PointGrid::PointGrid(const std::vector<double>& xs, const std::vector<double>& ys,
                      const std::vector<double>& keys, std::int32_t count, double reach) {
-    // Y strips need the Y values in order.
-    std::vector<std::int32_t> stripY(static_cast<std::size_t>(count) + 1);
-    {
-        std::vector<std::pair<double, std::int32_t>> byY(count);
-        for (std::int32_t p = 1; p <= count; ++p)
-            byY[p - 1] = {ys[p], p};
-        std::sort(byY.begin(), byY.end(),
-                  [](const auto& a, const auto& b) { return a.first < b.first; });
-        Strips strips(reach);
-        for (const auto& [y, p] : byY)
-            stripY[p] = strips.next(y);
-    }
-
-    // Ascending keys are ascending X except inside a run of equal keys, where
-    // the rounding of the key can leave nearly equal X values in any order.
-    // Sorted by X, then Y, then position: sites are runs of equal coordinates,
-    // their points in position order.
-    // Positions only, their coordinates looked up: a full table's points
-    // with their coordinates beside them would cost 12 MB at the grid's peak.
+    // Sorted by X, then Y, then position, the points make sites as runs of
+    // equal coordinates, their points in position order. Ascending keys are
+    // ascending X except inside a run of equal keys, where the rounding of
+    // the key can leave nearly equal X values in any order: only those runs
+    // need sorting.
     std::vector<std::int32_t> points(count);
     for (std::int32_t p = 1; p <= count; ++p)
         points[p - 1] = p;
-    const auto byCoordinates = [&](std::int32_t a, std::int32_t b) {
-        if (xs[a] != xs[b])
-            return xs[a] < xs[b];
-        if (ys[a] != ys[b])
-            return ys[a] < ys[b];
-        return a < b;
+    struct KeyRun {
+        std::int32_t begin; // into points
+        std::int32_t end;
     };
+    std::vector<KeyRun> keyRuns;
     for (std::int32_t begin = 0; begin < count;) {
         std::int32_t end = begin + 1;
         while (end < count && keys[end + 1] == keys[begin + 1])
             ++end;
         if (end - begin > 1)
-            std::sort(points.begin() + begin, points.begin() + end, byCoordinates);
+            keyRuns.push_back({begin, end});
         begin = end;
     }
+
+    // Y strips need the Y values in order; in (Y, position) order, the same
+    // pass deals each run's points out in that order, which sorts a run
+    // whose X values are all equal (all of them on one grid line) without a
+    // comparison of its own.
+    std::vector<std::int32_t> stripY(static_cast<std::size_t>(count) + 1);
+    {
+        std::vector<std::pair<double, std::int32_t>> byY(count);
+        for (std::int32_t p = 1; p <= count; ++p)
+            byY[p - 1] = {ys[p], p};
+        std::sort(byY.begin(), byY.end());
+        Strips strips(reach);
+        for (const auto& [y, p] : byY)
+            stripY[p] = strips.next(y);
+
+        if (!keyRuns.empty()) {
+            // The run of each position (-1: none), and where its next point goes.
+            std::vector<std::int32_t> runOf(static_cast<std::size_t>(count) + 1, -1);
+            std::vector<std::int32_t> next(keyRuns.size());
+            for (std::size_t r = 0; r < keyRuns.size(); ++r) {
+                next[r] = keyRuns[r].begin;
+                for (std::int32_t k = keyRuns[r].begin; k < keyRuns[r].end; ++k)
+                    runOf[k + 1] = static_cast<std::int32_t>(r);
+            }
+            for (const auto& [y, p] : byY)
+                if (const std::int32_t r = runOf[p]; r >= 0)
+                    points[next[r]++] = p;
+        }
+    }
+    // Then by X, where it differs within a run; stable, so Y and position
+    // keep their order among equal X.
+    for (const auto& [begin, end] : keyRuns) {
+        const double x = xs[points[begin]];
+        if (std::any_of(points.begin() + begin, points.begin() + end,
+                        [&](std::int32_t p) { return xs[p] != x; }))
+            std::stable_sort(points.begin() + begin, points.begin() + end,
+                             [&](std::int32_t a, std::int32_t b) { return xs[a] < xs[b]; });
+    }
+    std::vector<KeyRun>().swap(keyRuns);
+
     std::vector<SiteKey> sites;
     Strips stripsX(reach);
     for (std::int32_t k = 0; k < count; ++k) {
