@@ -123,6 +123,9 @@ CheckEnd checkCoincidentPoints(PointTable& table, UiSink& ui) {
     if (band.empty())
         return CheckEnd::Finished;
     const double width = 2 * band.reach();
+    // A pair whose Y values lie a reach apart is out of the band: passed
+    // over without its square root, as most pairs of a window are.
+    const double reach = band.reach();
 
     // The coordinates in X order, so the walk reads memory in sequence.
     const std::int32_t count = table.pointCount;
@@ -174,7 +177,7 @@ CheckEnd checkCoincidentPoints(PointTable& table, UiSink& ui) {
         const std::int32_t plainEnd = grid ? std::min(count, i + PlainWindow) : count;
         std::int32_t j = i + 1;
         for (; j <= plainEnd && width > std::fabs(xa - xs[j]); ++j) {
-            if (atOrigin(xs[j], ys[j]))
+            if (!(std::fabs(ya - ys[j]) < reach) || atOrigin(xs[j], ys[j]))
                 continue;
             const double dist = distance(xa, ya, xs[j], ys[j]);
             if (band.contains(dist))
@@ -187,7 +190,7 @@ CheckEnd checkCoincidentPoints(PointTable& table, UiSink& ui) {
             const std::int32_t end = ends->firstOutside(xa, width, j);
             const std::size_t plainFound = pairs.size();
             grid->forEachSiteNear(i, [&](const PointGrid::Site& site) {
-                if (atOrigin(site.x, site.y))
+                if (!(std::fabs(ya - site.y) < reach) || atOrigin(site.x, site.y))
                     return;
                 const double dist = distance(xa, ya, site.x, site.y);
                 if (!band.contains(dist))
