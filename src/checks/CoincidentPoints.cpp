@@ -160,6 +160,10 @@ CheckEnd checkCoincidentPoints(PointTable& table, UiSink& ui) {
     constexpr std::int32_t CellsAhead = 16;
     constexpr std::int32_t SitesAhead = 8;
     std::vector<Pair> pairs;
+    // The last window end found through the grid, its X and its start.
+    std::int32_t end = 0;
+    double endX = 0;
+    std::int32_t endFrom = 0;
     for (std::int32_t i = 1; i <= count; ++i) {
         if (grid) {
             if (i + CellsAhead <= count)
@@ -187,7 +191,12 @@ CheckEnd checkCoincidentPoints(PointTable& table, UiSink& ui) {
             // The rest of the window, j .. end - 1, through the grid: a site
             // outside the band is passed over whole, however many points
             // share its coordinates.
-            const std::int32_t end = ends->firstOutside(xa, width, j);
+            // Points of one X share a window end: the first position outside
+            // from an earlier start is the first from any start up to it.
+            if (!(xa == endX && endFrom <= j && j <= end))
+                end = ends->firstOutside(xa, width, j);
+            endX = xa;
+            endFrom = j;
             const std::size_t plainFound = pairs.size();
             grid->forEachSiteNear(i, [&](const PointGrid::Site& site) {
                 if (!(std::fabs(ya - site.y) < reach) || atOrigin(site.x, site.y))
