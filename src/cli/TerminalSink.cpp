@@ -45,7 +45,17 @@ void TerminalSink::appendResultText(const std::u16string& text) {
         return;
     if (m_resultText.empty() || m_resultText.back().size() >= ResultPieceBytes)
         m_resultText.emplace_back();
-    m_resultText.back() += toUtf8(text);
+    appendText(m_resultText.back(), text);
+}
+
+void TerminalSink::appendResultTextUtf8(std::string text) {
+    if (text.empty())
+        return;
+    // A piece of a long report is kept as it comes.
+    if (m_resultText.empty() || m_resultText.back().size() >= ResultPieceBytes)
+        m_resultText.push_back(std::move(text));
+    else
+        m_resultText.back() += text;
 }
 
 void TerminalSink::addResultItem(const std::u16string& text) {

@@ -46,6 +46,8 @@ public:
     std::u16string resultText() override;
     void setResultText(const std::u16string& text) override;
     void appendResultText(const std::u16string& text) override;
+    bool keepsResultTextInUtf8() override { return true; }
+    void appendResultTextUtf8(std::string text) override;
     // The result text in UTF-8 with CR LF line breaks, in order, given away.
     std::vector<std::string> takeResultText() { return std::exchange(m_resultText, {}); }
     Answer askYesNo(const std::u16string& prompt) override;

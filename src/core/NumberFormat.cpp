@@ -64,20 +64,22 @@ int fifteenDigits(double magnitude, char (&digits)[SignificantDigits]) {
 }
 
 Thousandths thousandthsDigits(double value) {
-    // Millimetre values, most of what a report shows, straight from their
-    // count of thousandths r: when the double nearest to r / 1000 is the value
-    // itself, that decimal (at most 15 significant digits below 1e12) is the
-    // value's 15-digit form, and already has no digit beyond the thousandths.
+    // Most values straight from their product with 1000. The 15-digit form
+    // lies within 5e-15 of the value (relative), the product within 2^-53 of
+    // its own, so the product rounds as the form does unless its fraction is
+    // within about that much of a half; those take the full conversion. Below
+    // 1e12 the product's whole part and fraction are exact.
     const double magnitude = std::fabs(value);
-    if (magnitude > 0 && magnitude < 1e12) {
-        const double count = std::nearbyint(magnitude * 1000);
-        if (count / 1000 == magnitude) {
+    if (magnitude < 1e12) {
+        const double scaled = magnitude * 1000;
+        const double whole = std::floor(scaled);
+        const double aboveHalf = scaled - whole - 0.5;
+        if (std::fabs(aboveHalf) > scaled * 1e-14) {
             Thousandths kept;
-            kept.size =
-                static_cast<int>(std::to_chars(kept.digits, kept.digits + sizeof kept.digits,
-                                               static_cast<std::int64_t>(count))
-                                     .ptr -
-                                 kept.digits);
+            const auto count = static_cast<std::int64_t>(whole) + (aboveHalf > 0 ? 1 : 0);
+            kept.size = static_cast<int>(
+                std::to_chars(kept.digits, kept.digits + sizeof kept.digits, count).ptr -
+                kept.digits);
             return kept;
         }
     }
@@ -114,6 +116,48 @@ Thousandths thousandthsDigits(double value) {
     return kept;
 }
 
+// The text formatThreeDecimals makes, at the start of buf; returns its end.
+char* writeThreeDecimals(char* buf, double value) {
+    if (!std::isfinite(value)) {
+        const std::string_view word = std::isnan(value) ? "NaN" : (value < 0 ? "-Inf" : "Inf");
+        return std::copy(word.begin(), word.end(), buf);
+    }
+    const Thousandths kept = thousandthsDigits(value);
+    const std::string_view digits = kept.view();
+    char* out = buf;
+    if (value < 0)
+        *out++ = '-';
+    // At least one integer digit: the leading zeros of a short count are
+    // shown down to "0.", those of a long one are none.
+    const int missing = Decimals + 1 - kept.size;
+    if (missing > 0) {
+        *out++ = '0';
+        *out++ = '.';
+        out = std::fill_n(out, missing - 1, '0');
+        return std::copy(digits.begin(), digits.end(), out);
+    }
+    const std::size_t point = digits.size() - Decimals;
+    const std::size_t firstNonZero = digits.find_first_not_of('0');
+    const std::size_t start = std::min(firstNonZero, point - 1);
+    out = std::copy(digits.begin() + static_cast<std::ptrdiff_t>(start),
+                    digits.begin() + static_cast<std::ptrdiff_t>(point), out);
+    *out++ = '.';
+    return std::copy(digits.begin() + static_cast<std::ptrdiff_t>(point), digits.end(), out);
+}
+
+template <class Text> void appendThreeDecimalsTo(Text& out, double value) {
+    // A sign, the largest double's 309 integer digits and a carry, the point
+    // and three decimals.
+    char buf[320];
+    out.append(buf, writeThreeDecimals(buf, value));
+}
+
+template <class Text> void appendIntegerTo(Text& out, std::int32_t value) {
+    char buf[16];
+    const auto end = std::to_chars(buf, buf + sizeof buf, value).ptr;
+    out.append(buf, end);
+}
+
 } // namespace
 
 std::int64_t shownThousandths(double value) {
@@ -132,32 +176,11 @@ std::int64_t shownThousandths(double value) {
 }
 
 void appendThreeDecimals(std::u16string& out, double value) {
-    if (!std::isfinite(value)) {
-        const std::string_view word = std::isnan(value) ? "NaN" : (value < 0 ? "-Inf" : "Inf");
-        out.append(word.begin(), word.end());
-        return;
-    }
-    const Thousandths kept = thousandthsDigits(value);
-    const std::string_view digits = kept.view();
-    if (value < 0)
-        out += u'-';
-    // At least one integer digit: the leading zeros of a short count are
-    // shown down to "0.", those of a long one are none.
-    const int missing = Decimals + 1 - kept.size;
-    if (missing > 0) {
-        out += u'0';
-        out += u'.';
-        out.append(static_cast<std::size_t>(missing - 1), u'0');
-        out.append(digits.begin(), digits.end());
-        return;
-    }
-    const std::size_t point = digits.size() - Decimals;
-    const std::size_t firstNonZero = digits.find_first_not_of('0');
-    const std::size_t start = std::min(firstNonZero, point - 1);
-    out.append(digits.begin() + static_cast<std::ptrdiff_t>(start),
-               digits.begin() + static_cast<std::ptrdiff_t>(point));
-    out += u'.';
-    out.append(digits.begin() + static_cast<std::ptrdiff_t>(point), digits.end());
+    appendThreeDecimalsTo(out, value);
+}
+
+void appendThreeDecimals(std::string& out, double value) {
+    appendThreeDecimalsTo(out, value);
 }
 
 std::u16string formatThreeDecimals(double value) {
@@ -182,9 +205,11 @@ std::string formatPlainDecimal(double value) {
 }
 
 void appendInteger(std::u16string& out, std::int32_t value) {
-    char buf[16];
-    const auto end = std::to_chars(buf, buf + sizeof buf, value).ptr;
-    out.append(buf, end);
+    appendIntegerTo(out, value);
+}
+
+void appendInteger(std::string& out, std::int32_t value) {
+    appendIntegerTo(out, value);
 }
 
 std::u16string formatInteger(std::int32_t value) {

@@ -11,8 +11,9 @@ namespace morvane {
 // so 1.0005 shows 1.001 as a surveyor reading the file expects. A "-" goes
 // first whenever the value is below zero, even if every digit shown is 0.
 std::u16string formatThreeDecimals(double value);
-// The same, added to the end of out.
+// The same, added to the end of out (in UTF-16 or in UTF-8).
 void appendThreeDecimals(std::u16string& out, double value);
+void appendThreeDecimals(std::string& out, double value);
 
 // The thousandths formatThreeDecimals shows, as a count: 0.0495 shows
 // "0.050" and gives 50. Beyond ±ThousandthsLimit (and for infinities) the
@@ -22,8 +23,9 @@ std::int64_t shownThousandths(double value);
 
 // The "#####0" pattern: plain decimal digits, a leading "-" for negatives.
 std::u16string formatInteger(std::int32_t value);
-// The same, added to the end of out.
+// The same, added to the end of out (in UTF-16 or in UTF-8).
 void appendInteger(std::u16string& out, std::int32_t value);
+void appendInteger(std::string& out, std::int32_t value);
 
 // The shortest text that reads back as the same double ("0.05", "1e-07"), for
 // showing a band as the user typed it.

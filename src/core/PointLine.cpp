@@ -5,49 +5,71 @@
 #include "core/Text.h"
 
 #include <algorithm>
+#include <charconv>
 
 namespace morvane {
 
 namespace {
 constexpr std::size_t NumberWidth = 6;
 constexpr std::size_t NameWidth = 15;
-} // namespace
 
-void appendPointLine(std::u16string& out, const PointTable& table, double position) {
+template <class Text> void appendPointLineTo(Text& out, const PointTable& table, double position) {
+    using Char = typename Text::value_type;
     const std::int32_t k = roundHalfEven(position);
     // Right-aligned in its column; a longer number is shown whole and pushes
     // the rest of the line right, as two numbers cut to six characters could
     // no longer be told apart.
-    const std::size_t numberStart = out.size();
-    appendInteger(out, table.numbers[k]);
-    const std::size_t numberLength = out.size() - numberStart;
+    char number[16];
+    const char* numberEnd = std::to_chars(number, number + sizeof number, table.numbers[k]).ptr;
+    const auto numberLength = static_cast<std::size_t>(numberEnd - number);
     if (numberLength < NumberWidth)
-        out.insert(numberStart, NumberWidth - numberLength, u' ');
-    out += u"  ";
+        out.append(NumberWidth - numberLength, Char(' '));
+    out.append(static_cast<const char*>(number), numberEnd);
+    out.append(2, Char(' '));
     // Padded to its column; a name that fills it or runs past is shown whole
     // with one space before X, as cut names could no longer be told apart.
     const std::u16string_view name = table.names[k];
-    out += name;
-    out.append(name.size() < NameWidth ? NameWidth - name.size() : 1, u' ');
+    appendText(out, name);
+    out.append(name.size() < NameWidth ? NameWidth - name.size() : 1, Char(' '));
     appendThreeDecimals(out, table.xs[k]);
-    out += u"   ";
+    out.append(3, Char(' '));
     appendThreeDecimals(out, table.ys[k]);
+}
+
+template <class Text>
+void appendFindingPointLineTo(Text& out, const PointTable& table, double position, double other) {
+    appendPointLineTo(out, table, position);
+    const std::int32_t file = table.pointFiles[roundHalfEven(position)];
+    if (file != table.pointFiles[roundHalfEven(other)]) {
+        out.append(2, typename Text::value_type(' '));
+        appendText(out, table.jobFiles[static_cast<std::size_t>(file)].label);
+    }
+}
+
+} // namespace
+
+void appendPointLine(std::u16string& out, const PointTable& table, double position) {
+    appendPointLineTo(out, table, position);
+}
+
+void appendPointLine(std::string& out, const PointTable& table, double position) {
+    appendPointLineTo(out, table, position);
+}
+
+void appendFindingPointLine(std::u16string& out, const PointTable& table, double position,
+                            double other) {
+    appendFindingPointLineTo(out, table, position, other);
+}
+
+void appendFindingPointLine(std::string& out, const PointTable& table, double position,
+                            double other) {
+    appendFindingPointLineTo(out, table, position, other);
 }
 
 std::u16string pointLine(const PointTable& table, double position) {
     std::u16string line;
     appendPointLine(line, table, position);
     return line;
-}
-
-void appendFindingPointLine(std::u16string& out, const PointTable& table, double position,
-                            double other) {
-    appendPointLine(out, table, position);
-    const std::int32_t file = table.pointFiles[roundHalfEven(position)];
-    if (file != table.pointFiles[roundHalfEven(other)]) {
-        out += u"  ";
-        out += table.jobFiles[static_cast<std::size_t>(file)].label;
-    }
 }
 
 } // namespace morvane

@@ -3,6 +3,7 @@
 #include "core/NumberFormat.h"
 #include "core/PointLine.h"
 #include "core/PointTable.h"
+#include "core/Text.h"
 
 namespace morvane {
 
@@ -18,15 +19,25 @@ std::u16string_view reportHeading(FindingKind kind) {
     return u"";
 }
 
-void appendFindingReportLine(std::u16string& out, const PointTable& table, const Finding& finding,
-                             bool first) {
+namespace {
+
+template <class Text>
+void appendFindingReportLineTo(Text& out, const PointTable& table, const Finding& finding,
+                               bool first) {
     if (!first) {
         appendFindingPointLine(out, table, finding.second, finding.first);
         return;
     }
     appendFindingPointLine(out, table, finding.first, finding.second);
-    out += u"  較差 ";
+    appendText(out, u"  較差 ");
     appendThreeDecimals(out, finding.distance);
+}
+
+} // namespace
+
+void appendFindingReportLine(std::u16string& out, const PointTable& table, const Finding& finding,
+                             bool first) {
+    appendFindingReportLineTo(out, table, finding, first);
 }
 
 std::u16string_view listHeading(FindingKind kind) {
@@ -52,17 +63,25 @@ std::u16string ReportLines::operator[](std::size_t i) const {
     return line;
 }
 
-void ReportLines::appendTo(std::u16string& out, std::size_t i) const {
+template <class Text> void ReportLines::appendLine(Text& out, std::size_t i) const {
     if (!m_table) {
-        out += m_kept[i];
+        appendText(out, m_kept[i]);
         return;
     }
     const Finding& finding = m_table->findings[i / ReportLinesPerFinding];
     const auto part = i % ReportLinesPerFinding;
     if (part == 0)
-        out += reportHeading(finding.kind);
+        appendText(out, reportHeading(finding.kind));
     else
-        appendFindingReportLine(out, *m_table, finding, part == 1);
+        appendFindingReportLineTo(out, *m_table, finding, part == 1);
+}
+
+void ReportLines::appendTo(std::u16string& out, std::size_t i) const {
+    appendLine(out, i);
+}
+
+void ReportLines::appendTo(std::string& out, std::size_t i) const {
+    appendLine(out, i);
 }
 
 } // namespace morvane

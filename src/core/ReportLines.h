@@ -34,10 +34,13 @@ public:
     bool empty() const { return size() == 0; }
     std::u16string operator[](std::size_t i) const;
     // Line i added to the end of out: a whole report made without a string
-    // for each line.
+    // for each line. In UTF-8 too, for a front end that keeps its text so.
     void appendTo(std::u16string& out, std::size_t i) const;
+    void appendTo(std::string& out, std::size_t i) const;
 
 private:
+    template <class Text> void appendLine(Text& out, std::size_t i) const;
+
     const PointTable* m_table = nullptr;
     std::span<const std::u16string> m_kept;
 };

@@ -42,23 +42,25 @@ void appendUtf16(std::u16string& out, char32_t c) {
 
 } // namespace
 
-std::string toUtf8(std::u16string_view text) {
-    std::string out;
-    out.reserve(text.size());
+void appendText(std::string& out, std::u16string_view text) {
     for (std::size_t i = 0; i < text.size(); ++i) {
-        // Runs of ASCII, most of a report, go in at once.
+        // Runs of ASCII, most of a report, go in at once: a long one by one
+        // copy, a short one (a name, a line break) a byte at a time.
         std::size_t ascii = i;
         while (ascii < text.size() && text[ascii] < 0x80)
             ++ascii;
-        if (ascii > i) {
+        if (ascii - i > 32) {
             const std::size_t start = out.size();
             out.resize(start + (ascii - i));
             std::copy(text.begin() + static_cast<std::ptrdiff_t>(i),
                       text.begin() + static_cast<std::ptrdiff_t>(ascii), out.begin() + start);
-            if (ascii == text.size())
-                break;
-            i = ascii;
+        } else {
+            for (std::size_t k = i; k < ascii; ++k)
+                out.push_back(static_cast<char>(text[k]));
         }
+        if (ascii == text.size())
+            break;
+        i = ascii;
         const char16_t u = text[i];
         if (startsSurrogatePair(text, i)) {
             appendUtf8(out, 0x10000 + ((char32_t(u) - 0xD800) << 10) + (text[i + 1] - 0xDC00));
@@ -69,6 +71,11 @@ std::string toUtf8(std::u16string_view text) {
             appendUtf8(out, u);
         }
     }
+}
+
+std::string toUtf8(std::u16string_view text) {
+    std::string out;
+    appendText(out, text);
     return out;
 }
 

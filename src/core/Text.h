@@ -13,6 +13,14 @@ namespace morvane {
 std::string toUtf8(std::u16string_view text);
 std::u16string toUtf16(std::string_view utf8);
 
+// Text added to the end of out in out's own encoding: UTF-8 to a std::string
+// (as toUtf8 makes it), as it is to a std::u16string. Lets one writer make a
+// report in either.
+void appendText(std::string& out, std::u16string_view text);
+inline void appendText(std::u16string& out, std::u16string_view text) {
+    out += text;
+}
+
 // How the bytes at the start of a UTF-8 text (at least one) begin: a
 // well-formed character of `length` bytes, or an ill-formed part of `length`
 // bytes that stands for one U+FFFD. A character cut short by the end of the

@@ -2,6 +2,7 @@
 
 #include "core/CheckChoice.h"
 #include "core/RunError.h"
+#include "core/Text.h"
 #include "core/TextEncoding.h"
 
 #include <cstdint>
@@ -79,6 +80,11 @@ public:
     virtual void appendResultText(const std::u16string& text) {
         setResultText(resultText() + text);
     }
+    // True for a front end that keeps its result text in UTF-8 (a terminal):
+    // a long report is then made in UTF-8 and added through
+    // appendResultTextUtf8, never passing through UTF-16.
+    virtual bool keepsResultTextInUtf8() { return false; }
+    virtual void appendResultTextUtf8(std::string text) { appendResultText(toUtf16(text)); }
     // Modal, Yes and No, Yes the default button, no icon, the application's title.
     virtual Answer askYesNo(const std::u16string& prompt) = 0;
     // Modal notice with an OK button, the application's title: the report-full

@@ -15,6 +15,9 @@
 #include "input/Cp932.h"
 #include "input/PointSources.h"
 
+#include <functional>
+#include <utility>
+
 namespace morvane {
 
 namespace {
@@ -103,29 +106,44 @@ constexpr std::size_t ResultTextPiece = std::size_t{1} << 20;
 // nextReportLine (lastLine, empty after findings) with CR LF, then the
 // closing lines (each with its CR LF), added to the result text (and noted in
 // joined, when given).
+template <class Text>
+void putReportInPieces(const PointTable& table, std::u16string_view lastLine,
+                       std::u16string_view closing, const std::function<void(Text&)>& addText) {
+    Text text;
+    const ReportLines lines = table.writtenReportLines();
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        lines.appendTo(text, i);
+        appendText(text, LineBreak);
+        if (text.size() >= ResultTextPiece) {
+            addText(text);
+            // A long report: its pieces are of about one length.
+            text.reserve(ResultTextPiece + ResultTextPiece / 16);
+        }
+    }
+    appendText(text, lastLine);
+    appendText(text, LineBreak);
+    appendText(text, closing);
+    addText(text);
+}
+
 void putReportIntoResultText(const PointTable& table, UiSink& ui, std::u16string_view lastLine,
                              std::u16string_view closing, JoinedText* joined) {
     if (table.nextReportLine < 1)
         return;
-    std::u16string text;
-    const auto addText = [&] {
+    // A joined text counts its lines and keeps its end in UTF-16.
+    if (!joined && ui.keepsResultTextInUtf8()) {
+        putReportInPieces<std::string>(table, lastLine, closing, [&](std::string& text) {
+            ui.appendResultTextUtf8(std::exchange(text, {}));
+        });
+        return;
+    }
+    putReportInPieces<std::u16string>(table, lastLine, closing, [&](std::u16string& text) {
         if (joined)
             joined->add(ui, text);
         else
             ui.appendResultText(text);
         text.clear();
-    };
-    const ReportLines lines = table.writtenReportLines();
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        lines.appendTo(text, i);
-        text += LineBreak;
-        if (text.size() >= ResultTextPiece)
-            addText();
-    }
-    text += lastLine;
-    text += LineBreak;
-    text += closing;
-    addText();
+    });
 }
 
 // "名称検査は 1001 件で打ち切りました。": a check that ended early says so

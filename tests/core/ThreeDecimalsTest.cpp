@@ -46,14 +46,14 @@ std::string byFullConversion(double value) {
     return (value < 0 ? "-" : "") + kept.substr(start, point - start) + "." + kept.substr(point);
 }
 
-// The shown text takes shortcuts, through the value's count of thousandths
-// and through its shortest form; it must give what the full conversion gives
+// The shown text takes shortcuts, through the value's product with 1000 and
+// through its shortest form; it must give what the full conversion gives
 // for every kind of value a report shows: millimetre coordinates, computed
 // distances, values at the rounding edge, and any double at all.
 TEST(ThreeDecimals, TheShortcutGivesWhatTheFullConversionGives) {
     std::mt19937_64 random(20261208);
     std::uniform_int_distribution<std::int64_t> millimetres(-999'999'999'999, 999'999'999'999);
-    // Up to the largest counts of thousandths the first shortcut takes.
+    // Up to the largest values the first shortcut takes.
     std::uniform_int_distribution<std::int64_t> manyMillimetres(-999'999'999'999'999,
                                                                 999'999'999'999'999);
     std::uniform_real_distribution<double> metres(-1e6, 1e6);
@@ -73,10 +73,10 @@ TEST(ThreeDecimals, TheShortcutGivesWhatTheFullConversionGives) {
                 << std::bit_cast<std::uint64_t>(value);
         }
     }
-    for (const double value : {0.0, -0.0, 1.0005, 0.0495, 999999999999.9995, 1e-300, 5e-324,
-                               1.7976931348623157e308, 123456789012.3456, 0.00049999999999999,
-                               0.001, -0.001, 0.0015, 999999999999.999, 1e12, 1e12 + 0.125,
-                               4503599627370.495, -12345.6785})
+    for (const double value :
+         {0.0, -0.0, 1.0005, 0.0495, 999999999999.9995, 1e-300, 5e-324, 1.7976931348623157e308,
+          123456789012.3456, 0.00049999999999999, 0.001, -0.001, 0.0015, 999999999999.999, 1e12,
+          1e12 + 0.125, 4503599627370.495, -12345.6785})
         EXPECT_EQ(toUtf8(formatThreeDecimals(value)), byFullConversion(value)) << value;
 }
 
