@@ -111,8 +111,9 @@ TEST_F(PointLine, LaysOutNumberNameXAndY) {
 // The command line makes its report in UTF-8 straight away: the same text,
 // column widths still counted in UTF-16 code units.
 TEST_F(PointLine, InUtf8TheSameLineConverted) {
-    const std::u16string names[] = {u"P12", u"境界点", u"ABCDEFGHIJKLMN\U00020BB7Z", u"",
-                                    u"T-2024-0612-0001", std::u16string(1, u'\xD800') + u"X"};
+    const std::u16string names[] = {
+        u"P12", u"境界点",           u"ABCDEFGHIJKLMN\U00020BB7Z",
+        u"",    u"T-2024-0612-0001", std::u16string(1, u'\xD800') + u"X"};
     for (const auto& name : names) {
         const std::u16string utf16 = line(-1234567, name, -42102.3455, 1.0005);
         std::string utf8 = "before ";
