@@ -110,13 +110,17 @@ PointGrid::PointGrid(const std::vector<double>& xs, const std::vector<double>& y
             sites.push_back({stripsX.next(xs[p]), stripY[p], k, 1});
     }
     std::vector<std::int32_t>().swap(stripY);
-    // Already in X strip order: only each column needs sorting.
+    // Already in X strip order: only each column needs sorting, and a column
+    // of one X (points on one grid line) is in Y order already.
+    const auto byStripY = [](const SiteKey& a, const SiteKey& b) { return a.stripY < b.stripY; };
     for (std::size_t begin = 0; begin < sites.size();) {
         std::size_t end = begin + 1;
         while (end < sites.size() && sites[end].stripX == sites[begin].stripX)
             ++end;
-        std::sort(sites.begin() + begin, sites.begin() + end,
-                  [](const SiteKey& a, const SiteKey& b) { return a.stripY < b.stripY; });
+        const auto first = sites.begin() + static_cast<std::ptrdiff_t>(begin);
+        const auto last = sites.begin() + static_cast<std::ptrdiff_t>(end);
+        if (!std::is_sorted(first, last, byStripY))
+            std::sort(first, last, byStripY);
         begin = end;
     }
 

@@ -1,6 +1,7 @@
 #include "run/CheckRun.h"
 
 #include "core/PointTable.h"
+#include "core/ReportLines.h"
 #include "core/Text.h"
 #include "support/CheckRuns.h"
 #include "support/PointTableFixture.h"
@@ -506,6 +507,34 @@ TEST_F(CheckRun, AListThatIsOnlyCountedChangesNothingElse) {
                             [](const std::u16string& item) { return item.empty(); }));
     EXPECT_EQ(counted.resultField, shown.resultField);
     EXPECT_EQ(counted.messages, shown.messages);
+}
+
+// A long report is made in two halves at once, in UTF-16 for the window and
+// in UTF-8 for the command line: the text must still be every line in order.
+TEST_F(CheckRun, ALongReportIsEveryLineInOrderInEitherEncoding) {
+    std::vector<std::u16string> records;
+    for (int k = 0; k < 7'000; ++k)
+        for (int twice = 0; twice < 2; ++twice) {
+            const std::u16string n = toUtf16(std::to_string(2 * k + twice + 1));
+            // Long names, so that each half of the report is several pieces.
+            records.push_back(u"A01," + n + u",境界" + toUtf16(std::to_string(k)) +
+                              std::u16string(200, u'X') + u"," + n + u",1,");
+        }
+    TempFile file(simaFile(records));
+    for (const bool utf8 : {false, true}) {
+        SCOPED_TRACE(utf8 ? "UTF-8" : "UTF-16");
+        RecordingUiSink sink;
+        sink.utf8Text = utf8;
+        sink.answers = {Answer::No}; // to "too many findings, stop?"
+        ASSERT_EQ(runFile(data(), sink, file.path()), test::Completes);
+        const ReportLines lines = data().writtenReportLines();
+        ASSERT_EQ(lines.size(), 21'000u);
+        std::u16string expected;
+        for (std::size_t i = 0; i < lines.size(); ++i)
+            expected += lines[i] + u"\r\n";
+        // Not EXPECT_EQ: a failure would print some megabytes of text.
+        EXPECT_TRUE(sink.resultField == expected + u"\r\n"); // and the empty last line
+    }
 }
 
 TEST_F(CheckRun, PartialFindingsAreDroppedWhenARunFails) {

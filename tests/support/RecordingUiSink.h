@@ -28,6 +28,8 @@ public:
     std::vector<std::u16string> items;
     // As a front end that only counts the list's items.
     bool showsItems = true;
+    // Whether the result text is taken in UTF-8, as the command line takes it.
+    bool utf8Text = false;
     std::u16string resultField = u"結果";
     std::vector<std::u16string> questions;
     std::vector<std::u16string> messages;
@@ -84,6 +86,11 @@ public:
     void appendResultText(const std::u16string& text) override {
         show("setResultText");
         resultField += text;
+    }
+    bool keepsResultTextInUtf8() override { return utf8Text; }
+    void appendResultTextUtf8(std::string text) override {
+        show("setResultText");
+        resultField += toUtf16(text);
     }
     Answer askYesNo(const std::u16string& prompt) override {
         show("askYesNo");
