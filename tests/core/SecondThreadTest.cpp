@@ -1,5 +1,6 @@
 #include "core/SecondThread.h"
 
+#include <chrono>
 #include <stdexcept>
 #include <string>
 #include <thread>
