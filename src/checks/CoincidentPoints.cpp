@@ -27,6 +27,10 @@ constexpr std::int32_t QuestionAfterLines = 3001;
 // walked, and the rest searched through the grid.
 constexpr std::int64_t GridWorthIt = 100;
 constexpr std::int32_t PlainWindow = 32;
+// The grid holds the points from the first window longer than this to the
+// end of the last: a dense spot in a table of ordinary windows costs a grid
+// of the spot, not of the table. A window it does not hold whole is walked.
+constexpr std::int32_t LongWindow = 128;
 
 bool atOrigin(double x, double y) {
     return x == 0 && y == 0;
@@ -139,11 +143,17 @@ CheckEnd checkCoincidentPoints(PointTable& table, UiSink& ui) {
     // The windows' lengths as if X were in order (it is, but for nearly
     // equal X values in a run of equal keys): enough to weigh the two ways.
     std::int64_t walk = 0;
+    std::int32_t gridFirst = count + 1;
+    std::int32_t gridLast = 0;
     for (std::int32_t i = 1, end = 1; i <= count; ++i) {
         end = std::max(end, i + 1);
         while (end <= count && xs[end] - xs[i] < width)
             ++end;
         walk += end - i - 1;
+        if (end - i - 1 > LongWindow) {
+            gridFirst = std::min(gridFirst, i);
+            gridLast = end - 1;
+        }
     }
     // A pair in the band differs by less than its reach in X and in Y; the
     // reach is at least half a millimetre, so a square that underflows is
@@ -151,8 +161,11 @@ CheckEnd checkCoincidentPoints(PointTable& table, UiSink& ui) {
     std::optional<WindowEnds> ends;
     std::optional<PointGrid> grid;
     if (walk > GridWorthIt * count) {
+        // To the end of its run of equal keys, where X may be out of order.
+        while (gridLast < count && table.sortKeys[gridLast + 1] == table.sortKeys[gridLast])
+            ++gridLast;
         ends.emplace(xs, count);
-        grid.emplace(xs, ys, table.sortKeys, count, band.reach());
+        grid.emplace(xs, ys, table.sortKeys, gridFirst, gridLast, band.reach());
     }
 
     // How far ahead of the search the grid's tables are asked for: about
@@ -165,10 +178,11 @@ CheckEnd checkCoincidentPoints(PointTable& table, UiSink& ui) {
     double endX = 0;
     std::int32_t endFrom = 0;
     for (std::int32_t i = 1; i <= count; ++i) {
-        if (grid) {
-            if (i + CellsAhead <= count)
+        const bool inGrid = grid && i >= gridFirst && i <= gridLast;
+        if (inGrid) {
+            if (i + CellsAhead <= gridLast)
                 grid->prefetchCell(i + CellsAhead);
-            if (i + SitesAhead <= count)
+            if (i + SitesAhead <= gridLast)
                 grid->prefetchSites(i + SitesAhead);
         }
         const double xa = xs[i];
@@ -178,38 +192,47 @@ CheckEnd checkCoincidentPoints(PointTable& table, UiSink& ui) {
         pairs.clear();
         // Every pair in the band is within its reach in X too, so the window
         // of following points in X order misses none.
-        const std::int32_t plainEnd = grid ? std::min(count, i + PlainWindow) : count;
-        std::int32_t j = i + 1;
-        for (; j <= plainEnd && width > std::fabs(xa - xs[j]); ++j) {
+        const std::int32_t plainEnd = inGrid ? std::min(count, i + PlainWindow) : count;
+        const auto walk = [&](std::int32_t j) {
             if (!(std::fabs(ya - ys[j]) < reach) || atOrigin(xs[j], ys[j]))
-                continue;
+                return;
             const double dist = distance(xa, ya, xs[j], ys[j]);
             if (band.contains(dist))
                 pairs.push_back({j, dist});
-        }
+        };
+        std::int32_t j = i + 1;
+        for (; j <= plainEnd && width > std::fabs(xa - xs[j]); ++j)
+            walk(j);
         if (j > plainEnd && j <= count && width > std::fabs(xa - xs[j])) {
-            // The rest of the window, j .. end - 1, through the grid: a site
-            // outside the band is passed over whole, however many points
-            // share its coordinates.
             // Points of one X share a window end: the first position outside
             // from an earlier start is the first from any start up to it.
             if (!(xa == endX && endFrom <= j && j <= end))
                 end = ends->firstOutside(xa, width, j);
             endX = xa;
             endFrom = j;
-            const std::size_t plainFound = pairs.size();
-            grid->forEachSiteNear(i, [&](const PointGrid::Site& site) {
-                if (!(std::fabs(ya - site.y) < reach) || atOrigin(site.x, site.y))
-                    return;
-                const double dist = distance(xa, ya, site.x, site.y);
-                if (!band.contains(dist))
-                    return;
-                for (auto it = std::lower_bound(site.positions.begin(), site.positions.end(), j);
-                     it != site.positions.end() && *it < end; ++it)
-                    pairs.push_back({*it, dist});
-            });
-            std::sort(pairs.begin() + static_cast<std::ptrdiff_t>(plainFound), pairs.end(),
-                      [](const Pair& a, const Pair& b) { return a.second < b.second; });
+            if (end - 1 > gridLast) {
+                // A window at the grid's edge that it does not hold whole.
+                for (; j < end; ++j)
+                    walk(j);
+            } else {
+                // The rest of the window, j .. end - 1, through the grid: a
+                // site outside the band is passed over whole, however many
+                // points share its coordinates.
+                const std::size_t plainFound = pairs.size();
+                grid->forEachSiteNear(i, [&](const PointGrid::Site& site) {
+                    if (!(std::fabs(ya - site.y) < reach) || atOrigin(site.x, site.y))
+                        return;
+                    const double dist = distance(xa, ya, site.x, site.y);
+                    if (!band.contains(dist))
+                        return;
+                    for (auto it =
+                             std::lower_bound(site.positions.begin(), site.positions.end(), j);
+                         it != site.positions.end() && *it < end; ++it)
+                        pairs.push_back({*it, dist});
+                });
+                std::sort(pairs.begin() + static_cast<std::ptrdiff_t>(plainFound), pairs.end(),
+                          [](const Pair& a, const Pair& b) { return a.second < b.second; });
+            }
         }
 
         for (const Pair& pair : pairs) {

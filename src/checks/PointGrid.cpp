@@ -37,8 +37,16 @@ struct SiteKey {
 
 } // namespace
 
-PointGrid::PointGrid(const std::vector<double>& xs, const std::vector<double>& ys,
-                     const std::vector<double>& keys, std::int32_t count, double reach) {
+PointGrid::PointGrid(const std::vector<double>& allXs, const std::vector<double>& allYs,
+                     const std::vector<double>& allKeys, std::int32_t first, std::int32_t last,
+                     double reach)
+    : m_offset(first - 1) {
+    // Within, positions count from 1 at first; the sites name positions as
+    // the caller does.
+    const std::int32_t count = last - first + 1;
+    const double* xs = allXs.data() + m_offset;
+    const double* ys = allYs.data() + m_offset;
+    const double* keys = allKeys.data() + m_offset;
     // Sorted by X, then Y, then position, the points make sites as runs of
     // equal coordinates, their points in position order. Ascending keys are
     // ascending X except inside a run of equal keys, where the rounding of
@@ -140,12 +148,12 @@ PointGrid::PointGrid(const std::vector<double>& xs, const std::vector<double>& y
         }
         const std::int32_t p = points[key.first];
         if (key.size == 1) {
-            m_sites[s] = {xs[p], ys[p], p, 1};
+            m_sites[s] = {xs[p], ys[p], p + m_offset, 1};
             continue;
         }
         m_sites[s] = {xs[p], ys[p], static_cast<std::int32_t>(m_members.size()), key.size};
         for (std::int32_t k = key.first; k < key.first + key.size; ++k)
-            m_members.push_back(points[k]);
+            m_members.push_back(points[k] + m_offset);
     }
     // Freed before the cells' tables are made: a whole run has to fit in
     // little more than the point table itself.
@@ -186,10 +194,10 @@ PointGrid::PointGrid(const std::vector<double>& xs, const std::vector<double>& y
             for (std::int32_t s = cellStart[c]; s < cellStart[c + 1]; ++s) {
                 const SiteInfo& site = m_sites[s];
                 if (site.size == 1)
-                    m_cellOf[site.first] = c;
+                    m_cellOf[site.first - m_offset] = c;
                 else
                     for (std::int32_t k = site.first; k < site.first + site.size; ++k)
-                        m_cellOf[m_members[k]] = c;
+                        m_cellOf[m_members[k] - m_offset] = c;
             }
         }
     }

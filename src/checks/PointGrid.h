@@ -24,16 +24,18 @@ public:
         std::span<const std::int32_t> positions;
     };
 
-    // xs, ys and keys are indexed by sort position. Keys must be ascending
-    // and grow with X (as X * 1000 does), so that X is out of order only
-    // within a run of equal keys.
+    // Of the points at sort positions first..last. xs, ys and keys are
+    // indexed by sort position. Keys must be ascending and grow with X (as
+    // X * 1000 does), so that X is out of order only within a run of equal
+    // keys.
     PointGrid(const std::vector<double>& xs, const std::vector<double>& ys,
-              const std::vector<double>& keys, std::int32_t count, double reach);
+              const std::vector<double>& keys, std::int32_t first, std::int32_t last, double reach);
 
     // Calls visit(const Site&) for every site in the cell of the point at
     // `position` and in the eight cells around it, in no particular order.
+    // The position must lie within the grid.
     template <class Visit> void forEachSiteNear(std::int32_t position, Visit&& visit) const {
-        for (const auto& [begin, end] : m_near[m_cellOf[position]].columns)
+        for (const auto& [begin, end] : m_near[m_cellOf[position - m_offset]].columns)
             for (std::int32_t s = begin; s < end; ++s) {
                 const SiteInfo& site = m_sites[s];
                 // Most sites hold one point, kept in the site itself.
@@ -49,10 +51,10 @@ public:
     // search would wait on memory twice. First the cell's ranges, then, once
     // those are in, the sites they name.
     void prefetchCell(std::int32_t position) const {
-        __builtin_prefetch(&m_near[m_cellOf[position]]);
+        __builtin_prefetch(&m_near[m_cellOf[position - m_offset]]);
     }
     void prefetchSites(std::int32_t position) const {
-        for (const auto& [begin, end] : m_near[m_cellOf[position]].columns)
+        for (const auto& [begin, end] : m_near[m_cellOf[position - m_offset]].columns)
             if (begin < end)
                 __builtin_prefetch(&m_sites[begin]);
     }
@@ -74,6 +76,7 @@ private:
         Range columns[3]; // to the left, here, to the right
     };
 
+    std::int32_t m_offset;               // the position before the first
     std::vector<SiteInfo> m_sites;       // by cell
     std::vector<std::int32_t> m_members; // of sites with several points
     // The cell of each position, and what is near each cell: a full table

@@ -250,5 +250,22 @@ TEST_F(CoincidentPointsEquivalence, LargeClustersBelowTheLowerBound) {
     expectSameAsWindowScan(points, {u"0.0625", u"0.002", Answer::No, 1});
 }
 
+// A dense spot in a table of ordinary windows: the grid holds only the
+// spot's windows, and the points after it whose windows run past the grid's
+// last point must still find their pairs there, on either side of the spot.
+TEST_F(CoincidentPointsEquivalence, WindowsRunningPastADenseSpot) {
+    Rng rng(21);
+    std::vector<Point> points;
+    for (int k = 1; k <= 600; ++k) {
+        points.push_back({10.0 - 0.001 * k, 0.0});
+        points.push_back({10.0 + 0.001 * k, 0.0});
+    }
+    for (int k = 0; k < 1500; ++k)
+        points.push_back({10.0, 0.001 * k});
+    std::shuffle(points.begin(), points.end(), rng);
+    const auto outcome = expectSameAsWindowScan(points, {u"0.05", u"0", Answer::No, 1});
+    EXPECT_GT(outcome.report.size(), 3u * 20'000);
+}
+
 } // namespace
 } // namespace morvane
