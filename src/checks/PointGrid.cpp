@@ -166,6 +166,23 @@ PointGrid::PointGrid(const std::vector<double>& allXs, const std::vector<double>
     cellStart.push_back(siteCount);
     columnStart.push_back(cellCount);
 
+    // A column a reach or more from the next (points on lines 10 m apart) has
+    // nothing near it there: as a rounded difference never shrinks when its
+    // first operand grows or its second shrinks, no two of their points are
+    // within a reach in X.
+    std::vector<double> columnMinX(columns), columnMaxX(columns);
+    for (std::int32_t column = 0; column < columns; ++column) {
+        const auto first = m_sites.begin() + cellStart[columnStart[column]];
+        const auto last = m_sites.begin() + cellStart[columnStart[column + 1]];
+        const auto [low, high] = std::minmax_element(
+            first, last, [](const SiteInfo& a, const SiteInfo& b) { return a.x < b.x; });
+        columnMinX[column] = low->x;
+        columnMaxX[column] = high->x;
+    }
+    const auto apart = [&](std::int32_t left, std::int32_t right) {
+        return !(columnMinX[right] - columnMaxX[left] < reach);
+    };
+
     // For each cell, the cells of the neighbouring columns one Y strip either
     // side of it, found by pointer pairs that only move forward; written to
     // the cell's points. Every strip holds a site, so columns are X strips.
@@ -174,9 +191,11 @@ PointGrid::PointGrid(const std::vector<double>& allXs, const std::vector<double>
         Range limit[3];
         for (std::int32_t side = 0; side < 3; ++side) {
             const std::int32_t other = column + side - 1;
-            limit[side] = other >= 0 && other < columns
-                              ? Range{columnStart[other], columnStart[other + 1]}
-                              : Range{0, 0};
+            const bool neighbour = other >= 0 && other < columns &&
+                                   (side != 0 || !apart(other, column)) &&
+                                   (side != 2 || !apart(column, other));
+            limit[side] =
+                neighbour ? Range{columnStart[other], columnStart[other + 1]} : Range{0, 0};
             scan[side] = {limit[side].begin, limit[side].begin};
         }
         for (std::int32_t c = columnStart[column]; c < columnStart[column + 1]; ++c) {
