@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <optional>
 #include <string>
 
 namespace morvane {
@@ -63,25 +64,30 @@ int fifteenDigits(double magnitude, char (&digits)[SignificantDigits]) {
     return exponent;
 }
 
+// The thousandths of a magnitude, straight from its product with 1000, for
+// most values. The 15-digit form lies within 5e-15 of the value (relative),
+// the product within 2^-53 of its own, so the product rounds as the form
+// does unless its fraction is within about that much of a half; those (and
+// values from 1e12 on) take the full conversion. Below 1e12 the product's
+// whole part and fraction are exact.
+std::optional<std::int64_t> quickThousandths(double magnitude) {
+    if (!(magnitude < 1e12))
+        return std::nullopt;
+    const double scaled = magnitude * 1000;
+    const double whole = std::floor(scaled);
+    const double aboveHalf = scaled - whole - 0.5;
+    if (!(std::fabs(aboveHalf) > scaled * 1e-14))
+        return std::nullopt;
+    return static_cast<std::int64_t>(whole) + (aboveHalf > 0 ? 1 : 0);
+}
+
 Thousandths thousandthsDigits(double value) {
-    // Most values straight from their product with 1000. The 15-digit form
-    // lies within 5e-15 of the value (relative), the product within 2^-53 of
-    // its own, so the product rounds as the form does unless its fraction is
-    // within about that much of a half; those take the full conversion. Below
-    // 1e12 the product's whole part and fraction are exact.
     const double magnitude = std::fabs(value);
-    if (magnitude < 1e12) {
-        const double scaled = magnitude * 1000;
-        const double whole = std::floor(scaled);
-        const double aboveHalf = scaled - whole - 0.5;
-        if (std::fabs(aboveHalf) > scaled * 1e-14) {
-            Thousandths kept;
-            const auto count = static_cast<std::int64_t>(whole) + (aboveHalf > 0 ? 1 : 0);
-            kept.size = static_cast<int>(
-                std::to_chars(kept.digits, kept.digits + sizeof kept.digits, count).ptr -
-                kept.digits);
-            return kept;
-        }
+    if (const auto count = quickThousandths(magnitude)) {
+        Thousandths kept;
+        kept.size = static_cast<int>(
+            std::to_chars(kept.digits, kept.digits + sizeof kept.digits, *count).ptr - kept.digits);
+        return kept;
     }
 
     char digits[SignificantDigits];
@@ -116,8 +122,19 @@ Thousandths thousandthsDigits(double value) {
     return kept;
 }
 
-// The text formatThreeDecimals makes, at the start of buf; returns its end.
-char* writeThreeDecimals(char* buf, double value) {
+char* threeDecimalsAt(char* buf, double value) {
+    if (const auto count = quickThousandths(std::fabs(value))) {
+        char* out = buf;
+        if (value < 0)
+            *out++ = '-';
+        out = std::to_chars(out, out + 16, *count / 1000).ptr;
+        const auto decimals = static_cast<int>(*count % 1000);
+        out[0] = '.';
+        out[1] = static_cast<char>('0' + decimals / 100);
+        out[2] = static_cast<char>('0' + decimals / 10 % 10);
+        out[3] = static_cast<char>('0' + decimals % 10);
+        return out + 4;
+    }
     if (!std::isfinite(value)) {
         const std::string_view word = std::isnan(value) ? "NaN" : (value < 0 ? "-Inf" : "Inf");
         return std::copy(word.begin(), word.end(), buf);
@@ -148,8 +165,8 @@ char* writeThreeDecimals(char* buf, double value) {
 template <class Text> void appendThreeDecimalsTo(Text& out, double value) {
     // A sign, the largest double's 309 integer digits and a carry, the point
     // and three decimals.
-    char buf[320];
-    out.append(buf, writeThreeDecimals(buf, value));
+    char buf[ThreeDecimalsRoom];
+    out.append(buf, threeDecimalsAt(buf, value));
 }
 
 template <class Text> void appendIntegerTo(Text& out, std::int32_t value) {
@@ -173,6 +190,10 @@ std::int64_t shownThousandths(double value) {
         }
     }
     return value < 0 ? -count : count;
+}
+
+char* writeThreeDecimals(char* buf, double value) {
+    return threeDecimalsAt(buf, value);
 }
 
 void appendThreeDecimals(std::u16string& out, double value) {

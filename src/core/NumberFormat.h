@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -14,6 +15,11 @@ std::u16string formatThreeDecimals(double value);
 // The same, added to the end of out (in UTF-16 or in UTF-8).
 void appendThreeDecimals(std::u16string& out, double value);
 void appendThreeDecimals(std::string& out, double value);
+
+// The text formatThreeDecimals makes, in ASCII at buf, which has room for
+// ThreeDecimalsRoom characters; returns its end.
+inline constexpr std::size_t ThreeDecimalsRoom = 320;
+char* writeThreeDecimals(char* buf, double value);
 
 // The thousandths formatThreeDecimals shows, as a count: 0.0495 shows
 // "0.050" and gives 50. Beyond ±ThousandthsLimit (and for infinities) the

@@ -18,22 +18,27 @@ template <class Text> void appendPointLineTo(Text& out, const PointTable& table,
     const std::int32_t k = roundHalfEven(position);
     // Right-aligned in its column; a longer number is shown whole and pushes
     // the rest of the line right, as two numbers cut to six characters could
-    // no longer be told apart.
-    char number[16];
-    const char* numberEnd = std::to_chars(number, number + sizeof number, table.numbers[k]).ptr;
-    const auto numberLength = static_cast<std::size_t>(numberEnd - number);
-    if (numberLength < NumberWidth)
-        out.append(NumberWidth - numberLength, Char(' '));
-    out.append(static_cast<const char*>(number), numberEnd);
-    out.append(2, Char(' '));
+    // no longer be told apart. Written after room for its padding, then added
+    // at once, as X and Y are.
+    char number[NumberWidth + 16];
+    char* numberEnd =
+        std::to_chars(number + NumberWidth, number + sizeof number - 2, table.numbers[k]).ptr;
+    const auto numberLength = static_cast<std::size_t>(numberEnd - number) - NumberWidth;
+    char* const numberStart = number + std::min(numberLength, NumberWidth);
+    std::fill(numberStart, number + NumberWidth, ' ');
+    *numberEnd++ = ' ';
+    *numberEnd++ = ' ';
+    out.append(static_cast<const char*>(numberStart), static_cast<const char*>(numberEnd));
     // Padded to its column; a name that fills it or runs past is shown whole
     // with one space before X, as cut names could no longer be told apart.
     const std::u16string_view name = table.names[k];
     appendText(out, name);
     out.append(name.size() < NameWidth ? NameWidth - name.size() : 1, Char(' '));
-    appendThreeDecimals(out, table.xs[k]);
-    out.append(3, Char(' '));
-    appendThreeDecimals(out, table.ys[k]);
+    char coordinates[2 * ThreeDecimalsRoom + 3];
+    char* end = writeThreeDecimals(coordinates, table.xs[k]);
+    end = std::fill_n(end, 3, ' ');
+    end = writeThreeDecimals(end, table.ys[k]);
+    out.append(static_cast<const char*>(coordinates), static_cast<const char*>(end));
 }
 
 template <class Text>

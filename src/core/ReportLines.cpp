@@ -21,6 +21,32 @@ std::u16string_view reportHeading(FindingKind kind) {
 
 namespace {
 
+// The report's fixed texts are added as they are to UTF-16, and to UTF-8 as
+// made once: a full report adds them half a million times.
+void appendFixed(std::u16string& out, std::u16string_view text, const std::string&) {
+    out += text;
+}
+void appendFixed(std::string& out, std::u16string_view, const std::string& utf8) {
+    out += utf8;
+}
+
+const std::string& headingInUtf8(FindingKind kind) {
+    static const std::string names = toUtf8(reportHeading(FindingKind::DuplicateName));
+    static const std::string points = toUtf8(reportHeading(FindingKind::CoincidentPoint));
+    static const std::string numbers = toUtf8(reportHeading(FindingKind::DuplicateNumber));
+    switch (kind) {
+    case FindingKind::DuplicateName:
+        return names;
+    case FindingKind::CoincidentPoint:
+        return points;
+    case FindingKind::DuplicateNumber:
+        return numbers;
+    }
+    return names;
+}
+
+constexpr std::u16string_view DistanceLabel = u"  較差 ";
+
 template <class Text>
 void appendFindingReportLineTo(Text& out, const PointTable& table, const Finding& finding,
                                bool first) {
@@ -29,7 +55,8 @@ void appendFindingReportLineTo(Text& out, const PointTable& table, const Finding
         return;
     }
     appendFindingPointLine(out, table, finding.first, finding.second);
-    appendText(out, u"  較差 ");
+    static const std::string distanceLabel = toUtf8(DistanceLabel);
+    appendFixed(out, DistanceLabel, distanceLabel);
     appendThreeDecimals(out, finding.distance);
 }
 
@@ -71,7 +98,7 @@ template <class Text> void ReportLines::appendLine(Text& out, std::size_t i) con
     const Finding& finding = m_table->findings[i / ReportLinesPerFinding];
     const auto part = i % ReportLinesPerFinding;
     if (part == 0)
-        appendText(out, reportHeading(finding.kind));
+        appendFixed(out, reportHeading(finding.kind), headingInUtf8(finding.kind));
     else
         appendFindingReportLineTo(out, *m_table, finding, part == 1);
 }

@@ -43,24 +43,28 @@ void appendUtf16(std::u16string& out, char32_t c) {
 } // namespace
 
 void appendText(std::string& out, std::u16string_view text) {
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        // Runs of ASCII, most of a report, go in at once: a long one by one
-        // copy, a short one (a name, a line break) a byte at a time.
+    // The ASCII the text starts with (all of a name or a number, mostly) goes
+    // in a byte a unit, in place.
+    const std::size_t end = out.size();
+    out.resize(end + text.size());
+    std::size_t head = 0;
+    for (; head < text.size() && text[head] < 0x80; ++head)
+        out[end + head] = static_cast<char>(text[head]);
+    out.resize(end + head);
+    // The rest a character at a time, runs of ASCII at once.
+    for (std::size_t i = head; i < text.size(); ++i) {
         std::size_t ascii = i;
         while (ascii < text.size() && text[ascii] < 0x80)
             ++ascii;
-        if (ascii - i > 32) {
+        if (ascii > i) {
             const std::size_t start = out.size();
             out.resize(start + (ascii - i));
             std::copy(text.begin() + static_cast<std::ptrdiff_t>(i),
                       text.begin() + static_cast<std::ptrdiff_t>(ascii), out.begin() + start);
-        } else {
-            for (std::size_t k = i; k < ascii; ++k)
-                out.push_back(static_cast<char>(text[k]));
+            if (ascii == text.size())
+                break;
+            i = ascii;
         }
-        if (ascii == text.size())
-            break;
-        i = ascii;
         const char16_t u = text[i];
         if (startsSurrogatePair(text, i)) {
             appendUtf8(out, 0x10000 + ((char32_t(u) - 0xD800) << 10) + (text[i + 1] - 0xDC00));

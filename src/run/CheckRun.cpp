@@ -17,6 +17,7 @@
 #include "input/PointSources.h"
 
 #include <functional>
+#include <type_traits>
 #include <utility>
 
 namespace morvane {
@@ -120,7 +121,10 @@ Text reportPieces(const ReportLines& lines, std::size_t begin, std::size_t end, 
     Text text;
     for (std::size_t i = begin; i < end; ++i) {
         lines.appendTo(text, i);
-        appendText(text, LineBreak);
+        if constexpr (std::is_same_v<Text, std::string>)
+            text += "\r\n";
+        else
+            text += LineBreak;
         if (text.size() >= ResultTextPiece) {
             add(text);
             text.clear();
