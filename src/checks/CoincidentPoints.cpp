@@ -26,7 +26,7 @@ constexpr std::int32_t QuestionAfterLines = 3001;
 // nearly one X); then each window's first PlainWindow points are still
 // walked, and the rest searched through the grid.
 constexpr std::int64_t GridWorthIt = 100;
-constexpr std::int32_t PlainWindow = 32;
+constexpr std::int32_t PlainWindow = 8;
 // The grid holds the points from the first window longer than this to the
 // end of the last: a dense spot in a table of ordinary windows costs a grid
 // of the spot, not of the table. A window it does not hold whole is walked.
