@@ -27,22 +27,18 @@ struct Entry {
 // pile up (small and large keys interleaved) are handed to a merge sort, so no
 // phase costs more than O(n log n). The insertion so far moved keys only past
 // strictly greater ones, so the merge sort sees the same order among equals.
-void sortChains(std::vector<double>& key, std::vector<double>& index, std::int32_t count,
-                std::int32_t gap) {
+void sortChains(std::vector<Entry>& entries, std::int32_t count, std::int32_t gap) {
     std::int64_t budget = 16 * static_cast<std::int64_t>(count) + 1024;
     for (std::int32_t p = 1 + gap; p <= count; ++p) {
-        const double k = key[p];
-        if (!(key[p - gap] > k))
+        const Entry e = entries[p];
+        if (!(entries[p - gap].key > e.key))
             continue;
-        const double v = index[p];
         std::int32_t q = p;
         do {
-            key[q] = key[q - gap];
-            index[q] = index[q - gap];
+            entries[q] = entries[q - gap];
             q -= gap;
-        } while (q > gap && key[q - gap] > k && --budget > 0);
-        key[q] = k;
-        index[q] = v;
+        } while (q > gap && entries[q - gap].key > e.key && --budget > 0);
+        entries[q] = e;
         if (budget <= 0)
             break;
     }
@@ -54,13 +50,12 @@ void sortChains(std::vector<double>& key, std::vector<double>& index, std::int32
     for (std::int32_t first = 1; first <= gap; ++first) {
         chain.clear();
         for (std::int32_t p = first; p <= count; p += gap)
-            chain.push_back({key[p], index[p]});
+            chain.push_back(entries[p]);
         std::stable_sort(chain.begin(), chain.end(),
                          [](const Entry& a, const Entry& b) { return a.key < b.key; });
         std::int32_t p = first;
         for (const Entry& e : chain) {
-            key[p] = e.key;
-            index[p] = e.index;
+            entries[p] = e;
             p += gap;
         }
     }
@@ -72,13 +67,22 @@ void sortByKey(PointTable& table) {
     // Halves go to even (3.5 -> 4, 2.5 -> 2). The sort is not stable, so another
     // gap sequence would reorder equal keys, and with them the pairs that the
     // duplicate-name check reports.
-    std::int32_t gap = roundHalfEven(table.pointCount / 2.0);
+    // Each key beside its index while they move: one memory access for both.
+    const std::int32_t count = table.pointCount;
+    std::vector<Entry> entries(static_cast<std::size_t>(count) + 1);
+    for (std::int32_t p = 1; p <= count; ++p)
+        entries[p] = {table.sortKeys[p], table.sortOrder[p]};
+    std::int32_t gap = roundHalfEven(count / 2.0);
     do {
         // With gap 0 a pass compares each key with itself: nothing moves.
         if (gap >= 1)
-            sortChains(table.sortKeys, table.sortOrder, table.pointCount, gap);
+            sortChains(entries, count, gap);
         gap = roundHalfEven(gap / 2.0);
     } while (gap >= 1);
+    for (std::int32_t p = 1; p <= count; ++p) {
+        table.sortKeys[p] = entries[p].key;
+        table.sortOrder[p] = entries[p].index;
+    }
 }
 
 } // namespace morvane
