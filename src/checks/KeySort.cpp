@@ -1,6 +1,7 @@
 #include "checks/KeySort.h"
 
 #include "core/PointTable.h"
+#include "core/SecondThread.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -16,6 +17,15 @@ struct Entry {
     double index;
 };
 
+bool byKey(const Entry& a, const Entry& b) {
+    return a.key < b.key;
+}
+
+// From this many points on, and for chains this far apart, a phase's
+// insertion runs on two threads, each taking half the chains.
+constexpr std::int32_t TwoThreadsFrom = 50'000;
+constexpr std::int32_t ChainsApart = 16;
+
 // One gap phase. The exchange passes swap only strictly greater keys that
 // stand `gap` apart and repeat until a pass swaps nothing: a bubble sort of
 // every chain of positions equal modulo the gap, which leaves each chain
@@ -28,21 +38,39 @@ struct Entry {
 // phase costs more than O(n log n). The insertion so far moved keys only past
 // strictly greater ones, so the merge sort sees the same order among equals.
 void sortChains(std::vector<Entry>& entries, std::int32_t count, std::int32_t gap) {
-    std::int64_t budget = 16 * static_cast<std::int64_t>(count) + 1024;
-    for (std::int32_t p = 1 + gap; p <= count; ++p) {
-        const Entry e = entries[p];
-        if (!(entries[p - gap].key > e.key))
-            continue;
-        std::int32_t q = p;
-        do {
-            entries[q] = entries[q - gap];
-            q -= gap;
-        } while (q > gap && entries[q - gap].key > e.key && --budget > 0);
-        entries[q] = e;
-        if (budget <= 0)
-            break;
+    // The positions whose place in their row of gap positions lies in
+    // [from, to), that is the chains starting there; false when the budget
+    // of moves ran out.
+    const auto insert = [&](std::int32_t from, std::int32_t to, std::int64_t budget) {
+        for (std::int32_t row = 1 + gap; row <= count; row += gap)
+            for (std::int32_t p = row + from; p < row + to && p <= count; ++p) {
+                const Entry e = entries[p];
+                if (!(entries[p - gap].key > e.key))
+                    continue;
+                std::int32_t q = p;
+                do {
+                    entries[q] = entries[q - gap];
+                    q -= gap;
+                } while (q > gap && entries[q - gap].key > e.key && --budget > 0);
+                entries[q] = e;
+                if (budget <= 0)
+                    return false;
+            }
+        return true;
+    };
+    const std::int64_t budget = 16 * static_cast<std::int64_t>(count) + 1024;
+    bool done = false;
+    if (count >= TwoThreadsFrom && gap >= ChainsApart) {
+        // The chains apart, half of them on each thread: the rows' two halves
+        // share only the cache line where they meet.
+        bool secondDone = false;
+        runBeside([&] { secondDone = insert(gap / 2, gap, budget / 2); },
+                  [&] { done = insert(0, gap / 2, budget / 2); });
+        done = done && secondDone;
+    } else {
+        done = insert(0, gap, budget);
     }
-    if (budget > 0)
+    if (done)
         return;
 
     std::vector<Entry> chain;
@@ -51,8 +79,7 @@ void sortChains(std::vector<Entry>& entries, std::int32_t count, std::int32_t ga
         chain.clear();
         for (std::int32_t p = first; p <= count; p += gap)
             chain.push_back(entries[p]);
-        std::stable_sort(chain.begin(), chain.end(),
-                         [](const Entry& a, const Entry& b) { return a.key < b.key; });
+        std::stable_sort(chain.begin(), chain.end(), byKey);
         std::int32_t p = first;
         for (const Entry& e : chain) {
             entries[p] = e;
