@@ -24,6 +24,9 @@
 #include <filesystem>
 #include <memory>
 #include <mutex>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 using namespace morvane;
 
@@ -326,6 +329,12 @@ int checkFiles(const CliOptions& options, const std::vector<std::filesystem::pat
 
 int main(int argc, char** argv) {
     writeStandardStreamsAsBytes();
+#if defined(__GLIBC__)
+    // Large blocks always straight from the system and back to it when
+    // freed: a run's tables come and go in steps of megabytes, and glibc's
+    // moving threshold would keep freed ones in the heap, adding to the peak.
+    mallopt(M_MMAP_THRESHOLD, 1 << 20);
+#endif
     CliOptions options;
     std::vector<std::filesystem::path> pdfFiles;
     std::vector<std::filesystem::path> plotFiles;
