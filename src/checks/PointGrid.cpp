@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <cstdint>
+#include <cstring>
 #include <utility>
 
 namespace morvane {
@@ -34,7 +34,9 @@ private:
 // The bits of a Y value as an unsigned number in the order of the values,
 // with -0 as 0.
 std::uint64_t orderedBits(double y) {
-    const auto bits = std::bit_cast<std::uint64_t>(y == 0 ? 0.0 : y);
+    const double value = y == 0 ? 0.0 : y;
+    std::uint64_t bits; // std::bit_cast, where every library has it
+    std::memcpy(&bits, &value, sizeof bits);
     return bits >> 63 ? ~bits : bits | (std::uint64_t{1} << 63);
 }
 
