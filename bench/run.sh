@@ -136,7 +136,7 @@ echo "|----------------------------------|-------:|"
 printf '| pandas + cKDTree.query_pairs     | %6.2f |\n' "$peer"
 printf '| morvane-check                    | %6.2f |\n' "$fullUniform"
 awk -v p="$peer" -v m="$fullUniform" 'BEGIN {
-    printf "| morvane-check is faster by       | %5.1fx | target 4x: %s\n", p / m, p >= 4 * m ? "met" : "MISSED" }'
+    printf "| morvane-check is faster by       | %5.1fx | target 4x: %s\n", p / m, (p >= 4 * m ? "met" : "MISSED") }'
 
 # A small file, as surveyors check most: the median of ten whole runs of
 # morvane-check on the example (25 points), wall time and the largest peak
