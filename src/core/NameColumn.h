@@ -18,6 +18,13 @@ public:
         return {m_text.data() + s.start, s.length};
     }
 
+    // Asks for the slot's slice, and its characters once the slice is in,
+    // ahead of reading them.
+    void prefetchSlice(std::size_t slot) const { __builtin_prefetch(&m_slices[slot]); }
+    void prefetchText(std::size_t slot) const {
+        __builtin_prefetch(m_text.data() + m_slices[slot].start);
+    }
+
     // The slot's name from now on; a name written again leaves its old
     // characters unused until clear().
     void assign(std::size_t slot, std::u16string_view name);

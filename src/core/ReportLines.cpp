@@ -103,6 +103,27 @@ template <class Text> void ReportLines::appendLine(Text& out, std::size_t i) con
         appendFindingReportLineTo(out, *m_table, finding, part == 1);
 }
 
+void ReportLines::prefetchFirst(std::size_t i) const {
+    if (!m_table || i >= size())
+        return;
+    const Finding& finding = m_table->findings[i / ReportLinesPerFinding];
+    for (const std::int32_t k : {finding.first, finding.second}) {
+        __builtin_prefetch(&m_table->xs[k]);
+        __builtin_prefetch(&m_table->ys[k]);
+        __builtin_prefetch(&m_table->numbers[k]);
+        __builtin_prefetch(&m_table->pointFiles[k]);
+        m_table->names.prefetchSlice(k);
+    }
+}
+
+void ReportLines::prefetchSecond(std::size_t i) const {
+    if (!m_table || i >= size())
+        return;
+    const Finding& finding = m_table->findings[i / ReportLinesPerFinding];
+    m_table->names.prefetchText(finding.first);
+    m_table->names.prefetchText(finding.second);
+}
+
 void ReportLines::appendTo(std::u16string& out, std::size_t i) const {
     appendLine(out, i);
 }

@@ -38,6 +38,13 @@ public:
     void appendTo(std::u16string& out, std::size_t i) const;
     void appendTo(std::string& out, std::size_t i) const;
 
+    // Asks for what line i reads of the table, ahead of making it: the
+    // findings' points lie anywhere in the table, and a long report would
+    // otherwise wait on memory for each. Once the first step is in (some
+    // lines ahead), the second asks for the names' characters.
+    void prefetchFirst(std::size_t i) const;
+    void prefetchSecond(std::size_t i) const;
+
 private:
     template <class Text> void appendLine(Text& out, std::size_t i) const;
 

@@ -118,8 +118,16 @@ constexpr std::size_t LinesForTwoThreads = 20'000;
 // piece, not full.
 template <class Text, class Add>
 Text reportPieces(const ReportLines& lines, std::size_t begin, std::size_t end, const Add& add) {
+    // A finding's three lines apart: its points are asked for two and one
+    // findings ahead.
+    constexpr std::size_t FirstAhead = 2 * ReportLinesPerFinding;
+    constexpr std::size_t SecondAhead = ReportLinesPerFinding;
     Text text;
     for (std::size_t i = begin; i < end; ++i) {
+        if (i % ReportLinesPerFinding == 0) {
+            lines.prefetchFirst(i + FirstAhead);
+            lines.prefetchSecond(i + SecondAhead);
+        }
         lines.appendTo(text, i);
         if constexpr (std::is_same_v<Text, std::string>)
             text += "\r\n";
