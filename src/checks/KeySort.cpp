@@ -4,6 +4,7 @@
 #include "core/SecondThread.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <utility>
 #include <vector>
@@ -94,8 +95,20 @@ void sortByKey(PointTable& table) {
     // Halves go to even (3.5 -> 4, 2.5 -> 2). The sort is not stable, so another
     // gap sequence would reorder equal keys, and with them the pairs that the
     // duplicate-name check reports.
-    // Each key beside its index while they move: one memory access for both.
+    // Keys already in order (names as a survey numbers them, all of one X)
+    // leave every chain in order: no phase moves anything. Not so with a NaN
+    // among them, which no comparison puts in order.
     const std::int32_t count = table.pointCount;
+    const auto inOrder = [&] {
+        for (std::int32_t p = 1; p <= count; ++p)
+            if (std::isnan(table.sortKeys[p]) ||
+                (p > 1 && table.sortKeys[p - 1] > table.sortKeys[p]))
+                return false;
+        return true;
+    };
+    if (inOrder())
+        return;
+    // Each key beside its index while they move: one memory access for both.
     std::vector<Entry> entries(static_cast<std::size_t>(count) + 1);
     for (std::int32_t p = 1; p <= count; ++p)
         entries[p] = {table.sortKeys[p], table.sortOrder[p]};
