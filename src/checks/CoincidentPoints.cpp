@@ -161,9 +161,6 @@ CheckEnd checkCoincidentPoints(PointTable& table, UiSink& ui) {
     std::optional<WindowEnds> ends;
     std::optional<PointGrid> grid;
     if (walk > GridWorthIt * count) {
-        // To the end of its run of equal keys, where X may be out of order.
-        while (gridLast < count && table.sortKeys[gridLast + 1] == table.sortKeys[gridLast])
-            ++gridLast;
         ends.emplace(xs, count);
         grid.emplace(xs, ys, table.sortKeys, gridFirst, gridLast, band.reach());
     }
@@ -193,7 +190,7 @@ CheckEnd checkCoincidentPoints(PointTable& table, UiSink& ui) {
         // Every pair in the band is within its reach in X too, so the window
         // of following points in X order misses none.
         const std::int32_t plainEnd = inGrid ? std::min(count, i + PlainWindow) : count;
-        const auto walk = [&](std::int32_t j) {
+        const auto consider = [&](std::int32_t j) {
             if (!(std::fabs(ya - ys[j]) < reach) || atOrigin(xs[j], ys[j]))
                 return;
             const double dist = distance(xa, ya, xs[j], ys[j]);
@@ -202,7 +199,7 @@ CheckEnd checkCoincidentPoints(PointTable& table, UiSink& ui) {
         };
         std::int32_t j = i + 1;
         for (; j <= plainEnd && width > std::fabs(xa - xs[j]); ++j)
-            walk(j);
+            consider(j);
         if (j > plainEnd && j <= count && width > std::fabs(xa - xs[j])) {
             // Points of one X share a window end: the first position outside
             // from an earlier start is the first from any start up to it.
@@ -213,7 +210,7 @@ CheckEnd checkCoincidentPoints(PointTable& table, UiSink& ui) {
             if (end - 1 > gridLast) {
                 // A window at the grid's edge that it does not hold whole.
                 for (; j < end; ++j)
-                    walk(j);
+                    consider(j);
             } else {
                 // The rest of the window, j .. end - 1, through the grid: a
                 // site outside the band is passed over whole, however many

@@ -122,7 +122,9 @@ Thousandths thousandthsDigits(double value) {
     return kept;
 }
 
-char* threeDecimalsAt(char* buf, double value) {
+} // namespace
+
+char* writeThreeDecimals(char* buf, double value) {
     if (const auto count = quickThousandths(std::fabs(value))) {
         char* out = buf;
         if (value < 0)
@@ -162,11 +164,13 @@ char* threeDecimalsAt(char* buf, double value) {
     return std::copy(digits.begin() + static_cast<std::ptrdiff_t>(point), digits.end(), out);
 }
 
+namespace {
+
 template <class Text> void appendThreeDecimalsTo(Text& out, double value) {
     // A sign, the largest double's 309 integer digits and a carry, the point
     // and three decimals.
     char buf[ThreeDecimalsRoom];
-    out.append(buf, threeDecimalsAt(buf, value));
+    out.append(buf, writeThreeDecimals(buf, value));
 }
 
 template <class Text> void appendIntegerTo(Text& out, std::int32_t value) {
@@ -190,10 +194,6 @@ std::int64_t shownThousandths(double value) {
         }
     }
     return value < 0 ? -count : count;
-}
-
-char* writeThreeDecimals(char* buf, double value) {
-    return threeDecimalsAt(buf, value);
 }
 
 void appendThreeDecimals(std::u16string& out, double value) {

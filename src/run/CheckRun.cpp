@@ -104,10 +104,6 @@ struct JoinedText {
 // code units, so that no second whole copy of it is ever held.
 constexpr std::size_t ResultTextPiece = std::size_t{1} << 20;
 
-// Report lines 1..nextReportLine-1, each with CR LF, then the line at
-// nextReportLine (lastLine, empty after findings) with CR LF, then the
-// closing lines (each with its CR LF), added to the result text (and noted in
-// joined, when given).
 // From this many report lines on, the second half of a report is made on a
 // second thread while the first is made here: a full report takes about a
 // tenth of a second to write.
@@ -172,6 +168,10 @@ void putReportInPieces(const PointTable& table, std::u16string_view lastLine,
     addText(text);
 }
 
+// Report lines 1..nextReportLine-1, each with CR LF, then the line at
+// nextReportLine (lastLine, empty after findings) with CR LF, then the
+// closing lines (each with its CR LF), added to the result text (and noted in
+// joined, when given).
 void putReportIntoResultText(const PointTable& table, UiSink& ui, std::u16string_view lastLine,
                              std::u16string_view closing, JoinedText* joined) {
     if (table.nextReportLine < 1)

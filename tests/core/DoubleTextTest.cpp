@@ -45,26 +45,24 @@ std::vector<double> sampleDoubles() {
     return values;
 }
 
-std::string standardText(double value, int form) {
+// The text of value in form (0 shortest, 1 fixed, 2 scientific, 3 scientific
+// with 15 digits) by a to_chars of either kind.
+template <class ToChars> std::string textBy(ToChars toChars, double value, int form) {
     char buf[1100];
-    const auto r =
-        form == 0   ? std::to_chars(buf, buf + sizeof buf, value)
-        : form == 1 ? std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed)
-        : form == 2
-            ? std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific)
-            : std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 14);
+    const auto r = form == 0   ? toChars(buf, buf + sizeof buf, value)
+                   : form == 1 ? toChars(buf, buf + sizeof buf, value, std::chars_format::fixed)
+                   : form == 2
+                       ? toChars(buf, buf + sizeof buf, value, std::chars_format::scientific)
+                       : toChars(buf, buf + sizeof buf, value, std::chars_format::scientific, 14);
     return std::string(buf, r.ptr);
 }
 
+std::string standardText(double value, int form) {
+    return textBy([](auto... args) { return std::to_chars(args...); }, value, form);
+}
+
 std::string portableText(double value, int form) {
-    char buf[1100];
-    const auto r =
-        form == 0   ? portable::toChars(buf, buf + sizeof buf, value)
-        : form == 1 ? portable::toChars(buf, buf + sizeof buf, value, std::chars_format::fixed)
-        : form == 2
-            ? portable::toChars(buf, buf + sizeof buf, value, std::chars_format::scientific)
-            : portable::toChars(buf, buf + sizeof buf, value, std::chars_format::scientific, 14);
-    return std::string(buf, r.ptr);
+    return textBy([](auto... args) { return portable::toChars(args...); }, value, form);
 }
 
 } // namespace
